@@ -1,0 +1,73 @@
+#pragma once
+// The contract between the table access layer and the providers that read and write one kind of
+// source (Access database, Excel workbook, delimited text). A provider loads a whole table into
+// memory; filtering, sorting, locating and seeking are done once, above the providers, by Cursor.
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv::data_access {
+
+// A cell as it crosses this layer: UTF-8 text, or no value (NULL).
+using Value = std::optional<std::string>;
+using Row = std::vector<Value>;
+
+struct IndexColumn {
+    std::string name;
+    bool descending = false;
+};
+
+struct IndexInfo {
+    std::string name;
+    std::vector<IndexColumn> columns;
+    bool unique = false;
+    bool primaryKey = false;
+};
+
+// One entry of an index: its key, encoded so that byte order is the index's order, and the
+// position of the row it belongs to in ProviderTable::rows().
+struct IndexEntry {
+    std::string key;
+    std::size_t row;
+};
+
+// One table of a source, held by the connection while cursors use it.
+class ProviderTable {
+public:
+    virtual ~ProviderTable() = default;
+
+    virtual const std::vector<std::string>& columnNames() const = 0;
+    // The rows in the order the source keeps them.
+    virtual const std::vector<Row>& rows() const = 0;
+    virtual const std::vector<IndexInfo>& indexes() const = 0;
+
+    // Checks a value written into a column and returns it as it will read back afterwards
+    // (for example a number in plain form). Throws with a message naming the column and the
+    // value when it does not fit the column's type or size, and for read-only sources.
+    virtual Value convert(std::size_t column, const Value& value) const = 0;
+
+    // Every entry of the index, in index order.
+    virtual std::vector<IndexEntry> indexEntries(const IndexInfo& index) const = 0;
+    // The key the index would hold for these values of its columns, in the index's column order.
+    // Throws when the key cannot be encoded.
+    virtual std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const = 0;
+
+    // Makes `rows` the table's content, in the source and in rows(). All or nothing: on failure
+    // the source is unchanged and the exception says why.
+    virtual void commit(std::vector<Row> rows) = 0;
+};
+
+// One opened source: a database file, a workbook or a folder of text files.
+class Provider {
+public:
+    virtual ~Provider() = default;
+    // Every table the source has, system tables included, in the source's own order.
+    virtual std::vector<std::string> tableNames() = 0;
+    // Throws when there is no such table; the name is matched regardless of letter case.
+    virtual std::unique_ptr<ProviderTable> openTable(const std::string& name) = 0;
+};
+
+} // namespace kv::data_access
