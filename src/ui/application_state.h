@@ -1,0 +1,23 @@
+#pragma once
+// The choices the user has made so far, kept by the main window for the life of the process.
+// Every string is empty until its step sets it.
+
+#include <string>
+
+namespace kv::ui {
+
+enum class ScreenCursor { Normal, Hourglass };
+
+struct ApplicationState {
+    std::string MappingPath;
+    std::string HistoryPath;  // never cleared once set
+    std::string LoggerDbPath;
+    std::string ImportContestGeneral;
+    std::string ImportContestName;
+    std::string ImportContestNr;
+    std::string ExportContest;
+    std::string TargetHistoryPath;
+    ScreenCursor SavedCursor = ScreenCursor::Normal;
+};
+
+} // namespace kv::ui

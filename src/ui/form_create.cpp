@@ -1,0 +1,39 @@
+#include "ui/form_create.h"
+
+#include "ui/import_types.h"
+#include "ui/window_operations.h"
+
+#include <filesystem>
+
+namespace kv::ui {
+
+void FormCreate(Ui& ui) {
+    ui.setText("TForm1", "Kestrovane History Manager");
+
+    ApplicationState& state = ui.state();
+    state.MappingPath = ui.programDirectory() + "mapping.xls";
+    if (!std::filesystem::exists(std::filesystem::u8path(state.MappingPath))) {
+        ui.showMessageBox(state.MappingPath + " not found in program directory, Kestrovane terminated",
+                          BoxKind::Error, BoxButtons::Ok);
+        ui.requestTerminate();
+    }
+
+    ResetImportControls(ui);
+    ResetExportControls(ui);
+    ui.setEnabled("ComboBox_ImportType", false);
+    ui.setEnabled("ComboBox_ExportContest", false);
+
+    ui.addItem("ComboBox_ImportType", kLoggerHamDatabase, std::nullopt);
+    ui.addItem("ComboBox_ImportType", kHistoryFile, std::nullopt);
+    ui.setItemIndex("ComboBox_ImportType", -1);
+
+    for (const char* item : {"CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"})
+        ui.setEnabled(item, false);
+
+    SetStatus(ui, "Kestrovane initialized, Open Kestrovane database to start (File menu)");
+    ui.setVisible("ProgressBar1", false);
+    // The date format needs no setting here: data_access/date_text.h is the one place every
+    // date is formatted, and it always writes month-day-year with "-" and no leading zeros.
+}
+
+} // namespace kv::ui

@@ -1,0 +1,74 @@
+// The fake must fail a test whenever an operation does something the script did not foresee;
+// these cases prove that it does, so that the operations' tests can rely on it.
+#include "fake_ui.h"
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace kv::ui;
+using kv::ui::testing::FakeUi;
+
+TEST(FakeUi, AnswersScriptedBoxesAndDialogsInOrder) {
+    FakeUi ui;
+    ui.expectMessageBox("Sure?", BoxKind::Information, BoxButtons::YesNo, BoxAnswer::Yes);
+    ui.expectDialog("OpenDialog_ThDB", "/data/h.mdb");
+    ui.expectDialog("SaveDialog_TargetHistory", std::nullopt);
+
+    EXPECT_EQ(ui.showMessageBox("Sure?", BoxKind::Information, BoxButtons::YesNo), BoxAnswer::Yes);
+    EXPECT_EQ(ui.executeDialog("OpenDialog_ThDB"), "/data/h.mdb");
+    EXPECT_EQ(ui.executeDialog("SaveDialog_TargetHistory"), std::nullopt);
+}
+
+TEST(FakeUi, FailsTheTestOnABoxOrDialogTheScriptDidNotExpect) {
+    FakeUi ui;
+    EXPECT_NONFATAL_FAILURE(ui.showMessageBox("Boom", BoxKind::Error, BoxButtons::Ok),
+                            "Unexpected error box (OK): \"Boom\"");
+
+    ui.expectMessageBox("Sure?", BoxKind::Information, BoxButtons::YesNo, BoxAnswer::Yes);
+    EXPECT_NONFATAL_FAILURE(ui.showMessageBox("Sure?", BoxKind::Information, BoxButtons::Ok),
+                            "Unexpected information box");
+    EXPECT_NONFATAL_FAILURE(ui.executeDialog("OpenDialog_HamDB"), "Unexpected file dialog");
+    // A mismatch does not use up the scripted box.
+    EXPECT_EQ(ui.showMessageBox("Sure?", BoxKind::Information, BoxButtons::YesNo), BoxAnswer::Yes);
+}
+
+TEST(FakeUi, FailsTheTestOnAScriptedAnswerLeftUnused) {
+    EXPECT_NONFATAL_FAILURE(
+        {
+            FakeUi ui;
+            ui.expectMessageBox("Never", BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
+        },
+        "Scripted message box never shown: \"Never\"");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            FakeUi ui;
+            ui.expectDialog("OpenDialog_SourceHistory", "/x.txt");
+        },
+        "Scripted file dialog never shown: OpenDialog_SourceHistory");
+}
+
+TEST(FakeUi, RefusesNamesAndUsesTheRealWindowWouldNotHave) {
+    FakeUi ui;
+    EXPECT_THROW(ui.setEnabled("Button_Imprt", false), std::logic_error);
+    EXPECT_THROW(ui.addItem("Button_Import", "x", std::nullopt), std::logic_error);
+    EXPECT_THROW(ui.setText("ComboBox_ImportType", "x"), std::logic_error);
+    EXPECT_THROW(ui.text("ProgressBar1"), std::logic_error);
+    EXPECT_THROW(ui.executeDialog("OpenDialog_Nothing"), std::logic_error);
+    EXPECT_THROW(ui.itemRecord("Combobox_Contest", 0), std::logic_error);
+}
+
+TEST(FakeUi, ListTextFollowsTheEntryShownAndRecordsStayWithTheirEntries) {
+    FakeUi ui;
+    ui.addItem("Combobox_Contest", "CQWW,5-4-2005", ContestRecord{"7", "CQWW"});
+    ui.addItem("Combobox_Contest", "ARRL-FD,6-25-2005", ContestRecord{"9", "ARRL-FD"});
+    EXPECT_EQ(ui.text("Combobox_Contest"), "");
+    ui.setItemIndex("Combobox_Contest", 1);
+    EXPECT_EQ(ui.text("Combobox_Contest"), "ARRL-FD,6-25-2005");
+    EXPECT_EQ(ui.itemRecord("Combobox_Contest", 1), (ContestRecord{"9", "ARRL-FD"}));
+
+    ui.clearItems("Combobox_Contest");
+    EXPECT_EQ(ui.itemIndex("Combobox_Contest"), -1);
+    EXPECT_TRUE(ui.items("Combobox_Contest").empty());
+}
