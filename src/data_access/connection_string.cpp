@@ -1,0 +1,76 @@
+#include "data_access/connection_string.h"
+
+#include <stdexcept>
+
+#include "data_access/text_fold.h"
+
+namespace kv::data_access {
+namespace {
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+// Reads a quoted value starting at text[pos] (the quote) and moves pos past the closing quote. A
+// doubled quote stands for one.
+std::string takeQuoted(std::string_view text, std::size_t& pos) {
+    char quote = text[pos++];
+    std::string value;
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c != quote) {
+            value += c;
+        } else if (pos < text.size() && text[pos] == quote) {
+            value += quote;
+            ++pos;
+        } else {
+            return value;
+        }
+    }
+    throw std::runtime_error("Connection string has an unclosed quote: " + std::string(text));
+}
+
+} // namespace
+
+ConnectionString ConnectionString::parse(std::string_view text) {
+    ConnectionString result;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t equals = text.find('=', pos);
+        std::size_t semicolon = text.find(';', pos);
+        if (equals == std::string_view::npos || equals > semicolon) {
+            if (!trim(text.substr(pos, semicolon - pos)).empty())
+                throw std::runtime_error("Connection string setting without \"=\": " +
+                                         std::string(trim(text.substr(pos, semicolon - pos))));
+            if (semicolon == std::string_view::npos) break;
+            pos = semicolon + 1;
+            continue;
+        }
+        std::string key = foldCase(trim(text.substr(pos, equals - pos)));
+        pos = equals + 1;
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+        std::string value;
+        if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
+            value = takeQuoted(text, pos);
+            std::size_t end = text.find(';', pos);
+            pos = end == std::string_view::npos ? text.size() : end + 1;
+        } else {
+            std::size_t end = text.find(';', pos);
+            if (end == std::string_view::npos) end = text.size();
+            value = std::string(trim(text.substr(pos, end - pos)));
+            pos = end + 1;
+        }
+        result.values_[key] = value;
+    }
+    return result;
+}
+
+std::optional<std::string> ConnectionString::value(std::string_view key) const {
+    auto found = values_.find(foldCase(trim(key)));
+    if (found == values_.end()) return std::nullopt;
+    return found->second;
+}
+
+} // namespace kv::data_access

@@ -1,0 +1,145 @@
+#pragma once
+// A table cursor: opens one table of a connection and walks its rows, in the source's order, in
+// the order of a sort, or in the order of an index; reads and writes columns as text; filters,
+// locates and seeks. Every error names the cursor, and a column the table lacks raises
+// "<cursor name>: Field '<column>' not found".
+//
+// Positions: first() goes to the first row, next() to the following one; after the last row the
+// cursor is at the end, where it has no current row and every column reads as empty. While an
+// index is set the cursor walks the index's order and a sort is not used.
+//
+// Changes: edit() or insert(), then setText() for each column, then post(). Moving, locating or
+// seeking posts a pending change first; close() and cancel() drop it. An inserted row is placed
+// after the last row of the cursor's order; an edited row keeps its place, even when it no longer
+// matches the filter, until the filter or sort is set again.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data_access/filter_expression.h"
+#include "data_access/provider.h"
+#include "data_access/row_sort.h"
+#include "data_access/shared_table.h"
+
+namespace kv::data_access {
+
+class Connection;
+
+class Cursor {
+public:
+    explicit Cursor(std::string name);
+
+    const std::string& name() const { return name_; }
+
+    // The cursor must be closed; a null connection unbinds it.
+    void setConnection(Connection* connection);
+    Connection* connection() const { return connection_; }
+    void setTableName(std::string tableName);
+    const std::string& tableName() const { return tableName_; }
+    // A direct table is what an index seek works on; every table here supports both ways.
+    void setDirectTable(bool direct) { directTable_ = direct; }
+    bool isDirectTable() const { return directTable_; }
+
+    // Opens the table at its first row. Throws (and stays closed) when the table, or a column or
+    // index that the filter, sort or index name refers to, does not exist.
+    void open();
+    void close();
+    // False also after the connection was closed.
+    bool isOpen() const;
+
+    void first();
+    void next();
+    bool atEnd() const;
+    // The rows the cursor walks (after the filter).
+    long long recordCount() const;
+    std::vector<std::string> columnNames() const;
+
+    // The column's text; NULL reads as empty.
+    std::string text(std::string_view column) const;
+    // Only between edit() or insert() and post(); the provider checks the value against the column.
+    void setText(std::string_view column, std::string_view value);
+
+    // Takes effect while filtering is on; an empty expression lets every row through. Setting
+    // either moves to the first row.
+    void setFilter(std::string expression);
+    void setFiltered(bool on);
+    const std::string& filter() const { return filterText_; }
+    bool isFiltered() const { return filtered_; }
+
+    // "ContestName ASC", several keys separated by commas; empty for the source's order.
+    void setSort(std::string sortText);
+
+    // Looks, from the first row of the cursor's order, for the first row whose `columns` (names
+    // separated by ";") equal `values`, one per column, ignoring letter case; a number equals the
+    // same number in another spelling. Found: moves there. Not found, or any error: false, and
+    // the cursor stays where it was.
+    bool locate(std::string_view columns, const std::vector<std::string>& values);
+
+    // Walks the named index from now on; an empty name goes back to the source's or sort's order.
+    // Throws when the table has no such index.
+    void setIndexName(std::string indexName);
+    const std::string& indexName() const { return indexName_; }
+    // Moves to the first row whose key on the index's first column equals `value`. Not found, no
+    // index set, or any error: false, and the cursor is at the end.
+    bool seek(std::string_view value);
+
+    void edit();
+    void insert();
+    void post();
+    void cancel();
+    bool isEditing() const { return mode_ != Mode::Browse; }
+    // Removes the current row (committed like a post); the cursor moves to the row that followed it.
+    void remove();
+
+private:
+    friend class Connection;
+    enum class Mode { Browse, Edit, Insert };
+
+    void openOn(std::shared_ptr<SharedTable> table);
+    void requireOpen() const;
+    [[noreturn]] void fieldNotFound(std::string_view column) const;
+    std::size_t column(std::string_view name) const;
+    FilterExpression::ColumnResolver columnResolver() const;
+
+    // Parses the filter and sort and builds the order; moves to the first row.
+    void applyOrder();
+    // Sets a filter or sort setting and applies it; on failure the setting is as it was.
+    template <typename Setting> void changeOrder(Setting& setting, Setting value);
+    // Rebuilds the order after another cursor removed rows or a commit failed.
+    void followTable() const;
+    bool passes(std::size_t row) const;
+    std::optional<std::size_t> currentRow() const;
+    void moveToRow(std::size_t row);
+    std::optional<std::size_t> indexedFrom(std::optional<std::size_t> row) const;
+    void finishEditing();
+
+    std::string name_;
+    Connection* connection_ = nullptr;
+    std::string tableName_;
+    bool directTable_ = false;
+    std::string filterText_;
+    bool filtered_ = false;
+    std::string sortText_;
+    std::string indexName_;
+
+    std::shared_ptr<SharedTable> table_;
+    std::optional<FilterExpression> filter_;
+    const TableIndex* index_ = nullptr;
+    // Without an index: the rows in the cursor's order and the place in it.
+    mutable std::vector<std::size_t> order_;
+    mutable std::size_t place_ = 0;
+    // With an index: the current row, empty at the end.
+    mutable std::optional<std::size_t> indexRow_;
+    mutable std::uint64_t generation_ = 0;
+
+    Mode mode_ = Mode::Browse;
+    std::optional<std::size_t> editedRow_;
+    Row buffer_;
+};
+
+} // namespace kv::data_access

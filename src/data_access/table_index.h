@@ -1,0 +1,51 @@
+#pragma once
+// An index of a table held in memory: its entries ordered by key, kept up to date as rows are
+// posted. Keys come from the provider (ProviderTable::indexEntries once, encodeKey for changed
+// rows), so the order is the source's own. Equal keys are ordered by row position, which makes
+// the first equal entry the first such row of the table.
+
+#include <cstddef>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "data_access/provider.h"
+
+namespace kv::data_access {
+
+class TableIndex {
+public:
+    // `columns` are the positions of the index's columns in the table. When `rowsMatchSource` is
+    // false (posts not yet committed), keys are encoded from `rows` instead of taken from the source.
+    TableIndex(const ProviderTable& source, IndexInfo info, std::vector<std::size_t> columns,
+               const std::vector<Row>& rows, bool rowsMatchSource);
+
+    const IndexInfo& info() const { return info_; }
+
+    // Throws when the provider cannot encode the key.
+    std::string keyOfRow(const Row& row) const;
+    std::string keyOfValues(const std::vector<Value>& values) const;
+
+    // Adds the row, or moves it to its new key.
+    void put(std::size_t row, std::string key);
+
+    std::optional<std::size_t> firstRow() const;
+    std::optional<std::size_t> rowAfter(std::size_t row) const;
+    // The first row with this key, and the row after a row with the same key.
+    std::optional<std::size_t> firstRowWithKey(const std::string& key) const;
+    std::optional<std::size_t> nextRowWithKey(std::size_t row) const;
+
+private:
+    using Entries = std::set<std::pair<std::string, std::size_t>>;
+    std::optional<std::size_t> rowAt(Entries::const_iterator entry) const;
+
+    const ProviderTable& source_;
+    IndexInfo info_;
+    std::vector<std::size_t> columns_;
+    Entries entries_;
+    std::vector<std::string> keyOfRow_;
+};
+
+} // namespace kv::data_access

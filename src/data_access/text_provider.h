@@ -1,0 +1,16 @@
+#pragma once
+// Delimited text files: the Data Source is a folder and each file in it is a table. The first
+// line is a header and is skipped; the k-th comma-separated column is named "field"k, for as many
+// columns as the longest line has (shorter lines read as NULL in the rest). Read-only.
+
+#include <memory>
+#include <string>
+
+#include "data_access/provider.h"
+
+namespace kv::data_access {
+
+// Throws when `folder` is not a folder.
+std::unique_ptr<Provider> openTextProvider(const std::string& folder);
+
+} // namespace kv::data_access
