@@ -1,0 +1,41 @@
+#include "jet/catalog.h"
+
+#include "jet/table_reader.h"
+
+namespace kv::jet {
+namespace {
+
+constexpr std::int16_t kTableObjectType = 1;
+
+std::size_t catalogColumn(const TableDef& def, const char* name) {
+    for (std::size_t i = 0; i < def.columns.size(); ++i)
+        if (def.columns[i].name == name) return i;
+    throw FormatError("The catalog (MSysObjects) has no column " + std::string(name) + "; the file is damaged");
+}
+
+template <typename T>
+T get(const Value& value, T otherwise) {
+    const T* held = std::get_if<T>(&value);
+    return held ? *held : otherwise;
+}
+
+}  // namespace
+
+std::vector<CatalogTable> readCatalogTables(const PageFile& file) {
+    TableDef def = readTableDef(file, format::kCatalogPage, "MSysObjects");
+    std::size_t idColumn = catalogColumn(def, "Id");
+    std::size_t nameColumn = catalogColumn(def, "Name");
+    std::size_t typeColumn = catalogColumn(def, "Type");
+    std::size_t flagsColumn = catalogColumn(def, "Flags");
+    std::vector<CatalogTable> tables;
+    for (const auto& row : readTableRows(file, def).rows) {
+        if (get<std::int16_t>(row[typeColumn], 0) != kTableObjectType) continue;
+        auto id = static_cast<std::uint32_t>(get<std::int32_t>(row[idColumn], 0));
+        auto flags = static_cast<std::uint32_t>(get<std::int32_t>(row[flagsColumn], 0));
+        tables.push_back({get<std::string>(row[nameColumn], ""), id & format::kObjectIdPageMask,
+                          (flags & format::kSystemObjectFlags) != 0});
+    }
+    return tables;
+}
+
+}  // namespace kv::jet

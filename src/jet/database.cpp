@@ -1,0 +1,29 @@
+#include "jet/database.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kv::jet {
+namespace {
+
+bool equalIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+}  // namespace
+
+Database::Database(const std::string& path) : file_(path), header_(readHeader(file_)), tables_(readCatalogTables(file_)) {}
+
+const CatalogTable& Database::table(const std::string& name) const {
+    auto found = std::find_if(tables_.begin(), tables_.end(), [&](const CatalogTable& t) { return equalIgnoringCase(t.name, name); });
+    if (found == tables_.end()) throw FormatError(file_.path() + " has no table " + name);
+    return *found;
+}
+
+TableDef Database::tableDef(const CatalogTable& table) const { return readTableDef(file_, table.definitionPage, table.name); }
+
+TableRows Database::rows(const TableDef& def) const { return readTableRows(file_, def); }
+
+}  // namespace kv::jet

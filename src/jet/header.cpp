@@ -1,0 +1,79 @@
+#include "jet/header.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+namespace kv::jet {
+namespace {
+
+namespace h = format::header;
+
+// The masked area of page 0 is XOR-ed with the RC4 key stream of a fixed key.
+std::vector<std::uint8_t> unmask(std::span<const std::uint8_t> masked) {
+    std::array<std::uint8_t, 256> state;
+    for (int i = 0; i < 256; ++i) state[i] = static_cast<std::uint8_t>(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + state[i] + h::kMaskKey[i % h::kMaskKey.size()]) & 0xff;
+        std::swap(state[i], state[j]);
+    }
+    std::vector<std::uint8_t> out(masked.begin(), masked.end());
+    for (std::size_t n = 0, i = 0, j = 0; n < out.size(); ++n) {
+        i = (i + 1) & 0xff;
+        j = (j + state[i]) & 0xff;
+        std::swap(state[i], state[j]);
+        out[n] ^= state[(state[i] + state[j]) & 0xff];
+    }
+    return out;
+}
+
+// The password bytes are masked a second time with the integer part of the creation date; an empty
+// password leaves them all zero.
+bool passwordIsSet(const ByteView& plain) {
+    std::uint64_t bits = plain.u64(h::kCreationDateOffset);
+    double date;
+    std::memcpy(&date, &bits, sizeof date);
+    std::uint32_t dateMask = std::isfinite(date) && std::abs(date) < 2e9 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(date)) : 0;
+    std::array<std::uint8_t, 4> mask = {static_cast<std::uint8_t>(dateMask), static_cast<std::uint8_t>(dateMask >> 8),
+                                        static_cast<std::uint8_t>(dateMask >> 16), static_cast<std::uint8_t>(dateMask >> 24)};
+    for (std::size_t i = 0; i < h::kPasswordSize; ++i)
+        if ((plain.u8(h::kPasswordOffset + i) ^ mask[i % mask.size()]) != 0) return true;
+    return false;
+}
+
+}  // namespace
+
+Header readHeader(const PageFile& file) {
+    const std::string& path = file.path();
+    if (file.pageCount() == 0)
+        throw FormatError(path + " is not an Access database (it is too short to be one)");
+    ByteView page = file.page(0);
+    auto name = page.slice(h::kFormatNameOffset, h::kJetFormatName.size());
+    bool jet = std::equal(name.begin(), name.end(), h::kJetFormatName.begin());
+    bool ace = std::equal(name.begin(), name.end(), h::kAceFormatName.begin());
+    if (page.u32(h::kMagicOffset) != h::kMagic || !(jet || ace))
+        throw FormatError(path + " is not an Access database");
+    Header header;
+    header.version = page.u8(h::kVersionOffset);
+    if (ace || header.version > h::kVersionJet4)
+        throw FormatError(path + " is an Access 2007 or later (ACCDB) database; only Access 2000 to 2003 (Jet 4) databases can be read");
+    if (header.version == h::kVersionJet3)
+        throw FormatError(path + " is an Access 97 (Jet 3) database; only Access 2000 to 2003 (Jet 4) databases can be read");
+
+    std::vector<std::uint8_t> plainBytes(page.bytes().begin(), page.bytes().end());
+    auto unmasked = unmask(page.slice(h::kMaskStart, h::kMaskEnd - h::kMaskStart));
+    std::copy(unmasked.begin(), unmasked.end(), plainBytes.begin() + h::kMaskStart);
+    ByteView plain(plainBytes, page.where());
+    header.codePage = plain.u16(h::kCodePageOffset);
+    header.sortOrder = plain.u16(h::kSortOrderOffset);
+    header.encryptionKey = plain.u32(h::kEncryptionKeyOffset);
+    header.hasPassword = passwordIsSet(plain);
+    if (header.encryptionKey != 0)
+        throw FormatError(path + " is an encrypted Access database; decrypt it in Access first");
+    if (header.hasPassword)
+        throw FormatError(path + " is a password-protected Access database; remove the password in Access first");
+    return header;
+}
+
+}  // namespace kv::jet

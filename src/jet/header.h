@@ -1,0 +1,24 @@
+#pragma once
+// Page 0 of a database: which engine wrote the file, its code page and sort order, and whether it
+// is encrypted or protected by a password. Opening refuses every file that is not a readable Jet 4
+// database with a message naming what the file is.
+
+#include <cstdint>
+
+#include "jet/page_file.h"
+
+namespace kv::jet {
+
+struct Header {
+    std::uint8_t version = 0;
+    std::uint16_t codePage = 0;
+    std::uint16_t sortOrder = 0;
+    std::uint32_t encryptionKey = 0;
+    bool hasPassword = false;
+};
+
+// Throws FormatError for an Access 97 (Jet 3) file, an ACCDB file, an encrypted or password-protected
+// database, and anything that is not a database at all.
+Header readHeader(const PageFile& file);
+
+}  // namespace kv::jet

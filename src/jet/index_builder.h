@@ -1,0 +1,30 @@
+#pragma once
+// Bulk-loading a real index from its entries in key order: leaf pages filled in turn and chained by
+// their previous and next pointers, then each intermediate level built over the one below. An
+// intermediate entry is the last entry of a child followed by the child's page, except for the
+// last child of a page, which only its tail pointer reaches (as Access writes them).
+
+#include <cstdint>
+#include <vector>
+
+#include "jet/data_page.h"
+#include "jet/page_allocator.h"
+#include "jet/writable_database.h"
+
+namespace kv::jet {
+
+struct IndexBuildEntry {
+    std::vector<std::uint8_t> key;
+    RowLocation row;
+};
+
+struct BuiltIndex {
+    std::uint32_t rootPage = 0;
+    std::vector<std::uint32_t> pages;  // every page of the tree, ascending
+};
+
+// `entries` must be in index order. An empty index is a single empty leaf.
+BuiltIndex buildIndex(const std::vector<IndexBuildEntry>& entries, std::uint32_t definitionPage,
+                      PageAllocator& allocator, PageImages& images);
+
+}  // namespace kv::jet

@@ -1,0 +1,162 @@
+#include "jet/index_key.h"
+
+#include <bit>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "jet/text_codec.h"
+
+namespace kv::jet {
+namespace {
+
+constexpr std::uint8_t kStartAscending = 0x7f;
+constexpr std::uint8_t kStartDescending = 0x80;
+constexpr std::uint8_t kNullAscending = 0x00;
+constexpr std::uint8_t kNullDescending = 0xff;
+constexpr std::uint8_t kBooleanTrueAscending = 0x00;
+constexpr std::uint8_t kBooleanFalseAscending = 0xff;
+
+// The General sort order (Access 2000, sort order 0x409).
+constexpr std::uint16_t kGeneralSortOrder = 0x409;
+constexpr std::uint8_t kEndOfText = 0x01;
+constexpr std::uint8_t kEndOfKey = 0x00;
+constexpr std::uint8_t kSpaceCode = 0x07;
+constexpr std::uint8_t kSlashCode = 0x1e;
+constexpr std::uint8_t kPeriodCode = 0x1c;
+constexpr std::uint8_t kUnderscoreCode[] = {0x2b, 0x03};
+constexpr std::uint8_t kDigitCodes[] = {0x36, 0x38, 0x3a, 0x3c, 0x3e, 0x40, 0x42, 0x44, 0x46, 0x48};
+constexpr std::uint8_t kLetterCodes[] = {0x4a, 0x4c, 0x4d, 0x4f, 0x51, 0x53, 0x55, 0x57, 0x59, 0x5b, 0x5c, 0x5e, 0x60,
+                                         0x62, 0x64, 0x66, 0x68, 0x69, 0x6b, 0x6d, 0x6f, 0x71, 0x73, 0x75, 0x76, 0x78};
+// Characters that sort as if absent and are recorded after the text, with their position.
+constexpr std::uint8_t kPositionedTrailerStart[] = {0x01, 0x01, 0x01};
+constexpr unsigned kPositionBase = 7;
+constexpr unsigned kPositionStep = 4;
+constexpr std::uint16_t kPositionFlag = 0x8000;
+constexpr std::uint8_t kPositionedMidfix = 0x06;
+constexpr std::uint8_t kHyphenCode = 0x82;
+constexpr std::uint8_t kApostropheCode = 0x80;
+
+std::optional<std::uint8_t> positionedCode(char32_t c) {
+    if (c == U'-') return kHyphenCode;
+    if (c == U'\'') return kApostropheCode;
+    return std::nullopt;
+}
+
+bool appendInlineCode(std::vector<std::uint8_t>& key, char32_t c) {
+    if (c >= U'0' && c <= U'9') key.push_back(kDigitCodes[c - U'0']);
+    else if (c >= U'A' && c <= U'Z') key.push_back(kLetterCodes[c - U'A']);
+    else if (c >= U'a' && c <= U'z') key.push_back(kLetterCodes[c - U'a']);
+    else if (c == U' ') key.push_back(kSpaceCode);
+    else if (c == U'/') key.push_back(kSlashCode);
+    else if (c == U'.') key.push_back(kPeriodCode);
+    else if (c == U'_') key.insert(key.end(), std::begin(kUnderscoreCode), std::end(kUnderscoreCode));
+    else return false;
+    return true;
+}
+
+std::string describe(char32_t c) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    return code;
+}
+
+void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const std::string& text) {
+    if (column.sortOrder != kGeneralSortOrder)
+        throw UnencodableKey("Column " + column.name + " uses a sort order whose index keys are not known");
+    std::u32string chars = utf8ToCodePoints(text);
+    while (!chars.empty() && chars.back() == U' ') chars.pop_back();
+    std::vector<std::uint8_t> trailer;
+    unsigned inlineCount = 0;
+    for (char32_t c : chars) {
+        if (auto code = positionedCode(c)) {
+            unsigned position = (kPositionBase + kPositionStep * inlineCount) | kPositionFlag;
+            trailer.push_back(static_cast<std::uint8_t>(position >> 8));
+            trailer.push_back(static_cast<std::uint8_t>(position));
+            trailer.push_back(kPositionedMidfix);
+            trailer.push_back(*code);
+        } else if (appendInlineCode(key, c)) {
+            ++inlineCount;
+        } else {
+            throw UnencodableKey("The index key of \"" + text + "\" in column " + column.name +
+                                 " cannot be made: the character " + describe(c) + " has no known key code");
+        }
+    }
+    key.push_back(kEndOfText);
+    if (!trailer.empty()) {
+        key.insert(key.end(), std::begin(kPositionedTrailerStart), std::end(kPositionedTrailerStart));
+        key.insert(key.end(), trailer.begin(), trailer.end());
+    }
+    key.push_back(kEndOfKey);
+}
+
+template <typename Unsigned>
+void appendBigEndian(std::vector<std::uint8_t>& key, Unsigned bits) {
+    for (int shift = sizeof(Unsigned) * 8 - 8; shift >= 0; shift -= 8) key.push_back(static_cast<std::uint8_t>(bits >> shift));
+}
+
+// Integers: big-endian with the sign bit flipped, so that byte order is numeric order.
+template <typename Unsigned>
+void appendIntegerKey(std::vector<std::uint8_t>& key, Unsigned bits) {
+    appendBigEndian<Unsigned>(key, bits ^ (Unsigned{1} << (sizeof(Unsigned) * 8 - 1)));
+}
+
+// Floating point: positive values get the sign bit flipped, negative ones all bits inverted.
+template <typename Unsigned>
+void appendFloatKey(std::vector<std::uint8_t>& key, Unsigned bits) {
+    constexpr Unsigned sign = Unsigned{1} << (sizeof(Unsigned) * 8 - 1);
+    appendBigEndian<Unsigned>(key, bits & sign ? static_cast<Unsigned>(~bits) : bits ^ sign);
+}
+
+void appendValueKey(std::vector<std::uint8_t>& key, const Column& column, const Value& value) {
+    switch (column.type) {
+    case ColumnType::Byte: return appendIntegerKey<std::uint8_t>(key, std::get<std::uint8_t>(value));
+    case ColumnType::Integer: return appendIntegerKey<std::uint16_t>(key, static_cast<std::uint16_t>(std::get<std::int16_t>(value)));
+    case ColumnType::Long: return appendIntegerKey<std::uint32_t>(key, static_cast<std::uint32_t>(std::get<std::int32_t>(value)));
+    case ColumnType::Currency:
+        return appendIntegerKey<std::uint64_t>(key, static_cast<std::uint64_t>(std::get<Currency>(value).tenThousandths));
+    case ColumnType::Double: return appendFloatKey<std::uint64_t>(key, std::bit_cast<std::uint64_t>(std::get<double>(value)));
+    case ColumnType::DateTime:
+        return appendFloatKey<std::uint64_t>(key, std::bit_cast<std::uint64_t>(std::get<DateTime>(value).days));
+    case ColumnType::Text: return appendTextKey(key, column, std::get<std::string>(value));
+    default:
+        throw UnencodableKey(std::string("Index keys of ") + columnTypeName(column.type) + " columns (column " + column.name +
+                             ") are not known");
+    }
+}
+
+}  // namespace
+
+void appendColumnKey(std::vector<std::uint8_t>& key, const Column& column, const Value& value, bool ascending) {
+    if (column.type == ColumnType::Boolean) {
+        // A Boolean key is one byte without a flag; a missing value counts as False.
+        bool truth = std::holds_alternative<bool>(value) && std::get<bool>(value);
+        std::uint8_t byte = truth ? kBooleanTrueAscending : kBooleanFalseAscending;
+        key.push_back(ascending ? byte : static_cast<std::uint8_t>(~byte));
+        return;
+    }
+    if (isNull(value)) {
+        key.push_back(ascending ? kNullAscending : kNullDescending);
+        return;
+    }
+    key.push_back(ascending ? kStartAscending : kStartDescending);
+    std::size_t valueStart = key.size();
+    try {
+        appendValueKey(key, column, value);
+    } catch (const std::bad_variant_access&) {
+        throw UnencodableKey("A value of column " + column.name + " does not have the column's type");
+    }
+    if (!ascending)
+        for (std::size_t i = valueStart; i < key.size(); ++i) key[i] = static_cast<std::uint8_t>(~key[i]);
+}
+
+std::vector<std::uint8_t> encodeIndexKey(const TableDef& def, const RealIndex& index, const std::vector<Value>& row) {
+    std::vector<std::uint8_t> key;
+    for (const auto& part : index.columns) {
+        std::size_t position = def.columnPosition(part.columnNumber);
+        appendColumnKey(key, def.columns[position], row.at(position), part.ascending);
+    }
+    return key;
+}
+
+}  // namespace kv::jet

@@ -1,0 +1,26 @@
+#pragma once
+// Index keys exactly as Access writes them, so that byte order is index order: a flag byte, then
+// the value in an order-preserving encoding. Text keys use the Access 2000 "General" sort order.
+
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "jet/table_def.h"
+#include "jet/value.h"
+
+namespace kv::jet {
+
+// A value whose key Access's encoding is not known for: writing a guessed key would corrupt the
+// index for Access, so the key is refused instead.
+class UnencodableKey : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Appends the key of one column's value.
+void appendColumnKey(std::vector<std::uint8_t>& key, const Column& column, const Value& value, bool ascending);
+// The whole key of a row (its values in the table's column order) for the index.
+std::vector<std::uint8_t> encodeIndexKey(const TableDef& def, const RealIndex& index, const std::vector<Value>& row);
+
+}  // namespace kv::jet

@@ -1,0 +1,26 @@
+#pragma once
+// The B-tree of a real index: leaf pages (type 4) of entries in key order, intermediate pages (type
+// 3) whose entries each lead to a child page, and a tail pointer to the last child of a level.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "jet/data_page.h"
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+
+namespace kv::jet {
+
+struct IndexTreeEntry {
+    std::vector<std::uint8_t> key;
+    RowLocation row;
+};
+
+// Every leaf entry, in index order. Throws FormatError for a tree with loops or damaged pages.
+std::vector<IndexTreeEntry> readIndexEntries(const PageFile& file, const RealIndex& index);
+// The first entry, in index order, whose key equals `key`, found by descending the tree.
+std::optional<IndexTreeEntry> seekIndex(const PageFile& file, const RealIndex& index, std::span<const std::uint8_t> key);
+
+}  // namespace kv::jet

@@ -1,0 +1,130 @@
+#include "jet/row.h"
+
+#include <cstring>
+
+#include "jet/long_value.h"
+#include "jet/text_codec.h"
+
+namespace kv::jet {
+namespace {
+
+template <typename T>
+T readLittleEndian(std::span<const std::uint8_t> bytes) {
+    std::uint64_t raw = 0;
+    for (std::size_t i = sizeof(T); i-- > 0;) raw = raw << 8 | bytes[i];
+    T value;
+    if constexpr (sizeof(T) == 8) {
+        std::memcpy(&value, &raw, 8);
+    } else {
+        auto narrow = static_cast<std::conditional_t<sizeof(T) == 4, std::uint32_t,
+                                                     std::conditional_t<sizeof(T) == 2, std::uint16_t, std::uint8_t>>>(raw);
+        std::memcpy(&value, &narrow, sizeof(T));
+    }
+    return value;
+}
+
+std::size_t fixedSize(const Column& column) {
+    switch (column.type) {
+    case ColumnType::Boolean: return 0;
+    case ColumnType::Byte: return 1;
+    case ColumnType::Integer: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Numeric: return format::numeric::kSize;
+    default: return column.length;
+    }
+}
+
+Value decodeNumeric(std::span<const std::uint8_t> bytes, const Column& column) {
+    Numeric value;
+    value.negative = bytes[0] & format::numeric::kNegative;
+    for (std::size_t word = 0; word < 4; ++word)
+        value.magnitude[word] = readLittleEndian<std::uint32_t>(bytes.subspan(1 + 4 * word, 4));
+    value.scale = column.scale;
+    return value;
+}
+
+bool hasIntrinsicSize(ColumnType type) {
+    return type != ColumnType::Text && type != ColumnType::Binary && type != ColumnType::Memo && type != ColumnType::Ole &&
+           type != ColumnType::LongBinary;
+}
+
+Value decode(const PageFile& file, const Column& column, std::span<const std::uint8_t> bytes, const std::string& where) {
+    if (hasIntrinsicSize(column.type) && bytes.size() < fixedSize(column))
+        throw FormatError(where + ": the value of column " + column.name + " is too short for its type; the file is damaged");
+    switch (column.type) {
+    case ColumnType::Boolean: return true;  // its value is its null-mask bit
+    case ColumnType::Byte: return bytes[0];
+    case ColumnType::Integer: return readLittleEndian<std::int16_t>(bytes);
+    case ColumnType::Long: return readLittleEndian<std::int32_t>(bytes);
+    case ColumnType::Currency: return Currency{readLittleEndian<std::int64_t>(bytes)};
+    case ColumnType::Single: return readLittleEndian<float>(bytes);
+    case ColumnType::Double: return readLittleEndian<double>(bytes);
+    case ColumnType::DateTime: return DateTime{readLittleEndian<double>(bytes)};
+    case ColumnType::Guid: {
+        Guid guid;
+        std::memcpy(guid.bytes.data(), bytes.data(), guid.bytes.size());
+        return guid;
+    }
+    case ColumnType::Numeric: return decodeNumeric(bytes, column);
+    case ColumnType::Text: return decodeText(bytes);
+    case ColumnType::Binary:
+    case ColumnType::LongBinary: return Binary(bytes.begin(), bytes.end());
+    case ColumnType::Memo: {
+        auto stored = readLongValue(file, bytes, where);
+        return decodeText(stored);
+    }
+    case ColumnType::Ole: return readLongValue(file, bytes, where);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const ByteView& row) {
+    namespace r = format::row;
+    std::vector<Value> values(def.columns.size());
+    const std::size_t columnCount = row.u16(0);
+    const std::size_t maskSize = (columnCount + 7) / 8;
+    if (maskSize + r::kColumnCountSize + 2 > row.size())
+        throw FormatError(row.where() + ": a row is shorter than its null mask; the file is damaged");
+    const std::size_t maskStart = row.size() - maskSize;
+    const std::size_t variableCount = row.u16(maskStart - 2);
+    // The variable-offset table runs backwards from before the variable count; its last entry is
+    // where the variable data ends.
+    auto variableOffset = [&](std::size_t i) {
+        std::size_t at = maskStart - 2 - r::kVariableOffsetSize * (i + 1);
+        if (at > maskStart) throw FormatError(row.where() + ": a row's variable-offset table is too long; the file is damaged");
+        return row.u16(at);
+    };
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        const Column& column = def.columns[i];
+        if (column.number >= columnCount) continue;
+        bool present = row.u8(maskStart + column.number / 8) & 1 << column.number % 8;
+        if (column.type == ColumnType::Boolean) {
+            values[i] = present;
+            continue;
+        }
+        if (!present) continue;
+        if (column.isFixedLength()) {
+            auto bytes = row.slice(r::kColumnCountSize + column.fixedOffset, fixedSize(column));
+            values[i] = decode(file, column, bytes, row.where());
+        } else {
+            if (column.variableIndex >= variableCount) continue;
+            std::size_t start = variableOffset(column.variableIndex);
+            std::size_t end = variableOffset(column.variableIndex + 1);
+            if (end < start || end > maskStart)
+                throw FormatError(row.where() + ": a variable column's offsets are out of order; the file is damaged");
+            // Columns of a fixed-size type can be variable; such a column without bytes holds no value.
+            if (end == start && hasIntrinsicSize(column.type)) continue;
+            values[i] = decode(file, column, row.slice(start, end - start), row.where());
+        }
+    }
+    return values;
+}
+
+}  // namespace kv::jet

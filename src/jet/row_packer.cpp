@@ -1,0 +1,172 @@
+#include "jet/row_packer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "jet/byte_writer.h"
+#include "jet/data_page_writer.h"
+#include "jet/text_encoder.h"
+
+namespace kv::jet {
+namespace {
+
+std::size_t storedSize(const Column& column) {
+    switch (column.type) {
+    case ColumnType::Boolean: return 0;
+    case ColumnType::Byte: return 1;
+    case ColumnType::Integer: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Numeric: return format::numeric::kSize;
+    default: return column.length;
+    }
+}
+
+bool isLongValue(const Column& column) { return column.type == ColumnType::Memo || column.type == ColumnType::Ole; }
+
+[[noreturn]] void mismatch(const Column& column) {
+    throw std::runtime_error(std::string("The value for column ") + column.name + " is not of its type (" +
+                             columnTypeName(column.type) + ")");
+}
+
+template <typename T>
+const T& as(const Value& value, const Column& column) {
+    if (const T* typed = std::get_if<T>(&value)) return *typed;
+    mismatch(column);
+}
+
+template <typename T>
+void appendRaw(std::vector<std::uint8_t>& out, T value) {
+    std::uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));  // the platform is little-endian, as the format is
+    out.insert(out.end(), bytes, bytes + sizeof(T));
+}
+
+std::vector<std::uint8_t> textBytes(const Column& column, const std::string& text) {
+    std::vector<std::uint8_t> stored = encodeStoredText(text, column.isCompressedText());
+    if (column.type == ColumnType::Text && utf8ToUtf16(text).size() * 2 > column.length)
+        throw std::runtime_error("The text \"" + text + "\" is longer than column " + column.name + " allows (" +
+                                 std::to_string(column.length / 2) + " characters)");
+    return stored;
+}
+
+// The bytes of a value that has no long-value storage.
+std::vector<std::uint8_t> plainBytes(const Column& column, const Value& value) {
+    std::vector<std::uint8_t> out;
+    switch (column.type) {
+    case ColumnType::Byte: out.push_back(as<std::uint8_t>(value, column)); break;
+    case ColumnType::Integer: appendRaw(out, as<std::int16_t>(value, column)); break;
+    case ColumnType::Long: appendRaw(out, as<std::int32_t>(value, column)); break;
+    case ColumnType::Currency: appendRaw(out, as<Currency>(value, column).tenThousandths); break;
+    case ColumnType::Single: appendRaw(out, as<float>(value, column)); break;
+    case ColumnType::Double: appendRaw(out, as<double>(value, column)); break;
+    case ColumnType::DateTime: appendRaw(out, as<DateTime>(value, column).days); break;
+    case ColumnType::Guid: {
+        const auto& bytes = as<Guid>(value, column).bytes;
+        out.assign(bytes.begin(), bytes.end());
+        break;
+    }
+    case ColumnType::Numeric: {
+        const Numeric& number = as<Numeric>(value, column);
+        out.push_back(number.negative ? format::numeric::kNegative : 0);
+        for (std::uint32_t word : number.magnitude) appendU32(out, word);
+        break;
+    }
+    case ColumnType::Text: out = textBytes(column, as<std::string>(value, column)); break;
+    case ColumnType::Binary:
+        out = as<Binary>(value, column);
+        if (out.size() > column.length)
+            throw std::runtime_error("The value for column " + column.name + " is longer than the column allows (" +
+                                     std::to_string(column.length) + " bytes)");
+        break;
+    default: mismatch(column);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> longValueBytes(const Column& column, const Value& value) {
+    if (column.type == ColumnType::Memo) return encodeStoredText(as<std::string>(value, column), column.isCompressedText());
+    return as<Binary>(value, column);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>& values, LongValueWriter& longValues) {
+    if (values.size() != def.columns.size())
+        throw std::logic_error("a row with " + std::to_string(values.size()) + " values for a table of " +
+                               std::to_string(def.columns.size()) + " columns");
+    std::size_t columnCount = def.maxColumns;
+    std::size_t fixedSize = 0;
+    std::size_t variableCount = 0;
+    for (const Column& column : def.columns) {
+        columnCount = std::max<std::size_t>(columnCount, column.rowColumnNumber + 1u);
+        if (column.isFixedLength())
+            fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + storedSize(column));
+        else
+            variableCount = std::max<std::size_t>(variableCount, column.variableIndex + 1u);
+    }
+
+    std::vector<std::uint8_t> nullMask((columnCount + 7) / 8, 0);
+    std::vector<std::uint8_t> row;
+    appendU16(row, static_cast<std::uint16_t>(columnCount));
+    row.resize(format::row::kColumnCountSize + fixedSize, 0);
+    std::vector<std::vector<std::uint8_t>> variable(variableCount);
+    std::vector<std::size_t> longColumns;
+
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+        const Column& column = def.columns[i];
+        const Value& value = values[i];
+        bool present = !isNull(value);
+        if (column.type == ColumnType::Boolean) present = present && as<bool>(value, column);
+        if (present) nullMask[column.rowColumnNumber / 8] |= static_cast<std::uint8_t>(1u << column.rowColumnNumber % 8);
+        if (!present || column.type == ColumnType::Boolean) continue;
+        if (isLongValue(column)) {
+            longColumns.push_back(i);
+            continue;
+        }
+        std::vector<std::uint8_t> bytes = plainBytes(column, value);
+        if (column.isFixedLength()) {
+            bytes.resize(storedSize(column), 0);
+            std::copy(bytes.begin(), bytes.end(), row.begin() + format::row::kColumnCountSize + column.fixedOffset);
+        } else {
+            variable[column.variableIndex] = std::move(bytes);
+        }
+    }
+
+    // End-of-data offset, one offset per variable column, their count, the mask.
+    std::size_t trailer = 2 + 2 * variableCount + 2 + nullMask.size();
+    auto rowSize = [&] {
+        std::size_t size = row.size() + trailer;
+        for (const auto& bytes : variable) size += bytes.size();
+        return size;
+    };
+    for (std::size_t i : longColumns) {
+        const Column& column = def.columns[i];
+        std::vector<std::uint8_t> bytes = longValueBytes(column, values[i]);
+        std::size_t headerOnly = rowSize() + format::long_value::kHeaderSize;
+        bool inlineAllowed = headerOnly + bytes.size() <= DataPageWriter::kMaxRowSize;
+        variable[column.variableIndex] = longValues.store(bytes, inlineAllowed);
+    }
+    if (rowSize() > DataPageWriter::kMaxRowSize)
+        throw std::runtime_error("A row of table " + def.name + " is " + std::to_string(rowSize()) +
+                                 " bytes long, more than a page holds (" +
+                                 std::to_string(DataPageWriter::kMaxRowSize) + ")");
+
+    std::vector<std::uint16_t> offsets;
+    for (const auto& bytes : variable) {
+        offsets.push_back(static_cast<std::uint16_t>(row.size()));
+        row.insert(row.end(), bytes.begin(), bytes.end());
+    }
+    appendU16(row, static_cast<std::uint16_t>(row.size()));
+    for (std::size_t i = offsets.size(); i-- > 0;) appendU16(row, offsets[i]);
+    appendU16(row, static_cast<std::uint16_t>(variableCount));
+    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    return row;
+}
+
+}  // namespace kv::jet

@@ -1,0 +1,36 @@
+#pragma once
+// Committing a table: its pages are rebuilt from the rows it is to hold. Data pages, long-value
+// pages and every index are written densely, pages the table owned are reused first, and the table
+// definition's counters, index roots and usage maps follow. Nothing else in the file changes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+#include "jet/value.h"
+#include "jet/writable_database.h"
+
+namespace kv::jet {
+
+// One value per column, in the order of TableDef::columns.
+using TableRow = std::vector<Value>;
+
+struct TableRebuild {
+    PageImages pages;            // every page that changes, by number
+    std::vector<TableRow> rows;  // the rows as stored: autonumbers filled in where they were NULL
+};
+
+// Makes `rows` the table's whole content, in this order, atomically and durably (a rollback journal
+// beside the file covers a crash). Autonumber columns that are NULL get the table's next numbers.
+// Throws std::runtime_error, leaving the file unchanged, for a value that does not fit its column,
+// a duplicate key in a unique index (naming the index and the values), a key that cannot be encoded,
+// a read-only, locked or missing file, or a full disk. Returns the rows as stored.
+std::vector<TableRow> commitTable(const std::string& databasePath, const std::string& tableName,
+                                  std::vector<TableRow> rows);
+
+// The page changes that give the table `def` of `file` these rows, without writing anything.
+TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector<TableRow> rows);
+
+}  // namespace kv::jet

@@ -1,0 +1,105 @@
+#include "jet/writable_database.h"
+
+#include <sys/stat.h>
+
+#include <stdexcept>
+
+#include "jet/durable_io.h"
+#include "jet/rollback_journal.h"
+
+namespace kv::jet {
+namespace {
+
+// Root may write any file, so the permission bits are checked here rather than left to open():
+// a file nobody may write is treated as read-only, as the user meant it.
+int openWritable(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        throw std::runtime_error("Cannot open " + path + ": the file does not exist");
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw std::runtime_error("Cannot write " + path + ": the file is read-only");
+    try {
+        return durable_io::openForUpdate(path);
+    } catch (const durable_io::IoError& error) {
+        throw std::runtime_error("Cannot write " + path + ": the file is read-only or not accessible (" +
+                                 error.what() + ")");
+    }
+}
+
+// Consecutive pages go out in one write.
+void writeRuns(int fd, const std::string& path, const PageImages& pages) {
+    std::vector<std::uint8_t> run;
+    std::uint32_t runStart = 0;
+    auto flush = [&] {
+        if (!run.empty()) durable_io::writeAt(fd, path, run, std::uint64_t{runStart} * format::kPageSize);
+        run.clear();
+    };
+    std::uint32_t expected = 0;
+    for (const auto& [number, bytes] : pages) {
+        if (run.empty() || number != expected) {
+            flush();
+            runStart = number;
+        }
+        run.insert(run.end(), bytes.begin(), bytes.end());
+        expected = number + 1;
+    }
+    flush();
+}
+
+}  // namespace
+
+WritableDatabase::WritableDatabase(std::string path)
+    : path_(std::move(path)), fd_(openWritable(path_)), lock_(fd_, path_) {
+    try {
+        rollback_journal::recoverLocked(fd_, path_);
+    } catch (...) {
+        durable_io::close(fd_);
+        throw;
+    }
+}
+
+WritableDatabase::~WritableDatabase() { durable_io::close(fd_); }
+
+PageFile WritableDatabase::read() const {
+    std::vector<std::uint8_t> bytes(durable_io::sizeOf(fd_, path_));
+    durable_io::readAt(fd_, path_, bytes, 0);
+    return PageFile(path_, std::move(bytes));
+}
+
+void WritableDatabase::commitPages(const PageImages& pages) {
+    for (const auto& [number, bytes] : pages)
+        if (bytes.size() != format::kPageSize)
+            throw std::logic_error("a page image of " + std::to_string(bytes.size()) + " bytes");
+
+    std::uint64_t originalLength = durable_io::sizeOf(fd_, path_);
+    std::vector<rollback_journal::SavedPage> originals;
+    for (const auto& [number, bytes] : pages) {
+        std::uint64_t offset = std::uint64_t{number} * format::kPageSize;
+        if (offset >= originalLength) break;
+        rollback_journal::SavedPage saved{number, std::vector<std::uint8_t>(format::kPageSize)};
+        durable_io::readAt(fd_, path_, saved.bytes, offset);
+        originals.push_back(std::move(saved));
+    }
+    rollback_journal::save(path_, originalLength, originals);
+
+    try {
+        writeRuns(fd_, path_, pages);
+        durable_io::sync(fd_, path_);
+    } catch (const std::exception& error) {
+        // The journal is durable, so if putting the pages back fails too, the next open finishes it.
+        try {
+            rollback_journal::rollBack(fd_, path_);
+            rollback_journal::discard(path_);
+        } catch (...) {
+        }
+        throw std::runtime_error(std::string(error.what()) + "; the database was left as it was");
+    }
+    rollback_journal::discard(path_);
+}
+
+void recoverInterruptedCommit(const std::string& path) {
+    if (!durable_io::exists(rollback_journal::pathFor(path))) return;
+    WritableDatabase database(path);  // opening it rolls the journal back
+}
+
+}  // namespace kv::jet

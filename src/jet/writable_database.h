@@ -1,0 +1,43 @@
+#pragma once
+// A database file opened for one commit. Opening refuses a read-only or locked file, takes the
+// exclusive lock for the object's lifetime and rolls back a journal left by a writer that stopped.
+// commitPages() then replaces pages all or nothing: the originals go to the rollback journal first.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "jet/file_lock.h"
+#include "jet/page_file.h"
+
+namespace kv::jet {
+
+// New contents of pages, by page number. Pages at or past the file's end make it grow.
+using PageImages = std::map<std::uint32_t, std::vector<std::uint8_t>>;
+
+class WritableDatabase {
+public:
+    explicit WritableDatabase(std::string path);
+    ~WritableDatabase();
+    WritableDatabase(const WritableDatabase&) = delete;
+    WritableDatabase& operator=(const WritableDatabase&) = delete;
+
+    const std::string& path() const { return path_; }
+    // The file's pages as they are now, while the lock keeps other writers out.
+    PageFile read() const;
+    // Writes the pages durably, all or nothing. On failure the file is as it was and the exception
+    // says why (a full disk, an I/O error).
+    void commitPages(const PageImages& pages);
+
+private:
+    std::string path_;
+    int fd_;
+    FileLock lock_;
+};
+
+// Rolls back a journal that a stopped writer left beside the database, if there is one. Readers
+// call it before reading the file. Throws when the journal exists but cannot be applied.
+void recoverInterruptedCommit(const std::string& path);
+
+}  // namespace kv::jet
