@@ -1,12 +1,31 @@
 #include "data_access/access/access_provider.h"
 
-#include <stdexcept>
+#include "data_access/access/access_table.h"
+#include "jet/database.h"
 
 namespace kv::data_access {
+namespace {
 
-// Placeholder until the Jet engine's reader is connected.
-std::unique_ptr<Provider> openAccessProvider(const std::string& path) {
-    throw std::runtime_error("Cannot open " + path + ": Access databases are not supported yet");
-}
+class AccessProvider : public Provider {
+public:
+    explicit AccessProvider(const std::string& path) : database_(std::make_shared<const jet::Database>(path)) {}
 
-} // namespace kv::data_access
+    std::vector<std::string> tableNames() override {
+        std::vector<std::string> names;
+        for (const auto& table : database_->tables()) names.push_back(table.name);
+        return names;
+    }
+
+    std::unique_ptr<ProviderTable> openTable(const std::string& name) override {
+        return std::make_unique<AccessTable>(database_, database_->table(name));
+    }
+
+private:
+    std::shared_ptr<const jet::Database> database_;
+};
+
+}  // namespace
+
+std::unique_ptr<Provider> openAccessProvider(const std::string& path) { return std::make_unique<AccessProvider>(path); }
+
+}  // namespace kv::data_access

@@ -1,0 +1,67 @@
+#include "data_access/access/access_table.h"
+
+#include <stdexcept>
+
+#include "data_access/access/access_value_text.h"
+#include "jet/index_key.h"
+#include "jet/index_tree.h"
+
+namespace kv::data_access {
+namespace {
+
+std::string keyText(const std::vector<std::uint8_t>& key) { return std::string(key.begin(), key.end()); }
+
+}  // namespace
+
+AccessTable::AccessTable(std::shared_ptr<const jet::Database> database, const jet::CatalogTable& table)
+    : database_(std::move(database)), def_(database_->tableDef(table)), stored_(database_->rows(def_)) {
+    for (const auto& column : def_.columns) columnNames_.push_back(column.name);
+    rows_.reserve(stored_.rows.size());
+    for (const auto& row : stored_.rows) {
+        Row& text = rows_.emplace_back();
+        text.reserve(row.size());
+        for (const auto& value : row) text.push_back(accessValueText(value));
+    }
+    for (const auto& logical : def_.logicalIndexes) {
+        const jet::RealIndex& real = def_.realIndexes[logical.realIndex];
+        IndexInfo info{logical.name, {}, real.isUnique(), logical.isPrimaryKey()};
+        for (const auto& part : real.columns)
+            info.columns.push_back({def_.columns[def_.columnPosition(part.columnNumber)].name, !part.ascending});
+        indexes_.push_back(std::move(info));
+    }
+}
+
+const jet::RealIndex& AccessTable::realIndex(const IndexInfo& index) const {
+    for (const auto& logical : def_.logicalIndexes)
+        if (logical.name == index.name) return def_.realIndexes[logical.realIndex];
+    throw std::runtime_error("Table " + def_.name + " has no index " + index.name);
+}
+
+std::vector<IndexEntry> AccessTable::indexEntries(const IndexInfo& index) const {
+    std::vector<IndexEntry> entries;
+    for (auto& entry : jet::readIndexEntries(database_->file(), realIndex(index)))
+        entries.push_back({keyText(entry.key), stored_.positionOf(entry.row)});
+    return entries;
+}
+
+std::string AccessTable::encodeKey(const IndexInfo& index, const std::vector<Value>& values) const {
+    const jet::RealIndex& real = realIndex(index);
+    if (values.size() != real.columns.size())
+        throw std::runtime_error("Index " + index.name + " of table " + def_.name + " has " + std::to_string(real.columns.size()) +
+                                 " columns, but " + std::to_string(values.size()) + " values were given");
+    std::vector<std::uint8_t> key;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const jet::Column& column = def_.columns[def_.columnPosition(real.columns[i].columnNumber)];
+        jet::appendColumnKey(key, column, accessValueFromText(column, values[i]), real.columns[i].ascending);
+    }
+    return keyText(key);
+}
+
+// Writing Access tables comes with the engine's writer; until then every change is refused here.
+Value AccessTable::convert(std::size_t, const Value&) const {
+    throw std::runtime_error(database_->file().path() + ": Access databases are read-only for now");
+}
+
+void AccessTable::commit(std::vector<Row>) { convert(0, std::nullopt); }
+
+}  // namespace kv::data_access

@@ -1,0 +1,37 @@
+#pragma once
+// One table of an Access database as the table access layer sees it: the rows as text in page
+// order, the logical indexes with their real index's columns, entries walked from the B-tree and
+// keys encoded as Access encodes them.
+
+#include <memory>
+
+#include "data_access/provider.h"
+#include "jet/database.h"
+
+namespace kv::data_access {
+
+class AccessTable : public ProviderTable {
+public:
+    AccessTable(std::shared_ptr<const jet::Database> database, const jet::CatalogTable& table);
+
+    const std::vector<std::string>& columnNames() const override { return columnNames_; }
+    const std::vector<Row>& rows() const override { return rows_; }
+    const std::vector<IndexInfo>& indexes() const override { return indexes_; }
+
+    Value convert(std::size_t column, const Value& value) const override;
+    std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
+    std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
+    void commit(std::vector<Row> rows) override;
+
+private:
+    const jet::RealIndex& realIndex(const IndexInfo& index) const;
+
+    std::shared_ptr<const jet::Database> database_;
+    jet::TableDef def_;
+    jet::TableRows stored_;
+    std::vector<std::string> columnNames_;
+    std::vector<Row> rows_;
+    std::vector<IndexInfo> indexes_;
+};
+
+}  // namespace kv::data_access
