@@ -12,7 +12,8 @@ namespace {
 
 namespace um = format::usage_map;
 constexpr std::uint32_t kPagesPerMapPage = (format::kPageSize - um::kMapPageBitmapOffset) * 8;
-constexpr std::uint32_t kGlobalMapPointer = RowLocation{1, 0}.packed();
+// Row 0 of page 1.
+constexpr std::uint32_t kGlobalMapPointer = 1u << 8;
 
 // Where the map row's bytes are on its page.
 struct MapRow {

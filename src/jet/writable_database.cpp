@@ -60,12 +60,6 @@ WritableDatabase::WritableDatabase(std::string path)
 
 WritableDatabase::~WritableDatabase() { durable_io::close(fd_); }
 
-PageFile WritableDatabase::read() const {
-    std::vector<std::uint8_t> bytes(durable_io::sizeOf(fd_, path_));
-    durable_io::readAt(fd_, path_, bytes, 0);
-    return PageFile(path_, std::move(bytes));
-}
-
 void WritableDatabase::commitPages(const PageImages& pages) {
     for (const auto& [number, bytes] : pages)
         if (bytes.size() != format::kPageSize)

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "jet/file_lock.h"
-#include "jet/page_file.h"
+#include "jet/format.h"
 
 namespace kv::jet {
 
@@ -24,8 +24,6 @@ public:
     WritableDatabase& operator=(const WritableDatabase&) = delete;
 
     const std::string& path() const { return path_; }
-    // The file's pages as they are now, while the lock keeps other writers out.
-    PageFile read() const;
     // Writes the pages durably, all or nothing. On failure the file is as it was and the exception
     // says why (a full disk, an I/O error).
     void commitPages(const PageImages& pages);
