@@ -22,8 +22,9 @@ public:
             handle_ = nullptr;
             fail(result);
         }
-        unsigned int encrypted = 0;
-        if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &encrypted) == FREEXL_OK && encrypted) {
+        unsigned int protection = FREEXL_BIFF_PLAIN;
+        if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &protection) == FREEXL_OK &&
+            protection == FREEXL_BIFF_OBFUSCATED) {
             freexl_close(handle_);
             throw std::runtime_error("Workbook " + path_ + " is password protected and cannot be read");
         }

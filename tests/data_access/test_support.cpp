@@ -1,0 +1,80 @@
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "data_access/text_fold.h"
+
+namespace kv::data_access::testing {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kv_data_access_XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void makeWorkbook(const std::string& path, const std::vector<std::pair<std::string, std::string>>& sheets) {
+    std::string command = std::string("'") + KV_PYTHON + "' '" + KV_MAKE_WORKBOOK + "' '" + path + "'";
+    for (const auto& [name, csv] : sheets) {
+        std::string source = path + "." + name + ".csv";
+        writeFile(source, csv);
+        command += " '" + name + "=" + source + "'";
+    }
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("make_workbook.py failed: " + command);
+}
+
+WritableTable::WritableTable(std::vector<std::string> columns, std::vector<Row> rows,
+                             std::vector<IndexInfo> indexes, std::shared_ptr<CommitLog> log)
+    : MemoryTable("test table", std::move(columns), std::move(rows), std::move(indexes)), log_(std::move(log)) {}
+
+Value WritableTable::convert(std::size_t, const Value& value) const {
+    if (value && *value == "not a value") throw std::runtime_error("value refused");
+    return value;
+}
+
+void WritableTable::commit(std::vector<Row> rows) {
+    if (log_->failNextCommit) {
+        log_->failNextCommit = false;
+        throw std::runtime_error("disk full");
+    }
+    ++log_->commits;
+    log_->lastRows = rows;
+    mutableRows() = std::move(rows);
+}
+
+std::vector<std::string> WritableProvider::tableNames() {
+    std::vector<std::string> names;
+    for (const auto& table : tables_) names.push_back(table.name);
+    return names;
+}
+
+std::unique_ptr<ProviderTable> WritableProvider::openTable(const std::string& name) {
+    for (const auto& table : tables_)
+        if (equalIgnoringCase(table.name, name))
+            return std::make_unique<WritableTable>(table.columns, table.rows, table.indexes, table.log);
+    throw std::runtime_error("no table " + name);
+}
+
+} // namespace kv::data_access::testing
