@@ -1,0 +1,113 @@
+#include "jet/database_builder_pages.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+#include "jet/byte_writer.h"
+#include "jet/data_page_writer.h"
+#include "jet/format.h"
+
+namespace kv::jet::new_pages {
+namespace {
+
+namespace h = format::header;
+namespace um = format::usage_map;
+
+constexpr std::uint16_t kCodePageWestern = 1252;
+constexpr std::uint16_t kSortOrderGeneral = 0x0409;
+// Bytes of page 0 whose meaning is not known, as Jet writes them into every empty database.
+constexpr std::array<std::uint8_t, 24> kAfterVersion = {0x00, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00,
+                                                        0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,
+                                                        0x04, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
+constexpr std::size_t kAfterPasswordOffset = h::kPasswordOffset + h::kPasswordSize;
+constexpr std::array<std::uint8_t, 2> kAfterPassword = {0xa6, 0x11};
+constexpr std::size_t kEngineOffset = 0x98;
+constexpr std::array<std::uint8_t, 8> kEngine = {0x54, 0x06, 0x00, 0x00, '4', '.', '0', '\0'};
+// A table of 256 two-byte entries at the page's end: 01 01, then 00 01 in every other entry.
+constexpr std::size_t kTrailerOffset = 0xe00;
+
+constexpr std::size_t kInlineMapSize = 69;  // the row size Jet gives every inline map
+constexpr std::size_t kInlineBitmapSize = kInlineMapSize - um::kInlineBitmapOffset;
+
+void maskHeader(std::vector<std::uint8_t>& page) {
+    std::array<std::uint8_t, 256> state;
+    for (std::size_t i = 0; i < state.size(); ++i) state[i] = static_cast<std::uint8_t>(i);
+    std::uint8_t j = 0;
+    for (std::size_t i = 0; i < state.size(); ++i) {
+        j = static_cast<std::uint8_t>(j + state[i] + h::kMaskKey[i % h::kMaskKey.size()]);
+        std::swap(state[i], state[j]);
+    }
+    std::uint8_t a = 0, b = 0;
+    for (std::size_t at = h::kMaskStart; at < h::kMaskEnd; ++at) {
+        a = static_cast<std::uint8_t>(a + 1);
+        b = static_cast<std::uint8_t>(b + state[a]);
+        std::swap(state[a], state[b]);
+        page[at] ^= state[static_cast<std::uint8_t>(state[a] + state[b])];
+    }
+}
+
+std::vector<std::uint8_t> inlineMap(const std::vector<std::uint32_t>& pages, bool allOthersToo,
+                                    std::uint32_t from = 0) {
+    std::vector<std::uint8_t> row(kInlineMapSize, 0);
+    row[0] = um::kInline;
+    putU32(row, um::kInlineStartPageOffset, 0);
+    auto mark = [&](std::uint32_t page) { row[um::kInlineBitmapOffset + page / 8] |= static_cast<std::uint8_t>(1u << (page % 8)); };
+    for (std::uint32_t page : pages) mark(page);
+    if (allOthersToo)
+        for (std::uint32_t page = from; page < inlineMapRange(); ++page) mark(page);
+    return row;
+}
+
+}  // namespace
+
+std::uint32_t inlineMapRange() { return static_cast<std::uint32_t>(kInlineBitmapSize * 8); }
+
+std::vector<std::uint8_t> header(DateTime created) {
+    std::vector<std::uint8_t> page(format::kPageSize, 0);
+    page[0] = static_cast<std::uint8_t>(format::PageType::Header);
+    putU32(page, h::kMagicOffset, h::kMagic);
+    std::copy(h::kJetFormatName.begin(), h::kJetFormatName.end(), page.begin() + h::kFormatNameOffset);
+    page[h::kVersionOffset] = h::kVersionJet4;
+    std::copy(kAfterVersion.begin(), kAfterVersion.end(), page.begin() + h::kMaskStart);
+    putU16(page, h::kCodePageOffset, kCodePageWestern);
+    // An empty password is stored as the mask alone: the integer part of the creation date.
+    auto dateMask = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(created.days)));
+    for (std::size_t at = 0; at < h::kPasswordSize; at += 4) putU32(page, h::kPasswordOffset + at, dateMask);
+    std::copy(kAfterPassword.begin(), kAfterPassword.end(), page.begin() + kAfterPasswordOffset);
+    putU16(page, h::kSortOrderOffset, kSortOrderGeneral);
+    std::uint64_t dateBits = std::bit_cast<std::uint64_t>(created.days);
+    putU32(page, h::kCreationDateOffset, static_cast<std::uint32_t>(dateBits));
+    putU32(page, h::kCreationDateOffset + 4, static_cast<std::uint32_t>(dateBits >> 32));
+    std::copy(kEngine.begin(), kEngine.end(), page.begin() + kEngineOffset);
+    page[kTrailerOffset] = 0x01;
+    for (std::size_t at = kTrailerOffset + 1; at < format::kPageSize; at += 2) page[at] = 0x01;
+    maskHeader(page);
+    return page;
+}
+
+std::vector<std::uint8_t> globalUsageMap(std::uint32_t pageCount) {
+    // Jet names page 1 itself as the owner of the global map; its second row is all zeros.
+    DataPageWriter writer(DataPageWriter::TableRows{1});
+    writer.add(inlineMap({}, true, pageCount));
+    writer.add(std::vector<std::uint8_t>(kInlineMapSize, 0));
+    return writer.take();
+}
+
+std::vector<std::uint8_t> usageMaps(const std::vector<std::vector<std::uint32_t>>& maps) {
+    DataPageWriter writer(DataPageWriter::TableRows{0});
+    for (const auto& pages : maps) writer.add(inlineMap(pages, false));
+    return writer.take();
+}
+
+std::vector<std::uint8_t> emptyIndexLeaf(std::uint32_t definitionPage) {
+    std::vector<std::uint8_t> page(format::kPageSize, 0);
+    page[0] = static_cast<std::uint8_t>(format::PageType::LeafIndex);
+    page[1] = 0x01;
+    putU16(page, format::data_page::kFreeSpaceOffset,
+           static_cast<std::uint16_t>(format::kPageSize - format::index_page::kEntriesOffset));
+    putU32(page, format::data_page::kOwnerOffset, definitionPage);
+    return page;
+}
+
+}  // namespace kv::jet::new_pages
