@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -33,6 +34,18 @@ std::string readFile(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::string runPython(const std::string& script, const std::vector<std::string>& arguments) {
+    std::string command = std::string("'") + KV_PYTHON + "' -c '" + script + "'";
+    for (const auto& argument : arguments) command += " '" + argument + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) throw std::runtime_error("cannot run " + command);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    if (pclose(pipe) != 0) throw std::runtime_error("Python failed: " + command);
+    return output;
 }
 
 void makeWorkbook(const std::string& path, const std::vector<std::pair<std::string, std::string>>& sheets) {

@@ -25,6 +25,9 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 
+// Runs a Python script with the system's Python (where xlwt and xlrd live); returns its output.
+std::string runPython(const std::string& script, const std::vector<std::string>& arguments);
+
 // Writes a workbook with make_workbook.py; each sheet is (name, CSV text).
 void makeWorkbook(const std::string& path, const std::vector<std::pair<std::string, std::string>>& sheets);
 
