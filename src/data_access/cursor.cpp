@@ -98,7 +98,7 @@ FilterExpression::ColumnResolver Cursor::columnResolver() const {
     return [this](std::string_view name) { return column(name); };
 }
 
-void Cursor::applyOrder() {
+void Cursor::applyOrder() const {
     std::optional<FilterExpression> filter;
     if (filtered_ && !filterText_.empty()) filter = FilterExpression::parse(filterText_, columnResolver());
     auto sortKeys = parseSortText(sortText_, columnResolver());
@@ -118,10 +118,9 @@ void Cursor::applyOrder() {
 
 void Cursor::followTable() const {
     if (table_->generation() == generation_) return;
-    auto* self = const_cast<Cursor*>(this);
-    if (!indexName_.empty()) self->index_ = &self->table_->index(indexName_);
+    if (!indexName_.empty()) index_ = &table_->index(indexName_);
     std::size_t place = place_;
-    self->applyOrder();
+    applyOrder();
     place_ = std::min(place, order_.size());
 }
 

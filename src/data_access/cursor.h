@@ -12,6 +12,10 @@
 // seeking posts a pending change first; close() and cancel() drop it. An inserted row is placed
 // after the last row of the cursor's order; an edited row keeps its place, even when it no longer
 // matches the filter, until the filter or sort is set again.
+//
+// Cursors on the same table of a connection share its rows: a post through one is read through
+// the others at once. A row another cursor inserts joins this cursor's order when the cursor is
+// next opened or its filter, sort or index is set (at once while an index is set).
 
 #include <cstddef>
 #include <cstdint>
@@ -106,8 +110,9 @@ private:
     std::size_t column(std::string_view name) const;
     FilterExpression::ColumnResolver columnResolver() const;
 
-    // Parses the filter and sort and builds the order; moves to the first row.
-    void applyOrder();
+    // Parses the filter and sort and builds the order; moves to the first row. The order is a
+    // cache of the settings, so reads that refresh it stay const.
+    void applyOrder() const;
     // Sets a filter or sort setting and applies it; on failure the setting is as it was.
     template <typename Setting> void changeOrder(Setting& setting, Setting value);
     // Rebuilds the order after another cursor removed rows or a commit failed.
@@ -128,8 +133,8 @@ private:
     std::string indexName_;
 
     std::shared_ptr<SharedTable> table_;
-    std::optional<FilterExpression> filter_;
-    const TableIndex* index_ = nullptr;
+    mutable std::optional<FilterExpression> filter_;
+    mutable const TableIndex* index_ = nullptr;
     // Without an index: the rows in the cursor's order and the place in it.
     mutable std::vector<std::size_t> order_;
     mutable std::size_t place_ = 0;
