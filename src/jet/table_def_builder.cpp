@@ -36,7 +36,7 @@ constexpr std::size_t kHeaderSize = td::kRealIndexBlocksOffset;
 constexpr std::size_t kFreeSpaceOffset = 0x02;
 constexpr std::uint16_t kMaxTextCharacters = 255;
 
-bool isVariableLength(ColumnType type) {
+bool isVariableLengthType(ColumnType type) {
     switch (type) {
     case ColumnType::Text:
     case ColumnType::Memo:
@@ -48,9 +48,12 @@ bool isVariableLength(ColumnType type) {
     }
 }
 
+// Access may keep a short Text or Binary column in the fixed part of the row; its flags say so.
+bool isVariableLength(const ColumnDesign& column) { return !(column.flags & col::kFlagFixedLength); }
+
 // Bytes a fixed column takes in a row; booleans live in the null mask and take none.
-std::uint16_t fixedSize(ColumnType type) {
-    switch (type) {
+std::uint16_t fixedSize(const ColumnDesign& column) {
+    switch (column.type) {
     case ColumnType::Boolean: return 0;
     case ColumnType::Byte: return 1;
     case ColumnType::Integer: return 2;
@@ -61,13 +64,14 @@ std::uint16_t fixedSize(ColumnType type) {
     case ColumnType::DateTime: return 8;
     case ColumnType::Guid: return 16;
     case ColumnType::Numeric: return static_cast<std::uint16_t>(format::numeric::kSize);
-    default: return 0;
+    default: return column.length;
     }
 }
 
-// The length field of a fixed column: its size, and 1 for a boolean.
-std::uint16_t definitionLength(ColumnType type) {
-    return type == ColumnType::Boolean ? 1 : fixedSize(type);
+// The length field of a column: its size, 1 for a boolean, the declared size for variable ones.
+std::uint16_t definitionLength(const ColumnDesign& column) {
+    if (isVariableLength(column)) return column.length;
+    return column.type == ColumnType::Boolean ? 1 : fixedSize(column);
 }
 
 void appendName(std::vector<std::uint8_t>& bytes, const std::string& name) {
@@ -101,7 +105,7 @@ void appendColumn(std::vector<std::uint8_t>& bytes, const TableDesign& design, s
     entry[col::kFlags] = static_cast<std::uint8_t>(column.flags | (design.system ? kSystemColumnFlag : 0));
     entry[col::kExtraFlags] = column.extraFlags;
     putU16(entry, col::kFixedOffset, fixedOffset);
-    putU16(entry, col::kLength, isVariableLength(column.type) ? column.length : definitionLength(column.type));
+    putU16(entry, col::kLength, definitionLength(column));
     bytes.insert(bytes.end(), entry.begin(), entry.end());
 }
 
@@ -157,7 +161,7 @@ std::vector<std::uint8_t> serialise(const TableDesign& design, const TableDefLay
     bytes[td::kTableTypeOffset] = design.system ? kTableTypeSystem : kTableTypeUser;
     auto columnCount = static_cast<std::uint16_t>(design.columns.size());
     auto variableCount = static_cast<std::uint16_t>(std::count_if(
-        design.columns.begin(), design.columns.end(), [](const ColumnDesign& c) { return isVariableLength(c.type); }));
+        design.columns.begin(), design.columns.end(), [](const ColumnDesign& c) { return isVariableLength(c); }));
     auto indexCount = static_cast<std::uint32_t>(design.indexes.size());
     putU16(bytes, td::kMaxColumnsOffset, columnCount);
     putU16(bytes, td::kVariableColumnCountOffset, variableCount);
@@ -172,12 +176,12 @@ std::vector<std::uint8_t> serialise(const TableDesign& design, const TableDefLay
     std::uint16_t variableIndex = 0;
     std::uint16_t fixedOffset = 0;
     for (std::size_t number = 0; number < design.columns.size(); ++number) {
-        ColumnType type = design.columns[number].type;
-        if (isVariableLength(type)) {
+        const ColumnDesign& column = design.columns[number];
+        if (isVariableLength(column)) {
             appendColumn(bytes, design, number, variableIndex++, 0);
         } else {
             appendColumn(bytes, design, number, 0, fixedOffset);
-            fixedOffset = static_cast<std::uint16_t>(fixedOffset + fixedSize(type));
+            fixedOffset = static_cast<std::uint16_t>(fixedOffset + fixedSize(column));
         }
     }
     for (const auto& column : design.columns) appendName(bytes, column.name);
@@ -205,7 +209,7 @@ ColumnDesign userColumn(std::string name, ColumnType type, std::uint16_t size, b
     column.type = type;
     column.required = required;
     column.flags = format::tdef::column::kFlagNullable;  // Access sets it on every user column
-    if (!isVariableLength(type)) column.flags |= col::kFlagFixedLength;
+    if (!isVariableLengthType(type)) column.flags |= col::kFlagFixedLength;
     if (autonumber) column.flags |= col::kFlagAutonumber;
     switch (type) {
     case ColumnType::Text:

@@ -42,6 +42,9 @@ struct TableDesign {
     std::vector<ColumnDesign> columns;  // in column-number order
     std::vector<IndexDesign> indexes;
     bool system = false;
+    // The table's properties as another database kept them (MSysObjects LvProp), carried over as
+    // they are; when empty they are made from the columns.
+    std::vector<std::uint8_t> properties;
 };
 
 // A user table's column as Access creates it. `size` is the number of characters for Text and
@@ -74,7 +77,8 @@ std::uint32_t tableDefPageCount(const TableDesign& design);
 std::vector<std::vector<std::uint8_t>> buildTableDef(const TableDesign& design, const TableDefLayout& layout);
 
 // The MSysObjects LvProp value that carries the design's column properties (NOT NULL as the
-// "Required" property, which is where Access and mdbtools look for it); empty when there are none.
+// "Required" property, which is where Access and mdbtools look for it), or the design's own
+// properties when it has them; empty when there are none.
 std::vector<std::uint8_t> tableProperties(const TableDesign& design);
 
 }  // namespace kv::jet

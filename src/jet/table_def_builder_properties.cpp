@@ -45,6 +45,7 @@ std::vector<std::uint8_t> objectHeader(const std::string& name) {
 }  // namespace
 
 std::vector<std::uint8_t> tableProperties(const TableDesign& design) {
+    if (!design.properties.empty()) return design.properties;
     bool anyRequired = false;
     for (const auto& column : design.columns) anyRequired |= column.required;
     if (!anyRequired) return {};

@@ -1,0 +1,99 @@
+#include "jet/compactor.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+
+#include "jet/database.h"
+#include "jet/database_builder.h"
+#include "jet/writable_database.h"
+
+namespace kv::jet {
+namespace {
+
+
+constexpr std::uint8_t kSystemColumnFlag = 0x10;  // added again by the builder for system tables
+constexpr std::int16_t kCatalogTypeTable = 1;
+
+std::size_t columnIndex(const TableDef& def, const char* name) {
+    for (std::size_t i = 0; i < def.columns.size(); ++i)
+        if (def.columns[i].name == name) return i;
+    throw FormatError("The catalog of the database has no column " + std::string(name) + "; the file is damaged");
+}
+
+// Each table's properties (MSysObjects LvProp), by definition page.
+std::map<std::uint32_t, Binary> tableProperties(const Database& database) {
+    TableDef catalog = database.tableDef(database.table("MSysObjects"));
+    std::size_t id = columnIndex(catalog, "Id"), type = columnIndex(catalog, "Type"), lvProp = columnIndex(catalog, "LvProp");
+    std::map<std::uint32_t, Binary> properties;
+    for (const auto& row : database.rows(catalog).rows) {
+        const auto* objectId = std::get_if<std::int32_t>(&row[id]);
+        const auto* objectType = std::get_if<std::int16_t>(&row[type]);
+        const auto* blob = std::get_if<Binary>(&row[lvProp]);
+        if (objectId && objectType && *objectType == kCatalogTypeTable && blob)
+            properties[static_cast<std::uint32_t>(*objectId) & format::kObjectIdPageMask] = *blob;
+    }
+    return properties;
+}
+
+TableDesign designOf(const TableDef& def, Binary properties) {
+    TableDesign design;
+    design.name = def.name;
+    design.properties = std::move(properties);
+    for (const auto& column : def.columns) {
+        ColumnDesign c;
+        c.name = column.name;
+        c.type = column.type;
+        c.length = column.length;
+        c.flags = static_cast<std::uint8_t>(column.flags & ~kSystemColumnFlag);
+        c.extraFlags = column.extraFlags;
+        c.sortOrder = column.sortOrder;
+        c.precision = column.precision;
+        c.scale = column.scale;
+        design.columns.push_back(std::move(c));
+    }
+    for (const auto& logical : def.logicalIndexes) {
+        // A foreign key's index belongs to a relationship, and relationships are not carried over.
+        if (logical.type == format::tdef::logical_index::kTypeForeignKey) continue;
+        const RealIndex& real = def.realIndexes.at(logical.realIndex);
+        IndexDesign index;
+        index.name = logical.name;
+        for (const auto& key : real.columns)
+            index.columns.push_back({def.columns[def.columnPosition(key.columnNumber)].name, !key.ascending});
+        index.unique = real.isUnique();
+        index.ignoreNulls = real.ignoresNulls();
+        index.required = real.flags & format::tdef::real_index::kFlagRequired;
+        index.primaryKey = logical.isPrimaryKey();
+        design.indexes.push_back(std::move(index));
+    }
+    return design;
+}
+
+std::vector<TableContent> readTables(const std::string& sourcePath) {
+    recoverInterruptedCommit(sourcePath);
+    Database database(sourcePath);
+    std::map<std::uint32_t, Binary> properties = tableProperties(database);
+    std::vector<TableContent> tables;
+    for (const auto& entry : database.tables()) {
+        if (entry.system) continue;
+        TableDef def = database.tableDef(entry);
+        TableContent table{designOf(def, properties[entry.definitionPage]), {}};
+        table.rows = database.rows(def).rows;
+        tables.push_back(std::move(table));
+    }
+    return tables;
+}
+
+}  // namespace
+
+void compact(const std::string& sourcePath, const std::string& targetPath) {
+    if (!std::filesystem::exists(sourcePath)) throw std::runtime_error(sourcePath + " not found");
+    try {
+        createDatabase(targetPath, readTables(sourcePath), true);
+    } catch (const std::exception& error) {
+        throw std::runtime_error("Cannot compact " + sourcePath + " into " + targetPath + ": " + error.what());
+    }
+}
+
+}  // namespace kv::jet
