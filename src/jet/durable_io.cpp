@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -72,10 +73,14 @@ void readAt(int fd, const std::string& path, std::span<std::uint8_t> into, std::
 }
 
 void writeAt(int fd, const std::string& path, std::span<const std::uint8_t> bytes, std::uint64_t offset) {
-    step();
+    // Large writes go out in pieces, each a step of its own, so a crash test can stop a writer
+    // part of the way through one.
+    constexpr std::size_t kPiece = 64 * 1024;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        if (done % kPiece == 0) step();
+        std::size_t length = std::min(kPiece - done % kPiece, bytes.size() - done);
+        ssize_t n = ::pwrite(fd, bytes.data() + done, length, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) fail("write", path);
         done += static_cast<std::size_t>(n);

@@ -104,7 +104,7 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
     std::size_t fixedSize = 0;
     std::size_t variableCount = 0;
     for (const Column& column : def.columns) {
-        columnCount = std::max<std::size_t>(columnCount, column.rowColumnNumber + 1u);
+        columnCount = std::max<std::size_t>(columnCount, column.number + 1u);
         if (column.isFixedLength())
             fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + storedSize(column));
         else
@@ -123,7 +123,7 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
         const Value& value = values[i];
         bool present = !isNull(value);
         if (column.type == ColumnType::Boolean) present = present && as<bool>(value, column);
-        if (present) nullMask[column.rowColumnNumber / 8] |= static_cast<std::uint8_t>(1u << column.rowColumnNumber % 8);
+        if (present) nullMask[column.number / 8] |= static_cast<std::uint8_t>(1u << column.number % 8);
         if (!present || column.type == ColumnType::Boolean) continue;
         if (isLongValue(column)) {
             longColumns.push_back(i);
