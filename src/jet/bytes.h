@@ -1,9 +1,11 @@
 #pragma once
 // A bounds-checked view of bytes: every read names where it went past the end instead of reading
-// beyond it, so that damaged files end in a FormatError.
+// beyond it, so that damaged files end in a FormatError. The file and page it came from are kept
+// by reference and put into words only for an error.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -14,17 +16,31 @@ namespace kv::jet {
 class ByteView {
 public:
     ByteView() = default;
-    ByteView(std::span<const std::uint8_t> bytes, std::string where) : bytes_(bytes), where_(std::move(where)) {}
+    // `file` must outlive the view.
+    ByteView(std::span<const std::uint8_t> bytes, const std::string& file, std::uint32_t page)
+        : bytes_(bytes), file_(&file), page_(page) {}
+    // Bytes that are not a page of a file, named by `label` in errors.
+    ByteView(std::span<const std::uint8_t> bytes, std::string label)
+        : bytes_(bytes), label_(std::make_shared<const std::string>(std::move(label))) {}
 
     std::size_t size() const { return bytes_.size(); }
     std::span<const std::uint8_t> bytes() const { return bytes_; }
-    const std::string& where() const { return where_; }
+    // Other bytes from the same place (a value copied out of a row, say).
+    ByteView within(std::span<const std::uint8_t> bytes) const {
+        ByteView view = *this;
+        view.bytes_ = bytes;
+        return view;
+    }
+    std::string where() const {
+        if (label_) return *label_;
+        return (file_ ? *file_ : std::string("data")) + ", page " + std::to_string(page_);
+    }
 
     std::span<const std::uint8_t> slice(std::size_t offset, std::size_t length) const {
         check(offset, length);
         return bytes_.subspan(offset, length);
     }
-    ByteView sub(std::size_t offset, std::size_t length) const { return ByteView(slice(offset, length), where_); }
+    ByteView sub(std::size_t offset, std::size_t length) const { return within(slice(offset, length)); }
 
     std::uint8_t u8(std::size_t offset) const {
         check(offset, 1);
@@ -59,13 +75,15 @@ public:
 private:
     void check(std::size_t offset, std::size_t length) const {
         if (offset > bytes_.size() || length > bytes_.size() - offset)
-            throw FormatError(where_ + ": a length or offset points past the end (" + std::to_string(offset) +
+            throw FormatError(where() + ": a length or offset points past the end (" + std::to_string(offset) +
                               "+" + std::to_string(length) + " of " + std::to_string(bytes_.size()) +
                               " bytes); the file is damaged");
     }
 
     std::span<const std::uint8_t> bytes_;
-    std::string where_;
+    const std::string* file_ = nullptr;
+    std::uint32_t page_ = 0;
+    std::shared_ptr<const std::string> label_;
 };
 
 }  // namespace kv::jet

@@ -14,7 +14,9 @@ bool equalIgnoringCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-Database::Database(const std::string& path) : file_(path), header_(readHeader(file_)), tables_(readCatalogTables(file_)) {}
+Database::Database(const std::string& path) : Database(PageFile(path)) {}
+
+Database::Database(PageFile file) : file_(std::move(file)), header_(readHeader(file_)), tables_(readCatalogTables(file_)) {}
 
 const CatalogTable& Database::table(const std::string& name) const {
     auto found = std::find_if(tables_.begin(), tables_.end(), [&](const CatalogTable& t) { return equalIgnoringCase(t.name, name); });

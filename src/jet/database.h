@@ -17,6 +17,8 @@ class Database {
 public:
     // Throws FormatError naming what the file is when it is not a readable Jet 4 database.
     explicit Database(const std::string& path);
+    // A database whose pages are already in memory.
+    explicit Database(PageFile file);
 
     const PageFile& file() const { return file_; }
     const Header& header() const { return header_; }

@@ -64,7 +64,7 @@ Header readHeader(const PageFile& file) {
     std::vector<std::uint8_t> plainBytes(page.bytes().begin(), page.bytes().end());
     auto unmasked = unmask(page.slice(h::kMaskStart, h::kMaskEnd - h::kMaskStart));
     std::copy(unmasked.begin(), unmasked.end(), plainBytes.begin() + h::kMaskStart);
-    ByteView plain(plainBytes, page.where());
+    ByteView plain = page.within(plainBytes);
     header.codePage = plain.u16(h::kCodePageOffset);
     header.sortOrder = plain.u16(h::kSortOrderOffset);
     header.encryptionKey = plain.u32(h::kEncryptionKeyOffset);

@@ -54,7 +54,7 @@ IndexPage readIndexPage(const PageFile& file, std::uint32_t number) {
                 throw FormatError(view.where() + ": the shared key prefix is longer than the first key; the file is damaged");
             prefix.assign(entry.key.begin(), entry.key.begin() + prefixLength);
         }
-        ByteView pointers(bytes.subspan(bytes.size() - pointerSize), view.where());
+        ByteView pointers = view.within(bytes.subspan(bytes.size() - pointerSize));
         entry.row = {pointers.u24BigEndian(0), pointers.u8(3)};
         if (!page.leaf) entry.child = pointers.u32BigEndian(ip::kRowPointerSize);
         page.entries.push_back(std::move(entry));

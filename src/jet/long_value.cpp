@@ -18,10 +18,9 @@ ByteView longValueRow(const PageFile& file, std::uint32_t pointer) {
 
 }  // namespace
 
-std::vector<std::uint8_t> readLongValue(const PageFile& file, std::span<const std::uint8_t> field, const std::string& where) {
+std::vector<std::uint8_t> readLongValue(const PageFile& file, const ByteView& header) {
     // An empty value is stored as no bytes at all, without a header.
-    if (field.empty()) return {};
-    ByteView header(field, where);
+    if (header.size() == 0) return {};
     std::uint32_t word = header.u32(0);
     std::uint32_t length = word & lv::kLengthMask;
     std::uint32_t kind = word & lv::kFlagMask;
@@ -37,7 +36,7 @@ std::vector<std::uint8_t> readLongValue(const PageFile& file, std::span<const st
         std::unordered_set<std::uint32_t> seen;
         while (bytes.size() < length) {
             if (pointer == 0 || !seen.insert(pointer).second)
-                throw FormatError(where + ": a memo or OLE value's chain of pages ends early or loops; the file is damaged");
+                throw FormatError(header.where() + ": a memo or OLE value's chain of pages ends early or loops; the file is damaged");
             ByteView row = longValueRow(file, pointer);
             pointer = row.u32(0);
             auto data = row.slice(lv::kChainLinkSize, row.size() - std::min(row.size(), lv::kChainLinkSize));
@@ -45,7 +44,7 @@ std::vector<std::uint8_t> readLongValue(const PageFile& file, std::span<const st
             bytes.insert(bytes.end(), data.begin(), data.begin() + take);
         }
     } else {
-        throw FormatError(where + ": a memo or OLE value has an unknown kind of storage; the file is damaged");
+        throw FormatError(header.where() + ": a memo or OLE value has an unknown kind of storage; the file is damaged");
     }
     return bytes;
 }

@@ -6,11 +6,12 @@
 #include <span>
 #include <vector>
 
+#include "jet/bytes.h"
 #include "jet/page_file.h"
 
 namespace kv::jet {
 
 // The value's bytes. Throws FormatError for a header or chain that does not fit the file.
-std::vector<std::uint8_t> readLongValue(const PageFile& file, std::span<const std::uint8_t> field, const std::string& where);
+std::vector<std::uint8_t> readLongValue(const PageFile& file, const ByteView& field);
 
 }  // namespace kv::jet

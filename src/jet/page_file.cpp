@@ -18,8 +18,7 @@ ByteView PageFile::page(std::uint32_t number) const {
     if (number >= pageCount())
         throw FormatError(path_ + ": page " + std::to_string(number) + " is past the end of the file (" +
                           std::to_string(pageCount()) + " pages); the file is damaged or truncated");
-    return ByteView(std::span(bytes_).subspan(number * format::kPageSize, format::kPageSize),
-                    path_ + ", page " + std::to_string(number));
+    return ByteView(std::span(bytes_).subspan(number * format::kPageSize, format::kPageSize), path_, number);
 }
 
 ByteView PageFile::page(std::uint32_t number, format::PageType expected, const char* purpose) const {

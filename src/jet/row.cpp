@@ -53,9 +53,10 @@ bool hasIntrinsicSize(ColumnType type) {
            type != ColumnType::LongBinary;
 }
 
-Value decode(const PageFile& file, const Column& column, std::span<const std::uint8_t> bytes, const std::string& where) {
+Value decode(const PageFile& file, const Column& column, const ByteView& field) {
+    std::span<const std::uint8_t> bytes = field.bytes();
     if (hasIntrinsicSize(column.type) && bytes.size() < fixedSize(column))
-        throw FormatError(where + ": the value of column " + column.name + " is too short for its type; the file is damaged");
+        throw FormatError(field.where() + ": the value of column " + column.name + " is too short for its type; the file is damaged");
     switch (column.type) {
     case ColumnType::Boolean: return true;  // its value is its null-mask bit
     case ColumnType::Byte: return bytes[0];
@@ -75,10 +76,10 @@ Value decode(const PageFile& file, const Column& column, std::span<const std::ui
     case ColumnType::Binary:
     case ColumnType::LongBinary: return Binary(bytes.begin(), bytes.end());
     case ColumnType::Memo: {
-        auto stored = readLongValue(file, bytes, where);
+        auto stored = readLongValue(file, field);
         return decodeText(stored);
     }
-    case ColumnType::Ole: return readLongValue(file, bytes, where);
+    case ColumnType::Ole: return readLongValue(file, field);
     }
     return {};
 }
@@ -111,8 +112,7 @@ std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const Byt
         }
         if (!present) continue;
         if (column.isFixedLength()) {
-            auto bytes = row.slice(r::kColumnCountSize + column.fixedOffset, fixedSize(column));
-            values[i] = decode(file, column, bytes, row.where());
+            values[i] = decode(file, column, row.sub(r::kColumnCountSize + column.fixedOffset, fixedSize(column)));
         } else {
             if (column.variableIndex >= variableCount) continue;
             std::size_t start = variableOffset(column.variableIndex);
@@ -121,7 +121,7 @@ std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const Byt
                 throw FormatError(row.where() + ": a variable column's offsets are out of order; the file is damaged");
             // Columns of a fixed-size type can be variable; such a column without bytes holds no value.
             if (end == start && hasIntrinsicSize(column.type)) continue;
-            values[i] = decode(file, column, row.slice(start, end - start), row.where());
+            values[i] = decode(file, column, row.sub(start, end - start));
         }
     }
     return values;

@@ -104,7 +104,7 @@ TableDef readTableDef(const PageFile& file, std::uint32_t page, std::string name
     def.name = std::move(name);
     def.page = page;
     def.raw = readDefinitionBytes(file, page);
-    ByteView view(def.raw, file.path() + ", definition of table " + def.name + " (page " + std::to_string(page) + ")");
+    ByteView view(def.raw, file.path(), page);
     def.rowCount = view.u32(td::kRowCountOffset);
     def.nextAutonumber = view.u32(td::kAutonumberOffset);
     def.tableType = view.u8(td::kTableTypeOffset);
@@ -118,7 +118,8 @@ TableDef readTableDef(const PageFile& file, std::uint32_t page, std::string name
     // Every count must fit the bytes before anything is reserved for it.
     if (realCount > view.size() / td::kRealIndexSize || logicalCount > view.size() / td::kLogicalIndexSize ||
         columnCount > view.size() / td::kColumnEntrySize)
-        throw FormatError(view.where() + ": its counts of columns or indexes are too large; the file is damaged");
+        throw FormatError(view.where() + ": the counts of columns or indexes of table " + def.name +
+                          " are too large; the file is damaged");
 
     std::vector<std::uint32_t> entryCounts;
     for (std::uint32_t i = 0; i < realCount; ++i)

@@ -15,7 +15,7 @@ void collectBits(const ByteView& bitmap, std::uint64_t firstPage, std::uint32_t 
             std::uint64_t page = firstPage + byte * 8 + bit;
             if (page >= pageCount)
                 throw FormatError(bitmap.where() + ": a usage map marks page " + std::to_string(page) +
-                                  ", past the end of the file; the file is damaged");
+                                  ", past the end of the file; the file is damaged or truncated");
             pages.push_back(static_cast<std::uint32_t>(page));
         }
     }
