@@ -1,0 +1,198 @@
+// A commit is all or nothing: a writer killed at any instant of a commit leaves a file that opens
+// with exactly the rows before or after it (by our reader and by mdb-export); a torn journal is
+// discarded, a complete one rolled back; a read-only, locked or full file is refused unchanged.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "jet/database.h"
+#include "jet/durable_io.h"
+#include "jet/rollback_journal.h"
+#include "jet/table_writer.h"
+#include "jet/writable_database.h"
+#include "scratch_file.h"
+
+namespace kv::jet {
+namespace {
+
+using testing::ScratchFolder;
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::vector<TableRow> rowsOf(const std::string& path, const std::string& table) {
+    Database database(path);
+    return database.rows(database.tableDef(database.table(table))).rows;
+}
+
+std::string onlyTable(const std::string& path) {
+    Database database(path);
+    for (const CatalogTable& table : database.tables())
+        if (!table.system) return table.name;
+    return {};
+}
+
+// The rows after a commit that drops, changes and adds rows, so that pages are freed, reused and added.
+std::vector<TableRow> changed(std::vector<TableRow> rows) {
+    std::vector<TableRow> result;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i % 3 == 0) continue;
+        if (i % 3 == 1 && std::holds_alternative<std::string>(rows[i][1])) rows[i][1] = std::string("CHANGED ") + std::to_string(i);
+        result.push_back(rows[i]);
+    }
+    for (int i = 0; i < 400; ++i) {
+        TableRow row = rows[static_cast<std::size_t>(i)];
+        row[0] = static_cast<std::int32_t>(100000 + i);
+        result.push_back(row);
+    }
+    return result;
+}
+
+TEST(CommitDurability, WriterKilledAnywhereInACommitLeavesTheFileBeforeOrAfterIt) {
+    ScratchFolder folder;
+    std::string path = folder.copyOf("compIndexTestV2000.mdb");
+    std::string table = onlyTable(path);
+    const std::string original = bytesOf(path);
+    const std::vector<TableRow> before = rowsOf(path, table);
+    const std::vector<TableRow> after = changed(before);
+    const std::string exportBefore = testing::mdbExport(path, table);
+
+    // One commit without interruption gives the steps to aim at and its duration.
+    int steps = 0;
+    durable_io::setStepProbe([&] { ++steps; });
+    auto started = std::chrono::steady_clock::now();
+    commitTable(path, table, after);
+    auto duration = std::chrono::steady_clock::now() - started;
+    durable_io::setStepProbe({});
+    const std::string exportAfter = testing::mdbExport(path, table);
+    ASSERT_EQ(rowsOf(path, table), after);
+    ASSERT_GT(steps, 8);
+
+    std::mt19937 random(7);
+    int endedBefore = 0, endedAfter = 0;
+    const int trials = 120;
+    for (int trial = 0; trial < trials; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        writeBytes(path, original);
+        // Most trials stop the writer just before a chosen step; the others at a random moment.
+        bool atStep = trial % 4 != 3;
+        int stopAt = 1 + trial * steps / trials;
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int count = 0;
+            if (atStep) durable_io::setStepProbe([&] { if (++count == stopAt) raise(SIGKILL); });
+            try {
+                commitTable(path, table, after);
+            } catch (...) {
+                _exit(2);
+            }
+            _exit(0);
+        }
+        if (!atStep) {
+            auto delay = std::uniform_int_distribution<long>(0, std::chrono::duration_cast<std::chrono::microseconds>(duration).count())(random);
+            usleep(static_cast<useconds_t>(delay));
+            kill(child, SIGKILL);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+
+        recoverInterruptedCommit(path);
+        EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+        std::vector<TableRow> rows = rowsOf(path, table);
+        std::string exported = testing::mdbExport(path, table);
+        if (rows == before) {
+            ++endedBefore;
+            EXPECT_EQ(exported, exportBefore);
+        } else {
+            ++endedAfter;
+            EXPECT_EQ(rows, after);
+            EXPECT_EQ(exported, exportAfter);
+        }
+    }
+    EXPECT_GT(endedBefore, 10);
+    EXPECT_GT(endedAfter, 5);
+}
+
+TEST(CommitDurability, CompleteJournalIsRolledBackAndTornOneDiscarded) {
+    ScratchFolder folder;
+    std::string path = folder.copyOf("compIndexTestV2000.mdb");
+    const std::string original = bytesOf(path);
+    std::vector<std::uint8_t> page5(original.begin() + 5 * 4096, original.begin() + 6 * 4096);
+
+    // A journal whose commit wrote page 5 and grew the file: opening puts both back.
+    rollback_journal::save(path, original.size(), {{5, page5}});
+    std::string damaged = original;
+    std::fill(damaged.begin() + 5 * 4096, damaged.begin() + 6 * 4096, '\x55');
+    writeBytes(path, damaged + std::string(8192, '\x66'));
+    recoverInterruptedCommit(path);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+
+    // A journal cut short was still being written: the file was not touched, and stays as it is.
+    rollback_journal::save(path, original.size(), {{5, std::vector<std::uint8_t>(4096, 0)}});
+    std::string journal = bytesOf(rollback_journal::pathFor(path));
+    writeBytes(rollback_journal::pathFor(path), journal.substr(0, journal.size() - 3));
+    recoverInterruptedCommit(path);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+}
+
+TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
+    ScratchFolder folder;
+    std::string path = folder.copyOf("compIndexTestV2000.mdb");
+    std::string table = onlyTable(path);
+    const std::string original = bytesOf(path);
+    const std::vector<TableRow> rows = changed(rowsOf(path, table));
+    auto refusal = [&](const char* expected) {
+        try {
+            commitTable(path, table, rows);
+            ADD_FAILURE() << "the commit was not refused";
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find(expected), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(bytesOf(path), original);
+        EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+    };
+
+    std::filesystem::permissions(path, std::filesystem::perms::all, std::filesystem::perm_options::remove);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read, std::filesystem::perm_options::add);
+    refusal("read-only");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+
+    int other = open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(other, LOCK_EX), 0);
+    refusal("locked by another program");
+    close(other);
+
+    // A full disk while the journal is written, and while the pages are: the file is as it was.
+    for (int failingStep : {2, 6, 8}) {
+        int count = 0;
+        durable_io::setStepProbe([&] {
+            if (++count == failingStep) throw durable_io::IoError("Cannot write " + path + ": the disk is full", ENOSPC);
+        });
+        refusal("the disk is full");
+        durable_io::setStepProbe({});
+    }
+}
+
+}  // namespace
+}  // namespace kv::jet
