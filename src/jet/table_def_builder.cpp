@@ -180,7 +180,8 @@ std::vector<std::uint8_t> serialise(const TableDesign& design, const TableDefLay
         if (isVariableLength(column)) {
             appendColumn(bytes, design, number, variableIndex++, 0);
         } else {
-            appendColumn(bytes, design, number, 0, fixedOffset);
+            // A boolean's value is its null-mask bit; Jet gives it offset 0.
+            appendColumn(bytes, design, number, 0, column.type == ColumnType::Boolean ? 0 : fixedOffset);
             fixedOffset = static_cast<std::uint16_t>(fixedOffset + fixedSize(column));
         }
     }

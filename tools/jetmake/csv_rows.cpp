@@ -37,16 +37,18 @@ std::optional<jet::Binary> hexBytes(std::string_view text) {
     return bytes;
 }
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}": the first three groups are stored little-endian.
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", the first three groups stored little-endian. mdbtools
+// 1.0 prints it without its last dash, and with -b hex as the hex digits of that text: both are read.
 std::optional<jet::Guid> guid(std::string text) {
-    if (text.size() != 38 || text.front() != '{' || text.back() != '}') return std::nullopt;
-    std::string digits;
-    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
-        bool dash = i == 9 || i == 14 || i == 19 || i == 24;
-        if (dash != (text[i] == '-')) return std::nullopt;
-        if (!dash) digits += text[i];
+    if (text.size() > 38 && text.size() % 2 == 0) {
+        auto spelled = hexBytes(text);
+        if (spelled) text.assign(spelled->begin(), spelled->end());
     }
-    auto bytes = hexBytes(digits);
+    if (text.size() < 2 || text.front() != '{' || text.back() != '}') return std::nullopt;
+    std::string digits;
+    for (char c : text.substr(1, text.size() - 2))
+        if (c != '-') digits += c;
+    auto bytes = digits.size() == 32 ? hexBytes(digits) : std::nullopt;
     if (!bytes) return std::nullopt;
     jet::Guid value;
     std::copy(bytes->begin(), bytes->end(), value.bytes.begin());
