@@ -55,7 +55,7 @@ inline std::string quoted(const std::string& text) {
 }
 
 inline std::string mdbExport(const std::string& file, const std::string& table) {
-    return run("mdb-export -D '%Y-%m-%d %H:%M:%S' " + quoted(file) + " " + quoted(table));
+    return run("mdb-export " + quoted(file) + " " + quoted(table));
 }
 
 }  // namespace kv::jet::testing

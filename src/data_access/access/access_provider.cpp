@@ -2,13 +2,20 @@
 
 #include "data_access/access/access_table.h"
 #include "jet/database.h"
+#include "jet/writable_database.h"
 
 namespace kv::data_access {
 namespace {
 
+// A commit that a crash interrupted is rolled back before anything reads the file.
+std::shared_ptr<const jet::Database> openRecovered(const std::string& path) {
+    jet::recoverInterruptedCommit(path);
+    return std::make_shared<const jet::Database>(path);
+}
+
 class AccessProvider : public Provider {
 public:
-    explicit AccessProvider(const std::string& path) : database_(std::make_shared<const jet::Database>(path)) {}
+    explicit AccessProvider(const std::string& path) : database_(openRecovered(path)) {}
 
     std::vector<std::string> tableNames() override {
         std::vector<std::string> names;

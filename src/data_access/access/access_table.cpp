@@ -57,11 +57,4 @@ std::string AccessTable::encodeKey(const IndexInfo& index, const std::vector<Val
     return keyText(key);
 }
 
-// Writing Access tables comes with the engine's writer; until then every change is refused here.
-Value AccessTable::convert(std::size_t, const Value&) const {
-    throw std::runtime_error(database_->file().path() + ": Access databases are read-only for now");
-}
-
-void AccessTable::commit(std::vector<Row>) { convert(0, std::nullopt); }
-
 }  // namespace kv::data_access

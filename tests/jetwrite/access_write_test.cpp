@@ -1,0 +1,74 @@
+// The Access provider's write side: text converted to the column's type or refused with a message
+// naming the column and the value, and rows committed so that a new connection and mdb-export
+// read them back exactly as the table showed them.
+
+#include <gtest/gtest.h>
+
+#include "data_access/access/access_provider.h"
+#include "scratch_file.h"
+
+namespace kv::data_access {
+namespace {
+
+using jet::testing::ScratchFolder;
+
+std::string refusal(const ProviderTable& table, std::size_t column, const std::string& text) {
+    try {
+        table.convert(column, text);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "accepted";
+}
+
+TEST(AccessWrite, ConvertsTextToColumnTypesAndRefusesWhatDoesNotFit) {
+    ScratchFolder folder;
+    std::string path = folder.copyOf("testV2000.mdb");
+    auto provider = openAccessProvider(path);
+    auto table = provider->openTable("Table1");  // A, B Text; C Byte; D Integer; E Long; F Double; G Date; H Currency; I Yes/No
+    EXPECT_EQ(table->convert(4, "-2147483648"), Value("-2147483648"));
+    EXPECT_EQ(table->convert(5, "2.50"), Value("2.5"));
+    EXPECT_EQ(table->convert(7, "3.5"), Value("3.5"));
+    EXPECT_EQ(table->convert(6, "5-4-2005"), Value("5-4-2005"));
+    EXPECT_EQ(table->convert(8, "True"), Value("True"));
+    EXPECT_EQ(table->convert(4, ""), std::nullopt);
+    EXPECT_EQ(table->convert(0, ""), Value(""));
+
+    std::string abc = refusal(*table, 4, "abc");
+    EXPECT_NE(abc.find("abc"), std::string::npos) << abc;
+    EXPECT_NE(abc.find(" E"), std::string::npos) << abc;
+    std::string big = refusal(*table, 2, "256");
+    EXPECT_NE(big.find("256"), std::string::npos) << big;
+    std::string longText = refusal(*table, 0, std::string(51, 'x'));
+    EXPECT_NE(longText.find("too long for column A"), std::string::npos) << longText;
+    EXPECT_EQ(refusal(*table, 0, std::string(50, 'x')), "accepted");
+}
+
+TEST(AccessWrite, CommittedRowsReadBackThroughANewConnectionAndMdbExport) {
+    ScratchFolder folder;
+    std::string path = folder.copyOf("testV2000.mdb");
+    std::vector<Row> rows;
+    {
+        auto provider = openAccessProvider(path);
+        auto table = provider->openTable("table1");
+        rows = table->rows();
+        Row added(table->columnNames().size());
+        added[0] = table->convert(0, "W1AW");
+        added[2] = table->convert(2, "7");
+        added[4] = table->convert(4, "-5");
+        added[6] = table->convert(6, "12-31-1999 23:59:58");
+        added[8] = table->convert(8, "False");
+        rows.push_back(added);
+        rows.erase(rows.begin());
+        table->commit(rows);
+        EXPECT_EQ(table->rows(), rows);
+    }
+    auto reopened = openAccessProvider(path)->openTable("Table1");
+    EXPECT_EQ(reopened->rows(), rows);
+    std::string exported = jet::testing::mdbExport(path, "Table1");
+    EXPECT_NE(exported.find("\"W1AW\",,7,,-5,,\"12/31/99 23:59:58\",,0"), std::string::npos) << exported;
+    EXPECT_EQ(exported.find("abcdefg"), std::string::npos) << exported;
+}
+
+}  // namespace
+}  // namespace kv::data_access
