@@ -1,35 +1,18 @@
 #include "fake_ui.h"
+#include "program_directory.h"
 #include "ui/form_create.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 using namespace kv::ui;
 using kv::ui::testing::FakeUi;
+using kv::ui::testing::ProgramDirectory;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A program directory of the test's own, removed afterwards.
-class ProgramDirectory {
-public:
-    explicit ProgramDirectory(bool withMapping) {
-        path_ = fs::temp_directory_path() /
-                ("kv_form_create_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-        if (withMapping) std::ofstream(path_ / "mapping.xls") << "workbook";
-    }
-    ~ProgramDirectory() { fs::remove_all(path_); }
-    std::string withSeparator() const { return path_.string() + "/"; }
-
-private:
-    fs::path path_;
-};
 
 const char* const kInitialStatus = "Kestrovane initialized, Open Kestrovane database to start (File menu)";
 
