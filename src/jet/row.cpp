@@ -23,22 +23,6 @@ T readLittleEndian(std::span<const std::uint8_t> bytes) {
     return value;
 }
 
-std::size_t fixedSize(const Column& column) {
-    switch (column.type) {
-    case ColumnType::Boolean: return 0;
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Numeric: return format::numeric::kSize;
-    default: return column.length;
-    }
-}
-
 Value decodeNumeric(std::span<const std::uint8_t> bytes, const Column& column) {
     Numeric value;
     value.negative = bytes[0] & format::numeric::kNegative;
@@ -55,7 +39,7 @@ bool hasIntrinsicSize(ColumnType type) {
 
 Value decode(const PageFile& file, const Column& column, const ByteView& field) {
     std::span<const std::uint8_t> bytes = field.bytes();
-    if (hasIntrinsicSize(column.type) && bytes.size() < fixedSize(column))
+    if (hasIntrinsicSize(column.type) && bytes.size() < fixedColumnSize(column.type, column.length))
         throw FormatError(field.where() + ": the value of column " + column.name + " is too short for its type; the file is damaged");
     switch (column.type) {
     case ColumnType::Boolean: return true;  // its value is its null-mask bit
@@ -112,7 +96,7 @@ std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const Byt
         }
         if (!present) continue;
         if (column.isFixedLength()) {
-            values[i] = decode(file, column, row.sub(r::kColumnCountSize + column.fixedOffset, fixedSize(column)));
+            values[i] = decode(file, column, row.sub(r::kColumnCountSize + column.fixedOffset, fixedColumnSize(column.type, column.length)));
         } else {
             if (column.variableIndex >= variableCount) continue;
             std::size_t start = variableOffset(column.variableIndex);

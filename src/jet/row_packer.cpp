@@ -11,22 +11,6 @@
 namespace kv::jet {
 namespace {
 
-std::size_t storedSize(const Column& column) {
-    switch (column.type) {
-    case ColumnType::Boolean: return 0;
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Numeric: return format::numeric::kSize;
-    default: return column.length;
-    }
-}
-
 bool isLongValue(const Column& column) { return column.type == ColumnType::Memo || column.type == ColumnType::Ole; }
 
 [[noreturn]] void mismatch(const Column& column) {
@@ -106,7 +90,7 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
     for (const Column& column : def.columns) {
         columnCount = std::max<std::size_t>(columnCount, column.number + 1u);
         if (column.isFixedLength())
-            fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + storedSize(column));
+            fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + fixedColumnSize(column.type, column.length));
         else
             variableCount = std::max<std::size_t>(variableCount, column.variableIndex + 1u);
     }
@@ -131,7 +115,7 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
         }
         std::vector<std::uint8_t> bytes = plainBytes(column, value);
         if (column.isFixedLength()) {
-            bytes.resize(storedSize(column), 0);
+            bytes.resize(fixedColumnSize(column.type, column.length), 0);
             std::copy(bytes.begin(), bytes.end(), row.begin() + format::row::kColumnCountSize + column.fixedOffset);
         } else {
             variable[column.variableIndex] = std::move(bytes);

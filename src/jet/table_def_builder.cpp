@@ -51,27 +51,10 @@ bool isVariableLengthType(ColumnType type) {
 // Access may keep a short Text or Binary column in the fixed part of the row; its flags say so.
 bool isVariableLength(const ColumnDesign& column) { return !(column.flags & col::kFlagFixedLength); }
 
-// Bytes a fixed column takes in a row; booleans live in the null mask and take none.
-std::uint16_t fixedSize(const ColumnDesign& column) {
-    switch (column.type) {
-    case ColumnType::Boolean: return 0;
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Numeric: return static_cast<std::uint16_t>(format::numeric::kSize);
-    default: return column.length;
-    }
-}
-
 // The length field of a column: its size, 1 for a boolean, the declared size for variable ones.
 std::uint16_t definitionLength(const ColumnDesign& column) {
     if (isVariableLength(column)) return column.length;
-    return column.type == ColumnType::Boolean ? 1 : fixedSize(column);
+    return column.type == ColumnType::Boolean ? 1 : static_cast<std::uint16_t>(fixedColumnSize(column.type, column.length));
 }
 
 void appendName(std::vector<std::uint8_t>& bytes, const std::string& name) {
@@ -182,7 +165,7 @@ std::vector<std::uint8_t> serialise(const TableDesign& design, const TableDefLay
         } else {
             // A boolean's value is its null-mask bit; Jet gives it offset 0.
             appendColumn(bytes, design, number, 0, column.type == ColumnType::Boolean ? 0 : fixedOffset);
-            fixedOffset = static_cast<std::uint16_t>(fixedOffset + fixedSize(column));
+            fixedOffset = static_cast<std::uint16_t>(fixedOffset + fixedColumnSize(column.type, column.length));
         }
     }
     for (const auto& column : design.columns) appendName(bytes, column.name);

@@ -1,5 +1,7 @@
 #include "jet/value.h"
 
+#include "jet/format.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -104,6 +106,22 @@ std::string hexText(const Binary& value) {
         text += digits[byte & 0xf];
     }
     return text;
+}
+
+std::size_t fixedColumnSize(ColumnType type, std::size_t declaredLength) {
+    switch (type) {
+    case ColumnType::Boolean: return 0;
+    case ColumnType::Byte: return 1;
+    case ColumnType::Integer: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Numeric: return format::numeric::kSize;
+    default: return declaredLength;
+    }
 }
 
 }  // namespace kv::jet

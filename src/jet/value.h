@@ -2,6 +2,7 @@
 // A typed column value as the engine reads it from a row (and as a writer will pack it again).
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -30,6 +31,9 @@ enum class ColumnType : std::uint8_t {
 
 const char* columnTypeName(ColumnType type);
 bool isKnownColumnType(std::uint8_t code);
+// Bytes a value of this type takes in the fixed part of a row; types without an intrinsic size
+// (fixed-length Text or Binary) take their declared length. Booleans live in the null mask.
+std::size_t fixedColumnSize(ColumnType type, std::size_t declaredLength);
 
 // Currency: a count of ten-thousandths.
 struct Currency {
