@@ -7,6 +7,7 @@
 #include "jet/byte_writer.h"
 #include "jet/data_page_writer.h"
 #include "jet/format.h"
+#include "jet/header.h"
 
 namespace kv::jet::new_pages {
 namespace {
@@ -29,23 +30,6 @@ constexpr std::size_t kTrailerOffset = 0xe00;
 
 constexpr std::size_t kInlineMapSize = 69;  // the row size Jet gives every inline map
 constexpr std::size_t kInlineBitmapSize = kInlineMapSize - um::kInlineBitmapOffset;
-
-void maskHeader(std::vector<std::uint8_t>& page) {
-    std::array<std::uint8_t, 256> state;
-    for (std::size_t i = 0; i < state.size(); ++i) state[i] = static_cast<std::uint8_t>(i);
-    std::uint8_t j = 0;
-    for (std::size_t i = 0; i < state.size(); ++i) {
-        j = static_cast<std::uint8_t>(j + state[i] + h::kMaskKey[i % h::kMaskKey.size()]);
-        std::swap(state[i], state[j]);
-    }
-    std::uint8_t a = 0, b = 0;
-    for (std::size_t at = h::kMaskStart; at < h::kMaskEnd; ++at) {
-        a = static_cast<std::uint8_t>(a + 1);
-        b = static_cast<std::uint8_t>(b + state[a]);
-        std::swap(state[a], state[b]);
-        page[at] ^= state[static_cast<std::uint8_t>(state[a] + state[b])];
-    }
-}
 
 std::vector<std::uint8_t> inlineMap(const std::vector<std::uint32_t>& pages, bool allOthersToo,
                                     std::uint32_t from = 0) {
@@ -82,7 +66,7 @@ std::vector<std::uint8_t> header(DateTime created) {
     std::copy(kEngine.begin(), kEngine.end(), page.begin() + kEngineOffset);
     page[kTrailerOffset] = 0x01;
     for (std::size_t at = kTrailerOffset + 1; at < format::kPageSize; at += 2) page[at] = 0x01;
-    maskHeader(page);
+    toggleHeaderMask(page);
     return page;
 }
 

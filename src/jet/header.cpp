@@ -10,24 +10,6 @@ namespace {
 
 namespace h = format::header;
 
-// The masked area of page 0 is XOR-ed with the RC4 key stream of a fixed key.
-std::vector<std::uint8_t> unmask(std::span<const std::uint8_t> masked) {
-    std::array<std::uint8_t, 256> state;
-    for (int i = 0; i < 256; ++i) state[i] = static_cast<std::uint8_t>(i);
-    for (int i = 0, j = 0; i < 256; ++i) {
-        j = (j + state[i] + h::kMaskKey[i % h::kMaskKey.size()]) & 0xff;
-        std::swap(state[i], state[j]);
-    }
-    std::vector<std::uint8_t> out(masked.begin(), masked.end());
-    for (std::size_t n = 0, i = 0, j = 0; n < out.size(); ++n) {
-        i = (i + 1) & 0xff;
-        j = (j + state[i]) & 0xff;
-        std::swap(state[i], state[j]);
-        out[n] ^= state[(state[i] + state[j]) & 0xff];
-    }
-    return out;
-}
-
 // The password bytes are masked a second time with the integer part of the creation date; an empty
 // password leaves them all zero.
 bool passwordIsSet(const ByteView& plain) {
@@ -43,6 +25,22 @@ bool passwordIsSet(const ByteView& plain) {
 }
 
 }  // namespace
+
+// The masked area is XOR-ed with the RC4 key stream of a fixed key, so the same pass masks and unmasks.
+void toggleHeaderMask(std::span<std::uint8_t> page) {
+    std::array<std::uint8_t, 256> state;
+    for (int i = 0; i < 256; ++i) state[i] = static_cast<std::uint8_t>(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + state[i] + h::kMaskKey[i % h::kMaskKey.size()]) & 0xff;
+        std::swap(state[i], state[j]);
+    }
+    for (std::size_t at = h::kMaskStart, i = 0, j = 0; at < h::kMaskEnd && at < page.size(); ++at) {
+        i = (i + 1) & 0xff;
+        j = (j + state[i]) & 0xff;
+        std::swap(state[i], state[j]);
+        page[at] ^= state[(state[i] + state[j]) & 0xff];
+    }
+}
 
 Header readHeader(const PageFile& file) {
     const std::string& path = file.path();
@@ -62,8 +60,7 @@ Header readHeader(const PageFile& file) {
         throw FormatError(path + " is an Access 97 (Jet 3) database; only Access 2000 to 2003 (Jet 4) databases can be read");
 
     std::vector<std::uint8_t> plainBytes(page.bytes().begin(), page.bytes().end());
-    auto unmasked = unmask(page.slice(h::kMaskStart, h::kMaskEnd - h::kMaskStart));
-    std::copy(unmasked.begin(), unmasked.end(), plainBytes.begin() + h::kMaskStart);
+    toggleHeaderMask(plainBytes);
     ByteView plain = page.within(plainBytes);
     header.codePage = plain.u16(h::kCodePageOffset);
     header.sortOrder = plain.u16(h::kSortOrderOffset);

@@ -4,6 +4,7 @@
 // database with a message naming what the file is.
 
 #include <cstdint>
+#include <span>
 
 #include "jet/page_file.h"
 
@@ -20,5 +21,7 @@ struct Header {
 // Throws FormatError for an Access 97 (Jet 3) file, an ACCDB file, an encrypted or password-protected
 // database, and anything that is not a database at all.
 Header readHeader(const PageFile& file);
+// Masks the masked area of a plain page 0, or unmasks a masked one.
+void toggleHeaderMask(std::span<std::uint8_t> page);
 
 }  // namespace kv::jet
