@@ -5,23 +5,13 @@
 #include <unordered_set>
 
 #include "jet/data_page.h"
+#include "jet/row.h"
 #include "jet/usage_map.h"
 
 namespace kv::jet {
 namespace {
 
 namespace lv = format::long_value;
-
-// The bytes of variable column `index` of a row, empty when the row does not hold it.
-std::span<const std::uint8_t> variableField(const ByteView& row, std::size_t index) {
-    std::size_t columnCount = row.u16(0);
-    std::size_t maskStart = row.size() - (columnCount + 7) / 8;
-    std::size_t variableCount = row.u16(maskStart - 2);
-    if (index >= variableCount) return {};
-    auto offset = [&](std::size_t i) { return row.u16(maskStart - 2 - 2 * (i + 1)); };
-    std::size_t start = offset(index), end = offset(index + 1);
-    return end > start ? row.slice(start, end - start) : std::span<const std::uint8_t>{};
-}
 
 void collectChain(const PageFile& file, std::span<const std::uint8_t> field, std::set<std::uint32_t>& rows) {
     if (field.size() < lv::kHeaderSize) return;
@@ -61,7 +51,8 @@ std::vector<std::uint32_t> exclusiveLongValuePages(const PageFile& file, const T
                 RowLocation moved = RowLocation::fromPointer(bytes.u32(0));
                 bytes = rowSlot(file.page(moved.page, format::PageType::Data, "a moved row"), moved.row).bytes;
             }
-            for (std::size_t index : longColumns) collectChain(file, variableField(bytes, index), referenced);
+            for (std::size_t index : longColumns)
+                if (auto field = variableColumnBytes(bytes, index)) collectChain(file, field->bytes(), referenced);
         }
     }
 

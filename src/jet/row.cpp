@@ -70,6 +70,28 @@ Value decode(const PageFile& file, const Column& column, const ByteView& field) 
 
 }  // namespace
 
+std::optional<ByteView> variableColumnBytes(const ByteView& row, std::size_t variableIndex) {
+    namespace r = format::row;
+    const std::size_t columnCount = row.u16(0);
+    const std::size_t maskSize = (columnCount + 7) / 8;
+    if (maskSize + r::kColumnCountSize + 2 > row.size())
+        throw FormatError(row.where() + ": a row is shorter than its null mask; the file is damaged");
+    const std::size_t maskStart = row.size() - maskSize;
+    if (variableIndex >= row.u16(maskStart - 2)) return std::nullopt;
+    // The variable-offset table runs backwards from before the variable count; its last entry is
+    // where the variable data ends.
+    auto variableOffset = [&](std::size_t i) {
+        std::size_t at = maskStart - 2 - r::kVariableOffsetSize * (i + 1);
+        if (at > maskStart) throw FormatError(row.where() + ": a row's variable-offset table is too long; the file is damaged");
+        return row.u16(at);
+    };
+    std::size_t start = variableOffset(variableIndex);
+    std::size_t end = variableOffset(variableIndex + 1);
+    if (end < start || end > maskStart)
+        throw FormatError(row.where() + ": a variable column's offsets are out of order; the file is damaged");
+    return row.sub(start, end - start);
+}
+
 std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const ByteView& row) {
     namespace r = format::row;
     std::vector<Value> values(def.columns.size());
@@ -78,14 +100,6 @@ std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const Byt
     if (maskSize + r::kColumnCountSize + 2 > row.size())
         throw FormatError(row.where() + ": a row is shorter than its null mask; the file is damaged");
     const std::size_t maskStart = row.size() - maskSize;
-    const std::size_t variableCount = row.u16(maskStart - 2);
-    // The variable-offset table runs backwards from before the variable count; its last entry is
-    // where the variable data ends.
-    auto variableOffset = [&](std::size_t i) {
-        std::size_t at = maskStart - 2 - r::kVariableOffsetSize * (i + 1);
-        if (at > maskStart) throw FormatError(row.where() + ": a row's variable-offset table is too long; the file is damaged");
-        return row.u16(at);
-    };
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
         const Column& column = def.columns[i];
         if (column.number >= columnCount) continue;
@@ -98,14 +112,11 @@ std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const Byt
         if (column.isFixedLength()) {
             values[i] = decode(file, column, row.sub(r::kColumnCountSize + column.fixedOffset, fixedColumnSize(column.type, column.length)));
         } else {
-            if (column.variableIndex >= variableCount) continue;
-            std::size_t start = variableOffset(column.variableIndex);
-            std::size_t end = variableOffset(column.variableIndex + 1);
-            if (end < start || end > maskStart)
-                throw FormatError(row.where() + ": a variable column's offsets are out of order; the file is damaged");
+            auto bytes = variableColumnBytes(row, column.variableIndex);
+            if (!bytes) continue;
             // Columns of a fixed-size type can be variable; such a column without bytes holds no value.
-            if (end == start && hasIntrinsicSize(column.type)) continue;
-            values[i] = decode(file, column, row.sub(start, end - start));
+            if (bytes->size() == 0 && hasIntrinsicSize(column.type)) continue;
+            values[i] = decode(file, column, *bytes);
         }
     }
     return values;
