@@ -184,7 +184,7 @@ TEST(NewDatabase, UserTablesReadBackByEveryReader) {
     EXPECT_EQ(lines[2], "2,\"K1ABC\",14001.5,1,-1,1.2345,1.5,\"2009-07-06 08:00:00\",0,\"n1\",\"{0000002A-0000-0000-0000000000000000}\"");
     EXPECT_NE(exported.find(std::string(5000, 'y')), std::string::npos) << "the memo of row 50 on its long-value pages";
 
-    std::string viaMdbReader = run("node " + testing::quoted(std::string(KV_SOURCE_DIR) + "/tests/interop/read_table.mjs") + " " +
+    std::string viaMdbReader = run("node " + testing::quoted(std::string(KV_SOURCE_DIR) + "/tests/interop/read_tables.mjs") + " " +
                                    testing::quoted(path) + " 'Log Book'");
     EXPECT_EQ(testing::lines(viaMdbReader).size(), table.rows.size() + 1);
     EXPECT_NE(viaMdbReader.find("[400,\"K11ABC\",14399.5,9,-399,\"492.5655\",1.5,\"2009-11-16T00:00:00.000Z\",true,"
@@ -199,7 +199,9 @@ TEST(NewDatabase, UserTablesReadBackByEveryReader) {
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const auto& row = stored.rows[stored.positionOf(entries[i].row)];
             EXPECT_EQ(entries[i].key, encodeIndexKey(def, real, row));
-            if (i > 0) EXPECT_LE(entries[i - 1].key, entries[i].key);
+            if (i > 0) {
+                EXPECT_LE(entries[i - 1].key, entries[i].key);
+            }
         }
     }
 }
