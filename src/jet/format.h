@@ -78,8 +78,10 @@ inline constexpr std::size_t kRealIndexCountOffset = 0x33;
 inline constexpr std::size_t kOwnedPagesMapOffset = 0x37;
 inline constexpr std::size_t kFreeSpaceMapOffset = 0x3b;
 inline constexpr std::size_t kRealIndexBlocksOffset = 0x3f;
+// A real index's block holds its count of entries at +0 and of distinct keys at +4, as Access
+// writes them when it builds the index. Both go stale as rows change, so readers walk the tree.
 inline constexpr std::size_t kRealIndexBlockSize = 12;
-inline constexpr std::size_t kRealIndexBlockEntryCountOffset = 4;
+inline constexpr std::size_t kRealIndexBlockDistinctKeysOffset = 4;
 
 inline constexpr std::size_t kColumnEntrySize = 25;
 namespace column {

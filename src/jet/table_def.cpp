@@ -66,10 +66,9 @@ Column readColumn(const ByteView& entry) {
     return column;
 }
 
-RealIndex readRealIndex(const ByteView& entry, std::uint32_t entryCount) {
+RealIndex readRealIndex(const ByteView& entry) {
     namespace r = td::real_index;
     RealIndex index;
-    index.storedEntryCount = entryCount;
     for (std::size_t slot = 0; slot < r::kMaxColumns; ++slot) {
         std::size_t at = r::kColumns + slot * r::kColumnSlotSize;
         std::uint16_t number = entry.u16(at);
@@ -121,9 +120,6 @@ TableDef readTableDef(const PageFile& file, std::uint32_t page, std::string name
         throw FormatError(view.where() + ": the counts of columns or indexes of table " + def.name +
                           " are too large; the file is damaged");
 
-    std::vector<std::uint32_t> entryCounts;
-    for (std::uint32_t i = 0; i < realCount; ++i)
-        entryCounts.push_back(view.u32(td::kRealIndexBlocksOffset + i * td::kRealIndexBlockSize + td::kRealIndexBlockEntryCountOffset));
     std::size_t offset = td::kRealIndexBlocksOffset + realCount * td::kRealIndexBlockSize;
     for (std::uint16_t i = 0; i < columnCount; ++i, offset += td::kColumnEntrySize)
         def.columns.push_back(readColumn(view.sub(offset, td::kColumnEntrySize)));
@@ -131,7 +127,7 @@ TableDef readTableDef(const PageFile& file, std::uint32_t page, std::string name
     for (auto& column : def.columns) column.name = names.next();
     offset = names.offset();
     for (std::uint32_t i = 0; i < realCount; ++i, offset += td::kRealIndexSize)
-        def.realIndexes.push_back(readRealIndex(view.sub(offset, td::kRealIndexSize), entryCounts[i]));
+        def.realIndexes.push_back(readRealIndex(view.sub(offset, td::kRealIndexSize)));
     for (std::uint32_t i = 0; i < logicalCount; ++i, offset += td::kLogicalIndexSize) {
         ByteView entry = view.sub(offset, td::kLogicalIndexSize);
         LogicalIndex index;

@@ -40,7 +40,6 @@ struct RealIndexColumn {
 };
 
 struct RealIndex {
-    std::uint32_t storedEntryCount = 0;  // as the definition holds it; Access lets it go stale
     std::vector<RealIndexColumn> columns;
     std::uint32_t ownedPagesMap = 0;
     std::uint32_t firstPage = 0;

@@ -205,7 +205,7 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector
         BuiltIndex built = buildIndex(entries, def.page, allocator, images);
         std::size_t block = td::kRealIndexBlocksOffset + i * td::kRealIndexBlockSize;
         putU32(definition, block, static_cast<std::uint32_t>(entries.size()));
-        putU32(definition, block + td::kRealIndexBlockEntryCountOffset, keys[i].distinct);
+        putU32(definition, block + td::kRealIndexBlockDistinctKeysOffset, keys[i].distinct);
         putU32(definition, realIndexDefinitionOffset(def, i) + td::real_index::kFirstPage, built.rootPage);
         indexPages.push_back(std::move(built.pages));
     }
