@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "jet/general_sort_codes.h"
 #include "jet/text_codec.h"
 
 namespace kv::jet {
@@ -17,43 +18,16 @@ constexpr std::uint8_t kNullDescending = 0xff;
 constexpr std::uint8_t kBooleanTrueAscending = 0x00;
 constexpr std::uint8_t kBooleanFalseAscending = 0xff;
 
-// The General sort order (Access 2000, sort order 0x409).
+// Text keys: the inline codes, then each character's accent weight (trailing "no accent" weights
+// left out), then the ignored characters with their positions.
 constexpr std::uint16_t kGeneralSortOrder = 0x409;
 constexpr std::uint8_t kEndOfText = 0x01;
 constexpr std::uint8_t kEndOfKey = 0x00;
-constexpr std::uint8_t kSpaceCode = 0x07;
-constexpr std::uint8_t kSlashCode = 0x1e;
-constexpr std::uint8_t kPeriodCode = 0x1c;
-constexpr std::uint8_t kUnderscoreCode[] = {0x2b, 0x03};
-constexpr std::uint8_t kDigitCodes[] = {0x36, 0x38, 0x3a, 0x3c, 0x3e, 0x40, 0x42, 0x44, 0x46, 0x48};
-constexpr std::uint8_t kLetterCodes[] = {0x4a, 0x4c, 0x4d, 0x4f, 0x51, 0x53, 0x55, 0x57, 0x59, 0x5b, 0x5c, 0x5e, 0x60,
-                                         0x62, 0x64, 0x66, 0x68, 0x69, 0x6b, 0x6d, 0x6f, 0x71, 0x73, 0x75, 0x76, 0x78};
-// Characters that sort as if absent and are recorded after the text, with their position.
-constexpr std::uint8_t kPositionedTrailerStart[] = {0x01, 0x01, 0x01};
+constexpr std::uint8_t kIgnoredTrailerStart[] = {0x01, 0x01, 0x01};
 constexpr unsigned kPositionBase = 7;
 constexpr unsigned kPositionStep = 4;
 constexpr std::uint16_t kPositionFlag = 0x8000;
-constexpr std::uint8_t kPositionedMidfix = 0x06;
-constexpr std::uint8_t kHyphenCode = 0x82;
-constexpr std::uint8_t kApostropheCode = 0x80;
-
-std::optional<std::uint8_t> positionedCode(char32_t c) {
-    if (c == U'-') return kHyphenCode;
-    if (c == U'\'') return kApostropheCode;
-    return std::nullopt;
-}
-
-bool appendInlineCode(std::vector<std::uint8_t>& key, char32_t c) {
-    if (c >= U'0' && c <= U'9') key.push_back(kDigitCodes[c - U'0']);
-    else if (c >= U'A' && c <= U'Z') key.push_back(kLetterCodes[c - U'A']);
-    else if (c >= U'a' && c <= U'z') key.push_back(kLetterCodes[c - U'a']);
-    else if (c == U' ') key.push_back(kSpaceCode);
-    else if (c == U'/') key.push_back(kSlashCode);
-    else if (c == U'.') key.push_back(kPeriodCode);
-    else if (c == U'_') key.insert(key.end(), std::begin(kUnderscoreCode), std::end(kUnderscoreCode));
-    else return false;
-    return true;
-}
+constexpr std::uint8_t kIgnoredMidfix = 0x06;
 
 std::string describe(char32_t c) {
     char code[16];
@@ -66,26 +40,27 @@ void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const s
         throw UnencodableKey("Column " + column.name + " uses a sort order whose index keys are not known");
     std::u32string chars = utf8ToCodePoints(text);
     while (!chars.empty() && chars.back() == U' ') chars.pop_back();
-    std::vector<std::uint8_t> trailer;
-    unsigned inlineCount = 0;
+    std::vector<std::uint8_t> accents, ignored;
     for (char32_t c : chars) {
-        if (auto code = positionedCode(c)) {
-            unsigned position = (kPositionBase + kPositionStep * inlineCount) | kPositionFlag;
-            trailer.push_back(static_cast<std::uint8_t>(position >> 8));
-            trailer.push_back(static_cast<std::uint8_t>(position));
-            trailer.push_back(kPositionedMidfix);
-            trailer.push_back(*code);
-        } else if (appendInlineCode(key, c)) {
-            ++inlineCount;
-        } else {
+        const GeneralSortCode* code = generalSortCode(c);
+        if (!code)
             throw UnencodableKey("The index key of \"" + text + "\" in column " + column.name +
                                  " cannot be made: the character " + describe(c) + " has no known key code");
+        if (code->inlineCodes.empty()) {
+            unsigned position = (kPositionBase + kPositionStep * static_cast<unsigned>(accents.size())) | kPositionFlag;
+            ignored.insert(ignored.end(), {static_cast<std::uint8_t>(position >> 8), static_cast<std::uint8_t>(position),
+                                           kIgnoredMidfix, code->ignoredCode});
+        } else {
+            key.insert(key.end(), code->inlineCodes.begin(), code->inlineCodes.end());
+            accents.push_back(code->accent);
         }
     }
     key.push_back(kEndOfText);
-    if (!trailer.empty()) {
-        key.insert(key.end(), std::begin(kPositionedTrailerStart), std::end(kPositionedTrailerStart));
-        key.insert(key.end(), trailer.begin(), trailer.end());
+    while (!accents.empty() && accents.back() == kNoAccent) accents.pop_back();
+    key.insert(key.end(), accents.begin(), accents.end());
+    if (!ignored.empty()) {
+        key.insert(key.end(), std::begin(kIgnoredTrailerStart), std::end(kIgnoredTrailerStart));
+        key.insert(key.end(), ignored.begin(), ignored.end());
     }
     key.push_back(kEndOfKey);
 }
