@@ -1,20 +1,25 @@
 // A commit is all or nothing: a writer killed at any instant of a commit leaves a file that opens
 // with exactly the rows before or after it (by our reader and by mdb-export); a torn journal is
-// discarded, a complete one rolled back; a read-only, locked or full file is refused unchanged.
+// discarded, a complete one rolled back; a read-only, locked or full file is refused unchanged, a
+// disk that fills up during a commit leaves the file as it was.
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 
 #include "jet/database.h"
 #include "jet/durable_io.h"
@@ -192,6 +197,58 @@ TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
         refusal("the disk is full");
         durable_io::setStepProbe({});
     }
+}
+
+// Fills the file system holding `folder` up to all but `free` bytes with one filler file.
+void leaveFree(const std::filesystem::path& folder, std::uintmax_t free) {
+    std::filesystem::path filler = folder / "filler";
+    std::filesystem::remove(filler);
+    int fd = open(filler.c_str(), O_WRONLY | O_CREAT, 0600);
+    std::string block(4096, 'x');
+    while (write(fd, block.data(), block.size()) > 0) {
+    }
+    off_t full = lseek(fd, 0, SEEK_END);
+    ::close(fd);
+    std::filesystem::resize_file(filler, full > static_cast<off_t>(free) ? full - free : 0);
+}
+
+// A small file system of its own, in a mount namespace of this test process only.
+TEST(CommitDurability, ARealFullDiskLeavesTheFileAsItWasOrFullyCommitted) {
+    ScratchFolder folder;
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", folder.path().c_str(), "tmpfs", 0, "size=2m") != 0)
+        GTEST_SKIP() << "mounting a small file system needs root: " << std::strerror(errno);
+    std::string path = folder.copyOf("compIndexTestV2000.mdb");
+    std::string table = onlyTable(path);
+    const std::string original = bytesOf(path);
+    const std::vector<TableRow> before = rowsOf(path, table);
+    const std::vector<TableRow> after = changed(before);
+
+    // The steps a commit got through before the disk was full: the journal's and the pages' own.
+    std::set<int> stepsReached;
+    int steps = 0;
+    durable_io::setStepProbe([&] { ++steps; });
+    std::size_t committed = 0;
+    for (std::uintmax_t free = 0; free <= 512 * 1024 && committed == 0; free += 8 * 1024) {
+        SCOPED_TRACE(free);
+        leaveFree(folder.path(), free);
+        steps = 0;
+        try {
+            std::vector<TableRow> stored = commitTable(path, table, after);
+            EXPECT_EQ(stored.size(), after.size());
+            EXPECT_EQ(rowsOf(path, table), stored);
+            ++committed;
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find("the disk is full"), std::string::npos) << error.what();
+            EXPECT_EQ(bytesOf(path), original);
+            EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+            stepsReached.insert(steps);
+        }
+    }
+    durable_io::setStepProbe({});
+    EXPECT_EQ(committed, 1u);
+    EXPECT_GE(stepsReached.size(), 2u) << "the disk was full only ever at one step";
+    umount(folder.path().c_str());
 }
 
 }  // namespace
