@@ -5,9 +5,9 @@
 #include <map>
 #include <stdexcept>
 
+#include "jet/committed_read.h"
 #include "jet/database.h"
 #include "jet/database_builder.h"
-#include "jet/writable_database.h"
 
 namespace kv::jet {
 namespace {
@@ -71,8 +71,7 @@ TableDesign designOf(const TableDef& def, Binary properties) {
 }
 
 std::vector<TableContent> readTables(const std::string& sourcePath) {
-    recoverInterruptedCommit(sourcePath);
-    Database database(sourcePath);
+    Database database(readCommittedFile(sourcePath));
     std::map<std::uint32_t, Binary> properties = tableProperties(database);
     std::vector<TableContent> tables;
     for (const auto& entry : database.tables()) {

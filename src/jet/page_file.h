@@ -13,9 +13,10 @@ namespace kv::jet {
 
 class PageFile {
 public:
-    // Reads the whole file. Throws FormatError when it cannot be read or is not a whole number of pages.
+    // Reads the whole file; a partial page at its end is never handed out. Throws FormatError when
+    // the file cannot be read.
     explicit PageFile(std::string path);
-    // Pages held in memory, for tests and tools that build a file's bytes themselves.
+    // Pages already in memory: a file read under a lock, or bytes that tests and tools build.
     PageFile(std::string name, std::vector<std::uint8_t> bytes);
 
     const std::string& path() const { return path_; }

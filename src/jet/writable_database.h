@@ -34,8 +34,8 @@ private:
     FileLock lock_;
 };
 
-// Rolls back a journal that a stopped writer left beside the database, if there is one. Readers
-// call it before reading the file. Throws when the journal exists but cannot be applied.
+// Rolls back a journal that a stopped writer left beside the database, if there is one (see
+// readCommittedFile). Throws when the journal exists but cannot be applied.
 void recoverInterruptedCommit(const std::string& path);
 
 }  // namespace kv::jet

@@ -1,7 +1,7 @@
 // A commit is all or nothing: a writer killed at any instant of a commit leaves a file that opens
 // with exactly the rows before or after it (by our reader and by mdb-export); a torn journal is
 // discarded, a complete one rolled back; a read-only, locked or full file is refused unchanged, a
-// disk that fills up during a commit leaves the file as it was.
+// disk that fills up during a commit leaves the file as it was; a reader waits for a commit to end.
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <random>
 #include <set>
 
+#include "jet/committed_read.h"
 #include "jet/database.h"
 #include "jet/durable_io.h"
 #include "jet/rollback_journal.h"
@@ -197,6 +199,20 @@ TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
         refusal("the disk is full");
         durable_io::setStepProbe({});
     }
+}
+
+TEST(CommitDurability, AReaderWaitsForACommitInProgressToEnd) {
+    ScratchFolder folder;
+    std::string path = folder.copyOf("compIndexTestV2000.mdb");
+    int writer = open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(writer, LOCK_EX), 0);
+    auto reading = std::async(std::launch::async, [&] { return readCommittedFile(path).pageCount(); });
+    EXPECT_EQ(reading.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout)
+        << "the file was read while a commit held it";
+    EXPECT_THROW(commitTable(path, onlyTable(path), rowsOf(path, onlyTable(path))), std::runtime_error)
+        << "a second writer must be refused";
+    close(writer);
+    EXPECT_EQ(reading.get(), bytesOf(path).size() / format::kPageSize);
 }
 
 // Fills the file system holding `folder` up to all but `free` bytes with one filler file.

@@ -2,20 +2,18 @@
 
 #include "data_access/access/access_table.h"
 #include "jet/database.h"
-#include "jet/writable_database.h"
+#include "jet/committed_read.h"
 
 namespace kv::data_access {
 namespace {
 
-// A commit that a crash interrupted is rolled back before anything reads the file.
-std::shared_ptr<const jet::Database> openRecovered(const std::string& path) {
-    jet::recoverInterruptedCommit(path);
-    return std::make_shared<const jet::Database>(path);
+std::shared_ptr<const jet::Database> openCommitted(const std::string& path) {
+    return std::make_shared<const jet::Database>(jet::readCommittedFile(path));
 }
 
 class AccessProvider : public Provider {
 public:
-    explicit AccessProvider(const std::string& path) : database_(openRecovered(path)) {}
+    explicit AccessProvider(const std::string& path) : database_(openCommitted(path)) {}
 
     std::vector<std::string> tableNames() override {
         std::vector<std::string> names;
