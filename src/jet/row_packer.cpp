@@ -26,9 +26,9 @@ const T& as(const Value& value, const Column& column) {
 
 template <typename T>
 void appendRaw(std::vector<std::uint8_t>& out, T value) {
-    std::uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));  // the platform is little-endian, as the format is
-    out.insert(out.end(), bytes, bytes + sizeof(T));
+    std::size_t at = out.size();
+    out.resize(at + sizeof(T));
+    std::memcpy(out.data() + at, &value, sizeof(T));  // the platform is little-endian, as the format is
 }
 
 std::vector<std::uint8_t> textBytes(const Column& column, const std::string& text) {

@@ -37,7 +37,9 @@ void checkIndexes(const Database& database, const TableDef& def) {
         std::vector<IndexTreeEntry> entries = readIndexEntries(database.file(), index);
         ASSERT_EQ(entries.size(), rows.rows.size());
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (i > 0) ASSERT_LE(entries[i - 1].key, entries[i].key);
+            if (i > 0) {
+                ASSERT_LE(entries[i - 1].key, entries[i].key);
+            }
             ASSERT_EQ(entries[i].key, encodeIndexKey(def, index, rows.rows[rows.positionOf(entries[i].row)]));
         }
     }
@@ -96,7 +98,9 @@ void randomWork(const std::string& path, const std::string& table, unsigned seed
         TableDef def = database.tableDef(database.table(table));
         ASSERT_EQ(database.rows(def).rows, model) << "commit " << commits;
         checkIndexes(database, def);
-        if (commits++ % 8 == 0) ASSERT_EQ(testing::mdbExport(path, table), modelExport(header, model)) << "commit " << commits;
+        if (commits++ % 8 == 0) {
+            ASSERT_EQ(testing::mdbExport(path, table), modelExport(header, model)) << "commit " << commits;
+        }
     }
     EXPECT_GT(commits, 30);
 }
@@ -148,7 +152,9 @@ TEST(RandomCommits, AccessWrittenFixture) {
         TableDef def = database.tableDef(database.table(table));
         ASSERT_EQ(database.rows(def).rows, model);
         checkIndexes(database, def);
-        if (commit % 5 == 0) EXPECT_NO_THROW(testing::mdbExport(path, table));
+        if (commit % 5 == 0) {
+            EXPECT_NO_THROW(testing::mdbExport(path, table));
+        }
     }
 }
 
