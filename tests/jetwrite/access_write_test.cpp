@@ -29,6 +29,13 @@ TEST(AccessWrite, ConvertsTextToColumnTypesAndRefusesWhatDoesNotFit) {
     EXPECT_EQ(table->convert(4, "-2147483648"), Value("-2147483648"));
     EXPECT_EQ(table->convert(5, "2.50"), Value("2.5"));
     EXPECT_EQ(table->convert(7, "3.5"), Value("3.5"));
+    // Currency keeps every digit of large amounts, and rounds past four decimals.
+    EXPECT_EQ(table->convert(7, "-922337203685477.5807"), Value("-922337203685477.5807"));
+    EXPECT_EQ(table->convert(7, " 123456789012.34565 "), Value("123456789012.3457"));
+    EXPECT_EQ(table->convert(7, ".5"), Value("0.5"));
+    EXPECT_NE(refusal(*table, 7, "922337203685477.5808"), "accepted");
+    EXPECT_NE(refusal(*table, 7, "1.2.3"), "accepted");
+    EXPECT_NE(refusal(*table, 7, "."), "accepted");
     EXPECT_EQ(table->convert(6, "5-4-2005"), Value("5-4-2005"));
     EXPECT_EQ(table->convert(8, "True"), Value("True"));
     EXPECT_EQ(table->convert(4, ""), std::nullopt);

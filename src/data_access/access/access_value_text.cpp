@@ -1,5 +1,6 @@
 #include "data_access/access/access_value_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -12,7 +13,6 @@ namespace kv::data_access {
 namespace {
 
 constexpr int kSecondsPerDay = 86400;
-constexpr double kTenThousand = 10000.0;
 
 // Days from 1970-01-01 to a civil date (proleptic Gregorian), and back.
 long long daysFromCivil(long long year, unsigned month, unsigned day) {
@@ -74,6 +74,42 @@ Integer integerFromText(const jet::Column& column, const std::string& text) {
     return static_cast<Integer>(*number);
 }
 
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Shifts one decimal digit into `value`; false when the result would not fit.
+bool appendDigit(std::int64_t& value, int digit) {
+    if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10) return false;
+    value = value * 10 + digit;
+    return true;
+}
+
+// Currency is a count of ten-thousandths; it is read digit by digit, as a double would lose digits
+// of large amounts. Further decimals are rounded half away from zero, as Access rounds them.
+std::optional<std::int64_t> currencyFromText(std::string_view text) {
+    constexpr std::size_t kDecimals = 4;
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    std::size_t point = text.find('.');
+    std::string_view whole = text.substr(0, point);
+    std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+    if ((whole.empty() && fraction.empty()) || !allDigits(whole) || !allDigits(fraction)) return std::nullopt;
+
+    std::int64_t value = 0;
+    for (char c : whole)
+        if (!appendDigit(value, c - '0')) return std::nullopt;
+    for (std::size_t i = 0; i < kDecimals; ++i)
+        if (!appendDigit(value, i < fraction.size() ? fraction[i] - '0' : 0)) return std::nullopt;
+    if (fraction.size() > kDecimals && fraction[kDecimals] >= '5') {
+        if (value == std::numeric_limits<std::int64_t>::max()) return std::nullopt;
+        ++value;
+    }
+    return negative ? -value : value;
+}
+
 }  // namespace
 
 std::optional<std::string> accessValueText(const jet::Value& value) {
@@ -117,9 +153,9 @@ jet::Value accessValueFromText(const jet::Column& column, const std::optional<st
         return *number;
     }
     case jet::ColumnType::Currency: {
-        auto number = parseNumber(t);
-        if (!number || std::abs(*number) > 9e14) notOfType(column, t);
-        return jet::Currency{std::llround(*number * kTenThousand)};
+        auto tenThousandths = currencyFromText(t);
+        if (!tenThousandths) notOfType(column, t);
+        return jet::Currency{*tenThousandths};
     }
     case jet::ColumnType::DateTime: {
         auto date = parseDateTime(t);
