@@ -51,6 +51,21 @@ inline OurTable readOurTable(const jet::Database& database, const jet::CatalogTa
     return ours;
 }
 
+// How much a test compared, so that it cannot pass by comparing next to nothing.
+struct Coverage {
+    std::size_t tables = 0;
+    std::size_t rows = 0;
+
+    void add(const OurTable& table) {
+        ++tables;
+        rows += table.rows.size();
+    }
+    void expectTheFixturesCovered() const {
+        EXPECT_GE(tables, 80u);
+        EXPECT_GE(rows, 1000u);
+    }
+};
+
 inline std::string shortened(const std::string& text) { return text.size() <= 80 ? text : text.substr(0, 77) + "..."; }
 
 // Whether our value of a column agrees with another reader's rendering of it.
