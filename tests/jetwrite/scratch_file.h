@@ -9,9 +9,9 @@
 
 #include <unistd.h>
 
-namespace kv::jet::testing {
+#include "../jet/jet_fixtures.h"
 
-inline std::string fixture(const std::string& name) { return std::string(KV_FIXTURES_DIR) + "/jet4/" + name; }
+namespace kv::jet::testing {
 
 class ScratchFolder {
 public:
