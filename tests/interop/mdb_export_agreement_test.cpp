@@ -22,13 +22,6 @@ using jet::ColumnType;
 using jet::testing::quoted;
 using jet::testing::run;
 
-std::string hexOf(const std::string& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (unsigned char c : bytes) hex += {digits[c >> 4], digits[c & 15]};
-    return hex;
-}
-
 // mdbtools handles values in a row as C strings: text and binary data end at their first 00 byte.
 std::string beforeFirstNul(const std::string& text) { return text.substr(0, text.find('\0')); }
 std::string hexBeforeFirstZeroByte(const std::string& hex) {
@@ -54,7 +47,10 @@ Value asMdbExportShows(const jet::Column& column, const Value& ours) {
     case ColumnType::Memo: return beforeFirstNul(*ours);
     case ColumnType::Binary: return hexBeforeFirstZeroByte(*ours);
     // mdbtools drops the GUID's last dash, and its -b hex option turns the GUID's text into hex.
-    case ColumnType::Guid: return hexOf(std::string(*ours).erase(ours->rfind('-'), 1));
+    case ColumnType::Guid: {
+        std::string text = std::string(*ours).erase(ours->rfind('-'), 1);
+        return jet::hexText(jet::Binary(text.begin(), text.end()));
+    }
     case ColumnType::LongBinary: return std::nullopt;
     default: return ours;
     }
@@ -80,7 +76,8 @@ bool agreesWithMdbExport(const jet::Column& column, const Value& ours, const Val
 
 TEST(MdbExport, EveryValueOfEveryTableOfEveryFixtureAgrees) {
     Coverage coverage;
-    for (const auto& path : accessFixtures()) {
+    for (const auto& fixture : jet::testing::allJet4Fixtures()) {
+        const std::string path = fixture.string();
         jet::Database database(path);
         std::vector<std::string> ourNames;
         for (const auto& table : database.tables()) ourNames.push_back(table.name);

@@ -96,7 +96,8 @@ std::string shown(const Json::Value& value) {
 
 TEST(MdbReader, EveryValueOfEveryTableOfEveryFixtureAgrees) {
     Coverage coverage;
-    for (const auto& path : accessFixtures()) {
+    for (const auto& fixture : jet::testing::allJet4Fixtures()) {
+        const std::string path = fixture.string();
         jet::Database database(path);
         auto theirTables = readWithMdbReader(path);
         std::vector<std::string> ourNames, theirNames;

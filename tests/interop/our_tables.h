@@ -1,30 +1,22 @@
 #pragma once
-// Helpers for comparing our reading of the Access fixtures with independent readers: every fixture,
-// each of its tables read by our engine with values as the Access provider shows them, and a
+// Helpers for comparing our reading of the Access fixtures with independent readers: each table of
+// a fixture read by our engine with values as the Access provider shows them, and a
 // matching of rows that does not depend on the order a reader lists them in.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "../jet/jet_fixtures.h"
 #include "data_access/access/access_value_text.h"
 #include "data_access/provider.h"
 #include "jet/database.h"
 
 namespace kv::interop {
-
-inline std::vector<std::string> accessFixtures() {
-    std::vector<std::string> paths;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(KV_FIXTURES_DIR) / "jet4"))
-        paths.push_back(entry.path().string());
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
 
 struct OurTable {
     std::string name;
