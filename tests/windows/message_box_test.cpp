@@ -15,38 +15,10 @@ using kv::ui::testing::ProgramDirectory;
 using kv::windows::MessageBoxDialog;
 using kv::windows::TForm1;
 using kv::windows::testing::ensureApplication;
-using kv::windows::testing::whenModalShows;
+using kv::windows::testing::inspectThen;
+using kv::windows::testing::SeenBox;
 
 namespace {
-
-struct SeenBox {
-    QString caption, text;
-    QStyle::StandardPixmap icon{};
-    QStringList buttons;  // left to right
-    QString defaultButton, escapeButton;
-    bool equalWidths = false;
-};
-
-// Records what the box shows, then closes it the way `close` does.
-void inspectThen(SeenBox& seen, std::function<void(MessageBoxDialog*)> close) {
-    whenModalShows([&seen, close = std::move(close)](QWidget* modal) {
-        auto* box = qobject_cast<MessageBoxDialog*>(modal);
-        ASSERT_NE(box, nullptr) << "the modal widget is no message box";
-        seen.caption = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        auto buttons = box->findChildren<QPushButton*>();
-        std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
-        seen.equalWidths = true;
-        for (QPushButton* button : buttons) {
-            seen.buttons << button->text();
-            if (button->isDefault()) seen.defaultButton = button->text();
-            seen.equalWidths = seen.equalWidths && button->width() == buttons.front()->width();
-        }
-        seen.escapeButton = box->escapeButton()->text();
-        close(box);
-    });
-}
 
 void pressEscape(MessageBoxDialog* box) { QTest::keyClick(box, Qt::Key_Escape); }
 void closeByFrame(MessageBoxDialog* box) { box->close(); }

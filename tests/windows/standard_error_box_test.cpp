@@ -17,6 +17,8 @@ using kv::ui::testing::ProgramDirectory;
 using kv::windows::MessageBoxDialog;
 using kv::windows::TForm1;
 using kv::windows::testing::ensureApplication;
+using kv::windows::testing::inspectThen;
+using kv::windows::testing::SeenBox;
 using kv::windows::testing::whenModalShows;
 
 TEST(StandardErrorBox, ShowsTheEscapedErrorWithTheProgramTitleAndTheWindowGoesOn) {
@@ -33,24 +35,14 @@ TEST(StandardErrorBox, ShowsTheEscapedErrorWithTheProgramTitleAndTheWindowGoesOn
     auto* about = window.findChild<QAction*>("About1");
     ASSERT_NE(about, nullptr);
 
-    QString caption, text;
-    QStyle::StandardPixmap icon{};
-    QStringList buttons;
-    whenModalShows([&](QWidget* modal) {
-        auto* box = qobject_cast<MessageBoxDialog*>(modal);
-        ASSERT_NE(box, nullptr);
-        caption = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        for (QPushButton* button : box->findChildren<QPushButton*>()) buttons << button->text();
-        box->findChildren<QPushButton*>().front()->click();
-    });
+    SeenBox seen;
+    inspectThen(seen, [](MessageBoxDialog* box) { box->findChildren<QPushButton*>().front()->click(); });
     about->trigger();
 
-    EXPECT_EQ(caption, "windows_tests") << "the executable's name up to its first period";
-    EXPECT_EQ(text, "Cannot open file /p/kestrovane.ico.");
-    EXPECT_EQ(icon, QStyle::SP_MessageBoxCritical);
-    EXPECT_EQ(buttons, QStringList{"OK"});
+    EXPECT_EQ(seen.caption, "windows_tests") << "the executable's name up to its first period";
+    EXPECT_EQ(seen.text, "Cannot open file /p/kestrovane.ico.");
+    EXPECT_EQ(seen.icon, QStyle::SP_MessageBoxCritical);
+    EXPECT_EQ(seen.buttons, QStringList{"OK"});
     EXPECT_EQ(window.text("StatusBar1"), "reached") << "what the handler did before failing stays";
 
     whenModalShows([](QWidget* modal) { modal->findChildren<QPushButton*>().front()->click(); });

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace kv::windows::testing {
@@ -35,6 +37,26 @@ void whenModalShows(std::function<void(QWidget*)> act) {
         QTimer::singleShot(10, [poll] { if (*poll) (*poll)(); });
     };
     QTimer::singleShot(0, [poll] { if (*poll) (*poll)(); });
+}
+
+void inspectThen(SeenBox& seen, std::function<void(MessageBoxDialog*)> close) {
+    whenModalShows([&seen, close = std::move(close)](QWidget* modal) {
+        auto* box = qobject_cast<MessageBoxDialog*>(modal);
+        ASSERT_NE(box, nullptr) << "the modal widget is no message box";
+        seen.caption = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        auto buttons = box->findChildren<QPushButton*>();
+        std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->x() < b->x(); });
+        seen.equalWidths = true;
+        for (QPushButton* button : buttons) {
+            seen.buttons << button->text();
+            if (button->isDefault()) seen.defaultButton = button->text();
+            seen.equalWidths = seen.equalWidths && button->width() == buttons.front()->width();
+        }
+        seen.escapeButton = box->escapeButton()->text();
+        close(box);
+    });
 }
 
 } // namespace kv::windows::testing
