@@ -3,15 +3,10 @@
 #include <stdexcept>
 
 #include "data_access/text_fold.h"
+#include "data_access/trim_blanks.h"
 
 namespace kv::data_access {
 namespace {
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 // Reads a quoted value starting at text[pos] (the quote) and moves pos past the closing quote. A
 // doubled quote stands for one.
@@ -41,14 +36,14 @@ ConnectionString ConnectionString::parse(std::string_view text) {
         std::size_t equals = text.find('=', pos);
         std::size_t semicolon = text.find(';', pos);
         if (equals == std::string_view::npos || equals > semicolon) {
-            if (!trim(text.substr(pos, semicolon - pos)).empty())
+            if (!trimBlanks(text.substr(pos, semicolon - pos)).empty())
                 throw std::runtime_error("Connection string setting without \"=\": " +
-                                         std::string(trim(text.substr(pos, semicolon - pos))));
+                                         std::string(trimBlanks(text.substr(pos, semicolon - pos))));
             if (semicolon == std::string_view::npos) break;
             pos = semicolon + 1;
             continue;
         }
-        std::string key = foldCase(trim(text.substr(pos, equals - pos)));
+        std::string key = foldCase(trimBlanks(text.substr(pos, equals - pos)));
         pos = equals + 1;
         while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
         std::string value;
@@ -59,7 +54,7 @@ ConnectionString ConnectionString::parse(std::string_view text) {
         } else {
             std::size_t end = text.find(';', pos);
             if (end == std::string_view::npos) end = text.size();
-            value = std::string(trim(text.substr(pos, end - pos)));
+            value = std::string(trimBlanks(text.substr(pos, end - pos)));
             pos = end + 1;
         }
         result.values_[key] = value;
@@ -68,7 +63,7 @@ ConnectionString ConnectionString::parse(std::string_view text) {
 }
 
 std::optional<std::string> ConnectionString::value(std::string_view key) const {
-    auto found = values_.find(foldCase(trim(key)));
+    auto found = values_.find(foldCase(trimBlanks(key)));
     if (found == values_.end()) return std::nullopt;
     return found->second;
 }

@@ -3,16 +3,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "data_access/trim_blanks.h"
+
 namespace kv::data_access {
-namespace {
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
-} // namespace
 
 std::optional<double> parseNumber(std::string_view text) {
     text = trimBlanks(text);

@@ -8,6 +8,7 @@
 
 #include "data_access/date_text.h"
 #include "data_access/number_text.h"
+#include "data_access/trim_blanks.h"
 
 namespace kv::data_access {
 namespace {
@@ -89,8 +90,7 @@ bool appendDigit(std::int64_t& value, int digit) {
 // of large amounts. Further decimals are rounded half away from zero, as Access rounds them.
 std::optional<std::int64_t> currencyFromText(std::string_view text) {
     constexpr std::size_t kDecimals = 4;
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    text = trimBlanks(text);
     bool negative = !text.empty() && text.front() == '-';
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
     std::size_t point = text.find('.');
