@@ -32,11 +32,8 @@ void appendRaw(std::vector<std::uint8_t>& out, T value) {
 }
 
 std::vector<std::uint8_t> textBytes(const Column& column, const std::string& text) {
-    std::vector<std::uint8_t> stored = encodeStoredText(text, column.isCompressedText());
-    if (column.type == ColumnType::Text && utf8ToUtf16(text).size() * 2 > column.length)
-        throw std::runtime_error("The text \"" + text + "\" is longer than column " + column.name + " allows (" +
-                                 std::to_string(column.length / 2) + " characters)");
-    return stored;
+    requireTextFits(column, text);
+    return encodeStoredText(text, column.isCompressedText());
 }
 
 // The bytes of a value that has no long-value storage.
@@ -79,6 +76,12 @@ std::vector<std::uint8_t> longValueBytes(const Column& column, const Value& valu
 }
 
 }  // namespace
+
+void requireTextFits(const Column& column, const std::string& text) {
+    if (column.type == ColumnType::Text && utf8ToUtf16(text).size() * 2 > column.length)
+        throw std::runtime_error("The value '" + text + "' is too long for column " + column.name + " (at most " +
+                                 std::to_string(column.length / 2) + " characters)");
+}
 
 std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>& values, LongValueWriter& longValues) {
     if (values.size() != def.columns.size())

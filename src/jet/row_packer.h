@@ -4,6 +4,7 @@
 // variable columns and the null mask, where booleans keep their value.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "jet/long_value_writer.h"
@@ -16,5 +17,9 @@ namespace kv::jet {
 // through `longValues`. Throws std::runtime_error naming the column when a value does not fit its
 // column's type or size, or the row is too long for a page.
 std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>& values, LongValueWriter& longValues);
+
+// Throws std::runtime_error naming the column and the text when the text is longer than a Text
+// column holds.
+void requireTextFits(const Column& column, const std::string& text);
 
 }  // namespace kv::jet

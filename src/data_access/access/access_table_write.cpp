@@ -5,8 +5,8 @@
 
 #include "data_access/access/access_table.h"
 #include "data_access/access/access_value_text.h"
+#include "jet/row_packer.h"
 #include "jet/table_writer.h"
-#include "jet/text_encoder.h"
 
 namespace kv::data_access {
 namespace {
@@ -18,12 +18,7 @@ bool isText(const jet::Column& column) {
 // The typed value of a cell; an empty text in a column that is not text means NULL.
 jet::Value typedValue(const jet::Column& column, const Value& value) {
     if (!value || (value->empty() && !isText(column))) return {};
-    if (column.type == jet::ColumnType::Text) {
-        std::size_t characters = jet::utf8ToUtf16(*value).size();
-        if (characters * 2 > column.length)
-            throw std::runtime_error("The value '" + *value + "' is too long for column " + column.name + " (at most " +
-                                     std::to_string(column.length / 2) + " characters)");
-    }
+    jet::requireTextFits(column, *value);
     return accessValueFromText(column, value);
 }
 
