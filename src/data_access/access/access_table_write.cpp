@@ -5,6 +5,7 @@
 
 #include "data_access/access/access_table.h"
 #include "data_access/access/access_value_text.h"
+#include "jet/committed_read.h"
 #include "jet/row_packer.h"
 #include "jet/table_writer.h"
 
@@ -38,7 +39,7 @@ void AccessTable::commit(std::vector<Row> rows) {
     const std::string path = database_->file().path();
     jet::commitTable(path, def_.name, std::move(typed));
     // The table is read again as stored: autonumbers were filled in and the index pages moved.
-    auto reopened = std::make_shared<const jet::Database>(path);
+    auto reopened = std::make_shared<const jet::Database>(jet::readCommittedFile(path));
     *this = AccessTable(reopened, reopened->table(def_.name));
 }
 
