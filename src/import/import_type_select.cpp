@@ -1,7 +1,7 @@
 #include "import/import_type_select.h"
 
 #include "ui/import_types.h"
-#include "ui/window_operations.h"
+#include "shell/window_operations.h"
 
 namespace kv::import {
 
@@ -13,15 +13,15 @@ void ComboBox_ImportTypeSelect(ui::Ui& ui, const SourceChoices& choices) {
     ui.setEnabled("Button_Import", false);
 
     if (ui.text("ComboBox_ImportType") == ui::kLoggerHamDatabase) {
-        ui::SetStatus(ui, "Import type selected is HAM (Logger) database, specify filename");
+        shell::SetStatus(ui, "Import type selected is HAM (Logger) database, specify filename");
         ui::run(choices.OpenHamDB, ui);
     } else {
-        ui::SetStatus(ui, "Import type selected is History(text)file, specify filename");
+        shell::SetStatus(ui, "Import type selected is History(text)file, specify filename");
         ui::run(choices.OpenHistFile, ui);
     }
 
     ui.setEnabled("Edit_SourceFilename", true);
-    ui::ResetExportControls(ui);
+    shell::ResetExportControls(ui);
 }
 
 } // namespace kv::import

@@ -1,7 +1,7 @@
 #include "windows/main_window.h"
 
 #include "ui/controls.h"
-#include "ui/form_create.h"
+#include "shell/form_create.h"
 #include "windows/error_box.h"
 #include "windows/file_filter.h"
 #include "windows/message_box.h"
@@ -45,7 +45,7 @@ TForm1::TForm1(std::string programDirectory, ui::Handlers handlers, QWidget* par
     connectEvents();
     resize(390, 303);
     move(575, 452);
-    runGuarded([this] { ui::FormCreate(*this); });
+    runGuarded([this] { shell::FormCreate(*this); });
 }
 
 TForm1::~TForm1() {

@@ -1,18 +1,24 @@
 #include "windows/program_windows.h"
 
+#include "history_db/history_database.h"
 #include "import/import_type_select.h"
-#include "ui/window_operations.h"
 
 namespace kv::windows {
 
-ui::Handlers programHandlers() {
+ui::Handlers programHandlers(shell::DataObjects& data) {
     using ui::Event;
+    // Each entry hands the program's data objects to its operation beside the window's Ui.
+    auto with = [&data](void (*operation)(ui::Ui&, shell::DataObjects&)) -> ui::Handler {
+        return [&data, operation](ui::Ui& ui) { operation(ui, data); };
+    };
     ui::Handlers handlers;
+    handlers[Event::NewThDBClick] = with(history_db::NewThDBClick);
+    handlers[Event::Open_ThDbClick] = with(history_db::Open_ThDbClick);
+    handlers[Event::CloseThDBClick] = with(history_db::CloseThDBClick);
+    handlers[Event::Exit1Click] = with(history_db::Exit1Click);
+    handlers[Event::EmptyThDBClick] = with(history_db::EmptyThDBClick);
     handlers[Event::ComboBox_ImportTypeSelect] = [](ui::Ui& ui) {
         import::ComboBox_ImportTypeSelect(ui, import::SourceChoices{});
-    };
-    handlers[Event::Exit1Click] = [close = handlers[Event::CloseThDBClick]](ui::Ui& ui) {
-        ui::Exit1Click(ui, close);
     };
     return handlers;
 }

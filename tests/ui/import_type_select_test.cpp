@@ -1,6 +1,6 @@
 #include "fake_ui.h"
 #include "import/import_type_select.h"
-#include "ui/form_create.h"
+#include "shell/form_create.h"
 #include "ui/import_types.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,7 @@ TEST(ImportTypeSelect, LoggerDatabaseResetsBothSidesAndAsksForTheLoggerDatabase)
     FakeUi ui("/nowhere/");
     ui.expectMessageBox("/nowhere/mapping.xls not found in program directory, Kestrovane terminated",
                         BoxKind::Error, BoxButtons::Ok, BoxAnswer::Ok);
-    FormCreate(ui);
+    kv::shell::FormCreate(ui);
     enterExportReady(ui);
     RecordedChoices recorded;
 

@@ -2,7 +2,6 @@
 // events going to their operations.
 #include "program_directory.h"
 #include "ui/controls.h"
-#include "ui/window_operations.h"
 #include "window_test_support.h"
 #include "windows/program_windows.h"
 
@@ -172,23 +171,25 @@ TEST_F(MainWindowTest, WithoutTheMappingWorkbookTheErrorShowsOnceAndTheWindowNev
     EXPECT_FALSE(windows.form1.isVisible());
 }
 
-TEST_F(MainWindowTest, ExitRunsTheCloseThenEndsButTheFrameOnlyEnds) {
-    int closes = 0;
+TEST_F(MainWindowTest, ExitRunsItsOperationButTheFrameOnlyEnds) {
+    int exits = 0;
     Handlers handlers;
-    handlers[Event::CloseThDBClick] = [&closes](Ui&) { ++closes; };
-    handlers[Event::Exit1Click] = [&closes](Ui& ui) { Exit1Click(ui, [&closes](Ui&) { ++closes; }); };
+    handlers[Event::Exit1Click] = [&exits](Ui& ui) {
+        ++exits;
+        ui.requestTerminate();
+    };
     {
         TForm1 window(directory.withSeparator(), handlers);
         window.setEnabled("Exit1", true);
         find<QAction>(window, "Exit1")->trigger();
-        EXPECT_EQ(closes, 1);
+        EXPECT_EQ(exits, 1);
         EXPECT_TRUE(window.terminateRequested());
     }
     TForm1 window(directory.withSeparator(), handlers);
     window.show();
     window.close();
     EXPECT_TRUE(window.terminateRequested());
-    EXPECT_EQ(closes, 1) << "closing by the frame closes no database";
+    EXPECT_EQ(exits, 1) << "closing by the frame runs no operation, so no database is closed";
 }
 
 TEST_F(MainWindowTest, PickingAnImportTypeRunsTheSelectionButShowingAnEntryDoesNot) {

@@ -1,9 +1,10 @@
 #include "fake_ui.h"
-#include "ui/window_operations.h"
+#include "shell/window_operations.h"
 
 #include <gtest/gtest.h>
 
 using namespace kv::ui;
+using namespace kv::shell;
 using kv::ui::testing::FakeUi;
 
 TEST(WindowOperations, ResetImportControlsTouchesOnlyTheImportSide) {
@@ -54,23 +55,4 @@ TEST(WindowOperations, WaitCursorRestoresWhateverCursorWasShownBefore) {
     BeginWaitCursor(ui);
     EndWaitCursor(ui);
     EXPECT_EQ(ui.screenCursor(), ScreenCursor::Hourglass);
-}
-
-TEST(WindowOperations, ExitClosesTheDatabaseBeforeEndingTheProgram) {
-    FakeUi ui;
-    bool endRequestedDuringClose = true;
-    int closes = 0;
-    Exit1Click(ui, [&](Ui& seen) {
-        ++closes;
-        endRequestedDuringClose = static_cast<FakeUi&>(seen).terminateRequested();
-    });
-    EXPECT_EQ(closes, 1);
-    EXPECT_FALSE(endRequestedDuringClose);
-    EXPECT_TRUE(ui.terminateRequested());
-}
-
-TEST(WindowOperations, AFailingCloseAbandonsTheExit) {
-    FakeUi ui;
-    EXPECT_THROW(Exit1Click(ui, [](Ui&) { throw std::runtime_error("locked"); }), std::runtime_error);
-    EXPECT_FALSE(ui.terminateRequested()) << "the error box shows and the program keeps running";
 }

@@ -1,20 +1,20 @@
-#include "ui/form_create.h"
+#include "shell/form_create.h"
 
 #include "ui/import_types.h"
-#include "ui/window_operations.h"
+#include "shell/window_operations.h"
 
 #include <filesystem>
 
-namespace kv::ui {
+namespace kv::shell {
 
-void FormCreate(Ui& ui) {
+void FormCreate(ui::Ui& ui) {
     ui.setText("TForm1", "Kestrovane History Manager");
 
-    ApplicationState& state = ui.state();
+    ui::ApplicationState& state = ui.state();
     state.MappingPath = ui.programDirectory() + "mapping.xls";
     if (!std::filesystem::exists(std::filesystem::u8path(state.MappingPath))) {
         ui.showMessageBox(state.MappingPath + " not found in program directory, Kestrovane terminated",
-                          BoxKind::Error, BoxButtons::Ok);
+                          ui::BoxKind::Error, ui::BoxButtons::Ok);
         ui.requestTerminate();
     }
 
@@ -23,8 +23,8 @@ void FormCreate(Ui& ui) {
     ui.setEnabled("ComboBox_ImportType", false);
     ui.setEnabled("ComboBox_ExportContest", false);
 
-    ui.addItem("ComboBox_ImportType", kLoggerHamDatabase, std::nullopt);
-    ui.addItem("ComboBox_ImportType", kHistoryFile, std::nullopt);
+    ui.addItem("ComboBox_ImportType", ui::kLoggerHamDatabase, std::nullopt);
+    ui.addItem("ComboBox_ImportType", ui::kHistoryFile, std::nullopt);
     ui.setItemIndex("ComboBox_ImportType", -1);
 
     for (const char* item : {"CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"})
@@ -36,4 +36,4 @@ void FormCreate(Ui& ui) {
     // date is formatted, and it always writes month-day-year with "-" and no leading zeros.
 }
 
-} // namespace kv::ui
+} // namespace kv::shell

@@ -1,6 +1,6 @@
 #include "fake_ui.h"
 #include "program_directory.h"
-#include "ui/form_create.h"
+#include "shell/form_create.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 
 using namespace kv::ui;
+using kv::shell::FormCreate;
 using kv::ui::testing::FakeUi;
 using kv::ui::testing::ProgramDirectory;
 namespace fs = std::filesystem;

@@ -3,10 +3,10 @@
 
 #include "ui/ui.h"
 
-namespace kv::ui {
+namespace kv::shell {
 
 // Without mapping.xls in the program directory it shows the error box and asks the program to
 // end; the remaining steps still run, since the end only takes effect in the event loop.
-void FormCreate(Ui& ui);
+void FormCreate(ui::Ui& ui);
 
-} // namespace kv::ui
+} // namespace kv::shell

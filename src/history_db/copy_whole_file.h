@@ -1,0 +1,14 @@
+#pragma once
+// A byte-for-byte copy of a file: the template into a new History database, and the database
+// into its backup before an import.
+
+#include <string>
+
+namespace kv::history_db {
+
+// Copies every byte of `source` to `target`, replacing it. The copy is written beside `target`
+// and put in its place once it is whole, so a failed copy leaves `target` as it was. Throws
+// "Cannot open file <source>" or "Cannot create file <target>" (with the cause).
+void CopyWholeFile(const std::string& source, const std::string& target);
+
+} // namespace kv::history_db
