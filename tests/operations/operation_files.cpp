@@ -1,0 +1,69 @@
+#include "operation_files.h"
+
+#include "data_access/connection.h"
+#include "data_access/cursor.h"
+#include "tool_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace kv::testing {
+namespace fs = std::filesystem;
+
+namespace {
+
+void run(const std::string& command) {
+    auto outcome = jet::testing::runWithStatus(command);
+    if (outcome.status != 0) throw std::runtime_error(command + " failed: " + outcome.output);
+}
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+} // namespace
+
+ProgramFiles::ProgramFiles() : ProgramDirectory(false) {
+    for (const char* name : {"mapping.xls", "kestrovane_mdb.template"})
+        fs::copy_file(fs::path(KV_PROGRAM_DIR) / name, path() / name);
+}
+
+void writeWorkbook(const std::string& path, const std::string& importMapping, const std::string& exportMapping) {
+    std::string sheets;
+    for (auto [sheet, text] : {std::pair{"ImportMapping", &importMapping}, {"ExportMapping", &exportMapping}}) {
+        if (text->empty()) continue;
+        const std::string csv = path + "." + sheet + ".csv";
+        std::ofstream(csv) << *text;
+        sheets += " " + std::string(sheet) + "=" + quoted(csv);
+    }
+    run(std::string(KV_PYTHON) + " " + KV_SOURCE_DIR "/tools/make_workbook/make_workbook.py " + quoted(path) + sheets);
+}
+
+void writeHistoryDatabase(const std::string& path, const std::string& historyRows) {
+    const std::string csv = path + ".rows.csv";
+    std::ofstream(csv) << historyRows;
+    run(std::string(KV_PROGRAM_DIR) + "/jetmake " KV_SOURCE_DIR "/resources/template/history.sql " + quoted(path) +
+        " --rows History=" + quoted(csv) + " --rows version=" KV_SOURCE_DIR "/resources/template/version.csv --replace");
+}
+
+std::vector<std::string> columnValues(const std::string& databasePath, const std::string& table,
+                                      const std::string& column) {
+    data_access::Connection connection;
+    connection.setConnectionString("Data Source=" + databasePath);
+    data_access::Cursor cursor("reader");
+    cursor.setConnection(&connection);
+    cursor.setTableName(table);
+    cursor.open();
+    std::vector<std::string> values;
+    for (cursor.first(); !cursor.atEnd(); cursor.next()) values.push_back(cursor.text(column));
+    return values;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+} // namespace kv::testing
