@@ -5,6 +5,7 @@
 #include "windows/error_box.h"
 #include "windows/file_filter.h"
 #include "windows/message_box.h"
+#include "windows/status_line.h"
 
 #include <QAction>
 #include <QApplication>
@@ -99,7 +100,7 @@ void TForm1::setText(std::string_view control, const std::string& text) {
     case ui::ControlKind::Label: widget<QLabel>(control)->setText(value); break;
     case ui::ControlKind::Edit: widget<QLineEdit>(control)->setText(value); break;
     case ui::ControlKind::Button: widget<QPushButton>(control)->setText(value); break;
-    case ui::ControlKind::StatusBar: statusText_->setText(value); break;
+    case ui::ControlKind::StatusBar: statusLine_->setText(value); break;
     default: throw std::logic_error("The text of \"" + std::string(control) + "\" cannot be set");
     }
 }
@@ -113,7 +114,7 @@ std::string TForm1::text(std::string_view control) const {
     case ui::ControlKind::Edit: return fromQt(widget<QLineEdit>(control)->text());
     case ui::ControlKind::Button: return fromQt(widget<QPushButton>(control)->text());
     case ui::ControlKind::ComboBox: return fromQt(widget<QComboBox>(control)->currentText());
-    case ui::ControlKind::StatusBar: return fromQt(statusText_->text());
+    case ui::ControlKind::StatusBar: return fromQt(statusLine_->text());
     default: throw notSupported(control, "text");
     }
 }

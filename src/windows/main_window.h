@@ -12,10 +12,11 @@
 #include <string>
 
 class QFileDialog;
-class QLabel;
 class QTabWidget;
 
 namespace kv::windows {
+
+class StatusLine;
 
 class TForm1 final : public QMainWindow, public ui::Ui {
     Q_OBJECT
@@ -92,7 +93,7 @@ private:
 
     ui::Handlers handlers_;
     QTabWidget* pages_ = nullptr;
-    QLabel* statusText_ = nullptr;
+    StatusLine* statusLine_ = nullptr;
     std::map<std::string, QObject*, std::less<>> objects_;
     std::map<std::string, QFileDialog*, std::less<>> dialogs_;
     ui::ApplicationState state_;

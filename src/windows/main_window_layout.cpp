@@ -5,6 +5,7 @@
 #include "ui/controls.h"
 #include "windows/error_box.h"
 #include "windows/file_filter.h"
+#include "windows/status_line.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -140,8 +141,8 @@ void TForm1::buildPages() {
 
     QStatusBar* status = statusBar();
     status->setObjectName("StatusBar1");
-    statusText_ = new QLabel;
-    status->addWidget(statusText_, 1);
+    statusLine_ = new StatusLine;
+    status->addWidget(statusLine_, 1);
 }
 
 void TForm1::buildDialogs() {
