@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 using kv::testing::columnValues;
@@ -92,6 +94,13 @@ TEST_F(HistoryLifecycleWindowTest, NewOpenEmptyAndCloseThroughTheMenus) {
     menuItem("CloseThDB")->trigger();
     EXPECT_EQ(window().text("StatusBar1"), kClosed);
     EXPECT_EQ(columnValues(filled, "version", "Version"), std::vector<std::string>{"0.51"});
+
+    chooseFileThrough("Open_ThDb", created);
+    std::ofstream(files.file("Kestrovane_compacted.mdb")) << "a stale copy that the exit's compaction replaces";
+    menuItem("Exit1")->trigger();
+    EXPECT_EQ(window().text("StatusBar1"), kClosed) << "Exit closes and compacts before the end";
+    EXPECT_TRUE(window().terminateRequested());
+    EXPECT_FALSE(std::filesystem::exists(files.file("Kestrovane_compacted.mdb")));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
