@@ -1,6 +1,7 @@
 #include "history_db/copy_whole_file.h"
 #include "operation_files.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,18 +10,9 @@ using kv::history_db::CopyWholeFile;
 using kv::testing::fileBytes;
 using kv::testing::ProgramFiles;
 
-namespace {
-
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "no error";
-}
-
-} // namespace
+using ::testing::StartsWith;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 
 TEST(CopyWholeFile, CopiesEveryByteOverAnyEarlierFile) {
     ProgramFiles files;
@@ -40,15 +32,18 @@ TEST(CopyWholeFile, AFailedCopySaysWhichFileAndLeavesTheTargetAsItWas) {
     ProgramFiles files;
     const std::string source = files.file("kestrovane_mdb.template"), target = files.file("backup.bup");
     const std::string missing = files.file("gone.mdb");
-    EXPECT_EQ(messageOf([&] { CopyWholeFile(missing, target); }), "Cannot open file " + missing);
-    EXPECT_EQ(messageOf([&] { CopyWholeFile(files.path().string(), target); }), "Cannot open file " + files.path().string());
+    EXPECT_THAT([&] { CopyWholeFile(missing, target); }, ThrowsMessage<std::runtime_error>(StrEq("Cannot open file " + missing)));
+    const std::string folder = files.path().string();
+    EXPECT_THAT([&] { CopyWholeFile(folder, target); }, ThrowsMessage<std::runtime_error>(StrEq("Cannot open file " + folder)));
 
     const std::string nowhere = files.file("no such folder/copy.mdb");
-    EXPECT_EQ(messageOf([&] { CopyWholeFile(source, nowhere); }).rfind("Cannot create file " + nowhere + ": ", 0), 0u);
+    EXPECT_THAT([&] { CopyWholeFile(source, nowhere); },
+                ThrowsMessage<std::runtime_error>(StartsWith("Cannot create file " + nowhere + ": ")));
 
     // The copy cannot be written beside the target: the earlier backup must survive.
     std::ofstream(target) << "the earlier backup";
     std::filesystem::create_directories(target + ".partial/blocked");
-    EXPECT_EQ(messageOf([&] { CopyWholeFile(source, target); }).rfind("Cannot create file " + target, 0), 0u);
+    EXPECT_THAT([&] { CopyWholeFile(source, target); },
+                ThrowsMessage<std::runtime_error>(StartsWith("Cannot create file " + target)));
     EXPECT_EQ(fileBytes(target), "the earlier backup");
 }
