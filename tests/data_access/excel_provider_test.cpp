@@ -147,7 +147,7 @@ TEST_F(ExcelProvider, ProgramMappingWorkbookHasBothSheetsAndHistoryColumnsOnly) 
             EXPECT_TRUE(isHistoryColumn(sheet.text(column))) << sheet.text("Contest") << " " << column;
     }
     EXPECT_GE(offered, 4);
-    EXPECT_EQ(hidden, 1);
+    EXPECT_GE(hidden, 1) << "the sheet has contests the lists leave out";
     EXPECT_TRUE(sheet.locate("Contest", {"NAQPCW"}));
     EXPECT_EQ(sheet.text("Field1"), "Call");
     sheet.close();
