@@ -1,5 +1,7 @@
 #include "data_access/text_encoding.h"
 
+#include <iterator>
+#include <optional>
 #include <stdexcept>
 
 namespace kv::data_access {
@@ -35,25 +37,60 @@ std::string fromWindows1252(std::string_view bytes) {
     return out;
 }
 
+// The length of the UTF-8 sequence its lead byte starts, or 0 for a byte that cannot lead one.
+std::size_t sequenceLength(unsigned char lead) {
+    return lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+}
+
+// The code point of a valid sequence of `length` bytes at `bytes`, or nothing when it is not valid.
+std::optional<char32_t> decodeSequence(std::string_view bytes, std::size_t length) {
+    auto lead = static_cast<unsigned char>(bytes[0]);
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        auto next = static_cast<unsigned char>(bytes[k]);
+        if ((next & 0xC0) != 0x80) return std::nullopt;
+        c = (c << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+    return c;
+}
+
+char toWindows1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    for (std::size_t i = 0; i < std::size(windows1252High); ++i)
+        if (windows1252High[i] == c) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
 } // namespace
 
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
-        auto lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                           : (lead & 0xF8) == 0xF0                  ? 4 : 0;
-        if (length == 0 || i + length > bytes.size()) return false;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[i]));
+        if (length == 0 || i + length > bytes.size() || !decodeSequence(bytes.substr(i), length)) return false;
         i += length;
     }
     return true;
+}
+
+std::string encodeWindows1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {  // the common case, kept short
+            out += static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        std::size_t length = sequenceLength(lead);
+        std::optional<char32_t> c;
+        if (length != 0 && i + length <= utf8.size()) c = decodeSequence(utf8.substr(i), length);
+        out += c ? toWindows1252(*c) : '?';
+        i += c ? length : 1;
+    }
+    return out;
 }
 
 std::string decodeTextFile(std::string_view bytes, const std::string& fileName) {

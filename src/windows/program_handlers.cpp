@@ -1,5 +1,6 @@
 #include "windows/program_windows.h"
 
+#include "export/history_file_export.h"
 #include "history_db/history_database.h"
 #include "import/import_type_select.h"
 
@@ -17,6 +18,9 @@ ui::Handlers programHandlers(shell::DataObjects& data) {
     handlers[Event::CloseThDBClick] = with(history_db::CloseThDBClick);
     handlers[Event::Exit1Click] = with(history_db::Exit1Click);
     handlers[Event::EmptyThDBClick] = with(history_db::EmptyThDBClick);
+    handlers[Event::ComboBox_ExportContestSelect] = export_::ComboBox_ExportContestSelect;
+    handlers[Event::Button_TargetHistoryClick] = export_::Button_TargetHistoryClick;
+    handlers[Event::Button_ExportClick] = [&data](ui::Ui& ui) { export_::Button_ExportClick(ui, data); };
     handlers[Event::ComboBox_ImportTypeSelect] = [](ui::Ui& ui) {
         import::ComboBox_ImportTypeSelect(ui, import::SourceChoices{});
     };

@@ -87,6 +87,17 @@ TEST(TextEncoding, KeepsUtf8AndConvertsWindows1252) {
     }
 }
 
+TEST(TextEncoding, WritesWindows1252WithQuestionMarksForWhatItCannotHold) {
+    const std::string everyByte = [] {
+        std::string bytes;
+        for (int b = 1; b < 256; ++b) bytes += static_cast<char>(b);
+        return bytes;
+    }();
+    EXPECT_EQ(encodeWindows1252(decodeTextFile(everyByte, "f")), everyByte) << "every byte goes there and back";
+    EXPECT_EQ(encodeWindows1252("\xCE\xA9mega \xF0\x9F\x93\xBB"), "?mega ?") << "Greek, and beyond 16 bits";
+    EXPECT_EQ(encodeWindows1252("A\xC3 \xED\xA0\x80"), "A? ???") << "bytes that are not UTF-8";
+}
+
 TEST(CsvReader, ReadsQuotesLineEndsAndBlankLines) {
     auto rows = readCommaDelimited("a, b ,\r\n\n\"x, \"\"y\"\"\",\"\"\rlast,\"two\nlines\"", "f");
     ASSERT_EQ(rows.size(), 3u);

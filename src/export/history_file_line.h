@@ -1,0 +1,18 @@
+#pragma once
+// One line of a call-history text file.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace kv::export_ {
+
+// The value without the blanks and control characters around it.
+std::string_view trimmedValue(std::string_view value);
+
+// Appends the line of one row to `out`, given the values of its eight fields (empty where the
+// contest names no column): the trimmed values joined by commas, ended by CR LF. A row with no
+// value in fields 2 to 8 has nothing to say and gets no line; returns whether it got one.
+bool appendHistoryLine(std::string& out, const std::array<std::string_view, 8>& fields);
+
+} // namespace kv::export_

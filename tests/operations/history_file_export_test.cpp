@@ -1,0 +1,252 @@
+// The export page through the scripted window: the file's format and encoding, the page's states,
+// and every error this platform lets a test produce, each leaving an earlier file as it was.
+#include "export/history_file_export.h"
+#include "fake_ui.h"
+#include "history_db/history_database.h"
+#include "operation_files.h"
+#include "shell/form_create.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+using namespace kv::export_;
+using kv::shell::DataObjects;
+using kv::testing::fileBytes;
+using kv::testing::ProgramFiles;
+using kv::testing::writeHistoryDatabase;
+using kv::testing::writeWorkbook;
+using kv::ui::testing::FakeUi;
+using ::testing::ThrowsMessage;
+using ::testing::StrEq;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kImportSheet =
+    "Contest,History,Contest_general,Field1,field2,field3,field4,field5,field6,field7,"
+    "Call,Ck,Sect,Exchange1,Name,Gridsquare,nr\nNAQPCW,1,NAQP,Call,Name,,,,,,Call,,,,Name,,\n";
+const char* const kExportSheet =
+    "Contest,History,field1,field2,field3,field4,field5,field6,field7,field8\n"
+    "NAMES,1,Call,Name,data2,,,,,\n"
+    "SS,1,Call,,,,Sect,State,Ck,\n"
+    "NOKEY,1,,Name,,,,,,\n"
+    "TYPO,1,Call,Name,Nickname,,,,,\n";
+
+const char* const kRows =
+    "Call,Name,data2,Sect,State,Ck\n"
+    "Q1QQQ,\"Ann \",,,,\n"                  // the example: a trailing blank, data2 empty
+    "K2NONE,,,,,\n"                         // nothing to say: no line
+    "K3BLANK,\"  \t \",,,,\n"               // only blanks: no line
+    ",Bob,,,,\n"                            // a value without a key: an empty first field
+    "W4COMMA,\"Smith, Jr.\",2A,,,\n"        // a comma stays as it is
+    "\" W5PAD \",\"\tTom\",,EMA,MA,72\n"    // blanks and control characters trimmed
+    "DL6ZOE,Zoë,€uro,,,\n"                  // both in Windows-1252
+    "SV7OMG,Ωmega,,,,\n";                   // Ω is not: written as ?
+
+class HistoryFileExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeWorkbook(files.file("mapping.xls"), kImportSheet, kExportSheet);
+        writeHistoryDatabase(database, kRows);
+        kv::shell::FormCreate(ui);
+        ui.state().HistoryPath = database;
+        kv::history_db::OpenTHDatabase(ui, data, database);
+    }
+
+    void pickContest(const std::string& contest) {
+        const auto items = ui.items("ComboBox_ExportContest");
+        const auto found = std::find(items.begin(), items.end(), contest);
+        ASSERT_NE(found, items.end()) << contest;
+        ui.setItemIndex("ComboBox_ExportContest", static_cast<int>(found - items.begin()));
+        ComboBox_ExportContestSelect(ui);
+    }
+    void chooseTarget(const std::string& target) {
+        ui.expectDialog("SaveDialog_TargetHistory", target);
+        Button_TargetHistoryClick(ui);
+    }
+    void exportTo(const std::string& contest, const std::string& target,
+                  HistoryFileEncoding encoding = HistoryFileEncoding::Windows1252) {
+        pickContest(contest);
+        chooseTarget(target);
+        Button_ExportClick(ui, data, encoding);
+    }
+    // No file of the export is left beside its target.
+    void expectNoPartialFileIn(const fs::path& folder) {
+        for (const auto& entry : fs::directory_iterator(folder))
+            EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
+    }
+
+    ProgramFiles files;
+    const std::string database = files.file("calls.mdb");
+    FakeUi ui{files.withSeparator()};
+    DataObjects data;
+};
+
+} // namespace
+
+TEST_F(HistoryFileExportTest, WritesEightTrimmedFieldsPerRowWithSomethingToSayInWindows1252) {
+    const std::string target = files.file("names.txt");
+    exportTo("NAMES", target);
+
+    EXPECT_EQ(fileBytes(target), "Q1QQQ,Ann,,,,,,\r\n"
+                                 ",Bob,,,,,,\r\n"
+                                 "W4COMMA,Smith, Jr.,2A,,,,,\r\n"
+                                 "W5PAD,Tom,,,,,,\r\n"
+                                 "DL6ZOE,Zo\xEB,\x80uro,,,,,\r\n"
+                                 "SV7OMG,?mega,,,,,,\r\n");
+    EXPECT_EQ(ui.text("StatusBar1"), "Historyfile generated:names.txt");
+    EXPECT_FALSE(ui.isVisible("ProgressBar1"));
+    EXPECT_FALSE(data.ADODataSet_ThDB.isOpen());
+    expectNoPartialFileIn(files.path());
+
+    exportTo("SS", target, HistoryFileEncoding::Utf8);
+    EXPECT_EQ(fileBytes(target), "W5PAD,,,,EMA,MA,72,\r\n") << "a second export replaces the file";
+
+    exportTo("NAMES", target, HistoryFileEncoding::Utf8);
+    EXPECT_NE(fileBytes(target).find("DL6ZOE,Zoë,€uro,,,,,\r\nSV7OMG,Ωmega,,,,,,\r\n"), std::string::npos);
+}
+
+TEST_F(HistoryFileExportTest, AContestWithoutKeyColumnAndAnEmptyHistoryGiveEmptyFiles) {
+    const std::string target = files.file("nokey.txt");
+    exportTo("NOKEY", target);
+    EXPECT_EQ(fileBytes(target), "");
+    EXPECT_EQ(ui.text("StatusBar1"), "Historyfile generated:nokey.txt");
+
+    ui.expectMessageBox("Deleting all records of the history/Kestrovane database. Are you sure ?",
+                        kv::ui::BoxKind::Information, kv::ui::BoxButtons::YesNo, kv::ui::BoxAnswer::Yes);
+    kv::history_db::EmptyThDBClick(ui, data);
+    exportTo("NAMES", target);
+    EXPECT_EQ(fileBytes(target), "");
+    EXPECT_FALSE(ui.isVisible("ProgressBar1"));
+}
+
+TEST_F(HistoryFileExportTest, ThePageEnablesEachStepAndAnotherContestDropsTheTarget) {
+    pickContest("SS");
+    EXPECT_EQ(ui.state().ExportContest, "SS");
+    EXPECT_TRUE(ui.isEnabled("Button_TargetHistory"));
+    EXPECT_FALSE(ui.isEnabled("Edit_TargetHistory"));
+    EXPECT_FALSE(ui.isEnabled("Button_Export"));
+    EXPECT_EQ(ui.text("StatusBar1"), "Contest mapping to use for history file selected, specify target history filename");
+
+    ui.expectDialog("SaveDialog_TargetHistory", std::nullopt);
+    Button_TargetHistoryClick(ui);
+    EXPECT_FALSE(ui.isEnabled("Button_Export")) << "a cancelled dialog chooses nothing";
+
+    const std::string target = files.file("ss.txt");
+    chooseTarget(target);
+    EXPECT_EQ(ui.state().TargetHistoryPath, target);
+    EXPECT_EQ(ui.text("Edit_TargetHistory"), "ss.txt");
+    EXPECT_EQ(ui.hint("Edit_TargetHistory"), target);
+    EXPECT_TRUE(ui.showHint("Edit_TargetHistory"));
+    EXPECT_TRUE(ui.isEnabled("Edit_TargetHistory"));
+    EXPECT_TRUE(ui.isEnabled("Button_Export"));
+    EXPECT_EQ(ui.text("ComboBox_ExportContest"), "SS") << "the contest stays picked";
+    EXPECT_EQ(ui.text("StatusBar1"), "Target history filename defined, select EXPORT to generate new history file");
+
+    pickContest("NAMES");
+    EXPECT_EQ(ui.text("Edit_TargetHistory"), "");
+    EXPECT_FALSE(ui.showHint("Edit_TargetHistory"));
+    EXPECT_FALSE(ui.isEnabled("Button_Export"));
+}
+
+TEST_F(HistoryFileExportTest, TheProgressBarStepsAHundredthOfTheRowsAtATime) {
+    std::string rows = "Call,Name\n";
+    for (int i = 0; i < 250; ++i) rows += "K" + std::to_string(i) + "X,Al\n";
+    writeHistoryDatabase(database, rows);
+    kv::history_db::OpenTHDatabase(ui, data, database);
+    exportTo("NAMES", files.file("many.txt"));
+
+    EXPECT_EQ(ui.progress().maximum(), 250);
+    EXPECT_EQ(ui.progress().step(), 3) << "2.5 rounds to the even 2, plus 1";
+    EXPECT_EQ(ui.progress().position(), 249) << "83 steps of 3";
+    EXPECT_FALSE(ui.isVisible("ProgressBar1"));
+}
+
+TEST_F(HistoryFileExportTest, AColumnHistoryLacksIsFoundBeforeAnythingIsWritten) {
+    const std::string target = files.file("typo.txt");
+    std::ofstream(target) << "the export of last year";
+    pickContest("TYPO");
+    chooseTarget(target);
+    EXPECT_THAT([&] { Button_ExportClick(ui, data); },
+                ThrowsMessage<std::runtime_error>(StrEq("ADODataSet_ThDB: Field 'Nickname' not found")));
+    EXPECT_EQ(fileBytes(target), "the export of last year");
+    expectNoPartialFileIn(files.path());
+}
+
+TEST_F(HistoryFileExportTest, FileErrorsAreToldInTheUsersWordsAndKeepTheEarlierFile) {
+    const auto expectFailure = [&](const std::string& target, const std::string& message) {
+        pickContest("NAMES");
+        chooseTarget(target);
+        EXPECT_THAT([&] { Button_ExportClick(ui, data); }, ThrowsMessage<std::runtime_error>(StrEq(message)))
+            << target;
+    };
+    expectFailure(files.file("no such folder/names.txt"), "File not found");
+    expectFailure(files.file(std::string(300, 'n') + ".txt"), "Invalid filename");
+    fs::create_directories(files.file("a folder.txt/inside"));
+    expectFailure(files.file("a folder.txt"), "File access denied");
+    fs::create_directory_symlink("loop", files.file("loop"));
+    expectFailure(files.file("loop/names.txt"), "I/O error " + std::to_string(ELOOP));
+    expectNoPartialFileIn(files.path());
+}
+
+TEST_F(HistoryFileExportTest, TooManyOpenFilesIsToldAsSuch) {
+    pickContest("NAMES");
+    chooseTarget(files.file("names.txt"));
+    // In a child, so that the lowered limit ends with it.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int lowestFree = dup(0);
+        close(lowestFree);
+        const rlimit limit{static_cast<rlim_t>(lowestFree), static_cast<rlim_t>(lowestFree)};
+        int outcome = setrlimit(RLIMIT_NOFILE, &limit) == 0 ? 2 : 3;
+        try {
+            Button_ExportClick(ui, data);
+        } catch (const std::runtime_error& error) {
+            outcome = std::string(error.what()) == "Too many open files" ? 0 : 1;
+        }
+        _exit(outcome);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: another message, 2: no error, 3: the limit could not be set";
+    EXPECT_FALSE(fs::exists(files.file("names.txt")));
+}
+
+// A small file system of its own, in a mount namespace of this test process only.
+TEST_F(HistoryFileExportTest, AFullDiskIsToldAsSuchAndKeepsTheEarlierFile) {
+    const fs::path small = files.path() / "small";
+    fs::create_directory(small);
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "mounting a small file system needs root: " << std::strerror(errno);
+    const std::string target = (small / "names.txt").string();
+    std::ofstream(target) << "the export of last year";
+    {
+        std::ofstream filler(small / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), block.size())) filler.flush();
+    }
+    std::string rows = "Call,Name\n";
+    for (int i = 0; i < 20000; ++i) rows += "K" + std::to_string(i) + "X,Operator\n";
+    writeHistoryDatabase(database, rows);
+    kv::history_db::OpenTHDatabase(ui, data, database);
+
+    pickContest("NAMES");
+    chooseTarget(target);
+    EXPECT_THAT([&] { Button_ExportClick(ui, data); }, ThrowsMessage<std::runtime_error>(StrEq("Disk full")));
+    EXPECT_EQ(fileBytes(target), "the export of last year");
+    expectNoPartialFileIn(small);
+    umount(small.c_str());
+}
