@@ -1,0 +1,30 @@
+#pragma once
+// The layers of src/ and what each may include, lowest first:
+//   jet (std only) < data_access (jet) < ui (std only)
+//   < the operations shell, mapping, history_db, import, export (data_access, ui, each other)
+//   < windows (everything, Qt) < app (windows, Qt); cli (operations, ui, data_access; no Qt).
+// Only windows, app and cli may talk to a terminal (<iostream>).
+//
+// A layer's folder is the first folder under src/; a file may always include its own folder.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv::layers {
+
+struct Violation {
+    std::string file;     // under src/, e.g. "history_db/history_database.cpp"
+    int line = 0;         // from 1
+    std::string include;  // as written: "jet/page_file.h" or <QString>; empty: the file itself
+    std::string rule;     // the rule it breaks, in words
+
+    // "src/<file>:<line>: #include <include> breaks the rule: <rule>" ("the file" for no include)
+    std::string describe() const;
+};
+
+// The includes of `text`, the content of the file `file` (a path under src/), that its layer
+// may not use. A file outside every layer breaks a rule too: the table must know each folder.
+std::vector<Violation> checkIncludes(std::string_view file, std::string_view text);
+
+} // namespace kv::layers
