@@ -62,13 +62,37 @@ std::shared_ptr<SharedTable> Connection::table(const std::string& name) {
     return table;
 }
 
-void Connection::runBulkWork(const std::function<void()>& work) {
+void Connection::deferCommits() {
     if (bulkDepth_++ == 0)
         for (auto& [name, table] : tables_) table->setCommitDeferred(true);
-    auto finish = [this] {
-        if (--bulkDepth_ > 0) return std::string();
+}
+
+void Connection::endDeferring() {
+    if (--bulkDepth_ == 0)
         for (auto& [name, table] : tables_) table->setCommitDeferred(false);
-        return commitAll();
+}
+
+void Connection::runAllOrNothing(const std::function<void()>& work) {
+    deferCommits();
+    try {
+        work();
+    } catch (...) {
+        endDeferring();
+        if (bulkDepth_ == 0)
+            for (auto& [name, table] : tables_) table->discardPending();
+        throw;
+    }
+    endDeferring();
+    if (bulkDepth_ > 0) return;
+    std::string failure = commitAll();
+    if (!failure.empty()) throw std::runtime_error(failure);
+}
+
+void Connection::runBulkWork(const std::function<void()>& work) {
+    deferCommits();
+    auto finish = [this] {
+        endDeferring();
+        return bulkDepth_ > 0 ? std::string() : commitAll();
     };
     try {
         work();

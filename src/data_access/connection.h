@@ -8,6 +8,10 @@
 // `work` ends, also when it ends by an exception: an interrupted import keeps the rows it had
 // posted. A commit that fails is reported by runBulkWork's exception, joined to the message of
 // the exception that ended `work`, if any. Bulk work may nest; the outermost one commits.
+//
+// All-or-nothing work: runAllOrNothing(work) defers commits the same way, but only a `work` that
+// ends normally commits; one that ends by an exception drops its posts, so that the source and
+// every cursor's rows are as they were before it began.
 
 #include <functional>
 #include <map>
@@ -50,8 +54,12 @@ public:
     std::shared_ptr<SharedTable> table(const std::string& name);
 
     void runBulkWork(const std::function<void()>& work);
+    void runAllOrNothing(const std::function<void()>& work);
 
 private:
+    // Defers the commits of every table, loaded now or later, until endDeferring() of the outermost.
+    void deferCommits();
+    void endDeferring();
     // Empty when every pending post is committed, else why not.
     std::string commitAll();
 

@@ -74,18 +74,26 @@ void SharedTable::commitPending() {
     if (pending_) commitOrReload();
 }
 
+void SharedTable::discardPending() {
+    if (pending_) reloadFromSource();
+}
+
 void SharedTable::commitOrReload() {
     try {
         source_->commit(rows_);
         pending_ = false;
     } catch (...) {
         // The source is as it was; so must the rows be that cursors see.
-        rows_ = source_->rows();
-        indexByFoldedName_.clear();
-        ++generation_;
-        pending_ = false;
+        reloadFromSource();
         throw;
     }
+}
+
+void SharedTable::reloadFromSource() {
+    rows_ = source_->rows();
+    indexByFoldedName_.clear();
+    ++generation_;
+    pending_ = false;
 }
 
 } // namespace kv::data_access

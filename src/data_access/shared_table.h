@@ -53,9 +53,12 @@ public:
     // While deferred, posts only change the rows here; commitPending() writes them all.
     void setCommitDeferred(bool deferred) { deferred_ = deferred; }
     void commitPending();
+    // Drops the posts not yet committed: the rows are the source's again.
+    void discardPending();
 
 private:
     void commitOrReload();
+    void reloadFromSource();
 
     std::string name_;
     std::unique_ptr<ProviderTable> source_;

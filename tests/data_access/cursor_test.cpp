@@ -222,6 +222,37 @@ TEST_F(CursorTest, BulkWorkCommitsOnceAndKeepsPostsOfAnInterruptedRun) {
                  std::runtime_error);
 }
 
+TEST_F(CursorTest, AllOrNothingWorkCommitsOnlyWhenItEndsNormally) {
+    cursor.setIndexName("Call");
+    const long long before = cursor.recordCount();
+    EXPECT_THROW(connection.runAllOrNothing([&] {
+        cursor.insert();
+        cursor.setText("Call", "DL1ABC");
+        cursor.post();
+        ASSERT_TRUE(cursor.seek("W1AW"));
+        cursor.edit();
+        cursor.setText("Name", "changed");
+        cursor.post();
+        throw std::runtime_error("ADODataSet_Hist: Field 'field3' not found");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(log->commits, 0) << "nothing of the interrupted work reached the source";
+    EXPECT_EQ(cursor.recordCount(), before);
+    EXPECT_FALSE(cursor.seek("DL1ABC"));
+    ASSERT_TRUE(cursor.seek("W1AW"));
+    EXPECT_NE(cursor.text("Name"), "changed");
+
+    connection.runAllOrNothing([&] {
+        for (const char* call : {"N1MM", "K3LR"}) {
+            cursor.insert();
+            cursor.setText("Call", call);
+            cursor.post();
+        }
+    });
+    EXPECT_EQ(log->commits, 1);
+    EXPECT_EQ(static_cast<long long>(log->lastRows.size()), before + 2);
+}
+
 TEST_F(CursorTest, ListsTablesAndClosingTheConnectionClosesCursors) {
     Cursor tables("ADODataSet_tables");
     connection.listTables(tables);
