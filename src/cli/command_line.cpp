@@ -1,0 +1,95 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+
+namespace kv::cli {
+namespace {
+
+const OptionSpec* findOption(std::span<const OptionSpec> options, std::string_view name) {
+    auto found = std::find_if(options.begin(), options.end(), [name](const OptionSpec& option) { return option.name == name; });
+    return found == options.end() ? nullptr : &*found;
+}
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+class Parser {
+public:
+    Parser(std::span<const std::string> arguments, std::span<const OptionSpec> globalOptions,
+           const SubcommandLookup& lookup)
+        : arguments_(arguments), globalOptions_(globalOptions), lookup_(lookup) {}
+
+    CommandLine parse() {
+        for (next_ = 0; next_ < arguments_.size();) {
+            const std::string& argument = arguments_[next_++];
+            if (argument == "--help")
+                line_.help = true;
+            else if (argument.starts_with("--"))
+                takeOption(argument);
+            else
+                takeSubcommand(argument);
+        }
+        requireWhatTheSubcommandNeeds();
+        return line_;
+    }
+
+private:
+    void takeSubcommand(const std::string& name) {
+        if (syntax_) throw UsageError("unexpected argument " + quoted(name));
+        syntax_ = lookup_(name);
+        if (!syntax_) throw UsageError("unknown subcommand " + quoted(name));
+        line_.subcommand = name;
+    }
+
+    void takeOption(const std::string& argument) {
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const OptionSpec* option = findOption(globalOptions_, name);
+        if (!option && syntax_) option = findOption(syntax_->options, name);
+        if (!option)
+            throw UsageError(syntax_ ? std::string(syntax_->name) + " has no option " + name : "unknown option " + name);
+        if (line_.has(name)) throw UsageError(name + " is given twice");
+
+        if (option->kind != OptionKind::Value) {
+            if (equals != std::string::npos) throw UsageError(name + " takes no value");
+            line_.options[name];
+        } else if (equals != std::string::npos) {
+            line_.options[name] = argument.substr(equals + 1);
+        } else {
+            if (next_ == arguments_.size()) throw UsageError(name + " needs a value (" + std::string(option->valueName) + ")");
+            line_.options[name] = arguments_[next_++];
+        }
+    }
+
+    void requireWhatTheSubcommandNeeds() const {
+        if (line_.help) return;
+        if (!syntax_) throw UsageError("no subcommand given");
+        for (std::string_view required : syntax_->requiredOptions) {
+            const OptionSpec& option = *findOption(globalOptions_, required);
+            if (!line_.has(required))
+                throw UsageError(std::string(syntax_->name) + " needs " + std::string(required) + " " +
+                                 std::string(option.valueName));
+        }
+    }
+
+    std::span<const std::string> arguments_;
+    std::span<const OptionSpec> globalOptions_;
+    const SubcommandLookup& lookup_;
+    const SubcommandSyntax* syntax_ = nullptr;
+    std::size_t next_ = 0;
+    CommandLine line_;
+};
+
+} // namespace
+
+std::optional<std::string> CommandLine::value(std::string_view option) const {
+    auto found = options.find(option);
+    if (found == options.end()) return std::nullopt;
+    return found->second;
+}
+
+CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<const OptionSpec> globalOptions,
+                             const SubcommandLookup& subcommand) {
+    return Parser(arguments, globalOptions, subcommand).parse();
+}
+
+} // namespace kv::cli

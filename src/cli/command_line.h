@@ -1,0 +1,62 @@
+#pragma once
+// The command line of kestrovane-cli:
+//     kestrovane-cli [GLOBAL OPTION...] SUBCOMMAND [OPTION...]
+// Global options may also follow the subcommand; a subcommand's own options only follow it.
+// An option's value is the next argument or follows "=" ("--history=h.mdb"). "--help" asks for
+// the help text, of the program or of the subcommand it follows.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv::cli {
+
+enum class OptionKind {
+    Value,       // takes a value: "--history FILE"
+    AnswersYes,  // a flag that answers Yes to the operation's question
+};
+
+struct OptionSpec {
+    std::string_view name;       // with its dashes
+    OptionKind kind;
+    std::string_view valueName;  // how the help text names the value; empty for a flag
+    std::string_view help;
+};
+
+struct SubcommandSyntax {
+    std::string_view name;
+    std::vector<OptionSpec> options;
+    // Global options this subcommand cannot run without.
+    std::vector<std::string_view> requiredOptions;
+};
+
+struct CommandLine {
+    std::string subcommand;  // empty only when --help asks for the program's help
+    bool help = false;
+    // Every option given, by name; a flag's value is empty.
+    std::map<std::string, std::string, std::less<>> options;
+
+    bool has(std::string_view option) const { return options.contains(option); }
+    std::optional<std::string> value(std::string_view option) const;
+};
+
+// A command line that cannot be run: the message says what is wrong with it.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The syntax of a subcommand by name; null for a name that is no subcommand.
+using SubcommandLookup = std::function<const SubcommandSyntax*(std::string_view name)>;
+
+// Throws UsageError for no subcommand, an unknown subcommand or option, a missing or unwanted
+// value, an option given twice, a stray argument, or a required option missing (unless --help).
+CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<const OptionSpec> globalOptions,
+                             const SubcommandLookup& subcommand);
+
+} // namespace kv::cli

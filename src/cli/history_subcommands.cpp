@@ -1,0 +1,40 @@
+#include "cli/history_subcommands.h"
+
+#include "history_db/history_database.h"
+
+namespace kv::cli {
+namespace {
+
+// True when the database was opened: the operation tells a refusal only by its box.
+bool openHistory(Session& session) {
+    history_db::Open_ThDbClick(session.ui, session.data);
+    return !session.ui.refused();
+}
+
+} // namespace
+
+void runNew(Session& session) {
+    history_db::NewThDBClick(session.ui, session.data);
+}
+
+void runCheck(Session& session) {
+    openHistory(session);
+}
+
+void runEmpty(Session& session) {
+    if (openHistory(session)) history_db::EmptyThDBClick(session.ui, session.data);
+}
+
+void runCompact(Session& session) {
+    if (openHistory(session)) history_db::CloseThDBClick(session.ui, session.data);
+}
+
+void runCount(Session& session) {
+    if (!openHistory(session)) return;
+    data_access::Cursor& history = session.data.ADODataSet_ThDB;
+    history.setTableName("History");
+    history.open();
+    session.out << history.recordCount() << '\n';
+}
+
+} // namespace kv::cli

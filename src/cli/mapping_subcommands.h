@@ -1,0 +1,12 @@
+#pragma once
+// The subcommands on the mapping workbook alone.
+
+#include "cli/session.h"
+
+namespace kv::cli {
+
+// The contests the window's lists offer: each export contest as "export<TAB>NAME", then each
+// history-file contest type as "history-file<TAB>TYPE", in the lists' order.
+void runContests(Session& session);
+
+} // namespace kv::cli
