@@ -1,0 +1,82 @@
+// kestrovane-cli new: the template copied to --history FILE, and the cases it refuses.
+#include "cli_test_support.h"
+
+#include <filesystem>
+
+using namespace kv::cli::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kTemplate = KV_PROGRAM_DIR "/kestrovane_mdb.template";
+
+std::string replaceQuestion(const std::string& path) {
+    return path + " already exists.\nDo you want to replace it?\n";
+}
+
+} // namespace
+
+using CliNew = CliTest;
+
+TEST_F(CliNew, MakesACopyOfTheTemplateThatOtherReadersAndTheOtherSubcommandsAccept) {
+    const std::string database = file("new.mdb");
+    auto made = cli({"--history", database, "new"});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.out, "");
+    EXPECT_EQ(made.err, kOpenedStatus);
+    EXPECT_EQ(fileBytes(database), fileBytes(kTemplate));
+
+    const std::string tables = toolOutput("mdb-tables -1 " + quoted(database));
+    EXPECT_NE(tables.find("History\n"), std::string::npos) << tables;
+    EXPECT_NE(tables.find("version\n"), std::string::npos) << tables;
+
+    auto counted = cli({"count", "--history", database});
+    EXPECT_EQ(counted.status, 0) << counted.err;
+    EXPECT_EQ(counted.out, "0\n");
+    auto checked = cli({"check", "--history", database});
+    EXPECT_EQ(checked.status, 0) << checked.err;
+}
+
+TEST_F(CliNew, KeepsAnExistingFileUnlessReplaceIsGiven) {
+    const std::string database = file("full.mdb");
+    writeHistoryDatabase(database, historyRows(4));
+    const std::string before = fileBytes(database);
+
+    auto refused = cli({"--history", database, "new"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, replaceQuestion(database) + "Answered No; --replace answers Yes\n");
+    EXPECT_EQ(fileBytes(database), before);
+
+    auto replaced = cli({"--history", database, "new", "--replace"});
+    EXPECT_EQ(replaced.status, 0) << replaced.err;
+    EXPECT_EQ(replaced.err, replaceQuestion(database) + "Answered Yes (--replace)\n" + kOpenedStatus);
+    EXPECT_EQ(fileBytes(database), fileBytes(kTemplate));
+}
+
+TEST_F(CliNew, RefusesWhenTheProgramDirectoryHasNoTemplate) {
+    // A copy of the program in this test's folder, whose program directory then lacks the template.
+    const std::string program = file("kestrovane-cli");
+    fs::copy_file(builtCli(), program);
+    fs::remove(file("kestrovane_mdb.template"));
+
+    auto run = runCli({"new", "--history", file("new.mdb")}, folder().string(), program);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Cannot create new database, template file \"kestrovane_mdb.template\" not found in "
+                       "Kestrovane directory\n");
+    EXPECT_FALSE(fs::exists(file("new.mdb")));
+}
+
+TEST_F(CliNew, TakesAPathRelativeToTheWorkingDirectoryAndNamesItInFull) {
+    auto made = cli({"new", "--history", "relative.mdb"});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(fileBytes(file("relative.mdb")), fileBytes(kTemplate));
+    // The window's dialogs give full paths, and its messages show them.
+    EXPECT_EQ(cli({"new", "--history", "relative.mdb"}).err,
+              replaceQuestion(file("relative.mdb")) + "Answered No; --replace answers Yes\n");
+
+    auto compacted = cli({"compact", "--history", "relative.mdb"});
+    EXPECT_EQ(compacted.status, 0) << compacted.err;
+    EXPECT_TRUE(fs::exists(file("relative.mdb")));
+}
