@@ -5,8 +5,8 @@
 namespace kv::cli {
 namespace {
 
-const OptionSpec* findOption(std::span<const OptionSpec> options, std::string_view name) {
-    auto found = std::find_if(options.begin(), options.end(), [name](const OptionSpec& option) { return option.name == name; });
+const Option* findOption(std::span<const Option> options, std::string_view name) {
+    auto found = std::find_if(options.begin(), options.end(), [name](const Option& option) { return option.name == name; });
     return found == options.end() ? nullptr : &*found;
 }
 
@@ -14,7 +14,7 @@ std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\
 
 class Parser {
 public:
-    Parser(std::span<const std::string> arguments, std::span<const OptionSpec> globalOptions,
+    Parser(std::span<const std::string> arguments, std::span<const Option> globalOptions,
            const SubcommandLookup& lookup)
         : arguments_(arguments), globalOptions_(globalOptions), lookup_(lookup) {}
 
@@ -43,7 +43,7 @@ private:
     void takeOption(const std::string& argument) {
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        const OptionSpec* option = findOption(globalOptions_, name);
+        const Option* option = findOption(globalOptions_, name);
         if (!option && syntax_) option = findOption(syntax_->options, name);
         if (!option)
             throw UsageError(syntax_ ? std::string(syntax_->name) + " has no option " + name : "unknown option " + name);
@@ -64,7 +64,7 @@ private:
         if (line_.help) return;
         if (!syntax_) throw UsageError("no subcommand given");
         for (std::string_view required : syntax_->requiredOptions) {
-            const OptionSpec& option = *findOption(globalOptions_, required);
+            const Option& option = *findOption(globalOptions_, required);
             if (!line_.has(required))
                 throw UsageError(std::string(syntax_->name) + " needs " + std::string(required) + " " +
                                  std::string(option.valueName));
@@ -72,7 +72,7 @@ private:
     }
 
     std::span<const std::string> arguments_;
-    std::span<const OptionSpec> globalOptions_;
+    std::span<const Option> globalOptions_;
     const SubcommandLookup& lookup_;
     const SubcommandSyntax* syntax_ = nullptr;
     std::size_t next_ = 0;
@@ -87,7 +87,7 @@ std::optional<std::string> CommandLine::value(std::string_view option) const {
     return found->second;
 }
 
-CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<const OptionSpec> globalOptions,
+CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<const Option> globalOptions,
                              const SubcommandLookup& subcommand) {
     return Parser(arguments, globalOptions, subcommand).parse();
 }

@@ -21,7 +21,7 @@ enum class OptionKind {
     AnswersYes,  // a flag that answers Yes to the operation's question
 };
 
-struct OptionSpec {
+struct Option {
     std::string_view name;       // with its dashes
     OptionKind kind;
     std::string_view valueName;  // how the help text names the value; empty for a flag
@@ -30,7 +30,7 @@ struct OptionSpec {
 
 struct SubcommandSyntax {
     std::string_view name;
-    std::vector<OptionSpec> options;
+    std::vector<Option> options;
     // Global options this subcommand cannot run without.
     std::vector<std::string_view> requiredOptions;
 };
@@ -56,7 +56,7 @@ using SubcommandLookup = std::function<const SubcommandSyntax*(std::string_view 
 
 // Throws UsageError for no subcommand, an unknown subcommand or option, a missing or unwanted
 // value, an option given twice, a stray argument, or a required option missing (unless --help).
-CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<const OptionSpec> globalOptions,
+CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<const Option> globalOptions,
                              const SubcommandLookup& subcommand);
 
 } // namespace kv::cli

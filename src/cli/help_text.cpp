@@ -22,20 +22,20 @@ std::string table(const Rows& rows) {
     return text;
 }
 
-std::string written(const OptionSpec& option) {
+std::string written(const Option& option) {
     return option.valueName.empty() ? std::string(option.name)
                                     : std::string(option.name) + " " + std::string(option.valueName);
 }
 
 std::string synopsis(const SubcommandSyntax& syntax) {
     std::string text(syntax.name);
-    for (const OptionSpec& option : syntax.options) text += " [" + written(option) + "]";
+    for (const Option& option : syntax.options) text += " [" + written(option) + "]";
     return text;
 }
 
 std::string globalUsage(const SubcommandSyntax* syntax) {
     std::string text;
-    for (const OptionSpec& option : globalOptions()) {
+    for (const Option& option : globalOptions()) {
         const bool required = syntax && std::ranges::find(syntax->requiredOptions, option.name) != syntax->requiredOptions.end();
         text += required ? written(option) + " " : "[" + written(option) + "] ";
     }
@@ -43,10 +43,10 @@ std::string globalUsage(const SubcommandSyntax* syntax) {
 }
 
 // The subcommand's own options (none for the program's help), the global ones, and --help.
-std::string optionRows(std::span<const OptionSpec> ownOptions, std::string_view helpOfHelp) {
+std::string optionRows(std::span<const Option> ownOptions, std::string_view helpOfHelp) {
     Rows rows;
-    for (std::span<const OptionSpec> options : {ownOptions, globalOptions()})
-        for (const OptionSpec& option : options) rows.emplace_back(written(option), std::string(option.help));
+    for (std::span<const Option> options : {ownOptions, globalOptions()})
+        for (const Option& option : options) rows.emplace_back(written(option), std::string(option.help));
     rows.emplace_back("--help", std::string(helpOfHelp));
     return table(rows);
 }

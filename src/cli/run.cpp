@@ -20,7 +20,7 @@ Answers answersFor(const CommandLine& line, const Subcommand& subcommand) {
     Answers answers;
     for (const DialogOption& dialog : dialogOptions())
         if (auto file = line.value(dialog.option)) answers.files[std::string(dialog.dialog)] = fullPath(*file);
-    for (const OptionSpec& option : subcommand.syntax.options)
+    for (const Option& option : subcommand.syntax.options)
         if (option.kind == OptionKind::AnswersYes) {
             answers.confirmingOption = option.name;
             answers.confirmed = line.has(option.name);

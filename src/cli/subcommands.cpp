@@ -11,8 +11,8 @@ namespace kv::cli {
 namespace {
 
 constexpr std::array kGlobalOptions{
-    OptionSpec{kHistoryOption, OptionKind::Value, "FILE", "the History database the subcommand works on"},
-    OptionSpec{kMappingOption, OptionKind::Value, "FILE", "the mapping workbook, instead of mapping.xls beside kestrovane-cli"},
+    Option{kHistoryOption, OptionKind::Value, "FILE", "the History database the subcommand works on"},
+    Option{kMappingOption, OptionKind::Value, "FILE", "the mapping workbook, instead of mapping.xls beside kestrovane-cli"},
 };
 
 constexpr std::array kDialogOptions{
@@ -64,7 +64,7 @@ const std::vector<Subcommand>& table() {
 
 } // namespace
 
-std::span<const OptionSpec> globalOptions() { return kGlobalOptions; }
+std::span<const Option> globalOptions() { return kGlobalOptions; }
 std::span<const Subcommand> subcommands() { return table(); }
 std::span<const DialogOption> dialogOptions() { return kDialogOptions; }
 

@@ -23,7 +23,7 @@ struct DialogOption {
     std::string_view option;
 };
 
-std::span<const OptionSpec> globalOptions();
+std::span<const Option> globalOptions();
 std::span<const Subcommand> subcommands();
 std::span<const DialogOption> dialogOptions();
 // Null for a name that is no subcommand.
