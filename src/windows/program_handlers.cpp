@@ -2,6 +2,8 @@
 
 #include "export/history_file_export.h"
 #include "history_db/history_database.h"
+#include "import/import_run.h"
+#include "import/import_sources.h"
 #include "import/import_type_select.h"
 
 namespace kv::windows {
@@ -21,9 +23,12 @@ ui::Handlers programHandlers(shell::DataObjects& data) {
     handlers[Event::ComboBox_ExportContestSelect] = export_::ComboBox_ExportContestSelect;
     handlers[Event::Button_TargetHistoryClick] = export_::Button_TargetHistoryClick;
     handlers[Event::Button_ExportClick] = [&data](ui::Ui& ui) { export_::Button_ExportClick(ui, data); };
-    handlers[Event::ComboBox_ImportTypeSelect] = [](ui::Ui& ui) {
-        import::ComboBox_ImportTypeSelect(ui, import::SourceChoices{});
-    };
+    handlers[Event::ComboBox_ImportTypeSelect] =
+        [choices = import::SourceChoices{with(import::OpenHamDB), with(import::OpenHistFile)}](ui::Ui& ui) {
+            import::ComboBox_ImportTypeSelect(ui, choices);
+        };
+    handlers[Event::Combobox_ContestSelect] = with(import::Combobox_ContestSelect);
+    handlers[Event::Button_ImportClick] = [&data](ui::Ui& ui) { import::Button_ImportClick(ui, data); };
     return handlers;
 }
 

@@ -39,11 +39,20 @@ void writeWorkbook(const std::string& path, const std::string& importMapping, co
     run(std::string(KV_PYTHON) + " " + KV_SOURCE_DIR "/tools/make_workbook/make_workbook.py " + quoted(path) + sheets);
 }
 
+void writeAccessDatabase(const std::string& path, const std::string& schema,
+                         const std::vector<std::pair<std::string, std::string>>& tableRows) {
+    std::string rows;
+    for (const auto& [table, csvText] : tableRows) {
+        const std::string csv = path + "." + table + ".csv";
+        std::ofstream(csv) << csvText;
+        rows += " --rows " + quoted(table + "=" + csv);
+    }
+    run(std::string(KV_PROGRAM_DIR) + "/jetmake " + quoted(schema) + " " + quoted(path) + rows + " --replace");
+}
+
 void writeHistoryDatabase(const std::string& path, const std::string& historyRows) {
-    const std::string csv = path + ".rows.csv";
-    std::ofstream(csv) << historyRows;
-    run(std::string(KV_PROGRAM_DIR) + "/jetmake " KV_SOURCE_DIR "/resources/template/history.sql " + quoted(path) +
-        " --rows History=" + quoted(csv) + " --rows version=" KV_SOURCE_DIR "/resources/template/version.csv --replace");
+    writeAccessDatabase(path, KV_SOURCE_DIR "/resources/template/history.sql",
+                        {{"History", historyRows}, {"version", "Version\n\"0.51\"\n"}});
 }
 
 std::vector<std::string> columnValues(const std::string& databasePath, const std::string& table,

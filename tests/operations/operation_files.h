@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kv::testing {
@@ -24,8 +25,12 @@ public:
 // first line of each is its header row). An empty text leaves that sheet out.
 void writeWorkbook(const std::string& path, const std::string& importMapping, const std::string& exportMapping);
 
-// Writes a History database with the template's tables and these History rows (CSV text whose
-// first line names the columns).
+// Writes an Access database with the tables of `schema` (an SQL file in the dialect jetmake reads)
+// and these rows: table name and CSV text whose first line names the columns.
+void writeAccessDatabase(const std::string& path, const std::string& schema,
+                         const std::vector<std::pair<std::string, std::string>>& tableRows);
+
+// Writes a History database with the template's tables and these History rows.
 void writeHistoryDatabase(const std::string& path, const std::string& historyRows);
 
 // The value of `column` in every row of `table`, read through the table access layer.

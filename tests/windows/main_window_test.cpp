@@ -205,7 +205,13 @@ TEST_F(MainWindowTest, PickingAnImportTypeRunsTheSelectionButShowingAnEntryDoesN
     EXPECT_TRUE(window.isEnabled("Button_Export")) << "no handler runs for an entry shown as current";
 
     importType->setCurrentIndex(0);
+    QString shownDialog;
+    whenModalShows([&shownDialog](QWidget* modal) {
+        shownDialog = modal->objectName();
+        qobject_cast<QDialog*>(modal)->reject();
+    });
     emit importType->activated(0);
+    EXPECT_EQ(shownDialog, "OpenDialog_HamDB") << "the logger database is chosen next";
     EXPECT_EQ(window.text("StatusBar1"), "Import type selected is HAM (Logger) database, specify filename");
     EXPECT_FALSE(window.isEnabled("Button_Export"));
     EXPECT_EQ(window.text("Edit_TargetHistory"), "");

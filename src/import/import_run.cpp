@@ -1,0 +1,183 @@
+#include "import/import_run.h"
+
+#include "data_access/date_text.h"
+#include "history_db/copy_whole_file.h"
+#include "import/exchange_merge.h"
+#include "import/import_sources.h"
+#include "mapping/mapping_workbook.h"
+#include "shell/progress_step.h"
+#include "shell/window_operations.h"
+#include "ui/import_types.h"
+
+#include <ctime>
+#include <stdexcept>
+
+namespace kv::import {
+namespace {
+
+std::string today() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    return data_access::formatDate(local->tm_year + 1900, local->tm_mon + 1, local->tm_mday);
+}
+
+// Call-history files as contesters share them carry comment lines ("# ..."), directive lines
+// ("!!Order!!,...") and blank lines among the stations.
+bool isStationLine(const data_access::Cursor& source) {
+    const std::string first = source.text("field1");
+    if (first.starts_with('#') || first.starts_with("!!")) return false;
+    for (const std::string& column : source.columnNames())
+        if (!source.text(column).empty()) return true;
+    return false;
+}
+
+// The source positioned at its first row: the contest's QSOs of the logger's DXLOG, or the
+// working copy of the call-history file.
+data_access::Cursor& openSource(shell::DataObjects& data, bool logger, const std::string& contestNr) {
+    if (!logger) {
+        data.ADODataSet_Hist.open();
+        data.ADODataSet_Hist.first();
+        return data.ADODataSet_Hist;
+    }
+    data_access::Cursor& qsos = data.ADODataSet_HamDb;
+    qsos.close();
+    qsos.setConnection(&data.ADOConnection_HamDb);
+    qsos.setTableName("DXLOG");
+    qsos.setDirectTable(false);
+    qsos.open();
+    qsos.setFiltered(false);
+    qsos.setFilter("ContestNR = " + contestNr);
+    qsos.setFiltered(true);
+    qsos.first();
+    return qsos;
+}
+
+class Merge {
+public:
+    Merge(const mapping::FieldMap& fieldMap, data_access::Cursor& source, data_access::Cursor& history)
+        : fieldMap_(fieldMap), source_(source), history_(history), today_(today()) {}
+
+    void row(ImportCounts& counts) {
+        const std::string key = source_.text(fieldMap_.front().source);
+        if (!history_.seek(key)) {
+            insert();
+            ++counts.inserted;
+        } else if (update()) {
+            ++counts.updated;
+        } else {
+            ++counts.unchanged;
+        }
+    }
+
+private:
+    // A new station gets every mapped value, empty ones too; its data2 and data3 need no merge.
+    void insert() {
+        history_.insert();
+        for (const mapping::AList& entry : fieldMap_) history_.setText(entry.target, source_.text(entry.source));
+        history_.setText("Updated", today_);
+        history_.post();
+    }
+
+    // Returns whether anything besides `Updated` changed.
+    bool update() {
+        setColumn("Updated", today_);
+        bool changed = false;
+        ExchangePair fresh;
+        bool mergeNeeded = false;
+        for (std::size_t i = 1; i < fieldMap_.size(); ++i) {
+            const std::string value = source_.text(fieldMap_[i].source);
+            if (value.empty()) continue;  // an empty source value never clears what History knows
+            const std::string& target = fieldMap_[i].target;
+            if (target == "data2" || target == "data3") {
+                (target == "data2" ? fresh.data2 : fresh.data3) = value;
+                mergeNeeded = true;
+            } else if (history_.text(target) != value) {
+                setColumn(target, value);
+                changed = true;
+            }
+        }
+        if (!mergeNeeded) return changed;
+        const MergeResult merged = MergeExchangeValues(fresh, {history_.text("data2"), history_.text("data3")});
+        if (!merged.changed) return changed;
+        history_.edit();
+        history_.setText("data2", merged.result.data2);
+        history_.setText("data3", merged.result.data3);
+        history_.post();
+        return true;
+    }
+
+    void setColumn(const std::string& column, const std::string& value) {
+        history_.edit();
+        history_.setText(column, value);
+        history_.post();
+    }
+
+    const mapping::FieldMap& fieldMap_;
+    data_access::Cursor& source_;
+    data_access::Cursor& history_;
+    const std::string today_;
+};
+
+ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
+    const ui::ApplicationState& state = ui.state();
+    data.ADODataSet_ThDB.close();
+    data.ADOConnection_ThDB.close();
+    history_db::CopyWholeFile(state.HistoryPath, state.HistoryPath + ".bup");
+    data.ADODataSet_ThDB.setConnection(&data.ADOConnection_ThDB);
+    shell::SetStatus(ui, "Database backup created, IMPORT started");
+
+    const bool logger = ui.text("ComboBox_ImportType") == ui::kLoggerHamDatabase;
+    const mapping::FieldMap fieldMap =
+        logger ? mapping::BuildFieldMap(data, mapping::ImportKind::Logger, state.ImportContestName)
+               : mapping::BuildFieldMap(data, mapping::ImportKind::HistoryFile, state.ImportContestGeneral);
+    data_access::Cursor& source = openSource(data, logger, state.ImportContestNr);
+
+    data_access::Cursor& history = data.ADODataSet_ThDB;
+    history.setTableName("History");
+    history.setDirectTable(true);
+    history.open();
+
+    const long long rows = source.recordCount();
+    ui.setProgressRange(0, static_cast<int>(rows));
+    ui.setProgressPosition(0);
+    const int step = shell::progressStep(rows);
+    ui.setProgressStep(step);
+    ui.setVisible("ProgressBar1", true);
+    history.setIndexName("Call");
+
+    ImportCounts counts;
+    data.ADOConnection_ThDB.runAllOrNothing([&] {
+        Merge merge(fieldMap, source, history);
+        long long counter = 0;
+        for (; !source.atEnd(); source.next()) {
+            if (fieldMap.empty())
+                throw std::runtime_error("The mapping workbook names no column to import for " +
+                                         (logger ? state.ImportContestName : state.ImportContestGeneral));
+            if (logger || isStationLine(source)) {
+                merge.row(counts);
+                ++counts.read;
+            }
+            if (++counter % step == 0) ui.stepProgress();
+        }
+    });
+
+    source.setFiltered(false);
+    source.close();
+    history.close();
+    ui.setVisible("ProgressBar1", false);
+    shell::SetStatus(ui, "IMPORT finished");
+    return counts;
+}
+
+} // namespace
+
+ImportCounts Button_ImportClick(ui::Ui& ui, shell::DataObjects& data) {
+    try {
+        return runImport(ui, data);
+    } catch (const std::exception& error) {
+        throw std::runtime_error(std::string(error.what()) + "; IMPORT stopped, nothing was changed in the "
+                                                             "Kestrovane database");
+    }
+}
+
+} // namespace kv::import
