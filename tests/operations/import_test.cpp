@@ -15,7 +15,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <ctime>
+#include <set>
 #include <fstream>
 
 using namespace kv::import;
@@ -194,25 +197,39 @@ TEST_F(ImportTest, ACallHistoryFileSkipsCommentsDirectivesAndBlankLines) {
     EXPECT_EQ(historyValue("K1ABC", "UserText"), "club station");
 }
 
-TEST_F(ImportTest, ARealCallHistoryFileImportsEveryStation) {
-    const std::string file = files.file("SSCW.txt");
-    fs::copy_file(KV_FIXTURES_DIR "/callhistory/SSCW.txt", file);
-    std::ifstream in(file);
-    long long stations = 0;
-    bool header = true;
-    for (std::string line; std::getline(in, line);) {
-        if (header) { header = false; continue; }
-        if (!line.empty() && line[0] != '#' && line.find_first_not_of(" \r\t,") != std::string::npos) ++stations;
-    }
-    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
-    pickContest("SS");
-    ImportCounts counts = Button_ImportClick(ui, data);
+TEST_F(ImportTest, RealCallHistoryFilesGiveOneRowPerDistinctCall) {
+    std::set<std::string> distinctCalls;  // as the "Call" index tells them apart: letter case ignored
+    for (const auto& [name, contestType] : {std::pair{"NAQPCW.txt", "NAQP"}, std::pair{"SSCW.txt", "SS"}}) {
+        const std::string file = files.file(name);
+        fs::copy_file(std::string(KV_FIXTURES_DIR "/callhistory/") + name, file);
+        std::ifstream in(file);
+        std::string line;
+        std::getline(in, line);  // the header
+        long long stations = 0;
+        while (std::getline(in, line)) {
+            if (line.starts_with('#') || line.starts_with("!!") || line.find_first_not_of(" \r\t,") == std::string::npos)
+                continue;
+            ++stations;
+            std::string call = line.substr(0, line.find(','));
+            std::transform(call.begin(), call.end(), call.begin(), [](unsigned char c) { return std::toupper(c); });
+            distinctCalls.insert(call);
+        }
 
-    EXPECT_EQ(counts.read, stations);
-    EXPECT_EQ(counts.inserted + counts.updated + counts.unchanged, stations);
+        pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
+        pickContest(contestType);
+        const ImportCounts counts = Button_ImportClick(ui, data);
+        EXPECT_EQ(counts.read, stations) << name;
+        EXPECT_EQ(counts.inserted + counts.updated + counts.unchanged, stations) << name;
+    }
+
+    const auto calls = columnValues(history, "History", "Call");
+    EXPECT_EQ(calls.size(), distinctCalls.size());
+    for (const std::string& call : calls)
+        EXPECT_FALSE(call.starts_with('#') || call.starts_with("!!")) << call;
     EXPECT_EQ(historyValue("AA0CY", "Sect"), "EPA");
     EXPECT_EQ(historyValue("AA0CY", "State"), "PA");
     EXPECT_EQ(historyValue("AA0CY", "Ck"), "63");
+    EXPECT_EQ(historyValue("6Y1A", "Name"), "JAVON");
 }
 
 TEST_F(ImportTest, AFailedRunLeavesTheDatabaseAsItWasAndSaysSo) {
