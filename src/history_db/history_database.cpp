@@ -85,7 +85,9 @@ void NewThDBClick(ui::Ui& ui, shell::DataObjects& data) {
         return;
 
     ui::ApplicationState& state = ui.state();
-    if (!state.HistoryPath.empty()) CloseTHDatabase(ui, data);
+    // Only a database that was accepted is closed and compacted: HistoryPath also keeps a file
+    // that Open refused, and compacting that would rewrite a file that is not ours.
+    if (!state.HistoryPath.empty() && ui.isEnabled("CloseThDB")) CloseTHDatabase(ui, data);
     state.HistoryPath = *chosen;
     CopyWholeFile(templatePath, state.HistoryPath);
     OpenTHDatabase(ui, data, state.HistoryPath);

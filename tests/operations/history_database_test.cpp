@@ -184,6 +184,10 @@ TEST_F(HistoryDatabaseTest, AnAccessDatabaseWithoutVersionIsRefusedAndNothingCha
     EXPECT_TRUE(ui.items("ComboBox_ExportContest").empty());
     EXPECT_EQ(ui.state().HistoryPath, path) << "the rejected path is kept";
     EXPECT_EQ(fileBytes(path), before);
+
+    createNew(files.file("new.mdb"));
+    EXPECT_EQ(fileBytes(path), before) << "a new database does not compact the file Open refused";
+    EXPECT_EQ(ui.statusHistory().back(), "Kestrovane databases opened, importing or exporting history enabled");
 }
 
 TEST_F(HistoryDatabaseTest, AFileThatIsNoDatabaseOrIsDamagedGivesAClearErrorAndStaysAsItWas) {
