@@ -25,8 +25,10 @@ public:
                 line_.help = true;
             else if (argument.starts_with("--"))
                 takeOption(argument);
-            else
+            else if (!syntax_)
                 takeSubcommand(argument);
+            else
+                takeArgument(argument);
         }
         requireWhatTheSubcommandNeeds();
         return line_;
@@ -34,10 +36,15 @@ public:
 
 private:
     void takeSubcommand(const std::string& name) {
-        if (syntax_) throw UsageError("unexpected argument " + quoted(name));
         syntax_ = lookup_(name);
         if (!syntax_) throw UsageError("unknown subcommand " + quoted(name));
         line_.subcommand = name;
+    }
+
+    void takeArgument(const std::string& argument) {
+        if (line_.arguments.size() == syntax_->arguments.size())
+            throw UsageError("unexpected argument " + quoted(argument));
+        line_.arguments.push_back(argument);
     }
 
     void takeOption(const std::string& argument) {
@@ -63,11 +70,15 @@ private:
     void requireWhatTheSubcommandNeeds() const {
         if (line_.help) return;
         if (!syntax_) throw UsageError("no subcommand given");
+        if (line_.arguments.size() < syntax_->arguments.size())
+            throw UsageError(std::string(syntax_->name) + " needs " +
+                             std::string(syntax_->arguments[line_.arguments.size()]));
         for (std::string_view required : syntax_->requiredOptions) {
-            const Option& option = *findOption(globalOptions_, required);
+            const Option* option = findOption(globalOptions_, required);
+            if (!option) option = findOption(syntax_->options, required);
             if (!line_.has(required))
                 throw UsageError(std::string(syntax_->name) + " needs " + std::string(required) + " " +
-                                 std::string(option.valueName));
+                                 std::string(option->valueName));
         }
     }
 

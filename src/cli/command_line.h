@@ -1,7 +1,8 @@
 #pragma once
 // The command line of kestrovane-cli:
-//     kestrovane-cli [GLOBAL OPTION...] SUBCOMMAND [OPTION...]
-// Global options may also follow the subcommand; a subcommand's own options only follow it.
+//     kestrovane-cli [GLOBAL OPTION...] SUBCOMMAND [ARGUMENT...] [OPTION...]
+// Global options may also follow the subcommand; a subcommand's own options only follow it, and
+// its arguments (a contest, a file) are the words after it that are no option.
 // An option's value is the next argument or follows "=" ("--history=h.mdb"). "--help" asks for
 // the help text, of the program or of the subcommand it follows.
 
@@ -31,8 +32,10 @@ struct Option {
 struct SubcommandSyntax {
     std::string_view name;
     std::vector<Option> options;
-    // Global options this subcommand cannot run without.
+    // Options, global or its own, that this subcommand cannot run without.
     std::vector<std::string_view> requiredOptions;
+    // How the help names the arguments it takes, all of them required: "CONTEST".
+    std::vector<std::string_view> arguments = {};
 };
 
 struct CommandLine {
@@ -40,6 +43,8 @@ struct CommandLine {
     bool help = false;
     // Every option given, by name; a flag's value is empty.
     std::map<std::string, std::string, std::less<>> options;
+    // The subcommand's arguments, in order.
+    std::vector<std::string> arguments;
 
     bool has(std::string_view option) const { return options.contains(option); }
     std::optional<std::string> value(std::string_view option) const;
@@ -55,7 +60,8 @@ public:
 using SubcommandLookup = std::function<const SubcommandSyntax*(std::string_view name)>;
 
 // Throws UsageError for no subcommand, an unknown subcommand or option, a missing or unwanted
-// value, an option given twice, a stray argument, or a required option missing (unless --help).
+// value, an option given twice, an argument too many or too few, or a required option missing
+// (unless --help).
 CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<const Option> globalOptions,
                              const SubcommandLookup& subcommand);
 

@@ -27,18 +27,22 @@ std::string written(const Option& option) {
                                     : std::string(option.name) + " " + std::string(option.valueName);
 }
 
+bool isRequired(const SubcommandSyntax* syntax, const Option& option) {
+    return syntax && std::ranges::find(syntax->requiredOptions, option.name) != syntax->requiredOptions.end();
+}
+
 std::string synopsis(const SubcommandSyntax& syntax) {
     std::string text(syntax.name);
-    for (const Option& option : syntax.options) text += " [" + written(option) + "]";
+    for (std::string_view argument : syntax.arguments) text += " " + std::string(argument);
+    for (const Option& option : syntax.options)
+        text += isRequired(&syntax, option) ? " " + written(option) : " [" + written(option) + "]";
     return text;
 }
 
 std::string globalUsage(const SubcommandSyntax* syntax) {
     std::string text;
-    for (const Option& option : globalOptions()) {
-        const bool required = syntax && std::ranges::find(syntax->requiredOptions, option.name) != syntax->requiredOptions.end();
-        text += required ? written(option) + " " : "[" + written(option) + "] ";
-    }
+    for (const Option& option : globalOptions())
+        text += isRequired(syntax, option) ? written(option) + " " : "[" + written(option) + "] ";
     return text;
 }
 

@@ -3,15 +3,12 @@
 #include "history_db/history_database.h"
 
 namespace kv::cli {
-namespace {
 
-// True when the database was opened: the operation tells a refusal only by its box.
+// The operation tells a refusal only by its box.
 bool openHistory(Session& session) {
     history_db::Open_ThDbClick(session.ui, session.data);
     return !session.ui.refused();
 }
-
-} // namespace
 
 void runNew(Session& session) {
     history_db::NewThDBClick(session.ui, session.data);

@@ -6,6 +6,9 @@
 
 namespace kv::cli {
 
+// File > Open History database on --history; false when the operation refused the file.
+bool openHistory(Session& session);
+
 // File > New History database.
 void runNew(Session& session);
 // File > Open History database, which accepts only a History database.

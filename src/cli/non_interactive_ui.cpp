@@ -35,6 +35,35 @@ std::optional<std::string> NonInteractiveUi::executeDialog(std::string_view dial
     return std::nullopt;
 }
 
+void NonInteractiveUi::refuse(const std::string& message) {
+    messages_ << message << '\n';
+    refused_ = true;
+}
+
+void NonInteractiveUi::answerDialog(std::string_view dialog, std::string file) {
+    ui::requireDialog(dialog);
+    answers_.files[std::string(dialog)] = std::move(file);
+}
+
+void NonInteractiveUi::stepProgress() {
+    HeadlessUi::stepProgress();
+    if (!answers_.showProgress) return;
+    const ui::ProgressState bar = progress();
+    const int span = bar.maximum() - bar.minimum();
+    const int percent = span > 0 ? 100 * (bar.position() - bar.minimum()) / span : 100;
+    messages_ << "\rprogress: " << percent << "%" << std::flush;
+    progressShown_ = true;
+}
+
+// The line the percentage was rewriting ends with the bar.
+void NonInteractiveUi::setVisible(std::string_view control, bool visible) {
+    HeadlessUi::setVisible(control, visible);
+    if (control == "ProgressBar1" && !visible && progressShown_) {
+        messages_ << '\n';
+        progressShown_ = false;
+    }
+}
+
 void NonInteractiveUi::statusChanged(const std::string& text) {
     messages_ << "status: " << text << '\n';
 }

@@ -16,8 +16,9 @@ std::string fullPath(const std::string& path) {
     return std::filesystem::absolute(path).string();
 }
 
-Answers answersFor(const CommandLine& line, const Subcommand& subcommand) {
+Answers answersFor(const CommandLine& line, const Subcommand& subcommand, bool errIsTerminal) {
     Answers answers;
+    answers.showProgress = errIsTerminal;
     for (const DialogOption& dialog : dialogOptions())
         if (auto file = line.value(dialog.option)) answers.files[std::string(dialog.dialog)] = fullPath(*file);
     for (const Option& option : subcommand.syntax.options)
@@ -31,13 +32,16 @@ Answers answersFor(const CommandLine& line, const Subcommand& subcommand) {
 // Like the window's event dispatch: an error that escapes the operation is shown as the
 // standard error box shows it.
 int runSubcommand(const Subcommand& subcommand, const CommandLine& line, const std::string& programDirectory,
-                  std::ostream& out, std::ostream& err) {
-    NonInteractiveUi ui(programDirectory, answersFor(line, subcommand), err);
+                  std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    NonInteractiveUi ui(programDirectory, answersFor(line, subcommand, errIsTerminal), err);
     ui.state().MappingPath = fullPath(line.value(kMappingOption).value_or(programDirectory + "mapping.xls"));
     shell::DataObjects data;
     try {
         Session session{ui, data, line, out};
         subcommand.run(session);
+    } catch (const UsageError& error) {
+        err << "kestrovane-cli: " << error.what() << '\n' << usageHint();
+        return kUsageError;
     } catch (const std::exception& error) {
         err << ui::errorBoxText(error.what()) << '\n';
         return kRefused;
@@ -51,7 +55,7 @@ int runSubcommand(const Subcommand& subcommand, const CommandLine& line, const s
 } // namespace
 
 int run(std::span<const std::string> arguments, const std::string& programDirectory, std::ostream& out,
-        std::ostream& err) {
+        std::ostream& err, bool errIsTerminal) {
     CommandLine line;
     try {
         line = parseCommandLine(arguments, globalOptions(),
@@ -69,7 +73,7 @@ int run(std::span<const std::string> arguments, const std::string& programDirect
         out << (subcommand ? subcommandHelp(*subcommand) : programHelp());
         return kDone;
     }
-    return runSubcommand(*subcommand, line, programDirectory, out, err);
+    return runSubcommand(*subcommand, line, programDirectory, out, err, errIsTerminal);
 }
 
 } // namespace kv::cli

@@ -1,6 +1,8 @@
 #include "cli/subcommands.h"
 
+#include "cli/export_subcommand.h"
 #include "cli/history_subcommands.h"
+#include "cli/import_subcommands.h"
 #include "cli/mapping_subcommands.h"
 
 #include <algorithm>
@@ -18,6 +20,7 @@ constexpr std::array kGlobalOptions{
 constexpr std::array kDialogOptions{
     DialogOption{"SaveDialog_newThDB", kHistoryOption},
     DialogOption{"OpenDialog_ThDB", kHistoryOption},
+    DialogOption{"SaveDialog_TargetHistory", "--to"},
 };
 
 const std::vector<Subcommand>& table() {
@@ -52,6 +55,38 @@ const std::vector<Subcommand>& table() {
          .summary = "print the number of rows of the History table of FILE",
          .description = "Opens FILE, then prints the number of rows of its History table on standard output.",
          .run = runCount},
+        {.syntax = {"export",
+                    {{"--to", OptionKind::Value, "FILE.txt", "the call-history file to write (replaced when it exists)"},
+                     {"--encoding", OptionKind::Value, "NAME",
+                      "windows-1252 (what the logger reads; the default) or utf-8"}},
+                    {kHistoryOption, "--to"},
+                    {"CONTEST"}},
+         .summary = "write the call-history file of CONTEST from FILE",
+         .description = "Opens FILE, picks CONTEST on the export page and writes its call-history file to --to, as\n"
+                        "Start EXPORT does: one line per station with something to say, eight comma-separated\n"
+                        "fields, CR LF line ends. The file is written beside --to and replaces it only when whole.\n"
+                        "`contests` lists the contests offered for export.",
+         .run = runExport},
+        {.syntax = {"import-log",
+                    {{"--contest", OptionKind::Value, "NAME", "the contest as the logger names it (NAQPCW, FD, ...)"},
+                     {"--start", OptionKind::Value, "YYYY-MM-DD", "the day it started, when the log holds it more than once"}},
+                    {kHistoryOption, "--contest"},
+                    {"LOGGER.mdb"}},
+         .summary = "merge a contest's QSOs from the logger's database into FILE",
+         .description = "Opens FILE, chooses the logger's database LOGGER.mdb and its contest --contest, and imports\n"
+                        "it as Start IMPORT does: FILE is first copied to FILE.bup, every QSO's station is updated or\n"
+                        "inserted, and the changes are saved together at the end (a failed run changes nothing).\n"
+                        "Prints one line: the rows read, inserted, updated and unchanged.",
+         .run = runImportLog},
+        {.syntax = {"import-file",
+                    {{"--type", OptionKind::Value, "TYPE", "the contest type of the file (NAQP, SS, ...; see `contests`)"}},
+                    {kHistoryOption, "--type"},
+                    {"FILE.txt"}},
+         .summary = "merge a call-history text file into FILE",
+         .description = "Opens FILE, chooses the call-history file FILE.txt read as the contest type --type, and\n"
+                        "imports it as Start IMPORT does; comment (#), directive (!!...!!) and blank lines are no\n"
+                        "stations. Prints one line: the rows read, inserted, updated and unchanged.",
+         .run = runImportFile},
         {.syntax = {"contests", {}, {}},
          .summary = "list the contests of the mapping workbook",
          .description = "Prints the contests offered for export, one a line as \"export<TAB>NAME\", then the contest\n"

@@ -23,9 +23,7 @@ void FormCreate(ui::Ui& ui) {
     ui.setEnabled("ComboBox_ImportType", false);
     ui.setEnabled("ComboBox_ExportContest", false);
 
-    ui.addItem("ComboBox_ImportType", ui::kLoggerHamDatabase, std::nullopt);
-    ui.addItem("ComboBox_ImportType", ui::kHistoryFile, std::nullopt);
-    ui.setItemIndex("ComboBox_ImportType", -1);
+    FillImportTypes(ui);
 
     for (const char* item : {"CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"})
         ui.setEnabled(item, false);
@@ -34,6 +32,12 @@ void FormCreate(ui::Ui& ui) {
     ui.setVisible("ProgressBar1", false);
     // The date format needs no setting here: data_access/date_text.h is the one place every
     // date is formatted, and it always writes month-day-year with "-" and no leading zeros.
+}
+
+void FillImportTypes(ui::Ui& ui) {
+    ui.addItem("ComboBox_ImportType", ui::kLoggerHamDatabase, std::nullopt);
+    ui.addItem("ComboBox_ImportType", ui::kHistoryFile, std::nullopt);
+    ui.setItemIndex("ComboBox_ImportType", -1);
 }
 
 } // namespace kv::shell

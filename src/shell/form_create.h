@@ -9,4 +9,8 @@ namespace kv::shell {
 // end; the remaining steps still run, since the end only takes effect in the event loop.
 void FormCreate(ui::Ui& ui);
 
+// `ComboBox_ImportType` gets its two entries, "Logger HAM Database" and "History file", and shows
+// neither as picked.
+void FillImportTypes(ui::Ui& ui);
+
 } // namespace kv::shell
