@@ -5,7 +5,7 @@
 #include "export/file_error_text.h"
 #include "export/history_file_line.h"
 #include "mapping/mapping_workbook.h"
-#include "shell/progress_step.h"
+#include "shell/row_progress.h"
 #include "shell/window_operations.h"
 
 #include <filesystem>
@@ -43,25 +43,18 @@ data_access::Cursor& openHistory(shell::DataObjects& data, const std::array<std:
 
 // The file's text: one line per row that has a value in fields 2 to 8.
 std::string historyLines(ui::Ui& ui, data_access::Cursor& history, const std::array<std::string, 8>& columns) {
-    const long long rows = history.recordCount();
-    ui.setProgressRange(0, static_cast<int>(rows));
-    ui.setProgressPosition(0);
-    const int step = shell::progressStep(rows);
-    ui.setProgressStep(step);
-    ui.setVisible("ProgressBar1", true);
-
+    shell::RowProgress progress(ui, history.recordCount());
     std::string text;
     if (columns[0].empty()) return text;
     std::array<std::string, 8> values;
     std::array<std::string_view, 8> fields;
-    long long counter = 0;
     for (history.first(); !history.atEnd(); history.next()) {
         for (std::size_t k = 0; k < columns.size(); ++k) {
             values[k] = columns[k].empty() ? std::string() : history.text(columns[k]);
             fields[k] = values[k];
         }
         appendHistoryLine(text, fields);
-        if (++counter % step == 0) ui.stepProgress();
+        progress.rowDone();
     }
     return text;
 }

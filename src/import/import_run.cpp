@@ -5,7 +5,7 @@
 #include "import/exchange_merge.h"
 #include "import/import_sources.h"
 #include "mapping/mapping_workbook.h"
-#include "shell/progress_step.h"
+#include "shell/row_progress.h"
 #include "shell/window_operations.h"
 #include "ui/import_types.h"
 
@@ -137,18 +137,12 @@ ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
     history.setDirectTable(true);
     history.open();
 
-    const long long rows = source.recordCount();
-    ui.setProgressRange(0, static_cast<int>(rows));
-    ui.setProgressPosition(0);
-    const int step = shell::progressStep(rows);
-    ui.setProgressStep(step);
-    ui.setVisible("ProgressBar1", true);
+    shell::RowProgress progress(ui, source.recordCount());
     history.setIndexName("Call");
 
     ImportCounts counts;
     data.ADOConnection_ThDB.runAllOrNothing([&] {
         Merge merge(fieldMap, source, history);
-        long long counter = 0;
         for (; !source.atEnd(); source.next()) {
             if (fieldMap.empty())
                 throw std::runtime_error("The mapping workbook names no column to import for " +
@@ -157,7 +151,7 @@ ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
                 merge.row(counts);
                 ++counts.read;
             }
-            if (++counter % step == 0) ui.stepProgress();
+            progress.rowDone();
         }
     });
 

@@ -1,4 +1,4 @@
-#include "shell/progress_step.h"
+#include "shell/row_progress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,28 @@
+#pragma once
+// The progress bar while a long operation walks its rows.
+
+#include "ui/ui.h"
+
+namespace kv::shell {
+
+// One step per hundredth of the rows, at least one row: recordCount / 100 rounded to the nearest
+// whole number, an exact half to the even one, plus 1. 250 rows give 3, 350 give 5, 50 give 1.
+int progressStep(long long recordCount);
+
+// Shows `ProgressBar1` at 0 of `rowCount` and advances it by one step for every progressStep
+// rows done. Throws, before showing anything, for a count the bar cannot take (-1: unknown).
+class RowProgress {
+public:
+    RowProgress(ui::Ui& ui, long long rowCount);
+
+    void rowDone() {
+        if (++rowsDone_ % step_ == 0) ui_.stepProgress();
+    }
+
+private:
+    ui::Ui& ui_;
+    int step_;
+    long long rowsDone_ = 0;
+};
+
+} // namespace kv::shell
