@@ -5,41 +5,25 @@
 // Usage: bench_export [FOLDER] (a temporary folder by default); the program directory is this
 // executable's, with mapping.xls and kestrovane_mdb.template.
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 
+#include "bench_support.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "export/history_file_export.h"
 #include "history_db/history_database.h"
-#include "ui/headless_ui.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using kv::bench::BenchUi;
+using kv::bench::Clock;
+using kv::bench::secondsSince;
 namespace fs = std::filesystem;
 
 constexpr int kRows = 100000;
 constexpr const char* kContest = "NAQPCW";
-
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-// A Ui that answers nothing: the export asks nothing.
-class BenchUi : public kv::ui::HeadlessUi {
-public:
-    using HeadlessUi::HeadlessUi;
-    kv::ui::BoxAnswer showMessageBox(const std::string& text, kv::ui::BoxKind, kv::ui::BoxButtons) override {
-        throw std::runtime_error(text);
-    }
-    std::optional<std::string> executeDialog(std::string_view) override { return std::nullopt; }
-    void requestTerminate() override {}
-
-protected:
-    void statusChanged(const std::string&) override {}
-};
 
 void fillHistory(const std::string& path) {
     kv::data_access::Connection connection;

@@ -1,0 +1,41 @@
+#pragma once
+// What the benchmark programs share: their clock and the Ui they drive the operations through.
+
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "ui/headless_ui.h"
+
+namespace kv::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A Ui whose user picks `chosenFile` in every file dialog (none by default). A benchmark's
+// operations ask nothing, so a message box can only be a failure and ends the program.
+class BenchUi : public ui::HeadlessUi {
+public:
+    explicit BenchUi(std::string programDirectory, std::optional<std::string> chosenFile = std::nullopt)
+        : HeadlessUi(std::move(programDirectory)), chosenFile_(std::move(chosenFile)) {}
+
+    ui::BoxAnswer showMessageBox(const std::string& text, ui::BoxKind, ui::BoxButtons) override {
+        throw std::runtime_error(text);
+    }
+    std::optional<std::string> executeDialog(std::string_view) override { return chosenFile_; }
+    void requestTerminate() override {}
+
+protected:
+    void statusChanged(const std::string&) override {}
+
+private:
+    std::optional<std::string> chosenFile_;
+};
+
+} // namespace kv::bench

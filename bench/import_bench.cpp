@@ -1,0 +1,310 @@
+// Times the import of one contest's 100 000 QSOs from a logger database into a History database of
+// 100 000 stations, half of the QSOs' calls among them, the way the program runs it: through the
+// window's operations, the table access layer and the Access engine, on real files. Prints the run
+// next to mdb-export reading the same QSO table, the parts of the run that can be timed on their
+// own, and the peak memory against the size of the two files.
+// Usage: bench_import [FOLDER] (a temporary folder by default); the program directory is this
+// executable's, with mapping.xls and kestrovane_mdb.template.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "bench_support.h"
+#include "data_access/connection.h"
+#include "data_access/cursor.h"
+#include "history_db/copy_whole_file.h"
+#include "history_db/history_database.h"
+#include "import/import_run.h"
+#include "import/import_sources.h"
+#include "import/import_type_select.h"
+#include "jet/database_builder.h"
+#include "shell/form_create.h"
+
+namespace {
+
+using kv::bench::BenchUi;
+using kv::bench::Clock;
+using kv::bench::secondsSince;
+using kv::data_access::Connection;
+using kv::data_access::Cursor;
+namespace fs = std::filesystem;
+namespace jet = kv::jet;
+
+constexpr int kQsos = 100000;
+constexpr int kStations = 100000;
+constexpr const char* kContest = "SSCW";
+constexpr std::int32_t kContestNr = 2;
+// The columns the mapping takes from DXLOG for the contest.
+constexpr const char* kMappedColumns[] = {"Call", "Ck", "Sect"};
+const char* const kSections[] = {"EMA", "CT", "STX", "ONE", "SCV", "WWA", "GA", "MI", "NFL"};
+constexpr int kSectionCount = std::size(kSections);
+// The contests' starts, in days since 1899-12-30: 2025-06-28 18:00 and 2026-11-07 21:00.
+constexpr double kFieldDayStart = 45836.75;
+constexpr double kContestStart = 46333.875;
+
+// A distinct call for every n below 4 * 10 * 26^3.
+std::string callSign(int n) {
+    std::string call{"KWNA"[n % 4], static_cast<char>('0' + n / 4 % 10)};
+    for (int rest = n / 40, i = 0; i < 3; ++i, rest /= 26) call += static_cast<char>('A' + rest % 26);
+    return call;
+}
+
+// The QSO numbered i works station i; History holds the odd-numbered stations, so every other QSO
+// finds its call there. Of those, the ones with n % 4 == 3 are known under another section.
+const char* section(int n) { return kSections[n % kSectionCount]; }
+std::uint8_t check(int n) { return static_cast<std::uint8_t>(n % 100); }
+
+std::string accessConnectionString(const std::string& path) {
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path + ";Persist Security Info=False";
+}
+
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+double megabytes(std::uintmax_t bytes) { return bytes / (1024.0 * 1024.0); }
+
+// The logger's ContestInstance and DXLOG, with the columns the import reads and a few it does not;
+// a small Field Day log sits beside the contest.
+void writeLogger(const std::string& path) {
+    using jet::ColumnType;
+    using jet::userColumn;
+    jet::TableContent contests;
+    contests.design.name = "ContestInstance";
+    contests.design.columns = {userColumn("ContestID", ColumnType::Long, 0, true),
+                               userColumn("ContestName", ColumnType::Text, 10),
+                               userColumn("StartDate", ColumnType::DateTime),
+                               userColumn("ContestNR", ColumnType::Long)};
+    contests.rows = {{std::int32_t{1}, std::string("FD"), jet::DateTime{kFieldDayStart}, std::int32_t{1}},
+                     {std::int32_t{2}, std::string(kContest), jet::DateTime{kContestStart}, kContestNr}};
+
+    jet::TableContent qsos;
+    qsos.design.name = "DXLOG";
+    qsos.design.columns = {
+        userColumn("TS", ColumnType::DateTime, 0, true), userColumn("Call", ColumnType::Text, 15, true),
+        userColumn("Freq", ColumnType::Double),          userColumn("Mode", ColumnType::Text, 6),
+        userColumn("ContestName", ColumnType::Text, 10), userColumn("Name", ColumnType::Text, 20),
+        userColumn("NR", ColumnType::Long),              userColumn("Sect", ColumnType::Text, 8),
+        userColumn("CK", ColumnType::Byte),              userColumn("Band", ColumnType::Double),
+        userColumn("Exchange1", ColumnType::Text, 20),   userColumn("ContestNR", ColumnType::Long),
+        userColumn("GridSquare", ColumnType::Text, 6),   userColumn("Operator", ColumnType::Text, 20)};
+    qsos.design.indexes = {
+        jet::IndexDesign{"PrimaryKey", {{"TS", false}, {"Call", false}}, true, true, false, true},
+        jet::IndexDesign{"ContestNR", {{"ContestNR", false}}, false, false, false, false}};
+    for (int i = 0; i < 100; ++i)
+        qsos.rows.push_back({jet::DateTime{kFieldDayStart + i / 1440.0}, callSign(i), 7030.0, std::string("CW"),
+                             std::string("FD"), std::monostate{}, std::int32_t{0}, std::string(section(i)),
+                             std::uint8_t{0}, 7.0, std::string("2A"), std::int32_t{1}, std::monostate{},
+                             std::string("N1XX")});
+    const char* precedences = "QABMUS";
+    for (int i = 0; i < kQsos; ++i) {
+        const double band = i % 3 == 0 ? 7.0 : 14.0;
+        qsos.rows.push_back({jet::DateTime{kContestStart + i / 3000.0}, callSign(i), band * 1000 + 25 + i % 50,
+                             std::string("CW"), std::string(kContest), std::monostate{}, std::int32_t{i + 1},
+                             std::string(section(i)), check(i), band, std::string(1, precedences[i % 6]), kContestNr,
+                             std::monostate{}, std::string("N1XX")});
+    }
+    jet::createDatabase(path, {contests, qsos}, true);
+}
+
+// The template filled as a station manager would, in one bulk work.
+void writeHistory(const std::string& templatePath, const std::string& path) {
+    fs::copy_file(templatePath, path, fs::copy_options::overwrite_existing);
+    Connection connection;
+    connection.setConnectionString(accessConnectionString(path));
+    Cursor history("History");
+    history.setConnection(&connection);
+    history.setTableName("History");
+    history.open();
+    connection.runBulkWork([&] {
+        for (int k = 0; k < kStations; ++k) {
+            const int n = 2 * k + 1;
+            history.insert();
+            history.setText("Call", callSign(n));
+            history.setText("Sect", section(n % 4 == 3 ? n + 1 : n));
+            history.setText("Ck", std::to_string(check(n)));
+            history.setText("State", "MA");
+            history.post();
+        }
+    });
+}
+
+// Runs `work` in a child process and hands back what it returns: the memory it takes then counts
+// nothing in this process's peak, and the run that follows finds no heap warmed up by it.
+template <typename Work> auto inChildProcess(Work work) {
+    using Result = decltype(work());
+    static_assert(std::is_trivially_copyable_v<Result>);
+    int channel[2];
+    if (pipe(channel) != 0) throw std::runtime_error("cannot create a pipe");
+    const pid_t child = fork();
+    if (child < 0) throw std::runtime_error("cannot fork");
+    if (child == 0) {
+        close(channel[0]);
+        try {
+            const Result result = work();
+            _exit(write(channel[1], &result, sizeof result) == sizeof result ? 0 : 1);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "bench_import: %s\n", error.what());
+            _exit(1);
+        }
+    }
+    close(channel[1]);
+    Result result{};
+    const bool received = read(channel[0], &result, sizeof result) == sizeof result;
+    close(channel[0]);
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !received || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("the child process failed");
+    return result;
+}
+
+// The parts of the run that can be timed from outside, each on connections of its own so that it
+// loads its tables from the file as the run does.
+struct Parts {
+    double copy = 0, qsoOpen = 0, qsoWalk = 0, historyOpen = 0, seeks = 0;
+    long long qsos = 0;
+    double peakLoaded = 0;  // MB, both tables loaded
+};
+
+Parts timeParts(const std::string& logger, const std::string& history, const std::string& scratch) {
+    Parts parts;
+    auto start = Clock::now();
+    kv::history_db::CopyWholeFile(history, scratch);
+    parts.copy = secondsSince(start);
+    fs::remove(scratch);
+
+    Connection loggerConnection;
+    loggerConnection.setConnectionString(accessConnectionString(logger));
+    Cursor qsos("qsos");
+    start = Clock::now();
+    qsos.setConnection(&loggerConnection);
+    qsos.setTableName("DXLOG");
+    qsos.open();
+    qsos.setFilter("ContestNR = " + std::to_string(kContestNr));
+    qsos.setFiltered(true);
+    qsos.first();
+    parts.qsos = qsos.recordCount();
+    parts.qsoOpen = secondsSince(start);
+
+    std::vector<std::string> calls;
+    calls.reserve(static_cast<std::size_t>(parts.qsos));
+    start = Clock::now();
+    for (; !qsos.atEnd(); qsos.next()) {
+        for (const char* column : kMappedColumns) qsos.text(column);
+        calls.push_back(qsos.text("Call"));
+    }
+    parts.qsoWalk = secondsSince(start);
+
+    Connection historyConnection;
+    historyConnection.setConnectionString(accessConnectionString(history));
+    Cursor stations("stations");
+    start = Clock::now();
+    stations.setConnection(&historyConnection);
+    stations.setTableName("History");
+    stations.setDirectTable(true);
+    stations.open();
+    stations.setIndexName("Call");
+    parts.historyOpen = secondsSince(start);
+
+    start = Clock::now();
+    for (const std::string& call : calls) stations.seek(call);
+    parts.seeks = secondsSince(start);
+    parts.peakLoaded = peakMegabytes();
+    return parts;
+}
+
+// The window's steps before "Start IMPORT": the database opened, the logger database chosen as
+// source and the contest picked in its list.
+void prepareImport(BenchUi& ui, kv::shell::DataObjects& data, const std::string& history) {
+    kv::shell::FormCreate(ui);
+    ui.state().HistoryPath = history;
+    kv::history_db::OpenTHDatabase(ui, data, history);
+    ui.setItemIndex("ComboBox_ImportType", 0);
+    kv::import::ComboBox_ImportTypeSelect(
+        ui, {[&](kv::ui::Ui& u) { kv::import::OpenHamDB(u, data); }, [&](kv::ui::Ui& u) {
+                 kv::import::OpenHistFile(u, data);
+             }});
+    const int entries = static_cast<int>(ui.items("Combobox_Contest").size());
+    for (int i = 0; i < entries; ++i)
+        if (const auto record = ui.itemRecord("Combobox_Contest", i); record && record->contestName == kContest)
+            ui.setItemIndex("Combobox_Contest", i);
+    kv::import::Combobox_ContestSelect(ui, data);
+    if (ui.state().ImportContestName != kContest || !ui.isEnabled("Button_Import"))
+        throw std::runtime_error(std::string("contest ") + kContest + " could not be picked");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const fs::path programDirectory = fs::canonical("/proc/self/exe").parent_path();
+    const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "kv_bench_import";
+    fs::create_directories(folder);
+    const std::string logger = (folder / "logger.mdb").string();
+    const std::string history = (folder / "history.mdb").string();
+    try {
+        const std::string templatePath = (programDirectory / kv::history_db::kTemplateFileName).string();
+        const double written = inChildProcess([&] {
+            const auto start = Clock::now();
+            writeLogger(logger);
+            writeHistory(templatePath, history);
+            return secondsSince(start);
+        });
+        const std::uintmax_t loggerBytes = fs::file_size(logger), historyBytes = fs::file_size(history);
+        std::printf("logger database, %d QSOs of %s:     %8.1f MB\n", kQsos, kContest, megabytes(loggerBytes));
+        std::printf("History of %d stations:            %8.1f MB (both written in %.3f s)\n", kStations,
+                    megabytes(historyBytes), written);
+
+        const Parts parts =
+            inChildProcess([&] { return timeParts(logger, history, (folder / "scratch.mdb").string()); });
+        const double peakBefore = peakMegabytes();
+
+        BenchUi ui((programDirectory / "").string(), logger);
+        ui.state().MappingPath = (programDirectory / "mapping.xls").string();
+        kv::shell::DataObjects data;
+        prepareImport(ui, data, history);
+
+        auto start = Clock::now();
+        const kv::import::ImportCounts counts = kv::import::Button_ImportClick(ui, data);
+        const double run = secondsSince(start);
+        const double peak = peakMegabytes();
+
+        start = Clock::now();
+        const std::string command = "mdb-export '" + logger + "' DXLOG > /dev/null";
+        if (std::system(command.c_str()) != 0) throw std::runtime_error("mdb-export failed (is mdbtools installed?)");
+        const double exported = secondsSince(start);
+
+        std::printf("\nimport %s: read %lld, inserted %lld, updated %lld, unchanged %lld\n", kContest, counts.read,
+                    counts.inserted, counts.updated, counts.unchanged);
+        std::printf("whole run (Button_ImportClick):      %8.3f s   (aim: 1 s)\n", run);
+        std::printf("mdb-export of DXLOG (all rows):      %8.3f s\n", exported);
+        std::printf("  backup copy of History:            %8.3f s\n", parts.copy);
+        std::printf("  DXLOG loaded and filtered:         %8.3f s (%lld rows)\n", parts.qsoOpen, parts.qsos);
+        std::printf("  its rows walked, mapped columns:   %8.3f s\n", parts.qsoWalk);
+        std::printf("  History loaded, Call index set:    %8.3f s\n", parts.historyOpen);
+        std::printf("  every QSO's call sought:           %8.3f s\n", parts.seeks);
+        const double measured = parts.copy + parts.qsoOpen + parts.qsoWalk + parts.historyOpen + parts.seeks;
+        std::printf("  rest: inserts, edits, commit:      %8.3f s\n", run - measured);
+        std::printf("History after the run:               %8.1f MB\n", megabytes(fs::file_size(history)));
+
+        const double files = megabytes(loggerBytes + historyBytes);
+        std::printf("\npeak memory (ru_maxrss):             %8.1f MB (%.1f MB before the run)\n", peak, peakBefore);
+        std::printf("  the two tables loaded (timed apart):%7.1f MB\n", parts.peakLoaded);
+        std::printf("both files before the run:           %8.1f MB\n", files);
+        std::printf("memory / files:                      %8.1f    (aim: at most 10)\n", peak / files);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_import: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
