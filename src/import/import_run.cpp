@@ -1,6 +1,7 @@
 #include "import/import_run.h"
 
 #include "data_access/date_text.h"
+#include "data_access/trim_blanks.h"
 #include "history_db/copy_whole_file.h"
 #include "import/exchange_merge.h"
 #include "import/import_sources.h"
@@ -58,7 +59,7 @@ public:
         : fieldMap_(fieldMap), source_(source), history_(history), today_(today()) {}
 
     void row(ImportCounts& counts) {
-        const std::string key = source_.text(fieldMap_.front().source);
+        const std::string key = value(fieldMap_.front());
         if (!history_.seek(key)) {
             insert();
             ++counts.inserted;
@@ -73,7 +74,7 @@ private:
     // A new station gets every mapped value, empty ones too; its data2 and data3 need no merge.
     void insert() {
         history_.insert();
-        for (const mapping::AList& entry : fieldMap_) history_.setText(entry.target, source_.text(entry.source));
+        for (const mapping::AList& entry : fieldMap_) history_.setText(entry.target, value(entry));
         history_.setText("Updated", today_);
         history_.post();
     }
@@ -85,14 +86,14 @@ private:
         ExchangePair fresh;
         bool mergeNeeded = false;
         for (std::size_t i = 1; i < fieldMap_.size(); ++i) {
-            const std::string value = source_.text(fieldMap_[i].source);
-            if (value.empty()) continue;  // an empty source value never clears what History knows
+            const std::string offered = value(fieldMap_[i]);
+            if (offered.empty()) continue;  // an empty source value never clears what History knows
             const std::string& target = fieldMap_[i].target;
             if (target == "data2" || target == "data3") {
-                (target == "data2" ? fresh.data2 : fresh.data3) = value;
+                (target == "data2" ? fresh.data2 : fresh.data3) = offered;
                 mergeNeeded = true;
-            } else if (history_.text(target) != value) {
-                setColumn(target, value);
+            } else if (history_.text(target) != offered) {
+                setColumn(target, offered);
                 changed = true;
             }
         }
@@ -104,6 +105,12 @@ private:
         history_.setText("data3", merged.result.data3);
         history_.post();
         return true;
+    }
+
+    // The logger writes a blank for a column it has no value for (GridSquare " "); blanks around
+    // a value are never part of it.
+    std::string value(const mapping::AList& entry) const {
+        return std::string(data_access::trimBlanks(source_.text(entry.source)));
     }
 
     void setColumn(const std::string& column, const std::string& value) {

@@ -45,7 +45,8 @@ const char* const kContestInstances =
     "3,FD,6-22-2024,3\n"
     "4,CQWWCW,11-28-2026,4\n"
     "5,FD,6-28-2025 18:00:00,5\n"
-    "6,RAC,12-27-2025,6\n";
+    "6,RAC,12-27-2025,6\n"
+    "7,STEWPERRY,12-20-2025,7\n";
 
 // Columns of DXLOG that the import reads, and the ones that tell QSOs apart.
 const char* const kQsos =
@@ -58,7 +59,9 @@ const char* const kQsos =
     "6-28-2025 18:03:00,VE3AAA,FD,5,ONE,0,1E,,,0,0,b3\n"
     "6-28-2025 18:04:00,VE3AAA,FD,5,ONE,0,2E,,,0,0,b4\n"
     "6-28-2025 18:05:00,DELETED1,FD,-1,CT,0,1A,,,0,0,c1\n"
-    "11-7-2026 21:10:00,K5ZD,SSCW,2,STX,69,,,,12,0,d1\n";
+    "11-7-2026 21:10:00,K5ZD,SSCW,2,STX,69,,,,12,0,d1\n"
+    "12-20-2025 15:01:00,W1AW,STEWPERRY,7,,0,,,FN31,0,0,e1\n"
+    "12-20-2025 16:01:00,W1AW,STEWPERRY,7,,0,,,\" \",0,0,e2\n";
 
 std::string todayText() {
     const std::time_t now = std::time(nullptr);
@@ -115,7 +118,8 @@ TEST_F(ImportTest, ALoggerDatabaseListsItsContestsThatTakeCallHistoryWithTheirSt
     pickImportType(kv::ui::kLoggerHamDatabase, "OpenDialog_HamDB", logger);
 
     EXPECT_EQ(ui.items("Combobox_Contest"),
-              (std::vector<std::string>{"FD,6-22-2024", "FD,6-28-2025 18:00:00", "SSCW,11-7-2026 21:00:00"}))
+              (std::vector<std::string>{"FD,6-22-2024", "FD,6-28-2025 18:00:00", "SSCW,11-7-2026 21:00:00",
+                                        "STEWPERRY,12-20-2025"}))
         << "sorted by name; DELETEDQS, a History 0 contest and one the mapping lacks are left out";
     EXPECT_EQ(ui.itemRecord("Combobox_Contest", 0), (ContestRecord{"3", "FD"}));
     EXPECT_EQ(ui.itemRecord("Combobox_Contest", 1), (ContestRecord{"5", "FD"}));
@@ -172,6 +176,13 @@ TEST_F(ImportTest, TwoInstancesOfAContestImportUnderTheirOwnNumbersAndMergeTheEx
     EXPECT_EQ(historyValue("VE3AAA", "data3"), "1E");
     EXPECT_EQ(historyValue("DELETED1", "Call"), "<no row>");
     EXPECT_EQ(columnValues(history, "History", "Call").size(), 4u);
+}
+
+TEST_F(ImportTest, TheBlankTheLoggerWritesForNoValueClearsNothing) {
+    const ImportCounts counts = importLoggerContest("STEWPERRY,12-20-2025");
+    EXPECT_EQ(counts.inserted, 1);
+    EXPECT_EQ(counts.unchanged, 1);
+    EXPECT_EQ(historyValue("W1AW", "Grid"), "FN31");
 }
 
 TEST_F(ImportTest, ACallHistoryFileSkipsCommentsDirectivesAndBlankLines) {
