@@ -186,6 +186,38 @@ std::string Cursor::text(std::string_view name) const {
     return table_->rows()[*row][position].value_or("");
 }
 
+std::string Cursor::text(long long position, std::string_view name) const {
+    requireOpen();
+    const std::size_t column = this->column(name);
+    const auto& rows = table_->rows();
+    if (position < 0 || static_cast<std::size_t>(position) >= rows.size())
+        throw std::runtime_error(name_ + ": there is no record at position " + std::to_string(position));
+    return rows[static_cast<std::size_t>(position)][column].value_or("");
+}
+
+long long Cursor::position() const {
+    requireOpen();
+    auto row = currentRow();
+    return row ? static_cast<long long>(*row) : -1;
+}
+
+bool Cursor::moveTo(long long position) {
+    requireOpen();
+    finishEditing();
+    const auto row = static_cast<std::size_t>(position);
+    if (index_) {
+        const bool inTable = position >= 0 && row < table_->rows().size();
+        indexRow_ = inTable && passes(row) ? std::optional(row) : std::nullopt;
+        return indexRow_.has_value();
+    }
+    // Without a filter or sort a row's place in the order is its position.
+    if (position >= 0 && row < order_.size() && order_[row] == row)
+        place_ = row;
+    else
+        place_ = static_cast<std::size_t>(std::find(order_.begin(), order_.end(), row) - order_.begin());
+    return place_ < order_.size();
+}
+
 void Cursor::setText(std::string_view name, std::string_view value) {
     requireOpen();
     std::size_t position = column(name);
@@ -263,21 +295,40 @@ void Cursor::setIndexName(std::string indexName) {
     }
 }
 
-bool Cursor::seek(std::string_view value) {
+template <typename Search> bool Cursor::seekWith(Search search) {
     try {
         requireOpen();
         finishEditing();
         if (index_) {
-            auto row = index_->firstRowWithKey(index_->keyOfValues({std::string(value)}));
-            while (row && !passes(*row)) row = index_->nextRowWithKey(*row);
-            indexRow_ = row;
-            return row.has_value();
+            indexRow_ = search();
+            return indexRow_.has_value();
         }
     } catch (const std::exception&) {
     }
     indexRow_.reset();
     place_ = order_.size();
     return false;
+}
+
+bool Cursor::seek(std::string_view value) {
+    return seekWith([&] {
+        auto row = index_->firstRowWithKey(index_->keyOfValues({std::string(value)}));
+        while (row && !passes(*row)) row = index_->nextRowWithKey(*row);
+        return row;
+    });
+}
+
+bool Cursor::seekPrefix(std::string_view prefix) {
+    return seekWith([&]() -> std::optional<std::size_t> {
+        // A text that starts with the prefix sorts at or after the prefix itself, so the first
+        // key from the prefix's on is the only candidate.
+        auto row = indexedFrom(index_->firstRowFrom(index_->keyOfValues({std::string(prefix)})));
+        if (!row) return std::nullopt;
+        const std::string& keyColumn = index_->info().columns.at(0).name;
+        const std::string text = table_->rows()[*row][column(keyColumn)].value_or("");
+        if (!foldCase(text).starts_with(foldCase(prefix))) return std::nullopt;
+        return row;
+    });
 }
 
 void Cursor::edit() {

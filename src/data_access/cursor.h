@@ -16,6 +16,11 @@
 // Cursors on the same table of a connection share its rows: a post through one is read through
 // the others at once. A row another cursor inserts joins this cursor's order when the cursor is
 // next opened or its filter, sort or index is set (at once while an index is set).
+//
+// Row positions: every row of the table has one, from 0 for the first in the source's order,
+// whatever the cursor's filter, sort or index; an inserted row takes the next one, and removing a
+// row moves the rows after it up by one. A position reaches its row at once, without walking the
+// order: a grid reads the rows it shows by their positions.
 
 #include <cstddef>
 #include <cstdint>
@@ -65,6 +70,14 @@ public:
 
     // The column's text; NULL reads as empty.
     std::string text(std::string_view column) const;
+    // The column's text in the row at `position`, as stored (a pending change is not seen); the
+    // cursor does not move. Throws when the table has no row there.
+    std::string text(long long position, std::string_view column) const;
+    // The current row's position; -1 at the end.
+    long long position() const;
+    // Posts a pending change, then moves to the row at `position`. A position outside the table,
+    // or a row the cursor's order lacks (hidden by the filter): false, and the cursor is at the end.
+    bool moveTo(long long position);
     // Only between edit() or insert() and post(); the provider checks the value against the column.
     void setText(std::string_view column, std::string_view value);
 
@@ -91,6 +104,10 @@ public:
     // Moves to the first row whose key on the index's first column equals `value`. Not found, no
     // index set, or any error: false, and the cursor is at the end.
     bool seek(std::string_view value);
+    // Moves to the first row, in the index's order, whose index's first column starts with
+    // `prefix`, ignoring letter case. Not found, no index set, or any error: false, and the cursor
+    // is at the end.
+    bool seekPrefix(std::string_view prefix);
 
     void edit();
     void insert();
@@ -121,6 +138,8 @@ private:
     std::optional<std::size_t> currentRow() const;
     void moveToRow(std::size_t row);
     std::optional<std::size_t> indexedFrom(std::optional<std::size_t> row) const;
+    // Runs `search` for a row on the index and moves there; at the end when it finds none.
+    template <typename Search> bool seekWith(Search search);
     void finishEditing();
 
     std::string name_;

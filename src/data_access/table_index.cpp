@@ -58,6 +58,10 @@ std::optional<std::size_t> TableIndex::firstRowWithKey(const std::string& key) c
     return entry->second;
 }
 
+std::optional<std::size_t> TableIndex::firstRowFrom(const std::string& key) const {
+    return rowAt(entries_.lower_bound({key, 0}));
+}
+
 std::optional<std::size_t> TableIndex::nextRowWithKey(std::size_t row) const {
     auto next = rowAfter(row);
     if (!next || keyOfRow_[*next] != keyOfRow_[row]) return std::nullopt;

@@ -36,6 +36,8 @@ public:
     // The first row with this key, and the row after a row with the same key.
     std::optional<std::size_t> firstRowWithKey(const std::string& key) const;
     std::optional<std::size_t> nextRowWithKey(std::size_t row) const;
+    // The first row whose key is not before `key`.
+    std::optional<std::size_t> firstRowFrom(const std::string& key) const;
 
 private:
     using Entries = std::set<std::pair<std::string, std::size_t>>;
