@@ -7,6 +7,7 @@
 #include "data_access/access/access_provider.h"
 #include "data_access/connection_string.h"
 #include "data_access/excel_provider.h"
+#include "data_access/sqlite_provider.h"
 #include "data_access/text_fold.h"
 #include "data_access/text_provider.h"
 
@@ -30,11 +31,23 @@ void requireExcelWorkbook(const std::string& path) {
         throw std::runtime_error(path + " is not an Excel workbook");
 }
 
+bool isSqliteDatabase(const std::string& path) {
+    return fileStart(path, 16) == std::string("SQLite format 3\0", 16);
+}
+
+// A file named as SQLite databases are named was taken for one, so its refusal says it is none.
+bool namedAsSqliteDatabase(const std::string& path) {
+    const std::string extension = foldCase(std::filesystem::path(path).extension().string());
+    return extension == ".s3db" || extension == ".sqlite" || extension == ".sqlite3" || extension == ".db3";
+}
+
 void requireAccessDatabase(const std::string& path) {
     std::string start = fileStart(path, 19);
     bool jet = start.size() == 19 && start.starts_with(std::string("\x00\x01\x00\x00", 4)) &&
                (start.substr(4) == "Standard Jet DB" || start.substr(4) == "Standard ACE DB");
-    if (!jet) throw std::runtime_error(path + " is not an Access database");
+    if (!jet)
+        throw std::runtime_error(path + (namedAsSqliteDatabase(path) ? " is not a SQLite database"
+                                                                      : " is not an Access database"));
 }
 
 } // namespace
@@ -52,6 +65,8 @@ ProviderChoice chooseProvider(const std::string& connectionString) {
 }
 
 std::unique_ptr<Provider> openProvider(const ProviderChoice& choice) {
+    if (choice.kind != ProviderKind::Text && isSqliteDatabase(choice.dataSource))
+        return openSqliteProvider(choice.dataSource);
     switch (choice.kind) {
     case ProviderKind::Excel:
         requireExcelWorkbook(choice.dataSource);
