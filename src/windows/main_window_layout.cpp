@@ -50,7 +50,7 @@ struct DialogDesign {
 constexpr DialogDesign dialogDesigns[] = {
     {"OpenDialog_ThDB", "Microsoft Access (*.mdb)|*.mdb", ""},
     {"SaveDialog_newThDB", "", ""},
-    {"OpenDialog_HamDB", "Microsoft Access (*.mdb)|*.mdb", ""},
+    {"OpenDialog_HamDB", "Microsoft Access (*.mdb)|*.mdb|N1MM Logger+ database (*.s3db)|*.s3db", ""},
     {"OpenDialog_SourceHistory", "History file (*.txt)|*.txt", ""},
     {"SaveDialog_TargetHistory", "History File (*.txt)|*.txt", "txt"},
 };

@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, StartsWithTheDesignedCaptionsAndTheNoDatabaseState) {
 
     auto filters = [&](const char* name) { return window.fileDialog(name)->nameFilters(); };
     EXPECT_EQ(filters("OpenDialog_ThDB"), QStringList{"Microsoft Access (*.mdb)"});
-    EXPECT_EQ(filters("OpenDialog_HamDB"), QStringList{"Microsoft Access (*.mdb)"});
+    EXPECT_EQ(filters("OpenDialog_HamDB"), (QStringList{"Microsoft Access (*.mdb)", "N1MM Logger+ database (*.s3db)"}));
     EXPECT_EQ(filters("OpenDialog_SourceHistory"), QStringList{"History file (*.txt)"});
     EXPECT_EQ(filters("SaveDialog_TargetHistory"), QStringList{"History File (*.txt)"});
     EXPECT_EQ(window.fileDialog("SaveDialog_TargetHistory")->defaultSuffix(), "txt");
