@@ -2,14 +2,17 @@
 // 100 000 stations, half of the QSOs' calls among them, the way the program runs it: through the
 // window's operations, the table access layer and the Access engine, on real files. Prints the run
 // next to mdb-export reading the same QSO table, the parts of the run that can be timed on their
-// own, and the peak memory against the size of the two files.
+// own, and the peak memory against the size of the two files. Then the same import of the same
+// QSOs from the logger's SQLite log, into the same History as the first run found it.
 // Usage: bench_import [FOLDER] (a temporary folder by default); the program directory is this
 // executable's, with mapping.xls and kestrovane_mdb.template.
 
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -63,7 +66,8 @@ std::string callSign(int n) {
 const char* section(int n) { return kSections[n % kSectionCount]; }
 std::uint8_t check(int n) { return static_cast<std::uint8_t>(n % 100); }
 
-std::string accessConnectionString(const std::string& path) {
+// The connection string the program builds for a database file; it opens a SQLite log too.
+std::string connectionString(const std::string& path) {
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path + ";Persist Security Info=False";
 }
 
@@ -77,7 +81,7 @@ double megabytes(std::uintmax_t bytes) { return bytes / (1024.0 * 1024.0); }
 
 // The logger's ContestInstance and DXLOG, with the columns the import reads and a few it does not;
 // a small Field Day log sits beside the contest.
-void writeLogger(const std::string& path) {
+std::vector<jet::TableContent> loggerTables() {
     using jet::ColumnType;
     using jet::userColumn;
     jet::TableContent contests;
@@ -115,14 +119,86 @@ void writeLogger(const std::string& path) {
                              std::string(section(i)), check(i), band, std::string(1, precedences[i % 6]), kContestNr,
                              std::monostate{}, std::string("N1XX")});
     }
-    jet::createDatabase(path, {contests, qsos}, true);
+    return {contests, qsos};
+}
+
+// The type the logger declares for a column of this kind in its SQLite log.
+std::string sqliteType(const jet::ColumnDesign& column) {
+    switch (column.type) {
+    case jet::ColumnType::DateTime: return "DATETIME";
+    case jet::ColumnType::Text: return "VARCHAR(" + std::to_string(column.length / 2) + ")";
+    case jet::ColumnType::Double: return "DOUBLE";
+    case jet::ColumnType::Byte: return "TINYINT";
+    case jet::ColumnType::Long: return "INTEGER";
+    default: throw std::runtime_error("no SQLite type for column " + column.name);
+    }
+}
+
+// A date as the logger writes it, "YYYY-MM-DD HH:MM:SS", to the nearest second.
+std::string sqliteDateTime(const jet::DateTime& value) {
+    namespace chrono = std::chrono;
+    const auto time = chrono::sys_days{chrono::year{1899} / 12 / 30} +
+                      chrono::round<chrono::seconds>(chrono::duration<double, chrono::days::period>(value.days));
+    const auto day = chrono::floor<chrono::days>(time);
+    const chrono::year_month_day date{day};
+    const chrono::hh_mm_ss clock{time - day};
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02lld", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<long>(clock.hours().count()), static_cast<long>(clock.minutes().count()),
+                  static_cast<long long>(clock.seconds().count()));
+    return text;
+}
+
+void bindSqlite(sqlite3_stmt* statement, int position, const jet::Value& value) {
+    if (const auto* text = std::get_if<std::string>(&value))
+        sqlite3_bind_text(statement, position, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
+    else if (const auto* date = std::get_if<jet::DateTime>(&value))
+        sqlite3_bind_text(statement, position, sqliteDateTime(*date).c_str(), -1, SQLITE_TRANSIENT);
+    else if (const auto* real = std::get_if<double>(&value)) sqlite3_bind_double(statement, position, *real);
+    else if (const auto* whole = std::get_if<std::int32_t>(&value)) sqlite3_bind_int64(statement, position, *whole);
+    else if (const auto* byte = std::get_if<std::uint8_t>(&value)) sqlite3_bind_int64(statement, position, *byte);
+    else sqlite3_bind_null(statement, position);
+}
+
+// The same tables and rows in a SQLite log as the logger's current version keeps it: WAL mode,
+// closed (no -wal beside it).
+void writeSqliteLogger(const std::string& path, const std::vector<jet::TableContent>& tables) {
+    fs::remove(path);
+    sqlite3* log = nullptr;
+    auto check = [&](int result) {
+        if (result != SQLITE_OK && result != SQLITE_DONE)
+            throw std::runtime_error(path + ": " + sqlite3_errmsg(log));
+    };
+    check(sqlite3_open(path.c_str(), &log));
+    check(sqlite3_exec(log, "PRAGMA journal_mode = WAL; BEGIN", nullptr, nullptr, nullptr));
+    for (const jet::TableContent& table : tables) {
+        std::string columns, places;
+        for (const jet::ColumnDesign& column : table.design.columns) {
+            columns += (columns.empty() ? "[" : ", [") + column.name + "] " + sqliteType(column);
+            places += places.empty() ? "?" : ", ?";
+        }
+        check(sqlite3_exec(log, ("CREATE TABLE [" + table.design.name + "] (" + columns + ")").c_str(), nullptr, nullptr,
+                           nullptr));
+        sqlite3_stmt* insert = nullptr;
+        check(sqlite3_prepare_v2(log, ("INSERT INTO [" + table.design.name + "] VALUES (" + places + ")").c_str(), -1,
+                                 &insert, nullptr));
+        for (const jet::TableRow& row : table.rows) {
+            for (std::size_t c = 0; c < row.size(); ++c) bindSqlite(insert, static_cast<int>(c + 1), row[c]);
+            check(sqlite3_step(insert));
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+    }
+    check(sqlite3_exec(log, "COMMIT", nullptr, nullptr, nullptr));
+    check(sqlite3_close(log));
 }
 
 // The template filled as a station manager would, in one bulk work.
 void writeHistory(const std::string& templatePath, const std::string& path) {
     fs::copy_file(templatePath, path, fs::copy_options::overwrite_existing);
     Connection connection;
-    connection.setConnectionString(accessConnectionString(path));
+    connection.setConnectionString(connectionString(path));
     Cursor history("History");
     history.setConnection(&connection);
     history.setTableName("History");
@@ -185,7 +261,7 @@ Parts timeParts(const std::string& logger, const std::string& history, const std
     fs::remove(scratch);
 
     Connection loggerConnection;
-    loggerConnection.setConnectionString(accessConnectionString(logger));
+    loggerConnection.setConnectionString(connectionString(logger));
     Cursor qsos("qsos");
     start = Clock::now();
     qsos.setConnection(&loggerConnection);
@@ -207,7 +283,7 @@ Parts timeParts(const std::string& logger, const std::string& history, const std
     parts.qsoWalk = secondsSince(start);
 
     Connection historyConnection;
-    historyConnection.setConnectionString(accessConnectionString(history));
+    historyConnection.setConnectionString(connectionString(history));
     Cursor stations("stations");
     start = Clock::now();
     stations.setConnection(&historyConnection);
@@ -244,6 +320,31 @@ void prepareImport(BenchUi& ui, kv::shell::DataObjects& data, const std::string&
         throw std::runtime_error(std::string("contest ") + kContest + " could not be picked");
 }
 
+struct Run {
+    kv::import::ImportCounts counts;
+    double seconds = 0;
+    double peak = 0;  // MB
+};
+
+// "Start IMPORT" of the contest from `logger`, after the window's steps before it.
+Run runImport(const fs::path& programDirectory, const std::string& logger, const std::string& history) {
+    BenchUi ui((programDirectory / "").string(), logger);
+    ui.state().MappingPath = (programDirectory / "mapping.xls").string();
+    kv::shell::DataObjects data;
+    prepareImport(ui, data, history);
+
+    Run run;
+    const auto start = Clock::now();
+    run.counts = kv::import::Button_ImportClick(ui, data);
+    run.seconds = secondsSince(start);
+    run.peak = peakMegabytes();
+    return run;
+}
+
+bool operator==(const kv::import::ImportCounts& a, const kv::import::ImportCounts& b) {
+    return a.read == b.read && a.inserted == b.inserted && a.updated == b.updated && a.unchanged == b.unchanged;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -251,35 +352,45 @@ int main(int argc, char** argv) {
     const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "kv_bench_import";
     fs::create_directories(folder);
     const std::string logger = (folder / "logger.mdb").string();
+    const std::string sqliteLogger = (folder / "logger.s3db").string();
     const std::string history = (folder / "history.mdb").string();
+    const std::string sqliteHistory = (folder / "history for the SQLite log.mdb").string();
     try {
         const std::string templatePath = (programDirectory / kv::history_db::kTemplateFileName).string();
-        const double written = inChildProcess([&] {
-            const auto start = Clock::now();
-            writeLogger(logger);
+        struct Written {
+            double accessAndHistory, sqlite;
+        };
+        const Written written = inChildProcess([&] {
+            auto start = Clock::now();
+            const std::vector<jet::TableContent> tables = loggerTables();
+            jet::createDatabase(logger, tables, true);
             writeHistory(templatePath, history);
-            return secondsSince(start);
+            const double accessAndHistory = secondsSince(start);
+            start = Clock::now();
+            writeSqliteLogger(sqliteLogger, tables);
+            fs::copy_file(history, sqliteHistory, fs::copy_options::overwrite_existing);
+            return Written{accessAndHistory, secondsSince(start)};
         });
         const std::uintmax_t loggerBytes = fs::file_size(logger), historyBytes = fs::file_size(history);
         std::printf("logger database, %d QSOs of %s:     %8.1f MB\n", kQsos, kContest, megabytes(loggerBytes));
         std::printf("History of %d stations:            %8.1f MB (both written in %.3f s)\n", kStations,
-                    megabytes(historyBytes), written);
+                    megabytes(historyBytes), written.accessAndHistory);
+        std::printf("the same QSOs in a SQLite log:       %8.1f MB (written in %.3f s)\n",
+                    megabytes(fs::file_size(sqliteLogger)), written.sqlite);
 
         const Parts parts =
             inChildProcess([&] { return timeParts(logger, history, (folder / "scratch.mdb").string()); });
+        const Parts sqliteParts =
+            inChildProcess([&] { return timeParts(sqliteLogger, sqliteHistory, (folder / "scratch.mdb").string()); });
+        const Run sqliteRun = inChildProcess([&] { return runImport(programDirectory, sqliteLogger, sqliteHistory); });
         const double peakBefore = peakMegabytes();
 
-        BenchUi ui((programDirectory / "").string(), logger);
-        ui.state().MappingPath = (programDirectory / "mapping.xls").string();
-        kv::shell::DataObjects data;
-        prepareImport(ui, data, history);
+        const Run accessRun = runImport(programDirectory, logger, history);
+        const kv::import::ImportCounts& counts = accessRun.counts;
+        const double run = accessRun.seconds, peak = accessRun.peak;
+        if (!(sqliteRun.counts == counts)) throw std::runtime_error("the imports from the two logs count differently");
 
         auto start = Clock::now();
-        const kv::import::ImportCounts counts = kv::import::Button_ImportClick(ui, data);
-        const double run = secondsSince(start);
-        const double peak = peakMegabytes();
-
-        start = Clock::now();
         const std::string command = "mdb-export '" + logger + "' DXLOG > /dev/null";
         if (std::system(command.c_str()) != 0) throw std::runtime_error("mdb-export failed (is mdbtools installed?)");
         const double exported = secondsSince(start);
@@ -302,6 +413,14 @@ int main(int argc, char** argv) {
         std::printf("  the two tables loaded (timed apart):%7.1f MB\n", parts.peakLoaded);
         std::printf("both files before the run:           %8.1f MB\n", files);
         std::printf("memory / files:                      %8.1f    (aim: at most 10)\n", peak / files);
+
+        std::printf("\nthe same import from the SQLite log (the same counts):\n");
+        std::printf("whole run (Button_ImportClick):      %8.3f s   (aim: no slower than from the Access log, %.3f s)\n",
+                    sqliteRun.seconds, run);
+        std::printf("  DXLOG loaded and filtered:         %8.3f s (%lld rows; %.3f s from the Access log)\n",
+                    sqliteParts.qsoOpen, sqliteParts.qsos, parts.qsoOpen);
+        std::printf("  its rows walked, mapped columns:   %8.3f s\n", sqliteParts.qsoWalk);
+        std::printf("peak memory (ru_maxrss):             %8.1f MB\n", sqliteRun.peak);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "bench_import: %s\n", error.what());
         return 1;
