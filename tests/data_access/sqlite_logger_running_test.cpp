@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <optional>
 
 #include "data_access/connection.h"
@@ -21,25 +20,18 @@ namespace {
 using kv::testing::FileState;
 using kv::testing::qso;
 using kv::testing::SqliteWriter;
+using ::testing::AllOf;
 using ::testing::EndsWith;
 using ::testing::StartsWith;
+using ::testing::ThrowsMessage;
 using testing::readFile;
 using testing::TempDir;
 namespace fs = std::filesystem;
 
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "no error";
-}
-
 // The calls of DXLOG, read as the import reads the logger's database.
 std::vector<std::string> loggedCalls(const std::string& log) {
     Connection connection;
-    connection.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + log + ";Persist Security Info=False");
+    connection.setConnectionString(kv::testing::loggerConnection(log));
     Cursor qsos("ADODataSet_HamDb");
     qsos.setConnection(&connection);
     qsos.setTableName("DXLOG");
@@ -49,12 +41,10 @@ std::vector<std::string> loggedCalls(const std::string& log) {
     return calls;
 }
 
-// Everything the provider can be asked to read; the first refusal.
-std::string firstRefusal(const std::string& log) {
-    return errorOf([&] {
-        auto provider = openSqliteProvider(log);
-        for (const std::string& table : provider->tableNames()) provider->openTable(table);
-    });
+// Everything the provider can be asked to read.
+void readEverything(const std::string& log) {
+    auto provider = openSqliteProvider(log);
+    for (const std::string& table : provider->tableNames()) provider->openTable(table);
 }
 
 std::string copyInto(const fs::path& folder, const std::string& file) {
@@ -140,16 +130,17 @@ TEST_F(SqliteLoggerRunning, ALockTheLoggerHoldsIsWaitedForAMomentThenNamed) {
         }
         const FileState before = FileState::of(path);
         const auto start = std::chrono::steady_clock::now();
-        const std::string refusal = firstRefusal(path);
+        EXPECT_THAT([&] { readEverything(path); },
+                    ThrowsMessage<std::runtime_error>(
+                        AllOf(StartsWith(path + " is locked by another program that is writing to it (SQLite: "),
+                              EndsWith("); try again when it is done"))));
         const auto waited = std::chrono::steady_clock::now() - start;
-        EXPECT_THAT(refusal, StartsWith(path + " is locked by another program that is writing to it (SQLite: "));
-        EXPECT_THAT(refusal, EndsWith("); try again when it is done"));
         EXPECT_GE(waited, std::chrono::seconds(1)) << "a commit under way gets the time to end";
         EXPECT_LT(waited, std::chrono::seconds(10)) << "a lock kept for good is not waited for long";
         EXPECT_EQ(FileState::of(path), before);
 
         logger.reset();
-        EXPECT_EQ(firstRefusal(path), "no error") << "the log reads once the logger has let it go";
+        EXPECT_NO_THROW(readEverything(path)) << "the log reads once the logger has let it go";
     }
 }
 
@@ -168,8 +159,8 @@ TEST_F(SqliteLoggerRunning, AHotJournalIsRefusedAndLeftForItsWriter) {
     }
     const FileState before = FileState::of(left);
     const std::string journalBytes = readFile(leftJournal);
-    EXPECT_THAT(firstRefusal(left),
-                StartsWith(left + " holds a change that its writer did not finish (SQLite: "));
+    EXPECT_THAT([&] { readEverything(left); },
+                ThrowsMessage<std::runtime_error>(StartsWith(left + " holds a change that its writer did not finish (SQLite: ")));
     EXPECT_EQ(FileState::of(left), before) << "rolling the journal back is its writer's work";
     EXPECT_EQ(readFile(leftJournal), journalBytes);
 }
@@ -190,7 +181,9 @@ TEST(SqliteDamagedLog, ADamagedOrTruncatedLogIsRefusedAndLeftAsItWas) {
         const std::string path = dir.file(what + ".s3db");
         testing::writeFile(path, bytes);
         const FileState before = FileState::of(path);
-        EXPECT_THAT(firstRefusal(path), StartsWith(path + " is damaged or truncated (SQLite: ")) << what;
+        EXPECT_THAT([&] { readEverything(path); },
+                    ThrowsMessage<std::runtime_error>(StartsWith(path + " is damaged or truncated (SQLite: ")))
+            << what;
         EXPECT_EQ(FileState::of(path), before) << what;
     }
 }

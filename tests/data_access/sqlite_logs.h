@@ -71,6 +71,11 @@ struct FileState {
 };
 std::ostream& operator<<(std::ostream& out, const FileState& state);
 
+// The connection string the import builds for the logger's database, whatever kind of file it is.
+inline std::string loggerConnection(const std::string& path) {
+    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path + ";Persist Security Info=False";
+}
+
 // A copy of the real log in `folder`, its -wal and -shm left behind, as a test's own file.
 std::string copyRealLog(const std::filesystem::path& folder, const std::string& name = "ham_test.s3db");
 

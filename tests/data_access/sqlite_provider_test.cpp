@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "data_access/command.h"
 #include "data_access/connection.h"
@@ -21,25 +20,14 @@ namespace kv::data_access {
 namespace {
 
 using kv::testing::FileState;
+using kv::testing::loggerConnection;
 using kv::testing::SqliteWriter;
 using kv::testing::sqliteRows;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 using testing::TempDir;
-
-// As the import names the logger's database, whatever kind of file it is.
-std::string loggerConnection(const std::string& path) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path + ";Persist Security Info=False";
-}
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 std::vector<std::string> firstColumn(const std::vector<std::vector<std::optional<std::string>>>& rows) {
     std::vector<std::string> values;
@@ -172,16 +160,16 @@ TEST_F(SqliteRealLog, RefusesEveryChange) {
     openTable("DXLOG");
     cursor.first();
     cursor.edit();
-    EXPECT_THAT(errorOf([&] { cursor.setText("Sect", "EMA"); }),
-                StartsWith("SQLite database " + log + " (table DXLOG) is read-only"));
+    EXPECT_THAT([&] { cursor.setText("Sect", "EMA"); },
+                ThrowsMessage<std::runtime_error>(StartsWith("SQLite database " + log + " (table DXLOG) is read-only")));
     cursor.cancel();
     cursor.insert();
-    EXPECT_THAT(errorOf([&] { cursor.post(); }), HasSubstr("is read-only"));
+    EXPECT_THAT([&] { cursor.post(); }, ThrowsMessage<std::runtime_error>(HasSubstr("is read-only")));
     cursor.cancel();
     Command command;
     command.setConnection(&connection);
     command.setCommandText("DELETE * FROM DXLOG");
-    EXPECT_THAT(errorOf([&] { command.execute(); }), HasSubstr("is read-only"));
+    EXPECT_THAT([&] { command.execute(); }, ThrowsMessage<std::runtime_error>(HasSubstr("is read-only")));
     EXPECT_EQ(FileState::of(log), before);
 }
 
@@ -283,19 +271,20 @@ TEST(SqliteProviderChoice, AFileThatIsNoSqliteDatabaseIsRefusedByName) {
     const std::string text = "TS,Call\n2026-05-16 02:13:43,AA3MM\n";
     for (const std::string name : {"log.s3db", "log.SQLITE"}) {
         testing::writeFile(dir.file(name), text);
-        EXPECT_EQ(errorOf([&] { openProvider(chooseProvider(loggerConnection(dir.file(name)))); }),
-                  dir.file(name) + " is not a SQLite database");
+        EXPECT_THAT([&] { openProvider(chooseProvider(loggerConnection(dir.file(name)))); },
+                    ThrowsMessage<std::runtime_error>(StrEq(dir.file(name) + " is not a SQLite database")));
         EXPECT_EQ(testing::readFile(dir.file(name)), text);
     }
     testing::writeFile(dir.file("log.mdb"), text);
-    EXPECT_EQ(errorOf([&] { openProvider(chooseProvider(loggerConnection(dir.file("log.mdb")))); }),
-              dir.file("log.mdb") + " is not an Access database");
+    EXPECT_THAT([&] { openProvider(chooseProvider(loggerConnection(dir.file("log.mdb")))); },
+                ThrowsMessage<std::runtime_error>(StrEq(dir.file("log.mdb") + " is not an Access database")));
 }
 
 TEST(SqliteProviderChoice, ATableTheLogLacksIsNamed) {
     TempDir dir;
     const std::string log = kv::testing::copyRealLog(dir.path());
-    EXPECT_EQ(errorOf([&] { openSqliteProvider(log)->openTable("History"); }), log + " has no table History");
+    EXPECT_THAT([&] { openSqliteProvider(log)->openTable("History"); },
+                ThrowsMessage<std::runtime_error>(StrEq(log + " has no table History")));
 }
 
 } // namespace
