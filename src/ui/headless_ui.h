@@ -5,7 +5,8 @@
 // empty; a name the window lacks, or a use its kind lacks, throws std::logic_error.
 //
 // What a user would answer (message boxes, file dialogs) and what ending the program means are
-// left to the subclass: the tests' scripted fake and the command-line program differ there.
+// left to the subclass: the tests' scripted fake and the command-line program differ there. The
+// History view closes as soon as it opens here: nothing is changed.
 
 #include "ui/ui.h"
 
@@ -52,6 +53,8 @@ public:
 
     void setDialogFilter(std::string_view dialog, const std::string& filter) override;
     void setDialogDefaultExt(std::string_view dialog, const std::string& extension) override;
+
+    void showHistoryView(const std::string&, GridRows&) override {}
 
     ScreenCursor screenCursor() const override { return cursor_; }
     void setScreenCursor(ScreenCursor cursor) override { cursor_ = cursor; }

@@ -1,13 +1,15 @@
 #pragma once
 // The port through which the operations reach the main window: its controls by name, the status
-// line, the progress bar, message boxes, file dialogs, the screen cursor, the Application state,
-// the program directory and the request to end. The operations never see the toolkit; the window
-// implements this port, and the operations' tests drive them through a scripted fake of it.
+// line, the progress bar, message boxes, file dialogs, the History view, the screen cursor, the
+// Application state, the program directory and the request to end. The operations never see the
+// toolkit; the window implements this port, and the operations' tests drive them through a
+// scripted fake of it.
 //
 // Naming a control that does not exist, or asking a control for something its kind lacks (the
 // items of a button), is a programming error and throws std::logic_error.
 
 #include "ui/application_state.h"
+#include "ui/grid_rows.h"
 #include "ui/progress_state.h"
 
 #include <optional>
@@ -73,6 +75,10 @@ public:
     virtual void setDialogFilter(std::string_view dialog, const std::string& filter) = 0;
     virtual void setDialogDefaultExt(std::string_view dialog, const std::string& extension) = 0;
     virtual std::optional<std::string> executeDialog(std::string_view dialog) = 0;
+
+    // The History view over `rows` with this caption, modal; it returns once the user has closed
+    // it, which leaves no change pending.
+    virtual void showHistoryView(const std::string& caption, GridRows& rows) = 0;
 
     virtual ScreenCursor screenCursor() const = 0;
     virtual void setScreenCursor(ScreenCursor cursor) = 0;

@@ -4,6 +4,7 @@
 #include "shell/form_create.h"
 #include "windows/error_box.h"
 #include "windows/file_filter.h"
+#include "windows/history_view.h"
 #include "windows/message_box.h"
 #include "windows/status_line.h"
 
@@ -226,6 +227,15 @@ std::optional<std::string> TForm1::executeDialog(std::string_view dialog) {
     QFileDialog* shown = fileDialog(dialog);
     if (shown->exec() != QDialog::Accepted || shown->selectedFiles().isEmpty()) return std::nullopt;
     return fromQt(shown->selectedFiles().first());
+}
+
+void TForm1::attachWindows(TForm_showHist& historyView) {
+    historyView_ = &historyView;
+}
+
+void TForm1::showHistoryView(const std::string& caption, ui::GridRows& rows) {
+    if (!historyView_) throw std::logic_error("The History view is not attached to the main window");
+    historyView_->showModal(toQt(caption), rows);
 }
 
 void TForm1::setScreenCursor(ui::ScreenCursor cursor) {

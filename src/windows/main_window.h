@@ -17,6 +17,7 @@ class QTabWidget;
 namespace kv::windows {
 
 class StatusLine;
+class TForm_showHist;
 
 class TForm1 final : public QMainWindow, public ui::Ui {
     Q_OBJECT
@@ -33,6 +34,9 @@ public:
 
     bool terminateRequested() const { return terminateRequested_; }
     QFileDialog* fileDialog(std::string_view name) const;
+    // The window that showHistoryView presents; the program attaches it once it exists. Without
+    // it that call throws std::logic_error.
+    void attachWindows(TForm_showHist& historyView);
 
     void setEnabled(std::string_view control, bool enabled) override;
     bool isEnabled(std::string_view control) const override;
@@ -66,6 +70,8 @@ public:
     void setDialogDefaultExt(std::string_view dialog, const std::string& extension) override;
     std::optional<std::string> executeDialog(std::string_view dialog) override;
 
+    void showHistoryView(const std::string& caption, ui::GridRows& rows) override;
+
     ui::ScreenCursor screenCursor() const override { return cursor_; }
     void setScreenCursor(ui::ScreenCursor cursor) override;
 
@@ -96,6 +102,7 @@ private:
     StatusLine* statusLine_ = nullptr;
     std::map<std::string, QObject*, std::less<>> objects_;
     std::map<std::string, QFileDialog*, std::less<>> dialogs_;
+    TForm_showHist* historyView_ = nullptr;
     ui::ApplicationState state_;
     ui::ProgressState progress_;
     ui::ScreenCursor cursor_ = ui::ScreenCursor::Normal;

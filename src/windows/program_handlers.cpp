@@ -2,6 +2,7 @@
 
 #include "export/history_file_export.h"
 #include "history_db/history_database.h"
+#include "history_db/view_history.h"
 #include "import/import_run.h"
 #include "import/import_sources.h"
 #include "import/import_type_select.h"
@@ -20,6 +21,7 @@ ui::Handlers programHandlers(shell::DataObjects& data) {
     handlers[Event::CloseThDBClick] = with(history_db::CloseThDBClick);
     handlers[Event::Exit1Click] = with(history_db::Exit1Click);
     handlers[Event::EmptyThDBClick] = with(history_db::EmptyThDBClick);
+    handlers[Event::ViewThDBClick] = with(history_db::ViewThDBClick);
     handlers[Event::ComboBox_ExportContestSelect] = export_::ComboBox_ExportContestSelect;
     handlers[Event::Button_TargetHistoryClick] = export_::Button_TargetHistoryClick;
     handlers[Event::Button_ExportClick] = [&data](ui::Ui& ui) { export_::Button_ExportClick(ui, data); };

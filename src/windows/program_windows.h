@@ -16,7 +16,9 @@ ui::Handlers programHandlers(shell::DataObjects& data);
 
 struct ProgramWindows {
     explicit ProgramWindows(std::string programDirectory)
-        : form1(std::move(programDirectory), programHandlers(dataObjects)) {}
+        : form1(std::move(programDirectory), programHandlers(dataObjects)) {
+        form1.attachWindows(form_showHist);
+    }
 
     // Declared first: it outlives the windows whose handlers use it.
     shell::DataObjects dataObjects;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 namespace kv::ui::testing {
 
 const char* describe(BoxKind kind) {
@@ -18,43 +20,71 @@ FakeUi::FakeUi(std::string programDirectory) : HeadlessUi(std::move(programDirec
 
 FakeUi::~FakeUi() {
     for (const Expected& expected : script_) {
-        if (expected.box)
-            ADD_FAILURE() << "Scripted message box never shown: \"" << expected.box->text << "\"";
-        else
-            ADD_FAILURE() << "Scripted file dialog never shown: " << expected.dialog->dialog;
+        std::visit(
+            [](const auto& step) {
+                using Step = std::decay_t<decltype(step)>;
+                if constexpr (std::is_same_v<Step, ExpectedBox>)
+                    ADD_FAILURE() << "Scripted message box never shown: \"" << step.text << "\"";
+                else if constexpr (std::is_same_v<Step, ExpectedDialog>)
+                    ADD_FAILURE() << "Scripted file dialog never shown: " << step.dialog;
+                else
+                    ADD_FAILURE() << "Scripted History view never shown";
+            },
+            expected);
     }
 }
 
+template <typename Step> Step* FakeUi::next() {
+    return script_.empty() ? nullptr : std::get_if<Step>(&script_.front());
+}
+
 void FakeUi::expectMessageBox(std::string text, BoxKind kind, BoxButtons buttons, BoxAnswer answer) {
-    script_.push_back({ExpectedBox{std::move(text), kind, buttons, answer}, std::nullopt});
+    script_.push_back(ExpectedBox{std::move(text), kind, buttons, answer});
 }
 
 void FakeUi::expectDialog(std::string dialog, std::optional<std::string> chosenFile) {
     requireDialog(dialog);
-    script_.push_back({std::nullopt, ExpectedDialog{std::move(dialog), std::move(chosenFile)}});
+    script_.push_back(ExpectedDialog{std::move(dialog), std::move(chosenFile)});
+}
+
+void FakeUi::expectHistoryView(HistoryViewUser user) {
+    script_.push_back(ExpectedView{std::move(user)});
 }
 
 BoxAnswer FakeUi::showMessageBox(const std::string& text, BoxKind kind, BoxButtons buttons) {
-    if (script_.empty() || !script_.front().box || script_.front().box->text != text ||
-        script_.front().box->kind != kind || script_.front().box->buttons != buttons) {
-        ADD_FAILURE() << "Unexpected " << describe(kind) << " box (" << describe(buttons) << "): \""
-                      << text << "\"";
+    const ExpectedBox* box = next<ExpectedBox>();
+    if (!box || box->text != text || box->kind != kind || box->buttons != buttons) {
+        ADD_FAILURE() << "Unexpected " << describe(kind) << " box (" << describe(buttons) << "): \"" << text << "\"";
         return BoxAnswer::None;
     }
-    BoxAnswer answer = script_.front().box->answer;
+    const BoxAnswer answer = box->answer;
     script_.pop_front();
     return answer;
 }
 
 std::optional<std::string> FakeUi::executeDialog(std::string_view name) {
     requireDialog(name);
-    if (script_.empty() || !script_.front().dialog || script_.front().dialog->dialog != name) {
+    const ExpectedDialog* dialog = next<ExpectedDialog>();
+    if (!dialog || dialog->dialog != name) {
         ADD_FAILURE() << "Unexpected file dialog: " << name;
         return std::nullopt;
     }
-    std::optional<std::string> chosen = script_.front().dialog->chosenFile;
+    std::optional<std::string> chosen = dialog->chosenFile;
     script_.pop_front();
     return chosen;
+}
+
+void FakeUi::showHistoryView(const std::string& caption, GridRows& rows) {
+    ExpectedView* view = next<ExpectedView>();
+    if (!view) {
+        ADD_FAILURE() << "Unexpected History view: \"" << caption << "\"";
+        return;
+    }
+    // Off the script first: what the user does in the view may show boxes of its own.
+    const HistoryViewUser user = std::move(view->user);
+    script_.pop_front();
+    user(caption, rows);
+    rows.write();
 }
 
 } // namespace kv::ui::testing

@@ -1,27 +1,36 @@
 #pragma once
 // A scripted stand-in for the main window. It keeps the state of every control the real window
 // has (all enabled, visible and empty at first, so that a test sees what an operation changed),
-// answers message boxes and file dialogs from a script given in advance, and fails the running
-// test on a box or dialog the script did not expect, and on a scripted one that never came.
+// answers message boxes and file dialogs from a script given in advance, plays the user of the
+// History view from it, and fails the running test on a box, dialog or window the script did not
+// expect, and on a scripted one that never came.
 
 #include "ui/headless_ui.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace kv::ui::testing {
 
 class FakeUi : public HeadlessUi {
 public:
+    // What the user does while the History view is up. The view closes when it returns, writing a
+    // pending change as the window's closing does; a refusal escapes as the exception the window
+    // would show.
+    using HistoryViewUser = std::function<void(const std::string& caption, GridRows& rows)>;
+
     explicit FakeUi(std::string programDirectory = "/program/");
     ~FakeUi() override;
 
-    // The script, in the order the boxes and dialogs are to appear.
+    // The script, in the order the boxes, dialogs and windows are to appear.
     void expectMessageBox(std::string text, BoxKind kind, BoxButtons buttons, BoxAnswer answer);
     // No chosen file: the user cancels the dialog.
     void expectDialog(std::string dialog, std::optional<std::string> chosenFile);
+    void expectHistoryView(HistoryViewUser user);
 
     // What the operations did.
     const std::vector<std::string>& statusHistory() const { return statusHistory_; }
@@ -29,6 +38,7 @@ public:
 
     BoxAnswer showMessageBox(const std::string& text, BoxKind kind, BoxButtons buttons) override;
     std::optional<std::string> executeDialog(std::string_view dialog) override;
+    void showHistoryView(const std::string& caption, GridRows& rows) override;
     void requestTerminate() override { terminateRequested_ = true; }
 
 protected:
@@ -45,10 +55,13 @@ private:
         std::string dialog;
         std::optional<std::string> chosenFile;
     };
-    struct Expected {
-        std::optional<ExpectedBox> box;
-        std::optional<ExpectedDialog> dialog;
+    struct ExpectedView {
+        HistoryViewUser user;
     };
+    using Expected = std::variant<ExpectedBox, ExpectedDialog, ExpectedView>;
+
+    // The script's next step when it is of this kind, else nullptr.
+    template <typename Step> Step* next();
 
     std::deque<Expected> script_;
     std::vector<std::string> statusHistory_;

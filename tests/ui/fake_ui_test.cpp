@@ -1,6 +1,7 @@
 // The fake must fail a test whenever an operation does something the script did not foresee;
 // these cases prove that it does, so that the operations' tests can rely on it.
 #include "fake_ui.h"
+#include "made_up_rows.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 using namespace kv::ui;
 using kv::ui::testing::FakeUi;
+using kv::ui::testing::MadeUpRows;
 
 TEST(FakeUi, AnswersScriptedBoxesAndDialogsInOrder) {
     FakeUi ui;
@@ -71,4 +73,41 @@ TEST(FakeUi, ListTextFollowsTheEntryShownAndRecordsStayWithTheirEntries) {
     ui.clearItems("Combobox_Contest");
     EXPECT_EQ(ui.itemIndex("Combobox_Contest"), -1);
     EXPECT_TRUE(ui.items("Combobox_Contest").empty());
+}
+
+TEST(FakeUi, PlaysTheUserOfTheViewInScriptOrderAndClosingTheViewWritesWhatIsPending) {
+    FakeUi ui;
+    MadeUpRows rows(0);
+    std::vector<std::string> seen;
+    ui.expectHistoryView([&](const std::string& caption, GridRows& shown) {
+        seen.push_back(caption);
+        EXPECT_EQ(&shown, &rows);
+        EXPECT_EQ(rows.writes, 0);
+        // A box the user meets in the view comes after the view in the script.
+        EXPECT_EQ(ui.showMessageBox("Delete record?", BoxKind::Information, BoxButtons::YesNo), BoxAnswer::No);
+    });
+    ui.expectMessageBox("Delete record?", BoxKind::Information, BoxButtons::YesNo, BoxAnswer::No);
+
+    ui.showHistoryView("History database, number of calls in database: 0", rows);
+    EXPECT_EQ(rows.writes, 1);
+    EXPECT_EQ(seen, std::vector<std::string>{"History database, number of calls in database: 0"});
+}
+
+TEST(FakeUi, FailsTheTestOnAWindowTheScriptDidNotExpectOrThatNeverCame) {
+    MadeUpRows rows(0);
+    {
+        FakeUi ui;
+        EXPECT_NONFATAL_FAILURE(ui.showHistoryView("History database", rows),
+                                "Unexpected History view: \"History database\"");
+        ui.expectMessageBox("Sure?", BoxKind::Information, BoxButtons::YesNo, BoxAnswer::Yes);
+        EXPECT_NONFATAL_FAILURE(ui.showHistoryView("History database", rows), "Unexpected History view");
+        EXPECT_EQ(ui.showMessageBox("Sure?", BoxKind::Information, BoxButtons::YesNo), BoxAnswer::Yes);
+    }
+    EXPECT_EQ(rows.writes, 0) << "an unexpected view is not played";
+    EXPECT_NONFATAL_FAILURE(
+        {
+            FakeUi ui;
+            ui.expectHistoryView([](const std::string&, GridRows&) {});
+        },
+        "Scripted History view never shown");
 }
