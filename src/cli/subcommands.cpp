@@ -71,11 +71,12 @@ const std::vector<Subcommand>& table() {
                     {{"--contest", OptionKind::Value, "NAME", "the contest as the logger names it (NAQPCW, FD, ...)"},
                      {"--start", OptionKind::Value, "YYYY-MM-DD", "the day it started, when the log holds it more than once"}},
                     {kHistoryOption, "--contest"},
-                    {"LOGGER.mdb"}},
+                    {"LOGGER"}},
          .summary = "merge a contest's QSOs from the logger's database into FILE",
-         .description = "Opens FILE, chooses the logger's database LOGGER.mdb and its contest --contest, and imports\n"
-                        "it as Start IMPORT does: FILE is first copied to FILE.bup, every QSO's station is updated or\n"
-                        "inserted, and the changes are saved together at the end (a failed run changes nothing).\n"
+         .description = "Opens FILE, chooses the logger's database LOGGER (its Access .mdb or its SQLite .s3db log)\n"
+                        "and its contest --contest, and imports it as Start IMPORT does: FILE is first copied to\n"
+                        "FILE.bup, every QSO's station is updated or inserted, and the changes are saved together\n"
+                        "at the end (a failed run changes nothing).\n"
                         "Prints one line: the rows read, inserted, updated and unchanged.",
          .run = runImportLog},
         {.syntax = {"import-file",
