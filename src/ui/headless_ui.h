@@ -6,7 +6,7 @@
 //
 // What a user would answer (message boxes, file dialogs) and what ending the program means are
 // left to the subclass: the tests' scripted fake and the command-line program differ there. The
-// History view closes as soon as it opens here: nothing is changed.
+// History view and the About window close as soon as they open here: nothing is changed.
 
 #include "ui/ui.h"
 
@@ -55,6 +55,7 @@ public:
     void setDialogDefaultExt(std::string_view dialog, const std::string& extension) override;
 
     void showHistoryView(const std::string&, GridRows&) override {}
+    void showAboutBox(const AboutBoxContent&) override {}
 
     ScreenCursor screenCursor() const override { return cursor_; }
     void setScreenCursor(ScreenCursor cursor) override { cursor_ = cursor; }

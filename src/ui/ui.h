@@ -1,9 +1,9 @@
 #pragma once
 // The port through which the operations reach the main window: its controls by name, the status
-// line, the progress bar, message boxes, file dialogs, the History view, the screen cursor, the
-// Application state, the program directory and the request to end. The operations never see the
-// toolkit; the window implements this port, and the operations' tests drive them through a
-// scripted fake of it.
+// line, the progress bar, message boxes, file dialogs, the History view and About windows, the
+// screen cursor, the Application state, the program directory and the request to end. The
+// operations never see the toolkit; the window implements this port, and the operations' tests
+// drive them through a scripted fake of it.
 //
 // Naming a control that does not exist, or asking a control for something its kind lacks (the
 // items of a button), is a programming error and throws std::logic_error.
@@ -30,6 +30,13 @@ struct ContestRecord {
     std::string contestName;
 
     bool operator==(const ContestRecord&) const = default;
+};
+
+// What the About window shows besides its fixed captions.
+struct AboutBoxContent {
+    std::string iconFile;  // where the icon was read from, named when its bytes are no image
+    std::string icon;      // the bytes of an .ico file
+    std::string comments;  // lines end in "\r\n"; a lone "\r" ends one too
 };
 
 class Ui {
@@ -79,6 +86,9 @@ public:
     // The History view over `rows` with this caption, modal; it returns once the user has closed
     // it, which leaves no change pending.
     virtual void showHistoryView(const std::string& caption, GridRows& rows) = 0;
+    // The About window, modal, centred on the screen. Icon bytes that are no image it can show
+    // throw "Cannot open file <iconFile>" before anything shows.
+    virtual void showAboutBox(const AboutBoxContent& content) = 0;
 
     virtual ScreenCursor screenCursor() const = 0;
     virtual void setScreenCursor(ScreenCursor cursor) = 0;

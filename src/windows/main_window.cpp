@@ -2,6 +2,7 @@
 
 #include "ui/controls.h"
 #include "shell/form_create.h"
+#include "windows/about_box.h"
 #include "windows/error_box.h"
 #include "windows/file_filter.h"
 #include "windows/history_view.h"
@@ -229,13 +230,19 @@ std::optional<std::string> TForm1::executeDialog(std::string_view dialog) {
     return fromQt(shown->selectedFiles().first());
 }
 
-void TForm1::attachWindows(TForm_showHist& historyView) {
+void TForm1::attachWindows(TAboutBox1& aboutBox, TForm_showHist& historyView) {
+    aboutBox_ = &aboutBox;
     historyView_ = &historyView;
 }
 
 void TForm1::showHistoryView(const std::string& caption, ui::GridRows& rows) {
     if (!historyView_) throw std::logic_error("The History view is not attached to the main window");
     historyView_->showModal(toQt(caption), rows);
+}
+
+void TForm1::showAboutBox(const ui::AboutBoxContent& content) {
+    if (!aboutBox_) throw std::logic_error("The About window is not attached to the main window");
+    aboutBox_->showModal(content);
 }
 
 void TForm1::setScreenCursor(ui::ScreenCursor cursor) {

@@ -17,6 +17,7 @@ class QTabWidget;
 namespace kv::windows {
 
 class StatusLine;
+class TAboutBox1;
 class TForm_showHist;
 
 class TForm1 final : public QMainWindow, public ui::Ui {
@@ -34,9 +35,9 @@ public:
 
     bool terminateRequested() const { return terminateRequested_; }
     QFileDialog* fileDialog(std::string_view name) const;
-    // The window that showHistoryView presents; the program attaches it once it exists. Without
-    // it that call throws std::logic_error.
-    void attachWindows(TForm_showHist& historyView);
+    // The windows that showAboutBox and showHistoryView present; the program attaches them once
+    // they exist. Without them those calls throw std::logic_error.
+    void attachWindows(TAboutBox1& aboutBox, TForm_showHist& historyView);
 
     void setEnabled(std::string_view control, bool enabled) override;
     bool isEnabled(std::string_view control) const override;
@@ -71,6 +72,7 @@ public:
     std::optional<std::string> executeDialog(std::string_view dialog) override;
 
     void showHistoryView(const std::string& caption, ui::GridRows& rows) override;
+    void showAboutBox(const ui::AboutBoxContent& content) override;
 
     ui::ScreenCursor screenCursor() const override { return cursor_; }
     void setScreenCursor(ui::ScreenCursor cursor) override;
@@ -102,6 +104,7 @@ private:
     StatusLine* statusLine_ = nullptr;
     std::map<std::string, QObject*, std::less<>> objects_;
     std::map<std::string, QFileDialog*, std::less<>> dialogs_;
+    TAboutBox1* aboutBox_ = nullptr;
     TForm_showHist* historyView_ = nullptr;
     ui::ApplicationState state_;
     ui::ProgressState progress_;

@@ -6,6 +6,7 @@
 #include "import/import_run.h"
 #include "import/import_sources.h"
 #include "import/import_type_select.h"
+#include "shell/about.h"
 
 namespace kv::windows {
 
@@ -22,6 +23,7 @@ ui::Handlers programHandlers(shell::DataObjects& data) {
     handlers[Event::Exit1Click] = with(history_db::Exit1Click);
     handlers[Event::EmptyThDBClick] = with(history_db::EmptyThDBClick);
     handlers[Event::ViewThDBClick] = with(history_db::ViewThDBClick);
+    handlers[Event::About1Click] = shell::About1Click;
     handlers[Event::ComboBox_ExportContestSelect] = export_::ComboBox_ExportContestSelect;
     handlers[Event::Button_TargetHistoryClick] = export_::Button_TargetHistoryClick;
     handlers[Event::Button_ExportClick] = [&data](ui::Ui& ui) { export_::Button_ExportClick(ui, data); };

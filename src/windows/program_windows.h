@@ -17,7 +17,7 @@ ui::Handlers programHandlers(shell::DataObjects& data);
 struct ProgramWindows {
     explicit ProgramWindows(std::string programDirectory)
         : form1(std::move(programDirectory), programHandlers(dataObjects)) {
-        form1.attachWindows(form_showHist);
+        form1.attachWindows(aboutBox1, form_showHist);
     }
 
     // Declared first: it outlives the windows whose handlers use it.

@@ -27,8 +27,10 @@ FakeUi::~FakeUi() {
                     ADD_FAILURE() << "Scripted message box never shown: \"" << step.text << "\"";
                 else if constexpr (std::is_same_v<Step, ExpectedDialog>)
                     ADD_FAILURE() << "Scripted file dialog never shown: " << step.dialog;
-                else
+                else if constexpr (std::is_same_v<Step, ExpectedView>)
                     ADD_FAILURE() << "Scripted History view never shown";
+                else
+                    ADD_FAILURE() << "Scripted About window never shown";
             },
             expected);
     }
@@ -49,6 +51,10 @@ void FakeUi::expectDialog(std::string dialog, std::optional<std::string> chosenF
 
 void FakeUi::expectHistoryView(HistoryViewUser user) {
     script_.push_back(ExpectedView{std::move(user)});
+}
+
+void FakeUi::expectAboutBox(AboutBoxCheck check) {
+    script_.push_back(ExpectedAbout{std::move(check)});
 }
 
 BoxAnswer FakeUi::showMessageBox(const std::string& text, BoxKind kind, BoxButtons buttons) {
@@ -85,6 +91,17 @@ void FakeUi::showHistoryView(const std::string& caption, GridRows& rows) {
     script_.pop_front();
     user(caption, rows);
     rows.write();
+}
+
+void FakeUi::showAboutBox(const AboutBoxContent& content) {
+    ExpectedAbout* about = next<ExpectedAbout>();
+    if (!about) {
+        ADD_FAILURE() << "Unexpected About window";
+        return;
+    }
+    const AboutBoxCheck check = std::move(about->check);
+    script_.pop_front();
+    check(content);
 }
 
 } // namespace kv::ui::testing

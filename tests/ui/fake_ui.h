@@ -2,8 +2,8 @@
 // A scripted stand-in for the main window. It keeps the state of every control the real window
 // has (all enabled, visible and empty at first, so that a test sees what an operation changed),
 // answers message boxes and file dialogs from a script given in advance, plays the user of the
-// History view from it, and fails the running test on a box, dialog or window the script did not
-// expect, and on a scripted one that never came.
+// History view and the About window from it, and fails the running test on a box, dialog or
+// window the script did not expect, and on a scripted one that never came.
 
 #include "ui/headless_ui.h"
 
@@ -22,6 +22,8 @@ public:
     // pending change as the window's closing does; a refusal escapes as the exception the window
     // would show.
     using HistoryViewUser = std::function<void(const std::string& caption, GridRows& rows)>;
+    // Looks at what the About window was given; it closes when this returns.
+    using AboutBoxCheck = std::function<void(const AboutBoxContent& content)>;
 
     explicit FakeUi(std::string programDirectory = "/program/");
     ~FakeUi() override;
@@ -31,6 +33,7 @@ public:
     // No chosen file: the user cancels the dialog.
     void expectDialog(std::string dialog, std::optional<std::string> chosenFile);
     void expectHistoryView(HistoryViewUser user);
+    void expectAboutBox(AboutBoxCheck check);
 
     // What the operations did.
     const std::vector<std::string>& statusHistory() const { return statusHistory_; }
@@ -39,6 +42,7 @@ public:
     BoxAnswer showMessageBox(const std::string& text, BoxKind kind, BoxButtons buttons) override;
     std::optional<std::string> executeDialog(std::string_view dialog) override;
     void showHistoryView(const std::string& caption, GridRows& rows) override;
+    void showAboutBox(const AboutBoxContent& content) override;
     void requestTerminate() override { terminateRequested_ = true; }
 
 protected:
@@ -58,7 +62,10 @@ private:
     struct ExpectedView {
         HistoryViewUser user;
     };
-    using Expected = std::variant<ExpectedBox, ExpectedDialog, ExpectedView>;
+    struct ExpectedAbout {
+        AboutBoxCheck check;
+    };
+    using Expected = std::variant<ExpectedBox, ExpectedDialog, ExpectedView, ExpectedAbout>;
 
     // The script's next step when it is of this kind, else nullptr.
     template <typename Step> Step* next();

@@ -75,7 +75,7 @@ TEST(FakeUi, ListTextFollowsTheEntryShownAndRecordsStayWithTheirEntries) {
     EXPECT_TRUE(ui.items("Combobox_Contest").empty());
 }
 
-TEST(FakeUi, PlaysTheUserOfTheViewInScriptOrderAndClosingTheViewWritesWhatIsPending) {
+TEST(FakeUi, PlaysTheUserOfTheWindowsInScriptOrderAndClosingTheViewWritesWhatIsPending) {
     FakeUi ui;
     MadeUpRows rows(0);
     std::vector<std::string> seen;
@@ -87,10 +87,12 @@ TEST(FakeUi, PlaysTheUserOfTheViewInScriptOrderAndClosingTheViewWritesWhatIsPend
         EXPECT_EQ(ui.showMessageBox("Delete record?", BoxKind::Information, BoxButtons::YesNo), BoxAnswer::No);
     });
     ui.expectMessageBox("Delete record?", BoxKind::Information, BoxButtons::YesNo, BoxAnswer::No);
+    ui.expectAboutBox([&](const AboutBoxContent& content) { seen.push_back(content.comments); });
 
     ui.showHistoryView("History database, number of calls in database: 0", rows);
     EXPECT_EQ(rows.writes, 1);
-    EXPECT_EQ(seen, std::vector<std::string>{"History database, number of calls in database: 0"});
+    ui.showAboutBox({"/program/kestrovane.ico", "icon", "comments"});
+    EXPECT_EQ(seen, (std::vector<std::string>{"History database, number of calls in database: 0", "comments"}));
 }
 
 TEST(FakeUi, FailsTheTestOnAWindowTheScriptDidNotExpectOrThatNeverCame) {
@@ -99,8 +101,9 @@ TEST(FakeUi, FailsTheTestOnAWindowTheScriptDidNotExpectOrThatNeverCame) {
         FakeUi ui;
         EXPECT_NONFATAL_FAILURE(ui.showHistoryView("History database", rows),
                                 "Unexpected History view: \"History database\"");
+        EXPECT_NONFATAL_FAILURE(ui.showAboutBox({}), "Unexpected About window");
         ui.expectMessageBox("Sure?", BoxKind::Information, BoxButtons::YesNo, BoxAnswer::Yes);
-        EXPECT_NONFATAL_FAILURE(ui.showHistoryView("History database", rows), "Unexpected History view");
+        EXPECT_NONFATAL_FAILURE(ui.showAboutBox({}), "Unexpected About window");
         EXPECT_EQ(ui.showMessageBox("Sure?", BoxKind::Information, BoxButtons::YesNo), BoxAnswer::Yes);
     }
     EXPECT_EQ(rows.writes, 0) << "an unexpected view is not played";
@@ -110,4 +113,10 @@ TEST(FakeUi, FailsTheTestOnAWindowTheScriptDidNotExpectOrThatNeverCame) {
             ui.expectHistoryView([](const std::string&, GridRows&) {});
         },
         "Scripted History view never shown");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            FakeUi ui;
+            ui.expectAboutBox([](const AboutBoxContent&) {});
+        },
+        "Scripted About window never shown");
 }
