@@ -102,7 +102,7 @@ void TForm1::setText(std::string_view control, const std::string& text) {
     case ui::ControlKind::Label: widget<QLabel>(control)->setText(value); break;
     case ui::ControlKind::Edit: widget<QLineEdit>(control)->setText(value); break;
     case ui::ControlKind::Button: widget<QPushButton>(control)->setText(value); break;
-    case ui::ControlKind::StatusBar: statusLine_->setText(value); break;
+    case ui::ControlKind::StatusBar: statusLine_->setStatus(value); break;
     default: throw std::logic_error("The text of \"" + std::string(control) + "\" cannot be set");
     }
 }

@@ -13,6 +13,11 @@ StatusLine::StatusLine() {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
+void StatusLine::setStatus(const QString& text) {
+    setText(text);
+    fitHeight();
+}
+
 int StatusLine::layOut(QTextLayout& layout, int width) const {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -29,15 +34,19 @@ int StatusLine::layOut(QTextLayout& layout, int width) const {
     return static_cast<int>(std::ceil(height));
 }
 
-int StatusLine::heightForWidth(int width) const {
+int StatusLine::heightAt(int width) const {
     const QMargins margins = contentsMargins();
     QTextLayout layout(text());
     const int textHeight = std::max(layOut(layout, width - margins.left() - margins.right()), fontMetrics().height());
     return textHeight + margins.top() + margins.bottom();
 }
 
+int StatusLine::neededHeight() const {
+    return heightAt(isVisible() ? width() : QWIDGETSIZE_MAX);
+}
+
 QSize StatusLine::minimumSizeHint() const {
-    return QSize(0, heightForWidth(width()));
+    return QSize(0, neededHeight());
 }
 
 void StatusLine::paintEvent(QPaintEvent*) {
@@ -54,6 +63,11 @@ void StatusLine::resizeEvent(QResizeEvent* event) {
     fitHeight();
 }
 
+void StatusLine::showEvent(QShowEvent* event) {
+    QLabel::showEvent(event);
+    fitHeight();
+}
+
 void StatusLine::changeEvent(QEvent* event) {
     QLabel::changeEvent(event);
     if (event->type() == QEvent::FontChange) fitHeight();
@@ -62,7 +76,7 @@ void StatusLine::changeEvent(QEvent* event) {
 // The status bar sizes itself by its widgets' minimum heights, not by the height their text
 // needs at their present width, so the line asks for that height itself whenever either changes.
 void StatusLine::fitHeight() {
-    const int needed = heightForWidth(width());
+    const int needed = neededHeight();
     if (needed != minimumHeight()) setMinimumHeight(needed);
 }
 

@@ -106,6 +106,8 @@ TEST_F(HistoryLifecycleWindowTest, NewOpenEmptyAndCloseThroughTheMenus) {
 
 TEST_F(HistoryLifecycleWindowTest, TheStatusLineShowsItsWholeText) {
     window().show();
+    QApplication::processEvents();
+    EXPECT_EQ(window().size(), QSize(390, 303)) << "the window opens at its designed size";
     auto* statusBar = window().findChild<QStatusBar*>("StatusBar1");
     auto* line = statusBar->findChild<QLabel*>();
     ASSERT_NE(line, nullptr);
@@ -114,6 +116,8 @@ TEST_F(HistoryLifecycleWindowTest, TheStatusLineShowsItsWholeText) {
          {std::string("Contest mapping to use for history file selected, specify target history filename"),
           "Historyfile generated:" + files.path().string() + "/exports/for-the-next-contest/ARRLSSCW.txt"}) {
         window().setText("StatusBar1", status);
+        // The status bar lays itself out, then the window: an event each.
+        QApplication::processEvents();
         QApplication::processEvents();
         EXPECT_EQ(window().text("StatusBar1"), status);
 
