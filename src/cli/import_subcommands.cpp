@@ -9,8 +9,6 @@
 #include "import/import_type_select.h"
 #include "shell/form_create.h"
 
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 
 namespace kv::cli {
@@ -30,15 +28,10 @@ void chooseSource(Session& session, int importType, const char* dialog) {
 
 // "2024-06-22" as the contest list writes the date: "6-22-2024".
 std::string listDate(const std::string& isoDate) {
-    int year = 0;
-    unsigned month = 0, day = 0;
-    char rest = 0;
-    const bool read = isoDate.size() == 10 &&
-                      std::sscanf(isoDate.c_str(), "%4d-%2u-%2u%c", &year, &month, &day, &rest) == 3;
-    if (!read || !std::chrono::year_month_day(std::chrono::year(year), std::chrono::month(month),
-                                              std::chrono::day(day)).ok())
+    const std::optional<data_access::DateTime> date = data_access::parseIsoDateTime(isoDate);
+    if (!date || isoDate.find_first_of(" T") != std::string::npos)
         throw UsageError("--start is a date written YYYY-MM-DD, not \"" + isoDate + "\"");
-    return data_access::formatDate(year, static_cast<int>(month), static_cast<int>(day));
+    return data_access::formatDate(date->year, date->month, date->day);
 }
 
 // The entries of the logger contest `contest`; only the one that started on `startDate` (as the

@@ -1,5 +1,6 @@
 #include "data_access/date_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -24,10 +25,25 @@ std::optional<int> takeNumber(std::string_view& text) {
     return value;
 }
 
+// Exactly `count` decimal digits at the front of `text`, dropped from it.
+std::optional<int> takeDigits(std::string_view& text, std::size_t count) {
+    if (text.size() < count || text.substr(0, count).find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    std::string_view digits = text.substr(0, count);
+    text.remove_prefix(count);
+    return takeNumber(digits);
+}
+
 bool takeChar(std::string_view& text, std::string_view allowed) {
     if (text.empty() || allowed.find(text.front()) == std::string_view::npos) return false;
     text.remove_prefix(1);
     return true;
+}
+
+bool exists(const DateTime& value) {
+    return value.year >= 100 && value.year <= 9999 && value.month >= 1 && value.month <= 12 && value.day >= 1 &&
+           value.day <= daysInMonth(value.year, value.month) && value.hour <= 23 && value.minute <= 59 &&
+           value.second <= 59;
 }
 
 } // namespace
@@ -68,11 +84,29 @@ std::optional<DateTime> parseDateTime(std::string_view text) {
         result.minute = *minute;
         result.second = *second;
     }
-    if (!text.empty()) return std::nullopt;
-    if (result.year < 100 || result.year > 9999 || result.month < 1 || result.month > 12 ||
-        result.day < 1 || result.day > daysInMonth(result.year, result.month) || result.hour > 23 ||
-        result.minute > 59 || result.second > 59)
+    if (!text.empty() || !exists(result)) return std::nullopt;
+    return result;
+}
+
+std::optional<DateTime> parseIsoDateTime(std::string_view text) {
+    DateTime result;
+    auto take = [&text](std::size_t digits, int& field) {
+        const std::optional<int> part = takeDigits(text, digits);
+        if (part) field = *part;
+        return part.has_value();
+    };
+    if (!take(4, result.year) || !takeChar(text, "-") || !take(2, result.month) || !takeChar(text, "-") ||
+        !take(2, result.day))
         return std::nullopt;
+    if (takeChar(text, " T")) {
+        if (!take(2, result.hour) || !takeChar(text, ":") || !take(2, result.minute)) return std::nullopt;
+        if (takeChar(text, ":")) {
+            if (!take(2, result.second)) return std::nullopt;
+            if (takeChar(text, ".")) text.remove_prefix(std::min(text.size(), text.find_first_not_of("0123456789")));
+        }
+    }
+    takeChar(text, "Z");
+    if (!text.empty() || !exists(result)) return std::nullopt;
     return result;
 }
 

@@ -26,5 +26,9 @@ std::string formatDateTime(const DateTime& value);
 // Reads what formatDateTime writes; "/" is accepted as separator too. Empty when the text is not
 // a valid date.
 std::optional<DateTime> parseDateTime(std::string_view text);
+// ISO 8601 as databases and users write it: "YYYY-MM-DD", optionally with a time "HH:MM" or
+// "HH:MM:SS" after a blank or a 'T'; a fraction of a second and a final 'Z' are allowed and
+// dropped. Empty for any other text and for a date or time that does not exist.
+std::optional<DateTime> parseIsoDateTime(std::string_view text);
 
 } // namespace kv::data_access

@@ -2,8 +2,8 @@
 // SQLite values as the table access layer carries them, written as the Access provider writes the
 // same kinds of value: integers and reals in plain decimal (number_text.h), text as UTF-8, NULL as
 // no value, a blob in hex digits. SQLite has no date type; a column declared DATETIME holds text
-// such as "2026-05-16 18:00:00", which reads in the process date format (date_text.h). A value of
-// such a column that is no such text reads as it is stored.
+// such as "2026-05-16 18:00:00" (date_text.h parseIsoDateTime), which reads in the process date
+// format. A value of such a column that is no such text reads as it is stored.
 
 #include <optional>
 #include <string>
@@ -18,11 +18,6 @@ namespace kv::data_access {
 // Whether a column declared with this type holds dates: DATETIME, DATE, TIMESTAMP and the like.
 // Null for a column declared without a type.
 bool isDateType(const char* declaredType);
-
-// "YYYY-MM-DD", optionally with a time "HH:MM" or "HH:MM:SS" after a blank or a 'T', in the
-// process date format, the time only when it is not midnight. A fraction of a second and a final
-// 'Z' are allowed and dropped. Empty for any other text and for a date that does not exist.
-std::optional<std::string> isoDateTimeText(std::string_view text);
 
 // The value of `column` in the statement's current row.
 Value columnValue(sqlite3_stmt* statement, int column, bool dateColumn);

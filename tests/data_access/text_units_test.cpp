@@ -70,6 +70,12 @@ TEST(DateText, WritesAndReadsTheProcessDateFormat) {
     EXPECT_EQ(parseDateTime("12-1-2005 9:05:07"), (DateTime{2005, 12, 1, 9, 5, 7}));
     EXPECT_FALSE(parseDateTime("2-30-2005"));
     EXPECT_FALSE(parseDateTime("5-4-2005x"));
+
+    EXPECT_EQ(parseIsoDateTime("2026-05-16"), (DateTime{2026, 5, 16, 0, 0, 0}));
+    EXPECT_EQ(parseIsoDateTime("2026-05-16 18:00"), (DateTime{2026, 5, 16, 18, 0, 0}));
+    EXPECT_EQ(parseIsoDateTime("2026-05-16T18:01:02.250Z"), (DateTime{2026, 5, 16, 18, 1, 2}));
+    for (const char* wrong : {"2026-5-16", "2026-02-30", "2026-05-16 24:00", "2026-05-16x", "16.5.2026"})
+        EXPECT_FALSE(parseIsoDateTime(wrong)) << wrong;
 }
 
 TEST(TextEncoding, KeepsUtf8AndConvertsWindows1252) {
