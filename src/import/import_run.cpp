@@ -27,6 +27,7 @@ std::string today() {
 bool isStationLine(const data_access::Cursor& source) {
     const std::string first = source.text("field1");
     if (first.starts_with('#') || first.starts_with("!!")) return false;
+    if (!first.empty()) return true;
     for (const std::string& column : source.columnNames())
         if (!source.text(column).empty()) return true;
     return false;

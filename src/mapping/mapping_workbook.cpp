@@ -15,15 +15,20 @@ constexpr const char* kLoggerColumns[] = {"Call", "Ck", "Sect", "Exchange1", "Na
 constexpr const char* kHistoryFileColumns[] = {"field1", "field2", "field3", "field4", "field5", "field6", "field7"};
 constexpr const char* kExportColumns[] = {"field1", "field2", "field3", "field4", "field5", "field6", "field7", "field8"};
 
+// The sheet opened as a plain table on `cursor`, at its first row.
+void openSheet(data_access::Cursor& cursor, const char* sheet) {
+    cursor.close();
+    cursor.setTableName(sheet);
+    cursor.open();
+    cursor.first();
+}
+
 // A sheet opened on `ADODataSet_Mapping` for the length of one lookup; closed when the lookup
 // ends, also by an error.
 class OpenSheet {
 public:
     OpenSheet(shell::DataObjects& data, const char* sheet) : cursor_(data.ADODataSet_Mapping) {
-        cursor_.close();
-        cursor_.setTableName(sheet);
-        cursor_.open();
-        cursor_.first();
+        openSheet(cursor_, sheet);
     }
     ~OpenSheet() {
         cursor_.close();
@@ -88,10 +93,7 @@ void FillHistoryFileContests(ui::Ui& ui, shell::DataObjects& data) {
 }
 
 void OpenImportSheet(shell::DataObjects& data) {
-    data.ADODataSet_Mapping.close();
-    data.ADODataSet_Mapping.setTableName(kImportSheet);
-    data.ADODataSet_Mapping.open();
-    data.ADODataSet_Mapping.first();
+    openSheet(data.ADODataSet_Mapping, kImportSheet);
 }
 
 void CloseSheet(shell::DataObjects& data) {
