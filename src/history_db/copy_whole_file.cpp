@@ -1,6 +1,7 @@
 #include "history_db/copy_whole_file.h"
 
-#include <cerrno>
+#include "data_access/file_replacement.h"
+
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -10,34 +11,21 @@
 namespace kv::history_db {
 
 void CopyWholeFile(const std::string& source, const std::string& target) {
-    namespace fs = std::filesystem;
-    std::ifstream in(fs::path(source), std::ios::binary);
-    if (!in || fs::is_directory(fs::path(source))) throw std::runtime_error("Cannot open file " + source);
-
-    const fs::path finalPath = fs::path(target);
-    fs::path partial = finalPath;
-    partial += ".partial";
-    auto fail = [&](const std::string& cause) {
-        std::error_code ignored;
-        fs::remove(partial, ignored);
-        throw std::runtime_error("Cannot create file " + target + (cause.empty() ? "" : ": " + cause));
-    };
-
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        if (!out) fail(std::error_code(errno, std::generic_category()).message());
+    std::ifstream in(source, std::ios::binary);
+    if (!in || std::filesystem::is_directory(source)) throw std::runtime_error("Cannot open file " + source);
+    try {
+        data_access::FileReplacement copy(target);
         std::vector<char> buffer(1 << 16);
-        while (in && out) {
+        while (in) {
             in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-            out.write(buffer.data(), in.gcount());
+            copy.write(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
         }
-        if (in.bad()) fail("cannot read " + source);
-        out.flush();
-        if (!out) fail(std::error_code(errno, std::generic_category()).message());
+        if (in.bad()) throw std::runtime_error("Cannot read file " + source);
+        copy.commit();
+    } catch (const data_access::FileError& error) {
+        throw std::runtime_error("Cannot create file " + target + ": " +
+                                 std::generic_category().message(error.code()));
     }
-    std::error_code error;
-    fs::rename(partial, finalPath, error);
-    if (error) fail(error.message());
 }
 
 } // namespace kv::history_db

@@ -7,7 +7,8 @@
 namespace kv::history_db {
 
 // Copies every byte of `source` to `target`, replacing it. The copy is written beside `target`
-// and put in its place once it is whole, so a failed copy leaves `target` as it was. Throws
+// and put in its place once it is whole and on disk (data_access/file_replacement.h), so a
+// failed copy leaves `target` as it was. Throws
 // "Cannot open file <source>" or "Cannot create file <target>" (with the cause).
 void CopyWholeFile(const std::string& source, const std::string& target);
 

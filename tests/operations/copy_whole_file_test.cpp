@@ -25,7 +25,8 @@ TEST(CopyWholeFile, CopiesEveryByteOverAnyEarlierFile) {
     std::ofstream{empty};
     CopyWholeFile(empty, target);
     EXPECT_EQ(fileBytes(target), "");
-    EXPECT_FALSE(std::filesystem::exists(target + ".partial"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path()), {}), 4)
+        << "the two program files, the empty file and the copy: nothing left beside the copy";
 }
 
 TEST(CopyWholeFile, AFailedCopySaysWhichFileAndLeavesTheTargetAsItWas) {
@@ -42,7 +43,7 @@ TEST(CopyWholeFile, AFailedCopySaysWhichFileAndLeavesTheTargetAsItWas) {
 
     // The copy cannot be written beside the target: the earlier backup must survive.
     std::ofstream(target) << "the earlier backup";
-    std::filesystem::create_directories(target + ".partial/blocked");
+    std::filesystem::create_directories(files.file(".backup.bup.partial/blocked"));
     EXPECT_THAT([&] { CopyWholeFile(source, target); },
                 ThrowsMessage<std::runtime_error>(StartsWith("Cannot create file " + target)));
     EXPECT_EQ(fileBytes(target), "the earlier backup");
