@@ -1,6 +1,7 @@
 #include "cli/history_subcommands.h"
 
 #include "history_db/history_database.h"
+#include "shell/history_table.h"
 
 namespace kv::cli {
 
@@ -28,10 +29,7 @@ void runCompact(Session& session) {
 
 void runCount(Session& session) {
     if (!openHistory(session)) return;
-    data_access::Cursor& history = session.data.ADODataSet_ThDB;
-    history.setTableName("History");
-    history.open();
-    session.out << history.recordCount() << '\n';
+    session.out << shell::openHistoryTable(session.data).recordCount() << '\n';
 }
 
 } // namespace kv::cli

@@ -5,6 +5,7 @@
 #include "export/file_error_text.h"
 #include "export/history_file_line.h"
 #include "mapping/mapping_workbook.h"
+#include "shell/history_table.h"
 #include "shell/row_progress.h"
 #include "shell/window_operations.h"
 
@@ -30,12 +31,7 @@ template <typename Step> auto onTargetFile(Step step) {
 // The rows of History in the table's own order, with each named column checked before the first
 // line is written: a missing one raises the cursor's field error.
 data_access::Cursor& openHistory(shell::DataObjects& data, const std::array<std::string, 8>& columns) {
-    data_access::Cursor& history = data.ADODataSet_ThDB;
-    history.close();
-    history.setTableName("History");
-    history.setDirectTable(false);
-    history.setIndexName("");
-    history.open();
+    data_access::Cursor& history = shell::openHistoryTable(data);
     for (const std::string& column : columns)
         if (!column.empty()) history.text(column);
     return history;

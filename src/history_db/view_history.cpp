@@ -1,6 +1,7 @@
 #include "history_db/view_history.h"
 
 #include "history_db/history_rows.h"
+#include "shell/history_table.h"
 
 namespace kv::history_db {
 
@@ -9,16 +10,7 @@ std::string HistoryViewCaption(long long count) {
 }
 
 void ViewThDBClick(ui::Ui& ui, shell::DataObjects& data) {
-    data_access::Cursor& history = data.ADODataSet_ThDB;
-    // Other operations leave their settings on this cursor (an import its index); the grid's rows
-    // are the plain table's.
-    history.close();
-    history.setTableName("History");
-    history.setDirectTable(false);
-    history.setIndexName("");
-    history.setFiltered(false);
-    history.setSort("");
-    history.open();
+    data_access::Cursor& history = shell::openHistoryTable(data);
 
     HistoryRows rows(ui, history);
     ui.showHistoryView(HistoryViewCaption(history.recordCount()), rows);
