@@ -1,0 +1,51 @@
+#pragma once
+// One page of an index B-tree, decoded and encoded: leaf pages (type 4) hold entries of a key and
+// the row it belongs to, intermediate pages (type 3) add to each entry the child page whose
+// greatest entry it is, and a tail pointer leads to the last child of a level. Entries are stored
+// whole (no shared prefix), each end marked in the page's entry mask.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "jet/data_page.h"
+#include "jet/page_file.h"
+
+namespace kv::jet {
+
+struct IndexNodeEntry {
+    std::vector<std::uint8_t> key;
+    RowLocation row;
+    std::uint32_t child = 0;  // intermediate pages only
+};
+
+struct IndexNode {
+    bool leaf = true;
+    std::uint32_t previous = 0;
+    std::uint32_t next = 0;
+    std::uint32_t tail = 0;
+    std::vector<IndexNodeEntry> entries;
+};
+
+// Bytes of a page that entries may fill.
+inline constexpr std::size_t kIndexEntryRoom = format::kPageSize - format::index_page::kEntriesOffset;
+
+// Throws FormatError when the page is not an index page or its entries do not fit it.
+IndexNode readIndexNode(const PageFile& file, std::uint32_t page);
+
+// An entry as it is stored: key, row pointer (3-byte big-endian page, row) and, on an intermediate
+// page, the child's page.
+std::vector<std::uint8_t> indexEntryBytes(std::span<const std::uint8_t> key, RowLocation row, const std::uint32_t* child);
+std::size_t indexEntrySize(const IndexNodeEntry& entry, bool leaf);
+
+// The page holding these stored entries; they must fit kIndexEntryRoom.
+std::vector<std::uint8_t> indexPageImage(bool leaf, std::uint32_t definitionPage, std::uint32_t previous,
+                                         std::uint32_t next, std::uint32_t tail,
+                                         const std::vector<std::vector<std::uint8_t>>& entries);
+std::vector<std::uint8_t> indexPageImage(const IndexNode& node, std::uint32_t definitionPage);
+
+// Entries of a tree are ordered by key, then by the row they lead to.
+bool indexEntryLess(std::span<const std::uint8_t> keyA, RowLocation rowA, std::span<const std::uint8_t> keyB,
+                    RowLocation rowB);
+
+}  // namespace kv::jet
