@@ -27,7 +27,7 @@ public:
     Value convert(std::size_t column, const Value& value) const override;
     std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
-    void commit(std::vector<Row> rows) override;
+    void commit(const std::vector<Row>& rows, const RowOrigins& origins) override;
 
 protected:
     std::vector<Row>& mutableRows() { return rows_; }

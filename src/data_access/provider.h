@@ -14,6 +14,9 @@ namespace kv::data_access {
 // A cell as it crosses this layer: UTF-8 text, or no value (NULL).
 using Value = std::optional<std::string>;
 using Row = std::vector<Value>;
+// For each row being committed, its position in ProviderTable::rows() before the commit, or none for
+// a new row.
+using RowOrigins = std::vector<std::optional<std::size_t>>;
 
 struct IndexColumn {
     std::string name;
@@ -55,9 +58,11 @@ public:
     // Throws when the key cannot be encoded.
     virtual std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const = 0;
 
-    // Makes `rows` the table's content, in the source and in rows(). All or nothing: on failure
+    // Makes `rows` the table's content, in the source and in rows(), where values the source fills
+    // in (autonumbers) then appear. The rows that come from rows() keep their order there and new
+    // rows follow them, so that a source may write only what changed. All or nothing: on failure
     // the source is unchanged and the exception says why.
-    virtual void commit(std::vector<Row> rows) = 0;
+    virtual void commit(const std::vector<Row>& rows, const RowOrigins& origins) = 0;
 };
 
 // One opened source: a database file, a workbook or a folder of text files.

@@ -8,6 +8,7 @@ namespace kv::data_access {
 
 SharedTable::SharedTable(std::string name, std::unique_ptr<ProviderTable> source)
     : name_(std::move(name)), source_(std::move(source)), rows_(source_->rows()) {
+    originsFromSource();
     const auto& columns = source_->columnNames();
     for (std::size_t i = 0; i < columns.size(); ++i) columnByFoldedName_.emplace(foldCase(columns[i]), i);
 }
@@ -48,6 +49,7 @@ std::size_t SharedTable::post(std::optional<std::size_t> row, Row values) {
         rows_.at(position) = std::move(values);
     } else {
         rows_.push_back(std::move(values));
+        origins_.emplace_back();
     }
     std::size_t k = 0;
     for (auto& [name, index] : indexByFoldedName_) index->put(position, std::move(keys[k++]));
@@ -58,11 +60,17 @@ std::size_t SharedTable::post(std::optional<std::size_t> row, Row values) {
 
 std::size_t SharedTable::removeRows(const std::function<bool(const Row&)>& doomed) {
     std::vector<Row> kept;
+    RowOrigins keptOrigins;
     kept.reserve(rows_.size());
-    for (auto& row : rows_)
-        if (!doomed(row)) kept.push_back(std::move(row));
+    keptOrigins.reserve(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (doomed(rows_[i])) continue;
+        kept.push_back(std::move(rows_[i]));
+        keptOrigins.push_back(origins_[i]);
+    }
     std::size_t removed = rows_.size() - kept.size();
     rows_ = std::move(kept);
+    origins_ = std::move(keptOrigins);
     indexByFoldedName_.clear();
     ++generation_;
     pending_ = true;
@@ -80,7 +88,9 @@ void SharedTable::discardPending() {
 
 void SharedTable::commitOrReload() {
     try {
-        source_->commit(rows_);
+        source_->commit(rows_, origins_);
+        takeStoredNewRows();
+        originsFromSource();
         pending_ = false;
     } catch (...) {
         // The source is as it was; so must the rows be that cursors see.
@@ -91,9 +101,24 @@ void SharedTable::commitOrReload() {
 
 void SharedTable::reloadFromSource() {
     rows_ = source_->rows();
+    originsFromSource();
     indexByFoldedName_.clear();
     ++generation_;
     pending_ = false;
+}
+
+void SharedTable::originsFromSource() {
+    origins_.resize(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) origins_[i] = i;
+}
+
+void SharedTable::takeStoredNewRows() {
+    const std::vector<Row>& stored = source_->rows();
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (origins_[i] || rows_[i] == stored.at(i)) continue;
+        rows_[i] = stored[i];
+        for (auto& [name, index] : indexByFoldedName_) index->put(i, index->keyOfRow(rows_[i]));
+    }
 }
 
 } // namespace kv::data_access

@@ -8,8 +8,6 @@
 namespace kv::jet {
 namespace {
 namespace dp = format::data_page;
-// A row number is one byte wherever a row is addressed.
-constexpr unsigned kMaxRowsPerPage = 255;
 }  // namespace
 
 DataPageWriter::DataPageWriter(TableRows owner) {
@@ -36,7 +34,7 @@ std::size_t DataPageWriter::freeSpace() const {
 }
 
 bool DataPageWriter::fits(std::size_t rowSize) const {
-    return rowCount_ < kMaxRowsPerPage && rowSize + 2 <= freeSpace();
+    return rowCount_ < dp::kMaxRowsPerPage && rowSize + 2 <= freeSpace();
 }
 
 std::uint8_t DataPageWriter::add(std::span<const std::uint8_t> row) {

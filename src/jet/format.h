@@ -54,6 +54,8 @@ inline constexpr std::size_t kFreeSpaceOffset = 0x02;
 inline constexpr std::size_t kOwnerOffset = 0x04;  // page of the owning table definition
 inline constexpr std::size_t kRowCountOffset = 0x0c;
 inline constexpr std::size_t kRowOffsetsOffset = 0x0e;
+// A row number is one byte wherever a row is addressed.
+inline constexpr unsigned kMaxRowsPerPage = 256;
 inline constexpr std::uint16_t kRowDeletedFlag = 0x8000;
 inline constexpr std::uint16_t kRowOverflowFlag = 0x4000;
 inline constexpr std::uint16_t kRowOffsetMask = 0x1fff;

@@ -1,8 +1,12 @@
 #pragma once
 // The pages of a database file. The file is read once into memory; every page is handed out as a
 // bounds-checked view, so a page number or offset from a damaged file can never reach past the data.
+// A later state of the file can share the bytes of an earlier one and keep only the pages that
+// differ, so that a commit does not copy a whole file to know it as it is now.
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +14,9 @@
 #include "jet/format.h"
 
 namespace kv::jet {
+
+// New contents of pages, by page number. Pages at or past the file's end make it grow.
+using PageImages = std::map<std::uint32_t, std::vector<std::uint8_t>>;
 
 class PageFile {
 public:
@@ -20,15 +27,23 @@ public:
     PageFile(std::string name, std::vector<std::uint8_t> bytes);
 
     const std::string& path() const { return path_; }
-    std::uint32_t pageCount() const { return static_cast<std::uint32_t>(bytes_.size() / format::kPageSize); }
+    std::uint32_t pageCount() const { return pageCount_; }
     // Throws FormatError naming the page when it lies outside the file.
     ByteView page(std::uint32_t number) const;
     // The page, checked to be of the given type.
     ByteView page(std::uint32_t number, format::PageType expected, const char* purpose) const;
 
+    // Puts the pages in, as a commit of them leaves the file (growing it for pages past its end).
+    void apply(const PageImages& pages);
+    // This file as it became: `pages` differ from this file's, and it now has `pageCount` pages.
+    // The pages that did not change are shared with this file.
+    PageFile changedTo(const PageImages& pages, std::uint32_t pageCount) const;
+
 private:
     std::string path_;
-    std::vector<std::uint8_t> bytes_;
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
+    std::map<std::uint32_t, std::vector<std::uint8_t>> changed_;  // pages that differ from bytes_
+    std::uint32_t pageCount_;
 };
 
 }  // namespace kv::jet

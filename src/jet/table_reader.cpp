@@ -8,9 +8,6 @@
 namespace kv::jet {
 namespace {
 
-// A row number is one byte wherever rows are addressed.
-constexpr unsigned kMaxRowsPerPage = 256;
-
 bool isDataPageOf(const ByteView& page, const TableDef& def) {
     return page.u8(0) == static_cast<std::uint8_t>(format::PageType::Data) &&
            page.u32(format::data_page::kOwnerOffset) == def.page;
@@ -34,8 +31,14 @@ ByteView followOverflow(const PageFile& file, const TableDef& def, RowSlot slot)
 }  // namespace
 
 std::size_t TableRows::positionOf(RowLocation location) const {
-    auto found = byLocation.find(location.packed());
-    if (found == byLocation.end())
+    if (!mapped_) {
+        byLocation_.clear();
+        byLocation_.reserve(locations.size());
+        for (std::size_t i = 0; i < locations.size(); ++i) byLocation_.emplace(locations[i].packed(), i);
+        mapped_ = true;
+    }
+    auto found = byLocation_.find(location.packed());
+    if (found == byLocation_.end())
         throw FormatError("An index entry points at page " + std::to_string(location.page) + ", row " +
                           std::to_string(location.row) + ", where the table has no row; the file is damaged");
     return found->second;
@@ -47,13 +50,12 @@ TableRows readTableRows(const PageFile& file, const TableDef& def) {
         ByteView page = file.page(pageNumber);
         if (!isDataPageOf(page, def)) continue;
         std::uint16_t count = rowCount(page);
-        if (count > kMaxRowsPerPage)
+        if (count > format::data_page::kMaxRowsPerPage)
             throw FormatError(page.where() + ": its row count " + std::to_string(count) + " is too large; the file is damaged");
         for (unsigned row = 0; row < count; ++row) {
             RowSlot slot = rowSlot(page, row);
             if (slot.deleted) continue;
             RowLocation location{pageNumber, static_cast<std::uint8_t>(row)};
-            result.byLocation.emplace(location.packed(), result.rows.size());
             result.locations.push_back(location);
             result.rows.push_back(crackRow(file, def, slot.overflow ? followOverflow(file, def, slot) : slot.bytes));
         }

@@ -19,8 +19,13 @@ struct TableRows {
 
     // The position in `rows` of the row at `location`; throws FormatError when there is none.
     std::size_t positionOf(RowLocation location) const;
-    // RowLocation::packed() to position in `rows`.
-    std::unordered_map<std::uint32_t, std::size_t> byLocation;
+    // To be called after `locations` changed: positionOf() then maps them again when next asked.
+    void forgetPositions() { mapped_ = false; }
+
+private:
+    // RowLocation::packed() to position in `rows`, made on first use for the locations as they are.
+    mutable std::unordered_map<std::uint32_t, std::size_t> byLocation_;
+    mutable bool mapped_ = false;
 };
 
 TableRows readTableRows(const PageFile& file, const TableDef& def);

@@ -1,10 +1,10 @@
 #include "jet/table_writer.h"
 
 #include <algorithm>
-#include <random>
 #include <stdexcept>
 
 #include "jet/byte_writer.h"
+#include "jet/commit_rules.h"
 #include "jet/database.h"
 #include "jet/data_page_writer.h"
 #include "jet/index_builder.h"
@@ -48,70 +48,6 @@ std::vector<std::uint32_t> ownedPages(const PageFile& file, const TableDef& def)
     return owned;
 }
 
-// Autonumber columns that are NULL get the numbers after the last one handed out; the counter
-// (which holds the last number used) follows every value present.
-std::uint32_t fillAutonumbers(const TableDef& def, std::vector<TableRow>& rows) {
-    std::uint32_t last = def.nextAutonumber;
-    std::mt19937_64 random{std::random_device{}()};
-    for (std::size_t c = 0; c < def.columns.size(); ++c) {
-        const Column& column = def.columns[c];
-        if (column.type == ColumnType::Long && column.isAutonumber()) {
-            for (const TableRow& row : rows)
-                if (auto* number = std::get_if<std::int32_t>(&row[c]); number && *number > 0)
-                    last = std::max(last, static_cast<std::uint32_t>(*number));
-            for (TableRow& row : rows)
-                if (isNull(row[c])) row[c] = static_cast<std::int32_t>(++last);
-        } else if (column.type == ColumnType::Guid && (column.flags & td::column::kFlagAutoGuid)) {
-            for (TableRow& row : rows) {
-                if (!isNull(row[c])) continue;
-                Guid guid;
-                for (auto& byte : guid.bytes) byte = static_cast<std::uint8_t>(random());
-                row[c] = guid;
-            }
-        }
-    }
-    return last;
-}
-
-// A value as the message about a key shows it.
-std::string describe(const Value& value) {
-    return std::visit(
-        [](const auto& v) -> std::string {
-            using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, std::monostate>) return "NULL";
-            else if constexpr (std::is_same_v<T, bool>) return v ? "True" : "False";
-            else if constexpr (std::is_same_v<T, std::string>) return "\"" + v + "\"";
-            else if constexpr (std::is_same_v<T, Binary>) return hexText(v);
-            else if constexpr (std::is_same_v<T, Guid>) return guidText(v);
-            else if constexpr (std::is_same_v<T, DateTime>) return decimalText(v.days);
-            else if constexpr (std::is_same_v<T, Currency> || std::is_same_v<T, Numeric> || std::is_floating_point_v<T>)
-                return decimalText(v);
-            else return std::to_string(v);
-        },
-        value);
-}
-
-std::string indexName(const TableDef& def, std::size_t realIndex) {
-    for (const LogicalIndex& logical : def.logicalIndexes)
-        if (logical.realIndex == realIndex) return logical.name;
-    return "#" + std::to_string(realIndex);
-}
-
-std::string keyValuesText(const TableDef& def, const RealIndex& index, const TableRow& row) {
-    std::string text;
-    for (const RealIndexColumn& key : index.columns) {
-        std::size_t c = def.columnPosition(key.columnNumber);
-        if (!text.empty()) text += ", ";
-        text += def.columns[c].name + " = " + describe(row[c]);
-    }
-    return text;
-}
-
-bool allKeyColumnsNull(const TableDef& def, const RealIndex& index, const TableRow& row) {
-    return std::all_of(index.columns.begin(), index.columns.end(),
-                       [&](const RealIndexColumn& key) { return isNull(row[def.columnPosition(key.columnNumber)]); });
-}
-
 struct IndexKeys {
     std::vector<std::vector<std::uint8_t>> keys;  // by row; empty for a row the index leaves out
     std::uint32_t distinct = 0;
@@ -126,14 +62,8 @@ std::vector<IndexKeys> encodeKeys(const TableDef& def, const std::vector<TableRo
         result.keys.reserve(rows.size());
         std::vector<std::size_t> order;
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            bool allNull = allKeyColumnsNull(def, index, rows[r]);
-            if (index.flags & td::real_index::kFlagRequired)
-                for (const RealIndexColumn& key : index.columns)
-                    if (isNull(rows[r][def.columnPosition(key.columnNumber)]))
-                        throw std::runtime_error("The index " + indexName(def, i) + " of table " + def.name +
-                                                 " needs a value in column " +
-                                                 def.columns[def.columnPosition(key.columnNumber)].name);
-            if (allNull && index.ignoresNulls()) {
+            requireIndexValues(def, i, rows[r]);
+            if (leftOutOfIndex(def, index, rows[r])) {
                 result.keys.emplace_back();
                 continue;
             }
@@ -145,10 +75,8 @@ std::vector<IndexKeys> encodeKeys(const TableDef& def, const std::vector<TableRo
         for (std::size_t k = 0; k < order.size(); ++k) {
             bool repeats = k > 0 && result.keys[order[k]] == result.keys[order[k - 1]];
             if (!repeats) ++result.distinct;
-            if (repeats && index.isUnique() && !allKeyColumnsNull(def, index, rows[order[k]]))
-                throw std::runtime_error("The index " + indexName(def, i) + " of table " + def.name +
-                                         " does not allow two rows with the same values (" +
-                                         keyValuesText(def, index, rows[order[k]]) + ")");
+            if (repeats && index.isUnique() && !mayRepeatKey(def, index, rows[order[k]]))
+                throwRepeatedKey(def, i, rows[order[k]]);
         }
         all.push_back(std::move(result));
     }
@@ -162,7 +90,7 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector
         if (row.size() != def.columns.size())
             throw std::logic_error("a row of " + std::to_string(row.size()) + " values for table " + def.name + " of " +
                                    std::to_string(def.columns.size()) + " columns");
-    const std::uint32_t lastAutonumber = fillAutonumbers(def, rows);
+    const std::uint32_t lastAutonumber = fillAutonumbers(def, def.nextAutonumber, rows);
     const std::vector<IndexKeys> keys = encodeKeys(def, rows);
 
     TableRebuild rebuild;
@@ -228,6 +156,8 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector
     for (std::uint32_t page : freed) images[page] = std::vector<std::uint8_t>(format::kPageSize, 0);
     updateGlobalUsageMap(file, freed, allocator.newlyTaken(), images);
     rebuild.rows = std::move(rows);
+    rebuild.locations.reserve(placed.size());
+    for (auto [dataPage, row] : placed) rebuild.locations.push_back({dataPageNumbers[dataPage], row});
     return rebuild;
 }
 

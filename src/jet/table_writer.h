@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "jet/commit_rules.h"
+#include "jet/data_page.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
 #include "jet/value.h"
@@ -14,12 +16,10 @@
 
 namespace kv::jet {
 
-// One value per column, in the order of TableDef::columns.
-using TableRow = std::vector<Value>;
-
 struct TableRebuild {
     PageImages pages;            // every page that changes, by number
     std::vector<TableRow> rows;  // the rows as stored: autonumbers filled in where they were NULL
+    std::vector<RowLocation> locations;  // where each row went
 };
 
 // Makes `rows` the table's whole content, in this order, atomically and durably (a rollback journal

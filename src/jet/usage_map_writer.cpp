@@ -128,6 +128,17 @@ void updateGlobalUsageMap(const PageFile& file, const std::vector<std::uint32_t>
     forEachCoveredBit(file, kGlobalMapPointer, images, taken, mark(false));
 }
 
+bool markInUsageMap(const PageFile& file, std::uint32_t pointer, const std::vector<std::uint32_t>& pages, bool inUse,
+                    PageImages& images) {
+    std::size_t covered = 0;
+    forEachCoveredBit(file, pointer, images, pages,
+                      [&](std::vector<std::uint8_t>& bytes, std::size_t start, std::uint64_t bit, std::uint32_t) {
+                          setBit(bytes, start, bit, inUse);
+                          ++covered;
+                      });
+    return covered == pages.size();
+}
+
 std::vector<std::uint32_t> globallyFreePages(const PageFile& file) {
     std::vector<std::uint32_t> all(file.pageCount());
     for (std::uint32_t page = 0; page < all.size(); ++page) all[page] = page;

@@ -24,6 +24,11 @@ void writeUsageMap(const PageFile& file, std::uint32_t pointer, const std::vecto
 // took; pages outside the range the map covers stay as they are.
 void updateGlobalUsageMap(const PageFile& file, const std::vector<std::uint32_t>& freed,
                           const std::vector<std::uint32_t>& taken, PageImages& images);
+// Sets (or clears) the bits of `pages` in the map at `pointer` where it is, without reshaping it.
+// False when the map does not cover some of them (they lie outside an inline map's range, or in a
+// range whose type-5 page does not exist); the caller must then write the map whole.
+bool markInUsageMap(const PageFile& file, std::uint32_t pointer, const std::vector<std::uint32_t>& pages, bool inUse,
+                    PageImages& images);
 // The pages below the file's end that the global usage map marks free.
 std::vector<std::uint32_t> globallyFreePages(const PageFile& file);
 

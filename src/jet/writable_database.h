@@ -4,17 +4,14 @@
 // commitPages() then replaces pages all or nothing: the originals go to the rollback journal first.
 
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "jet/file_lock.h"
 #include "jet/format.h"
+#include "jet/page_file.h"
 
 namespace kv::jet {
-
-// New contents of pages, by page number. Pages at or past the file's end make it grow.
-using PageImages = std::map<std::uint32_t, std::vector<std::uint8_t>>;
 
 class WritableDatabase {
 public:
@@ -27,6 +24,9 @@ public:
     // Writes the pages durably, all or nothing. On failure the file is as it was and the exception
     // says why (a full disk, an I/O error).
     void commitPages(const PageImages& pages);
+    // The file as it is now, read under the lock this object holds; the pages equal to those of
+    // `earlier` (an earlier read of it) are shared with it.
+    PageFile readSince(const PageFile& earlier) const;
 
 private:
     std::string path_;

@@ -67,14 +67,14 @@ Value WritableTable::convert(std::size_t, const Value& value) const {
     return value;
 }
 
-void WritableTable::commit(std::vector<Row> rows) {
+void WritableTable::commit(const std::vector<Row>& rows, const RowOrigins&) {
     if (log_->failNextCommit) {
         log_->failNextCommit = false;
         throw std::runtime_error("disk full");
     }
     ++log_->commits;
     log_->lastRows = rows;
-    mutableRows() = std::move(rows);
+    mutableRows() = rows;
 }
 
 std::vector<std::string> WritableProvider::tableNames() {

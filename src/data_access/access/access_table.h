@@ -7,6 +7,7 @@
 
 #include "data_access/provider.h"
 #include "jet/database.h"
+#include "jet/table_edit.h"
 
 namespace kv::data_access {
 
@@ -21,10 +22,14 @@ public:
     Value convert(std::size_t column, const Value& value) const override;
     std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
-    void commit(std::vector<Row> rows) override;
+    void commit(const std::vector<Row>& rows, const RowOrigins& origins) override;
 
 private:
     const jet::RealIndex& realIndex(const IndexInfo& index) const;
+    // The edit that turns the rows read into `rows`; `changed` marks the rows it writes.
+    jet::TableEdit editTowards(const std::vector<Row>& rows, const RowOrigins& origins, std::vector<bool>& changed) const;
+    // Reads the table again from its file, as another program left it.
+    void reload();
 
     std::shared_ptr<const jet::Database> database_;
     jet::TableDef def_;

@@ -1,5 +1,6 @@
 // The write side of an Access table: text checked and converted to the column's type, and the rows
-// committed by the engine's table writer, which rebuilds the table's pages atomically.
+// that changed committed by the engine, which writes only the pages they touch and refuses when
+// another program committed to the table since it was read.
 
 #include <stdexcept>
 
@@ -7,7 +8,6 @@
 #include "data_access/access/access_value_text.h"
 #include "jet/committed_read.h"
 #include "jet/row_packer.h"
-#include "jet/table_writer.h"
 
 namespace kv::data_access {
 namespace {
@@ -23,24 +23,93 @@ jet::Value typedValue(const jet::Column& column, const Value& value) {
     return accessValueFromText(column, value);
 }
 
+jet::TableRow typedRow(const jet::TableDef& def, const Row& row) {
+    jet::TableRow values;
+    values.reserve(def.columns.size());
+    for (std::size_t c = 0; c < def.columns.size(); ++c) values.push_back(typedValue(def.columns[c], row.at(c)));
+    return values;
+}
+
+Row textRow(const jet::TableRow& values) {
+    Row row;
+    row.reserve(values.size());
+    for (const auto& value : values) row.push_back(accessValueText(value));
+    return row;
+}
+
 }  // namespace
 
 Value AccessTable::convert(std::size_t column, const Value& value) const {
     return accessValueText(typedValue(def_.columns.at(column), value));
 }
 
-void AccessTable::commit(std::vector<Row> rows) {
-    std::vector<jet::TableRow> typed;
-    typed.reserve(rows.size());
-    for (const Row& row : rows) {
-        jet::TableRow& values = typed.emplace_back();
-        for (std::size_t c = 0; c < def_.columns.size(); ++c) values.push_back(typedValue(def_.columns[c], row.at(c)));
+jet::TableEdit AccessTable::editTowards(const std::vector<Row>& rows, const RowOrigins& origins,
+                                        std::vector<bool>& changed) const {
+    if (origins.size() != rows.size()) throw std::logic_error("a commit with an origin missing for some rows");
+    jet::TableEdit edit;
+    changed.assign(rows.size(), false);
+    std::vector<bool> kept(rows_.size(), false);
+    std::optional<std::size_t> previous;
+    bool newRowsBegan = false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!origins[i]) {
+            newRowsBegan = true;
+            edit.inserted.push_back(typedRow(def_, rows[i]));
+            changed[i] = true;
+            continue;
+        }
+        std::size_t origin = *origins[i];
+        if (newRowsBegan || origin >= rows_.size() || (previous && origin <= *previous))
+            throw std::logic_error("rows committed out of the order they were read in");
+        previous = origin;
+        kept[origin] = true;
+        if (rows[i] == rows_[origin]) continue;
+        edit.updated.push_back(origin);
+        edit.updatedRows.push_back(typedRow(def_, rows[i]));
+        changed[i] = true;
     }
-    const std::string path = database_->file().path();
-    jet::commitTable(path, def_.name, std::move(typed));
-    // The table is read again as stored: autonumbers were filled in and the index pages moved.
-    auto reopened = std::make_shared<const jet::Database>(jet::readCommittedFile(path));
-    *this = AccessTable(reopened, reopened->table(def_.name));
+    for (std::size_t origin = 0; origin < rows_.size(); ++origin)
+        if (!kept[origin]) edit.deleted.push_back(origin);
+    return edit;
+}
+
+void AccessTable::commit(const std::vector<Row>& rows, const RowOrigins& origins) {
+    std::vector<bool> changed;
+    jet::TableEdit edit = editTowards(rows, origins, changed);
+    const std::vector<std::size_t> deleted = edit.deleted;
+    jet::CommittedEdit committed = [&] {
+        try {
+            return jet::commitTableEdit(database_->file(), def_, stored_, std::move(edit));
+        } catch (const jet::TableChangedError& error) {
+            reload();
+            throw std::runtime_error(std::string(error.what()) +
+                                     "; the change was not saved, and the table has been read again as that program left it");
+        }
+    }();
+    database_ = std::make_shared<const jet::Database>(std::move(committed.file));
+    def_ = database_->tableDef(database_->table(def_.name));
+
+    // The rows kept close up in their order and the new ones follow, as in `rows`; the rows that
+    // changed read as stored, autonumbers filled in.
+    std::size_t kept = 0;
+    for (std::size_t origin = 0, nextDeletion = 0; origin < rows_.size(); ++origin) {
+        if (nextDeletion < deleted.size() && deleted[nextDeletion] == origin) {
+            ++nextDeletion;
+            continue;
+        }
+        if (kept != origin) rows_[kept] = std::move(rows_[origin]);
+        ++kept;
+    }
+    rows_.resize(kept);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i >= kept) rows_.push_back(textRow(stored_.rows[i]));
+        else if (changed[i]) rows_[i] = textRow(stored_.rows[i]);
+    }
+}
+
+void AccessTable::reload() {
+    auto reread = std::make_shared<const jet::Database>(jet::readCommittedFile(database_->file().path()));
+    *this = AccessTable(reread, reread->table(def_.name));
 }
 
 }  // namespace kv::data_access

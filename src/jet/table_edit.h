@@ -1,0 +1,50 @@
+#pragma once
+// Committing changes to some rows of a table, as a grid edit or an import makes them. Only the
+// pages whose bytes change are journaled and written: a changed row stays on its page while it
+// fits there, new rows go where there is room, and each index changes along the paths of the keys
+// that changed. Tables of a shape this does not handle in place (moved rows, usage maps that must
+// change form) and edits of a large share of the rows are rebuilt whole instead (see
+// table_writer.h). Before anything is written, the table's pages in the file are compared with
+// those the rows were read from, so that a commit never overwrites another program's.
+
+#include <cstddef>
+#include <stdexcept>
+#include <vector>
+
+#include "jet/commit_rules.h"
+#include "jet/page_file.h"
+#include "jet/table_def.h"
+#include "jet/table_reader.h"
+
+namespace kv::jet {
+
+// Changes by position in the rows read (TableRows::rows).
+struct TableEdit {
+    std::vector<std::size_t> updated;   // ascending
+    std::vector<TableRow> updatedRows;  // the new values of each
+    std::vector<std::size_t> deleted;   // ascending
+    std::vector<TableRow> inserted;
+};
+
+// Another program committed to the table since it was read.
+class TableChangedError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CommittedEdit {
+    PageFile file;  // the file as the commit left it
+    std::size_t pagesJournaled = 0;
+    std::size_t pagesWritten = 0;
+};
+
+// Commits `edit` to the table `def` as read from `snapshot` (the file at snapshot.path()), durably
+// and all or nothing. `stored` holds the rows read from `snapshot`; afterwards it holds them as the
+// table now does: updated rows in place, deleted rows gone, inserted rows at the end, autonumbers
+// filled in, each with its location. An edit that changes no byte writes nothing.
+// Throws TableChangedError, having written nothing, when the table's pages in the file are no
+// longer those of `snapshot`; std::runtime_error as commitTable does for a value that does not fit,
+// a repeated key, a read-only, locked or missing file, or a full disk. `stored` is then unchanged.
+CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, TableRows& stored, TableEdit edit);
+
+}  // namespace kv::jet
