@@ -1,12 +1,17 @@
 // The Access provider's write side: text converted to the column's type or refused with a message
 // naming the column and the value, and rows committed so that a new connection and mdb-export
-// read them back exactly as the table showed them.
+// read them back exactly as the table showed them; two connections to one file, where the later
+// commit over an earlier one is refused and its cursor shows the other's rows; autonumbers a
+// commit hands out, kept by the rows in memory.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "data_access/access/access_provider.h"
+#include "data_access/connection.h"
+#include "data_access/cursor.h"
+#include "jet/database_builder.h"
 #include "scratch_file.h"
 
 namespace kv::data_access {
@@ -83,6 +88,83 @@ TEST(AccessWrite, CommittedRowsReadBackThroughANewConnectionAndMdbExport) {
     std::string exported = jet::testing::mdbExport(path, "Table1");
     EXPECT_NE(exported.find("\"W1AW\",,7,,-5,,\"12/31/99 23:59:58\",,0"), std::string::npos) << exported;
     EXPECT_EQ(exported.find("abcdefg"), std::string::npos) << exported;
+}
+
+// A cursor on `table` of the database at `path`, through its own connection.
+struct OpenTable {
+    OpenTable(const std::string& path, const std::string& table) : cursor(table) {
+        connection.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path);
+        cursor.setConnection(&connection);
+        cursor.setTableName(table);
+        cursor.open();
+    }
+    Connection connection;
+    Cursor cursor;
+};
+
+std::string postFailure(Cursor& cursor) {
+    try {
+        cursor.post();
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "posted";
+}
+
+TEST(AccessWrite, ACommitOverAnotherConnectionsIsRefusedAndShowsItsRows) {
+    ScratchFolder folder;
+    std::string path = folder.copyOf("testV2000.mdb");
+    OpenTable mine(path, "Table1");
+    OpenTable theirs(path, "Table1");
+
+    theirs.cursor.first();
+    theirs.cursor.edit();
+    theirs.cursor.setText("A", "THEIRS");
+    theirs.cursor.post();
+
+    mine.cursor.first();
+    mine.cursor.next();
+    mine.cursor.edit();
+    mine.cursor.setText("A", "MINE");
+    std::string refused = postFailure(mine.cursor);
+    EXPECT_NE(refused.find("Another program changed table Table1"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("read again"), std::string::npos) << refused;
+
+    // The refused cursor now shows the other connection's row, and the file kept it.
+    mine.cursor.first();
+    EXPECT_EQ(mine.cursor.text("A"), "THEIRS");
+    EXPECT_EQ(OpenTable(path, "Table1").cursor.text("A"), "THEIRS");
+    // Having read the table again, the change goes through.
+    mine.cursor.next();
+    mine.cursor.edit();
+    mine.cursor.setText("A", "MINE");
+    mine.cursor.post();
+    OpenTable after(path, "Table1");
+    EXPECT_EQ(after.cursor.text("A"), "THEIRS");
+    after.cursor.next();
+    EXPECT_EQ(after.cursor.text("A"), "MINE");
+}
+
+TEST(AccessWrite, AutonumbersACommitHandsOutStayWithTheRows) {
+    ScratchFolder folder;
+    std::string path = (folder.path() / "numbered.mdb").string();
+    jet::TableContent table;
+    table.design.name = "Numbered";
+    table.design.columns = {jet::userColumn("Id", jet::ColumnType::Long, 0, false, true),
+                            jet::userColumn("Call", jet::ColumnType::Text, 20)};
+    table.rows = {{jet::Value(), std::string("K1A")}};
+    jet::createDatabase(path, {table});
+
+    OpenTable numbered(path, "Numbered");
+    EXPECT_EQ(numbered.cursor.text("Id"), "1");
+    for (const char* call : {"K2B", "K3C"}) {
+        numbered.cursor.insert();
+        numbered.cursor.setText("Call", call);
+        numbered.cursor.post();
+    }
+    EXPECT_EQ(numbered.cursor.text(2, "Id"), "3") << "the cursor shows the number the commit gave the row";
+    std::string exported = jet::testing::mdbExport(path, "Numbered");
+    EXPECT_EQ(exported, "Id,Call\n1,\"K1A\"\n2,\"K2B\"\n3,\"K3C\"\n") << "no row was numbered twice";
 }
 
 }  // namespace
