@@ -1,17 +1,25 @@
 // Small commits: random edits of a few rows at a time, each committed in place, checked after every
 // commit against a model, against a fresh read of the file (rows, every index, the rows and
 // locations the commit kept in memory) and, every few commits, against mdb-export; then the shapes
-// the in-place path must get right one by one, and commits refused before anything is written.
+// the in-place path must get right one by one, a writer killed at every step of a small commit,
+// and commits refused before anything is written.
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
 
+#include "jet/committed_read.h"
 #include "jet/database.h"
+#include "jet/durable_io.h"
 #include "jet/database_builder.h"
 #include "jet/index_key.h"
 #include "jet/index_tree.h"
@@ -243,6 +251,61 @@ TEST(TableEdit, EachShapeOfASmallCommitKeepsTheTableWhole) {
     std::vector<std::uint8_t> untouched = fileBytes(path);
     EXPECT_EQ(update(7, reading.rows.rows[7]).pagesWritten, 0u);
     EXPECT_EQ(fileBytes(path), untouched);
+}
+
+std::map<std::int32_t, TableRow> rowsById(const std::string& path) {
+    std::map<std::int32_t, TableRow> rows;
+    for (TableRow& row : readTable(path).rows.rows) rows.emplace(std::get<std::int32_t>(row[kId]), std::move(row));
+    return rows;
+}
+
+TEST(TableEdit, WriterKilledAtAnyStepOfASmallCommitLeavesTheFileBeforeOrAfterIt) {
+    ScratchFolder folder;
+    std::string path = createLog(folder, 1500);
+    const std::vector<std::uint8_t> original = fileBytes(path);
+    auto smallCommit = [&] {
+        Reading reading = readTable(path);
+        TableRow grown = reading.rows.rows[700];
+        grown[kCall] = std::string(60, 'Q');
+        commitTableEdit(reading.file, reading.def, reading.rows,
+                        TableEdit{{700}, {grown}, {3, 900}, {{std::int32_t{77777}, std::string("N0NEW"), Value()}}});
+    };
+    const auto before = rowsById(path);
+    int steps = 0;
+    durable_io::setStepProbe([&] { ++steps; });
+    smallCommit();
+    durable_io::setStepProbe({});
+    const auto after = rowsById(path);
+    ASSERT_NE(before, after);
+
+    int endedBefore = 0, endedAfter = 0;
+    for (int stopAt = 1; stopAt <= steps; ++stopAt) {
+        SCOPED_TRACE("killed before step " + std::to_string(stopAt));
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(original.data()), static_cast<std::streamsize>(original.size()));
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int count = 0;
+            durable_io::setStepProbe([&] { if (++count == stopAt) raise(SIGKILL); });
+            try {
+                smallCommit();
+            } catch (...) {
+                _exit(2);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+        readCommittedFile(path);  // rolls back what the writer left
+        auto rows = rowsById(path);
+        if (rows == before) ++endedBefore;
+        else if (rows == after) ++endedAfter;
+        else ADD_FAILURE() << "the file holds neither the rows before nor after the commit";
+    }
+    EXPECT_GT(endedBefore, 0);
+    EXPECT_GT(endedAfter, 0);
 }
 
 TEST(TableEdit, RefusedCommitsWriteNothing) {
