@@ -1,7 +1,8 @@
 #pragma once
-// Reading a database file as its last commit left it: a journal left by a writer that stopped is
-// rolled back first, and the file is read under a shared lock, so that no commit of another
-// program is halfway through while it is read.
+// Reading a database file as its last commit left it. The file is read under a shared lock, which
+// waits for a commit another program is making to end, so that no commit is halfway through while
+// it is read. A journal met under that lock was left by a writer that stopped: it is rolled back,
+// and the file read again.
 
 #include <string>
 

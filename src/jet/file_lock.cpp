@@ -12,7 +12,7 @@ namespace kv::jet {
 namespace {
 
 // Commits take well under a second; a lock held longer belongs to a program that is stuck.
-constexpr auto kSharedLockPatience = std::chrono::seconds(10);
+constexpr auto kPatience = std::chrono::seconds(10);
 constexpr auto kRetryInterval = std::chrono::milliseconds(20);
 
 int tryLock(int fd, int operation) {
@@ -22,21 +22,32 @@ int tryLock(int fd, int operation) {
     return result == 0 ? 0 : errno;
 }
 
+std::string lockedMessage(FileLock::Kind kind, const std::string& path) {
+    switch (kind) {
+    case FileLock::Kind::Write:
+        return "Cannot write " + path + ": the database is locked by another program that is writing it";
+    case FileLock::Kind::Recovery:
+        return "Cannot roll back the interrupted commit of " + path +
+               ": another program kept the database locked for too long";
+    case FileLock::Kind::Read: break;
+    }
+    return "Cannot read " + path + ": the database is locked by another program that is writing it";
+}
+
 }  // namespace
 
 FileLock::FileLock(int fd, const std::string& path, Kind kind) : fd_(fd) {
-    int error = tryLock(fd_, kind == Kind::Exclusive ? LOCK_EX : LOCK_SH);
-    if (kind == Kind::Shared) {
-        for (auto deadline = std::chrono::steady_clock::now() + kSharedLockPatience;
+    const int operation = kind == Kind::Read ? LOCK_SH : LOCK_EX;
+    int error = tryLock(fd_, operation);
+    if (kind != Kind::Write) {
+        for (auto deadline = std::chrono::steady_clock::now() + kPatience;
              error == EWOULDBLOCK && std::chrono::steady_clock::now() < deadline;) {
             std::this_thread::sleep_for(kRetryInterval);
-            error = tryLock(fd_, LOCK_SH);
+            error = tryLock(fd_, operation);
         }
     }
     if (error == 0) return;
-    if (error == EWOULDBLOCK)
-        throw std::runtime_error((kind == Kind::Exclusive ? "Cannot write " : "Cannot read ") + path +
-                                 ": the database is locked by another program that is writing it");
+    if (error == EWOULDBLOCK) throw std::runtime_error(lockedMessage(kind, path));
     throw std::runtime_error("Cannot lock " + path + ": " + std::strerror(error));
 }
 

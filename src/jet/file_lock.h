@@ -9,14 +9,16 @@ namespace kv::jet {
 
 class FileLock {
 public:
+    // What the lock is taken for, which decides how it is taken and how a refusal reads.
     enum class Kind {
-        Exclusive,  // taken at once, or refused
-        Shared,     // waits a few seconds for a commit in progress to end
+        Write,     // exclusive, taken at once or refused: a second writer does not queue up
+        Recovery,  // exclusive, waits a few seconds for readers and a writer to let go
+        Read,      // shared, waits a few seconds for a commit in progress to end
     };
 
     // Throws std::runtime_error naming the file when another program (or another handle of this
-    // one) holds a lock that excludes this one.
-    FileLock(int fd, const std::string& path, Kind kind = Kind::Exclusive);
+    // one) holds a lock that excludes this one, at once or when the wait is over.
+    FileLock(int fd, const std::string& path, Kind kind);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

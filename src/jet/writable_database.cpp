@@ -50,41 +50,36 @@ void writeRuns(int fd, const std::string& path, const PageImages& pages) {
 
 }  // namespace
 
-WritableDatabase::WritableDatabase(std::string path)
-    : path_(std::move(path)), fd_(openWritable(path_)), lock_(fd_, path_) {
-    try {
-        rollback_journal::recoverLocked(fd_, path_);
-    } catch (...) {
-        durable_io::close(fd_);
-        throw;
-    }
+WritableDatabase::WritableDatabase(std::string path, FileLock::Kind lock)
+    : path_(std::move(path)), file_{openWritable(path_)}, lock_(file_.fd, path_, lock) {
+    rollback_journal::recoverLocked(file_.fd, path_);
 }
 
-WritableDatabase::~WritableDatabase() { durable_io::close(fd_); }
+WritableDatabase::Descriptor::~Descriptor() { durable_io::close(fd); }
 
 void WritableDatabase::commitPages(const PageImages& pages) {
     for (const auto& [number, bytes] : pages)
         if (bytes.size() != format::kPageSize)
             throw std::logic_error("a page image of " + std::to_string(bytes.size()) + " bytes");
 
-    std::uint64_t originalLength = durable_io::sizeOf(fd_, path_);
+    std::uint64_t originalLength = durable_io::sizeOf(file_.fd, path_);
     std::vector<rollback_journal::SavedPage> originals;
     for (const auto& [number, bytes] : pages) {
         std::uint64_t offset = std::uint64_t{number} * format::kPageSize;
         if (offset >= originalLength) break;
         rollback_journal::SavedPage saved{number, std::vector<std::uint8_t>(format::kPageSize)};
-        durable_io::readAt(fd_, path_, saved.bytes, offset);
+        durable_io::readAt(file_.fd, path_, saved.bytes, offset);
         originals.push_back(std::move(saved));
     }
     rollback_journal::save(path_, originalLength, originals);
 
     try {
-        writeRuns(fd_, path_, pages);
-        durable_io::sync(fd_, path_);
+        writeRuns(file_.fd, path_, pages);
+        durable_io::sync(file_.fd, path_);
     } catch (const std::exception& error) {
         // The journal is durable, so if putting the pages back fails too, the next open finishes it.
         try {
-            rollback_journal::rollBack(fd_, path_);
+            rollback_journal::rollBack(file_.fd, path_);
             rollback_journal::discard(path_);
         } catch (...) {
         }
@@ -118,7 +113,7 @@ PageFile WritableDatabase::readSince(const PageFile& earlier) const {
 
 void recoverInterruptedCommit(const std::string& path) {
     if (!durable_io::exists(rollback_journal::pathFor(path))) return;
-    WritableDatabase database(path);  // opening it rolls the journal back
+    WritableDatabase database(path, FileLock::Kind::Recovery);  // opening it rolls the journal back
 }
 
 }  // namespace kv::jet

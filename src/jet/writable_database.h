@@ -1,6 +1,7 @@
 #pragma once
 // A database file opened for one commit. Opening refuses a read-only or locked file, takes the
-// exclusive lock for the object's lifetime and rolls back a journal left by a writer that stopped.
+// exclusive lock for the object's lifetime and rolls back a journal left by a writer that stopped
+// (with the lock held, a journal's writer is gone).
 // commitPages() then replaces pages all or nothing: the originals go to the rollback journal first.
 
 #include <cstdint>
@@ -15,8 +16,7 @@ namespace kv::jet {
 
 class WritableDatabase {
 public:
-    explicit WritableDatabase(std::string path);
-    ~WritableDatabase();
+    explicit WritableDatabase(std::string path) : WritableDatabase(std::move(path), FileLock::Kind::Write) {}
     WritableDatabase(const WritableDatabase&) = delete;
     WritableDatabase& operator=(const WritableDatabase&) = delete;
 
@@ -29,13 +29,23 @@ public:
     PageFile readSince(const PageFile& earlier) const;
 
 private:
+    friend void recoverInterruptedCommit(const std::string& path);
+    WritableDatabase(std::string path, FileLock::Kind lock);
+
+    // Closes the descriptor however the object ends, a refused lock included.
+    struct Descriptor {
+        int fd;
+        ~Descriptor();
+    };
+
     std::string path_;
-    int fd_;
+    Descriptor file_;
     FileLock lock_;
 };
 
 // Rolls back a journal that a stopped writer left beside the database, if there is one (see
-// readCommittedFile). Throws when the journal exists but cannot be applied.
+// readCommittedFile). Waits a few seconds for the lock that readers or a writer hold. Throws when
+// the journal exists but cannot be applied, or the lock is not let go.
 void recoverInterruptedCommit(const std::string& path);
 
 }  // namespace kv::jet
