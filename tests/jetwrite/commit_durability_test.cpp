@@ -1,7 +1,8 @@
 // A commit is all or nothing: a writer killed at any instant of a commit leaves a file that opens
 // with exactly the rows before or after it (by our reader and by mdb-export); a torn journal is
 // discarded, a complete one rolled back; a read-only, locked or full file is refused unchanged, a
-// disk that fills up during a commit leaves the file as it was; a reader waits for a commit to end.
+// disk that fills up during a commit leaves the file as it was; a reader waits for another
+// program's commit to end, and rolls back only a journal whose writer is gone.
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <future>
 #include <iterator>
 #include <random>
 #include <set>
+#include <span>
 
 #include "jet/committed_read.h"
 #include "jet/database.h"
@@ -28,11 +29,13 @@
 #include "jet/rollback_journal.h"
 #include "jet/table_writer.h"
 #include "jet/writable_database.h"
+#include "other_program.h"
 #include "scratch_file.h"
 
 namespace kv::jet {
 namespace {
 
+using testing::OtherProgram;
 using testing::ScratchFolder;
 
 std::string bytesOf(const std::string& path) {
@@ -201,18 +204,125 @@ TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
     }
 }
 
-TEST(CommitDurability, AReaderWaitsForACommitInProgressToEnd) {
+// The pages of `after` that differ from `before`, in order.
+std::vector<rollback_journal::SavedPage> changedPages(const std::string& before, const std::string& after) {
+    std::vector<rollback_journal::SavedPage> pages;
+    for (std::size_t at = 0; at < after.size(); at += format::kPageSize) {
+        std::string page = after.substr(at, format::kPageSize);
+        if (before.compare(at, format::kPageSize, page) != 0)
+            pages.push_back({static_cast<std::uint32_t>(at / format::kPageSize), {page.begin(), page.end()}});
+    }
+    return pages;
+}
+
+void writePages(int fd, const std::string& path, std::span<const rollback_journal::SavedPage> pages) {
+    for (const auto& page : pages)
+        durable_io::writeAt(fd, path, page.bytes, std::uint64_t{page.number} * format::kPageSize);
+}
+
+// Another program's commit, made step by step as a writer makes it: the file is locked, the
+// originals of the pages to change journaled, then the pages written, the journal removed and the
+// lock let go.
+class StepwiseCommit {
+public:
+    StepwiseCommit(std::string path, std::string original, std::vector<rollback_journal::SavedPage> changes)
+        : path_(std::move(path)), original_(std::move(original)), changes_(std::move(changes)) {}
+
+    // Locks and journals, and writes the first half of the pages.
+    void goHalfway() {
+        fd_ = durable_io::openForUpdate(path_);
+        if (flock(fd_, LOCK_EX) != 0) throw std::runtime_error("cannot lock " + path_);
+        std::vector<rollback_journal::SavedPage> originals;
+        for (const auto& page : changes_) {
+            std::size_t at = std::size_t{page.number} * format::kPageSize;
+            if (at < original_.size())
+                originals.push_back({page.number, {original_.begin() + at, original_.begin() + at + format::kPageSize}});
+        }
+        rollback_journal::save(path_, original_.size(), originals);
+        writePages(fd_, path_, std::span(changes_).first(changes_.size() / 2));
+    }
+
+    void finish() {
+        writePages(fd_, path_, std::span(changes_).subspan(changes_.size() / 2));
+        durable_io::sync(fd_, path_);
+        rollback_journal::discard(path_);
+        flock(fd_, LOCK_UN);
+        durable_io::close(fd_);
+    }
+
+private:
+    std::string path_;
+    std::string original_;
+    std::vector<rollback_journal::SavedPage> changes_;
+    int fd_ = -1;
+};
+
+// A copy of a fixture, and the same file after a commit that changes many of its pages.
+class OtherProgramsCommit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::copy_file(path, afterPath);
+        commitTable(afterPath, table, changed(before));
+        after = bytesOf(afterPath);
+        ASSERT_GT(changedPages(original, after).size(), 2u);
+    }
+
+    std::vector<TableRow> readCommittedRows() {
+        Database database(readCommittedFile(path));
+        return database.rows(database.tableDef(database.table(table))).rows;
+    }
+
     ScratchFolder folder;
-    std::string path = folder.copyOf("compIndexTestV2000.mdb");
-    int writer = open(path.c_str(), O_RDONLY);
-    ASSERT_EQ(flock(writer, LOCK_EX), 0);
-    auto reading = std::async(std::launch::async, [&] { return readCommittedFile(path).pageCount(); });
-    EXPECT_EQ(reading.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout)
-        << "the file was read while a commit held it";
-    EXPECT_THROW(commitTable(path, onlyTable(path), rowsOf(path, onlyTable(path))), std::runtime_error)
-        << "a second writer must be refused";
-    close(writer);
-    EXPECT_EQ(reading.get(), bytesOf(path).size() / format::kPageSize);
+    const std::string path = folder.copyOf("compIndexTestV2000.mdb");
+    const std::string afterPath = (folder.path() / "after.mdb").string();
+    const std::string journal = rollback_journal::pathFor(path);
+    const std::string table = onlyTable(path);
+    const std::string original = bytesOf(path);
+    const std::vector<TableRow> before = rowsOf(path, table);
+    std::string after;
+};
+
+TEST_F(OtherProgramsCommit, AReaderWaitsForACommitInProgressAndReadsWhatItCommitted) {
+    StepwiseCommit commit(path, original, changedPages(original, after));
+    const std::vector<TableRow> committed = rowsOf(afterPath, table);
+
+    // The writer holds its commit open, half written, for a moment after the reader has started.
+    OtherProgram writer([&](const OtherProgram::Ready& ready) {
+        commit.goHalfway();
+        ready();
+        usleep(300'000);
+        commit.finish();
+    });
+    EXPECT_THROW(commitTable(path, table, committed), std::runtime_error) << "a second writer must be refused";
+    EXPECT_EQ(readCommittedRows(), committed);
+    EXPECT_EQ(writer.exitStatus(), 0);
+    EXPECT_EQ(bytesOf(path), after);
+    EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
+TEST_F(OtherProgramsCommit, AJournalWhoseWriterIsGoneIsRolledBackOnceOtherReadersLetGo) {
+    StepwiseCommit commit(path, original, changedPages(original, after));
+
+    // The writer stops halfway through its commit: its lock ends with it, its journal stays.
+    OtherProgram writer([&](const OtherProgram::Ready& ready) {
+        commit.goHalfway();
+        ready();
+    });
+    ASSERT_EQ(writer.exitStatus(), 0);
+    ASSERT_TRUE(std::filesystem::exists(journal));
+    ASSERT_NE(bytesOf(path), original);
+
+    // Another program is reading the file when the journal is met: the rollback waits for it.
+    OtherProgram reader([&](const OtherProgram::Ready& ready) {
+        int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0 || flock(fd, LOCK_SH) != 0) throw std::runtime_error("cannot lock " + path);
+        ready();
+        usleep(300'000);
+    });
+    EXPECT_EQ(readCommittedRows(), before);
+    EXPECT_EQ(reader.exitStatus(), 0);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(std::filesystem::exists(journal));
 }
 
 // Fills the file system holding `folder` up to all but `free` bytes with one filler file.
