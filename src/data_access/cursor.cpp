@@ -250,9 +250,9 @@ void Cursor::setSort(std::string sortText) {
 }
 
 bool Cursor::locate(std::string_view columns, const std::vector<std::string>& values) {
+    finishEditing();  // outside the search: a change that cannot be posted fails as post() does
     try {
         requireOpen();
-        finishEditing();
         std::vector<std::size_t> positions;
         for (const auto& name : splitColumns(columns)) positions.push_back(column(name));
         if (positions.size() != values.size()) return false;
@@ -296,9 +296,9 @@ void Cursor::setIndexName(std::string indexName) {
 }
 
 template <typename Search> bool Cursor::seekWith(Search search) {
+    finishEditing();  // outside the search: a change that cannot be posted fails as post() does
     try {
         requireOpen();
-        finishEditing();
         if (index_) {
             indexRow_ = search();
             return indexRow_.has_value();

@@ -9,7 +9,8 @@
 // index is set the cursor walks the index's order and a sort is not used.
 //
 // Changes: edit() or insert(), then setText() for each column, then post(). Moving, locating or
-// seeking posts a pending change first; close() and cancel() drop it. An inserted row is placed
+// seeking posts a pending change first, and throws as post() does when it cannot be posted;
+// close() and cancel() drop it. An inserted row is placed
 // after the last row of the cursor's order; an edited row keeps its place, even when it no longer
 // matches the filter, until the filter or sort is set again.
 //
@@ -93,8 +94,8 @@ public:
 
     // Looks, from the first row of the cursor's order, for the first row whose `columns` (names
     // separated by ";") equal `values`, one per column, ignoring letter case; a number equals the
-    // same number in another spelling. Found: moves there. Not found, or any error: false, and
-    // the cursor stays where it was.
+    // same number in another spelling. Found: moves there. Not found, or any error of the search:
+    // false, and the cursor stays where it was.
     bool locate(std::string_view columns, const std::vector<std::string>& values);
 
     // Walks the named index from now on; an empty name goes back to the source's or sort's order.
@@ -102,11 +103,11 @@ public:
     void setIndexName(std::string indexName);
     const std::string& indexName() const { return indexName_; }
     // Moves to the first row whose key on the index's first column equals `value`. Not found, no
-    // index set, or any error: false, and the cursor is at the end.
+    // index set, or any error of the search: false, and the cursor is at the end.
     bool seek(std::string_view value);
     // Moves to the first row, in the index's order, whose index's first column starts with
-    // `prefix`, ignoring letter case. Not found, no index set, or any error: false, and the cursor
-    // is at the end.
+    // `prefix`, ignoring letter case. Not found, no index set, or any error of the search: false,
+    // and the cursor is at the end.
     bool seekPrefix(std::string_view prefix);
 
     void edit();
