@@ -48,6 +48,23 @@ void writeRuns(int fd, const std::string& path, const PageImages& pages) {
     flush();
 }
 
+// Puts back the pages a failed commit may have overwritten; returns how the file was left.
+std::string putBackAfterFailedWrite(int fd, const std::string& path) {
+    try {
+        rollback_journal::rollBack(fd, path);
+    } catch (const std::exception& error) {
+        // The journal is durable and stays: whoever opens the file next rolls it back.
+        return std::string("putting the database back failed too (") + error.what() +
+               "), so it will be recovered from its journal the next time it is opened";
+    }
+    try {
+        rollback_journal::discard(path);
+    } catch (const std::exception&) {
+        // The file is as it was; rolling the journal back again on the next open changes nothing.
+    }
+    return "the database was left as it was";
+}
+
 }  // namespace
 
 WritableDatabase::WritableDatabase(std::string path, FileLock::Kind lock)
@@ -77,13 +94,7 @@ void WritableDatabase::commitPages(const PageImages& pages) {
         writeRuns(file_.fd, path_, pages);
         durable_io::sync(file_.fd, path_);
     } catch (const std::exception& error) {
-        // The journal is durable, so if putting the pages back fails too, the next open finishes it.
-        try {
-            rollback_journal::rollBack(file_.fd, path_);
-            rollback_journal::discard(path_);
-        } catch (...) {
-        }
-        throw std::runtime_error(std::string(error.what()) + "; the database was left as it was");
+        throw std::runtime_error(std::string(error.what()) + "; " + putBackAfterFailedWrite(file_.fd, path_));
     }
     rollback_journal::discard(path_);
 }

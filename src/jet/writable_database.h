@@ -21,8 +21,9 @@ public:
     WritableDatabase& operator=(const WritableDatabase&) = delete;
 
     const std::string& path() const { return path_; }
-    // Writes the pages durably, all or nothing. On failure the file is as it was and the exception
-    // says why (a full disk, an I/O error).
+    // Writes the pages durably, all or nothing. On failure the exception says why (a full disk, an
+    // I/O error) and how the file was left: as it was, or, when putting its pages back failed too,
+    // with its journal beside it, to be rolled back the next time it is opened.
     void commitPages(const PageImages& pages);
     // The file as it is now, read under the lock this object holds; the pages equal to those of
     // `earlier` (an earlier read of it) are shared with it.
