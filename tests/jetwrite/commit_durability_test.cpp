@@ -1,8 +1,9 @@
 // A commit is all or nothing: a writer killed at any instant of a commit leaves a file that opens
 // with exactly the rows before or after it (by our reader and by mdb-export); a torn journal is
 // discarded, a complete one rolled back; a read-only, locked or full file is refused unchanged, a
-// disk that fills up during a commit leaves the file as it was; a reader waits for another
-// program's commit to end, and rolls back only a journal whose writer is gone.
+// disk that fills up during a commit leaves the file as it was, or, when putting it back fails
+// too, its journal for the next open to roll back; a reader waits for another program's commit
+// to end, and rolls back only a journal whose writer is gone.
 
 #include <gtest/gtest.h>
 
@@ -202,6 +203,62 @@ TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
         refusal("the disk is full");
         durable_io::setStepProbe({});
     }
+}
+
+TEST(CommitDurability, AFailedWriteIsPutBackOrElseItsJournalKeptForTheNextOpen) {
+    ScratchFolder folder;
+    std::string path = folder.copyOf("compIndexTestV2000.mdb");
+    std::string table = onlyTable(path);
+    const std::string original = bytesOf(path);
+    const std::vector<TableRow> before = rowsOf(path, table);
+    const std::vector<TableRow> after = changed(before);
+
+    // A commit of the same rows into a copy counts the steps. Its last three are the database's
+    // sync and the journal's removal (the file, then its folder).
+    std::string copy = (folder.path() / "copy.mdb").string();
+    std::filesystem::copy_file(path, copy);
+    int steps = 0;
+    durable_io::setStepProbe([&] { ++steps; });
+    commitTable(copy, table, after);
+    const int databaseSync = steps - 2;
+
+    // The disk fails at the database's sync, and maybe at the next step, the first write putting
+    // the pages back; what follows would work, a removal of the journal included.
+    auto failingCommit = [&](bool rollbackFailsToo) {
+        int count = 0;
+        durable_io::setStepProbe([&] {
+            ++count;
+            if (count == databaseSync || (rollbackFailsToo && count == databaseSync + 1))
+                throw durable_io::IoError("Cannot save " + path + ": Input/output error", EIO);
+        });
+        std::string message = "the commit was not refused";
+        try {
+            commitTable(path, table, after);
+        } catch (const std::runtime_error& error) {
+            message = error.what();
+        }
+        durable_io::setStepProbe({});
+        return message;
+    };
+
+    // The pages written before the sync failed are put back.
+    EXPECT_EQ(failingCommit(false), "Cannot save " + path + ": Input/output error; the database was left as it was");
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+
+    // Putting them back fails too: the journal stays, and the next open rolls the file back.
+    std::string message = failingCommit(true);
+    EXPECT_EQ(message.find("the database was left as it was"), std::string::npos) << message;
+    EXPECT_NE(message.find("; putting the database back failed too (Cannot save " + path + ": Input/output error), "
+                           "so it will be recovered from its journal the next time it is opened"),
+              std::string::npos)
+        << message;
+    EXPECT_TRUE(std::filesystem::exists(rollback_journal::pathFor(path)));
+    EXPECT_NE(bytesOf(path), original);
+    Database reopened(readCommittedFile(path));
+    EXPECT_EQ(reopened.rows(reopened.tableDef(reopened.table(table))).rows, before);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
 }
 
 // The pages of `after` that differ from `before`, in order.
