@@ -103,13 +103,13 @@ PageFile WritableDatabase::readSince(const PageFile& earlier) const {
     // Read in runs of pages into one buffer: a fresh buffer the size of the file costs more in
     // page faults than reading it does.
     constexpr std::uint32_t kPagesPerRead = 64;
-    const auto pageCount = static_cast<std::uint32_t>(durable_io::sizeOf(fd_, path_) / format::kPageSize);
+    const auto pageCount = static_cast<std::uint32_t>(durable_io::sizeOf(file_.fd, path_) / format::kPageSize);
     std::vector<std::uint8_t> buffer(std::size_t{kPagesPerRead} * format::kPageSize);
     PageImages changed;
     for (std::uint32_t first = 0; first < pageCount; first += kPagesPerRead) {
         std::uint32_t count = std::min(kPagesPerRead, pageCount - first);
         std::span<std::uint8_t> run(buffer.data(), std::size_t{count} * format::kPageSize);
-        durable_io::readAt(fd_, path_, run, std::uint64_t{first} * format::kPageSize);
+        durable_io::readAt(file_.fd, path_, run, std::uint64_t{first} * format::kPageSize);
         for (std::uint32_t i = 0; i < count; ++i) {
             auto page = run.subspan(std::size_t{i} * format::kPageSize, format::kPageSize);
             if (first + i < earlier.pageCount()) {
