@@ -10,7 +10,8 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 class RecordReader {
 public:
-    RecordReader(std::string_view text, const std::string& fileName) : text_(text), fileName_(fileName) {}
+    RecordReader(std::string_view text, const std::string& fileName, Blanks blanks)
+        : text_(text), fileName_(fileName), dropBlanks_(blanks == Blanks::Dropped) {}
 
     std::vector<Row> readAll() {
         std::vector<Row> records;
@@ -40,17 +41,15 @@ private:
 
     // Leaves pos_ on the comma or line end after the field, or at the end of the text.
     Value readField() {
-        while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+        if (dropBlanks_)
+            while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
         if (pos_ < text_.size() && text_[pos_] == '"') return readQuotedField();
-        std::size_t start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != ',' && !isLineEnd(text_[pos_])) ++pos_;
-        std::size_t end = pos_;
-        while (end > start && isBlank(text_[end - 1])) --end;
-        if (end == start) return std::nullopt;
-        return std::string(text_.substr(start, end - start));
+        std::string_view field = restOfField();
+        if (field.empty()) return std::nullopt;
+        return std::string(field);
     }
 
-    // Text after the closing quote, up to the comma, is kept as it stands.
+    // Text after the closing quote, up to the comma, joins the value.
     Value readQuotedField() {
         std::size_t openingLine = line_;
         ++pos_;
@@ -71,12 +70,19 @@ private:
             if (c == '\n') ++line_;
             value += c;
         }
+        value += restOfField();
+        return value;
+    }
+
+    // The text from pos_ up to the comma or line end, where it leaves pos_; without its trailing
+    // blanks when blanks are dropped.
+    std::string_view restOfField() {
         std::size_t start = pos_;
         while (pos_ < text_.size() && text_[pos_] != ',' && !isLineEnd(text_[pos_])) ++pos_;
         std::string_view rest = text_.substr(start, pos_ - start);
-        while (!rest.empty() && isBlank(rest.back())) rest.remove_suffix(1);
-        value += rest;
-        return value;
+        if (dropBlanks_)
+            while (!rest.empty() && isBlank(rest.back())) rest.remove_suffix(1);
+        return rest;
     }
 
     void skipLineEnd() {
@@ -87,14 +93,15 @@ private:
 
     std::string_view text_;
     const std::string& fileName_;
+    const bool dropBlanks_;
     std::size_t pos_ = 0;
     std::size_t line_ = 1;
 };
 
 } // namespace
 
-std::vector<Row> readCommaDelimited(std::string_view text, const std::string& fileName) {
-    return RecordReader(text, fileName).readAll();
+std::vector<Row> readCommaDelimited(std::string_view text, const std::string& fileName, Blanks blanks) {
+    return RecordReader(text, fileName, blanks).readAll();
 }
 
 } // namespace kv::data_access

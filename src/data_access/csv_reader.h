@@ -1,8 +1,8 @@
 #pragma once
 // Comma-delimited records. A field in double quotes may hold commas, line ends and doubled quotes
-// (standing for one); blanks around an unquoted field are dropped and an empty unquoted field is
-// NULL. Lines may end in CR LF, LF or CR, the last line end may be missing, and blank lines are
-// no records.
+// (standing for one); an empty unquoted field is NULL. Blanks around a field are dropped, as the
+// text driver of Jet drops them, or kept as part of it, as RFC 4180 has it. Lines may end in
+// CR LF, LF or CR, the last line end may be missing, and blank lines are no records.
 
 #include <string>
 #include <string_view>
@@ -12,7 +12,13 @@
 
 namespace kv::data_access {
 
+enum class Blanks {
+    Dropped,  // around an unquoted field, and between a closing quote and the comma
+    Kept,     // a field is quoted only when its first character is the quote
+};
+
 // Throws, naming `fileName` and the line, when a quoted field is not closed.
-std::vector<Row> readCommaDelimited(std::string_view text, const std::string& fileName);
+std::vector<Row> readCommaDelimited(std::string_view text, const std::string& fileName,
+                                    Blanks blanks = Blanks::Dropped);
 
 } // namespace kv::data_access

@@ -104,12 +104,18 @@ TEST(TextEncoding, WritesWindows1252WithQuestionMarksForWhatItCannotHold) {
     EXPECT_EQ(encodeWindows1252("A\xC3 \xED\xA0\x80"), "A? ???") << "bytes that are not UTF-8";
 }
 
-TEST(CsvReader, ReadsQuotesLineEndsAndBlankLines) {
-    auto rows = readCommaDelimited("a, b ,\r\n\n\"x, \"\"y\"\"\",\"\"\rlast,\"two\nlines\"", "f");
-    ASSERT_EQ(rows.size(), 3u);
+TEST(CsvReader, ReadsQuotesLineEndsAndBlankLinesAndDropsOrKeepsBlanks) {
+    const std::string_view text = "a, b ,\r\n\n\"x, \"\"y\"\"\",\"\"\rlast,\"two\nlines\"\n \" q \" , ";
+    auto rows = readCommaDelimited(text, "f");
+    ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], (Row{"a", "b", std::nullopt}));
     EXPECT_EQ(rows[1], (Row{"x, \"y\"", ""}));
     EXPECT_EQ(rows[2], (Row{"last", "two\nlines"}));
+    EXPECT_EQ(rows[3], (Row{" q ", std::nullopt}));
+    // A field starting with a blank is not quoted; what follows a closing quote joins the value.
+    EXPECT_EQ(readCommaDelimited(text, "f", Blanks::Kept),
+              (std::vector<Row>{{"a", " b ", std::nullopt}, {"x, \"y\"", ""}, {"last", "two\nlines"}, {" \" q \" ", " "}}));
+    EXPECT_EQ(readCommaDelimited("\"q\" ,x", "f", Blanks::Kept), (std::vector<Row>{{"q ", "x"}}));
     try {
         readCommaDelimited("h\nok\nW1AW,\"open", "calls.txt");
         FAIL() << "unclosed quote accepted";
