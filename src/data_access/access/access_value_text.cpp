@@ -160,14 +160,18 @@ jet::Value accessValueFromText(const jet::Column& column, const std::optional<st
     case jet::ColumnType::DateTime: {
         auto date = parseDateTime(t);
         if (!date) notOfType(column, t);
-        long long day = daysFromCivil(date->year, static_cast<unsigned>(date->month), static_cast<unsigned>(date->day)) - kAccessEpoch;
-        double time = (date->hour * 3600 + date->minute * 60 + date->second) / static_cast<double>(kSecondsPerDay);
-        return jet::DateTime{day < 0 ? static_cast<double>(day) - time : static_cast<double>(day) + time};
+        return accessDateTime(*date);
     }
     default:
         throw std::runtime_error(std::string("Values of ") + jet::columnTypeName(column.type) + " columns (column " +
                                  column.name + ") cannot be read from text");
     }
+}
+
+jet::DateTime accessDateTime(const DateTime& value) {
+    long long day = daysFromCivil(value.year, static_cast<unsigned>(value.month), static_cast<unsigned>(value.day)) - kAccessEpoch;
+    double time = (value.hour * 3600 + value.minute * 60 + value.second) / static_cast<double>(kSecondsPerDay);
+    return jet::DateTime{day < 0 ? static_cast<double>(day) - time : static_cast<double>(day) + time};
 }
 
 }  // namespace kv::data_access

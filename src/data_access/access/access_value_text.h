@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "data_access/date_text.h"
 #include "jet/table_def.h"
 #include "jet/value.h"
 
@@ -17,5 +18,8 @@ std::optional<std::string> accessValueText(const jet::Value& value);
 // The typed value of `text` for the column; NULL for no text. Throws with a message naming the
 // column when the text is not a value of its type.
 jet::Value accessValueFromText(const jet::Column& column, const std::optional<std::string>& text);
+
+// A date and time as Access stores it: days since 30 December 1899, the time as their fraction.
+jet::DateTime accessDateTime(const DateTime& value);
 
 }  // namespace kv::data_access
