@@ -28,7 +28,7 @@ struct CsvTable {
 };
 
 CsvTable csvTable(const std::string& text, const std::string& origin) {
-    std::vector<Row> records = readCommaDelimited(text, origin);
+    std::vector<Row> records = readCommaDelimited(text, origin, Blanks::Kept);  // as jetmake reads its rows
     if (records.empty()) throw std::runtime_error(origin + " has no header row");
     CsvTable table;
     for (const auto& name : records.front()) table.columns.push_back(name.value_or(""));

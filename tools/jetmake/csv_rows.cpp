@@ -6,6 +6,7 @@
 
 #include "data_access/access/access_value_text.h"
 #include "data_access/csv_reader.h"
+#include "data_access/date_text.h"
 #include "jet/text_codec.h"
 
 namespace kv::jetmake {
@@ -97,9 +98,9 @@ jet::Column engineColumn(const jet::ColumnDesign& design) {
 
 jet::Value convert(const jet::ColumnDesign& column, const std::optional<std::string>& text) {
     if (!text) return {};
-    auto refuse = [&]() -> jet::Value {
+    auto refuse = [&](const std::string& hint = {}) -> jet::Value {
         throw std::runtime_error("The value '" + *text + "' is not a valid " + jet::columnTypeName(column.type) +
-                                 " for column " + column.name);
+                                 " for column " + column.name + hint);
     };
     switch (column.type) {
     case ColumnType::Guid: {
@@ -115,6 +116,12 @@ jet::Value convert(const jet::ColumnDesign& column, const std::optional<std::str
         auto value = numeric(*text, column.scale);
         return value ? jet::Value(*value) : refuse();
     }
+    case ColumnType::DateTime: {
+        auto value = data_access::parseIsoDateTime(*text);
+        if (!value) value = data_access::parseDateTime(*text);
+        return value ? jet::Value(data_access::accessDateTime(*value))
+                     : refuse(": dates are written as year-month-day (ISO 8601) or month/day/year, with an optional time");
+    }
     case ColumnType::Text:
         if (jet::utf8ToCodePoints(*text).size() > column.length / 2u)
             throw std::runtime_error("The value '" + *text + "' is longer than the " + std::to_string(column.length / 2) +
@@ -128,7 +135,7 @@ jet::Value convert(const jet::ColumnDesign& column, const std::optional<std::str
 }  // namespace
 
 std::vector<jet::TableRow> readCsvRows(const jet::TableDesign& table, const std::string& text, const std::string& fileName) {
-    std::vector<data_access::Row> records = data_access::readCommaDelimited(text, fileName);
+    std::vector<data_access::Row> records = data_access::readCommaDelimited(text, fileName, data_access::Blanks::Kept);
     if (records.empty()) throw std::runtime_error(fileName + ": there is no header row naming the columns");
     std::vector<std::size_t> positions;  // for each CSV column, the table column it fills
     for (const auto& heading : records.front()) {

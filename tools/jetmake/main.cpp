@@ -29,11 +29,12 @@ constexpr const char* kUsage =
     "DateTime, Boolean, Replication ID, Numeric (p, s), Binary (n), OLE and AutoNumber, plus\n"
     "  CREATE [UNIQUE] INDEX [name] ON [T] ([col] [ASC|DESC], ...) [WITH PRIMARY|IGNORE NULL|DISALLOW NULL];\n"
     "\n"
-    "Each FILE.csv (RFC 4180) starts with a header row naming the columns. Values are written as\n"
-    "mdb-export prints them: an empty unquoted field is NULL and \"\" an empty text; numbers with '.';\n"
-    "dates as month/day/year or month-day-year with an optional time H:MM:SS (four-digit years, e.g.\n"
-    "mdb-export -T '%m/%d/%Y %H:%M:%S'); booleans as 1/0 or True/False; Replication ID as {GUID};\n"
-    "Binary and OLE as hexadecimal digits (mdb-export -b hex).\n";
+    "Each FILE.csv (RFC 4180) starts with a header row naming the columns; blanks are part of a\n"
+    "field, quoted or not. Values are written as mdb-export prints them: an empty unquoted field is\n"
+    "NULL and \"\" an empty text; numbers with '.'; dates as month/day/year or month-day-year with an\n"
+    "optional time H:MM:SS (four-digit years, e.g. mdb-export -T '%m/%d/%Y %H:%M:%S'), or as ISO 8601:\n"
+    "YYYY-MM-DD, YYYY-MM-DD HH:MM:SS or YYYY-MM-DDTHH:MM:SS; booleans as 1/0 or True/False;\n"
+    "Replication ID as {GUID}; Binary and OLE as hexadecimal digits (mdb-export -b hex).\n";
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
