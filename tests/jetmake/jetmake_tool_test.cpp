@@ -1,6 +1,7 @@
 // jetmake round-trips the fixtures: what mdb-schema and mdb-export print of a fixture, with its
 // indexes written as CREATE INDEX statements, becomes a new file of which they print the same, and
-// whose indexes jetdump lists as it lists the fixture's.
+// whose indexes jetdump lists as it lists the fixture's. Its CSV rows keep the blanks of their
+// fields and take ISO 8601 dates, as mdb-export reads them back.
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,45 @@ TEST(Jetmake, RefusesWithAMessageAndExitStatusOne) {
     EXPECT_EQ(badIndex.status, 1);
     EXPECT_NE(badIndex.output.find("the column B"), std::string::npos) << badIndex.output;
     EXPECT_FALSE(std::filesystem::exists(other));
+}
+
+TEST(Jetmake, KeepsTheBlanksOfFieldsAndReadsIsoDates) {
+    testing::ScratchFolder folder;
+    auto schema = folder.path() / "schema.sql";
+    write(schema, "CREATE TABLE [T] ([Id] Long Integer, [Note] Text (20), [At] DateTime);\n");
+    auto rows = folder.path() / "rows.csv";
+    write(rows,
+          "Id,Note,At\r\n"
+          "1,\"  quoted  \",2001-02-02\r\n"
+          "2,  unquoted note ,2001-02-02 01:01:07\r\n"
+          "3, ,2001-02-02T23:59:58\r\n"
+          "4,note ,2/3/2001 4:05:06\r\n");
+    std::string out = (folder.path() / "out.mdb").string();
+    std::string command = kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(out) + " --rows ";
+    auto made = testing::runWithStatus(command + testing::quoted("T=" + rows.string()));
+    ASSERT_EQ(made.status, 0) << made.output;
+    EXPECT_EQ(run("mdb-export -T '%Y-%m-%d %H:%M:%S' " + testing::quoted(out) + " T"),
+              "Id,Note,At\n"
+              "1,\"  quoted  \",\"2001-02-02 00:00:00\"\n"
+              "2,\"  unquoted note \",\"2001-02-02 01:01:07\"\n"
+              "3,\" \",\"2001-02-02 23:59:58\"\n"
+              "4,\"note \",\"2001-02-03 04:05:06\"\n");
+
+    // A date that does not exist, and one in neither form, are refused naming the record and column.
+    std::string other = (folder.path() / "other.mdb").string();
+    for (const char* date : {"2001-02-30", "2001-02-02 1:01:07", "02.02.2001"}) {
+        SCOPED_TRACE(date);
+        write(rows, "Id,At\n1,2001-02-02\n2," + std::string(date) + "\n");
+        auto refused = testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(other) +
+                                              " --rows " + testing::quoted("T=" + rows.string()));
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.output.find(rows.string() + ", record 2: The value '" + date +
+                                      "' is not a valid Date/Time for column At: dates are written as year-month-day "
+                                      "(ISO 8601) or month/day/year"),
+                  std::string::npos)
+            << refused.output;
+        EXPECT_FALSE(std::filesystem::exists(other));
+    }
 }
 
 }  // namespace
