@@ -8,12 +8,12 @@
 #include "jet/committed_read.h"
 #include "jet/database.h"
 #include "jet/database_builder.h"
+#include "jet/format.h"
 
 namespace kv::jet {
 namespace {
 
 
-constexpr std::uint8_t kSystemColumnFlag = 0x10;  // added again by the builder for system tables
 constexpr std::int16_t kCatalogTypeTable = 1;
 
 std::size_t columnIndex(const TableDef& def, const char* name) {
@@ -46,7 +46,8 @@ TableDesign designOf(const TableDef& def, Binary properties) {
         c.name = column.name;
         c.type = column.type;
         c.length = column.length;
-        c.flags = static_cast<std::uint8_t>(column.flags & ~kSystemColumnFlag);
+        // The builder sets the system flag again for system tables.
+        c.flags = static_cast<std::uint8_t>(column.flags & ~format::tdef::column::kFlagSystem);
         c.extraFlags = column.extraFlags;
         c.sortOrder = column.sortOrder;
         c.precision = column.precision;

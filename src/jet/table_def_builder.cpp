@@ -22,7 +22,6 @@ constexpr std::size_t kAutonumberEnabledOffset = 0x18;
 constexpr std::uint8_t kAutonumberEnabled = 0x01;  // Access numbers new rows only when it is set
 constexpr std::uint8_t kTableTypeUser = 0x4e;
 constexpr std::uint8_t kTableTypeSystem = 0x53;
-constexpr std::uint8_t kSystemColumnFlag = 0x10;
 constexpr std::uint8_t kRealIndexAlwaysSet = 0x80;
 constexpr std::uint8_t kOrderDescending = 0x00;
 // A logical index that is no foreign key: no related index, and the cascade bytes Jet writes.
@@ -85,7 +84,7 @@ void appendColumn(std::vector<std::uint8_t>& bytes, const TableDesign& design, s
     } else {
         putU16(entry, col::kSortOrder, column.sortOrder);
     }
-    entry[col::kFlags] = static_cast<std::uint8_t>(column.flags | (design.system ? kSystemColumnFlag : 0));
+    entry[col::kFlags] = static_cast<std::uint8_t>(column.flags | (design.system ? col::kFlagSystem : 0));
     entry[col::kExtraFlags] = column.extraFlags;
     putU16(entry, col::kFixedOffset, fixedOffset);
     putU16(entry, col::kLength, definitionLength(column));
