@@ -16,7 +16,6 @@ namespace h = format::header;
 namespace um = format::usage_map;
 
 constexpr std::uint16_t kCodePageWestern = 1252;
-constexpr std::uint16_t kSortOrderGeneral = 0x0409;
 // Bytes of page 0 whose meaning is not known, as Jet writes them into every empty database.
 constexpr std::array<std::uint8_t, 24> kAfterVersion = {0x00, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00,
                                                         0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,
@@ -59,7 +58,7 @@ std::vector<std::uint8_t> header(DateTime created) {
     auto dateMask = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(created.days)));
     for (std::size_t at = 0; at < h::kPasswordSize; at += 4) putU32(page, h::kPasswordOffset + at, dateMask);
     std::copy(kAfterPassword.begin(), kAfterPassword.end(), page.begin() + kAfterPasswordOffset);
-    putU16(page, h::kSortOrderOffset, kSortOrderGeneral);
+    putU16(page, h::kSortOrderOffset, format::kGeneralSortOrder);
     std::uint64_t dateBits = std::bit_cast<std::uint64_t>(created.days);
     putU32(page, h::kCreationDateOffset, static_cast<std::uint32_t>(dateBits));
     putU32(page, h::kCreationDateOffset + 4, static_cast<std::uint32_t>(dateBits >> 32));

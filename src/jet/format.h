@@ -10,6 +10,9 @@ namespace kv::jet::format {
 
 inline constexpr std::size_t kPageSize = 4096;
 
+// Access 2000's "General" collation, the sort order of the header and of Text columns.
+inline constexpr std::uint16_t kGeneralSortOrder = 0x409;
+
 // Byte 0 of every page.
 enum class PageType : std::uint8_t {
     Header = 0x00,
@@ -91,7 +94,7 @@ inline constexpr std::size_t kType = 0;
 inline constexpr std::size_t kNumber = 5;
 inline constexpr std::size_t kVariableIndex = 7;
 inline constexpr std::size_t kRowColumnNumber = 9;
-inline constexpr std::size_t kSortOrder = 11;  // Text: the collation (0x409 General)
+inline constexpr std::size_t kSortOrder = 11;  // Text: the collation (kGeneralSortOrder)
 inline constexpr std::size_t kPrecision = 11;  // Numeric
 inline constexpr std::size_t kScale = 12;      // Numeric
 inline constexpr std::size_t kCodePage = 13;
@@ -103,6 +106,7 @@ inline constexpr std::size_t kLength = 23;
 inline constexpr std::uint8_t kFlagFixedLength = 0x01;
 inline constexpr std::uint8_t kFlagNullable = 0x02;
 inline constexpr std::uint8_t kFlagAutonumber = 0x04;
+inline constexpr std::uint8_t kFlagSystem = 0x10;  // set on every column of a system table
 inline constexpr std::uint8_t kFlagSystem = 0x10;  // set on every column of a system table
 inline constexpr std::uint8_t kFlagAutoGuid = 0x40;
 inline constexpr std::uint8_t kFlagHyperlink = 0x80;

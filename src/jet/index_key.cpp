@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "jet/format.h"
 #include "jet/general_sort_codes.h"
 #include "jet/text_codec.h"
 
@@ -20,7 +21,6 @@ constexpr std::uint8_t kBooleanFalseAscending = 0xff;
 
 // Text keys: the inline codes, then each character's accent weight (trailing "no accent" weights
 // left out), then the ignored characters with their positions.
-constexpr std::uint16_t kGeneralSortOrder = 0x409;
 constexpr std::uint8_t kEndOfText = 0x01;
 constexpr std::uint8_t kEndOfKey = 0x00;
 constexpr std::uint8_t kIgnoredTrailerStart[] = {0x01, 0x01, 0x01};
@@ -36,7 +36,7 @@ std::string describe(char32_t c) {
 }
 
 void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const std::string& text) {
-    if (column.sortOrder != kGeneralSortOrder)
+    if (column.sortOrder != format::kGeneralSortOrder)
         throw UnencodableKey("Column " + column.name + " uses a sort order whose index keys are not known");
     std::u32string chars = utf8ToCodePoints(text);
     while (!chars.empty() && chars.back() == U' ') chars.pop_back();

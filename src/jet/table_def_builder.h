@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "jet/format.h"
 #include "jet/value.h"
 
 namespace kv::jet {
@@ -17,7 +18,7 @@ struct ColumnDesign {
     std::uint16_t length = 0;  // bytes, as the definition stores it (Text: two per character)
     std::uint8_t flags = 0;
     std::uint8_t extraFlags = 0;
-    std::uint16_t sortOrder = 0x409;  // Access's "General" collation
+    std::uint16_t sortOrder = format::kGeneralSortOrder;
     std::uint8_t precision = 0;       // Numeric
     std::uint8_t scale = 0;           // Numeric
     bool required = false;            // NOT NULL: Access keeps it as a column property, not a flag
