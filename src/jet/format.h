@@ -107,7 +107,6 @@ inline constexpr std::uint8_t kFlagFixedLength = 0x01;
 inline constexpr std::uint8_t kFlagNullable = 0x02;
 inline constexpr std::uint8_t kFlagAutonumber = 0x04;
 inline constexpr std::uint8_t kFlagSystem = 0x10;  // set on every column of a system table
-inline constexpr std::uint8_t kFlagSystem = 0x10;  // set on every column of a system table
 inline constexpr std::uint8_t kFlagAutoGuid = 0x40;
 inline constexpr std::uint8_t kFlagHyperlink = 0x80;
 inline constexpr std::uint8_t kExtraFlagCompressedText = 0x01;
