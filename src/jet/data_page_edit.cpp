@@ -35,7 +35,7 @@ DataPageEdit DataPageEdit::fresh(std::uint32_t definitionPage) {
     DataPageEdit edit;
     edit.header_.assign(dp::kRowOffsetsOffset, 0);
     edit.header_[0] = static_cast<std::uint8_t>(format::PageType::Data);
-    edit.header_[1] = 0x01;
+    edit.header_[format::kPageMarkOffset] = format::kPageMark;
     putU32(edit.header_, dp::kOwnerOffset, definitionPage);
     return edit;
 }

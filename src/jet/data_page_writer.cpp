@@ -23,7 +23,7 @@ DataPageWriter::DataPageWriter(LongValues) {
 void DataPageWriter::start() {
     page_.assign(format::kPageSize, 0);
     page_[0] = static_cast<std::uint8_t>(format::PageType::Data);
-    page_[1] = 0x01;
+    page_[format::kPageMarkOffset] = format::kPageMark;
     std::copy(ownerField_.begin(), ownerField_.end(), page_.begin() + dp::kOwnerOffset);
     rowCount_ = 0;
     rowsStart_ = format::kPageSize;

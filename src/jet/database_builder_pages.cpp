@@ -86,7 +86,7 @@ std::vector<std::uint8_t> usageMaps(const std::vector<std::vector<std::uint32_t>
 std::vector<std::uint8_t> emptyIndexLeaf(std::uint32_t definitionPage) {
     std::vector<std::uint8_t> page(format::kPageSize, 0);
     page[0] = static_cast<std::uint8_t>(format::PageType::LeafIndex);
-    page[1] = 0x01;
+    page[format::kPageMarkOffset] = format::kPageMark;
     putU16(page, format::data_page::kFreeSpaceOffset,
            static_cast<std::uint16_t>(format::kPageSize - format::index_page::kEntriesOffset));
     putU32(page, format::data_page::kOwnerOffset, definitionPage);

@@ -22,6 +22,9 @@ enum class PageType : std::uint8_t {
     LeafIndex = 0x04,
     UsageMap = 0x05,
 };
+// Byte 1 of every page, as Jet writes it; readers ignore it.
+inline constexpr std::size_t kPageMarkOffset = 0x01;
+inline constexpr std::uint8_t kPageMark = 0x01;
 
 // ---- Page 0: the database header ----
 namespace header {

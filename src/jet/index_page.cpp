@@ -73,7 +73,7 @@ std::vector<std::uint8_t> indexPageImage(bool leaf, std::uint32_t definitionPage
                                          const std::vector<std::vector<std::uint8_t>>& entries) {
     std::vector<std::uint8_t> page(format::kPageSize, 0);
     page[0] = static_cast<std::uint8_t>(leaf ? format::PageType::LeafIndex : format::PageType::IntermediateIndex);
-    page[1] = 0x01;
+    page[format::kPageMarkOffset] = format::kPageMark;
     putU32(page, format::data_page::kOwnerOffset, definitionPage);
     putU32(page, ip::kPreviousPageOffset, previous);
     putU32(page, ip::kNextPageOffset, next);

@@ -32,7 +32,6 @@ constexpr std::size_t kCascadeDeletesOffset = 22;
 constexpr std::uint8_t kCascadeDefault = 0x04;
 constexpr std::uint16_t kEndOfLongValueMaps = 0xffff;
 constexpr std::size_t kHeaderSize = td::kRealIndexBlocksOffset;
-constexpr std::size_t kFreeSpaceOffset = 0x02;
 constexpr std::uint16_t kMaxTextCharacters = 255;
 
 bool isVariableLengthType(ColumnType type) {
@@ -137,7 +136,7 @@ void appendLogicalIndex(std::vector<std::uint8_t>& bytes, const IndexDesign& ind
 std::vector<std::uint8_t> serialise(const TableDesign& design, const TableDefLayout& layout) {
     std::vector<std::uint8_t> bytes(kHeaderSize, 0);
     bytes[0] = static_cast<std::uint8_t>(format::PageType::TableDefinition);
-    bytes[1] = 0x01;
+    bytes[format::kPageMarkOffset] = format::kPageMark;
     putU32(bytes, kDefinitionMagicOffset, kDefinitionMagic);
     bytes[kAutonumberEnabledOffset] = kAutonumberEnabled;
     bytes[td::kTableTypeOffset] = design.system ? kTableTypeSystem : kTableTypeUser;
@@ -266,9 +265,9 @@ std::vector<std::vector<std::uint8_t>> buildTableDef(const TableDesign& design, 
         std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(taken), length, page.begin() + static_cast<std::ptrdiff_t>(start));
         taken += length;
         page[0] = static_cast<std::uint8_t>(format::PageType::TableDefinition);
-        page[1] = 0x01;
+        page[format::kPageMarkOffset] = format::kPageMark;
         std::size_t used = start + length + td::kContinuationHeaderSize;
-        putU16(page, kFreeSpaceOffset, static_cast<std::uint16_t>(used < format::kPageSize ? format::kPageSize - used : 0));
+        putU16(page, format::data_page::kFreeSpaceOffset, static_cast<std::uint16_t>(used < format::kPageSize ? format::kPageSize - used : 0));
         putU32(page, td::kNextPageOffset, i + 1 < layout.pages.size() ? layout.pages[i + 1] : 0);
         pages.push_back(std::move(page));
     }

@@ -41,7 +41,7 @@ void setBit(std::vector<std::uint8_t>& bytes, std::size_t bitmapStart, std::uint
 std::vector<std::uint8_t> emptyMapPage() {
     std::vector<std::uint8_t> page(format::kPageSize, 0);
     page[0] = static_cast<std::uint8_t>(format::PageType::UsageMap);
-    page[1] = 0x01;
+    page[format::kPageMarkOffset] = format::kPageMark;
     return page;
 }
 
