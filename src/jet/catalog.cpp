@@ -5,8 +5,6 @@
 namespace kv::jet {
 namespace {
 
-constexpr std::int16_t kTableObjectType = 1;
-
 std::size_t catalogColumn(const TableDef& def, const char* name) {
     for (std::size_t i = 0; i < def.columns.size(); ++i)
         if (def.columns[i].name == name) return i;
@@ -29,7 +27,7 @@ std::vector<CatalogTable> readCatalogTables(const PageFile& file) {
     std::size_t flagsColumn = catalogColumn(def, "Flags");
     std::vector<CatalogTable> tables;
     for (const auto& row : readTableRows(file, def).rows) {
-        if (get<std::int16_t>(row[typeColumn], 0) != kTableObjectType) continue;
+        if (get<std::int16_t>(row[typeColumn], 0) != format::kCatalogTypeTable) continue;
         auto id = static_cast<std::uint32_t>(get<std::int32_t>(row[idColumn], 0));
         auto flags = static_cast<std::uint32_t>(get<std::int32_t>(row[flagsColumn], 0));
         tables.push_back({get<std::string>(row[nameColumn], ""), id & format::kObjectIdPageMask,

@@ -13,9 +13,6 @@
 namespace kv::jet {
 namespace {
 
-
-constexpr std::int16_t kCatalogTypeTable = 1;
-
 std::size_t columnIndex(const TableDef& def, const char* name) {
     for (std::size_t i = 0; i < def.columns.size(); ++i)
         if (def.columns[i].name == name) return i;
@@ -31,7 +28,7 @@ std::map<std::uint32_t, Binary> tableProperties(const Database& database) {
         const auto* objectId = std::get_if<std::int32_t>(&row[id]);
         const auto* objectType = std::get_if<std::int16_t>(&row[type]);
         const auto* blob = std::get_if<Binary>(&row[lvProp]);
-        if (objectId && objectType && *objectType == kCatalogTypeTable && blob)
+        if (objectId && objectType && *objectType == format::kCatalogTypeTable && blob)
             properties[static_cast<std::uint32_t>(*objectId) & format::kObjectIdPageMask] = *blob;
     }
     return properties;

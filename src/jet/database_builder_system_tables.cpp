@@ -1,7 +1,5 @@
 #include "jet/database_builder_system_tables.h"
 
-#include <limits>
-
 #include "jet/format.h"
 
 namespace kv::jet::system_tables {
@@ -22,10 +20,9 @@ constexpr std::int32_t kTablesContainer = 0x0f000001;
 constexpr std::int32_t kDatabasesContainer = 0x0f000002;
 constexpr std::int32_t kRelationshipsContainer = 0x0f000003;
 constexpr std::int32_t kDatabaseObject = 0x10000000;
-constexpr std::int16_t kTypeTable = 1;
 constexpr std::int16_t kTypeDatabase = 2;
 constexpr std::int16_t kTypeContainer = 3;
-constexpr std::int32_t kSystemObject = std::numeric_limits<std::int32_t>::min();  // flag 0x80000000
+constexpr auto kSystemObject = static_cast<std::int32_t>(format::kSystemObjectFlag);
 
 ColumnDesign column(std::string name, ColumnType type, std::uint16_t length = 0, std::uint8_t extraFlags = 0) {
     ColumnDesign design;
@@ -154,7 +151,7 @@ std::vector<TableRow> catalogRows(const std::vector<CatalogEntry>& tables, DateT
     };
     for (const auto& table : tables)
         rows.push_back(catalogRow(static_cast<std::int32_t>(table.definitionPage), kTablesContainer, table.name,
-                                  kTypeTable, created, kAdminOwner, table.system ? kSystemObject : 0, table.properties));
+                                  format::kCatalogTypeTable, created, kAdminOwner, table.system ? kSystemObject : 0, table.properties));
     return rows;
 }
 

@@ -192,7 +192,10 @@ inline constexpr std::uint8_t kNegative = 0x80;
 }
 
 inline constexpr std::uint32_t kCatalogPage = 2;
+inline constexpr std::int16_t kCatalogTypeTable = 1;  // MSysObjects Type of a table
 inline constexpr std::uint32_t kObjectIdPageMask = 0x00ffffff;
-inline constexpr std::uint32_t kSystemObjectFlags = 0x80000000 | 0x00000002;
+// MSysObjects Flags: Jet writes the first for its system tables; either one marks a system object.
+inline constexpr std::uint32_t kSystemObjectFlag = 0x80000000;
+inline constexpr std::uint32_t kSystemObjectFlags = kSystemObjectFlag | 0x00000002;
 
 }  // namespace kv::jet::format
