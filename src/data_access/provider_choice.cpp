@@ -10,6 +10,7 @@
 #include "data_access/sqlite_provider.h"
 #include "data_access/text_fold.h"
 #include "data_access/text_provider.h"
+#include "jet/header.h"
 
 namespace kv::data_access {
 namespace {
@@ -42,10 +43,9 @@ bool namedAsSqliteDatabase(const std::string& path) {
 }
 
 void requireAccessDatabase(const std::string& path) {
-    std::string start = fileStart(path, 19);
-    bool jet = start.size() == 19 && start.starts_with(std::string("\x00\x01\x00\x00", 4)) &&
-               (start.substr(4) == "Standard Jet DB" || start.substr(4) == "Standard ACE DB");
-    if (!jet)
+    const std::string start = fileStart(path, jet::kDatabaseSignatureSize);
+    auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
+    if (jet::databaseSignature(bytes) == jet::DatabaseSignature::None)
         throw std::runtime_error(path + (namedAsSqliteDatabase(path) ? " is not a SQLite database"
                                                                       : " is not an Access database"));
 }

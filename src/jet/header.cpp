@@ -42,19 +42,26 @@ void toggleHeaderMask(std::span<std::uint8_t> page) {
     }
 }
 
+DatabaseSignature databaseSignature(std::span<const std::uint8_t> start) {
+    if (start.size() < kDatabaseSignatureSize) return DatabaseSignature::None;
+    ByteView bytes(start.first(kDatabaseSignatureSize), "the start of the file");
+    if (bytes.u32(h::kMagicOffset) != h::kMagic) return DatabaseSignature::None;
+    auto name = bytes.slice(h::kFormatNameOffset, h::kJetFormatName.size());
+    if (std::equal(name.begin(), name.end(), h::kJetFormatName.begin())) return DatabaseSignature::Jet;
+    if (std::equal(name.begin(), name.end(), h::kAceFormatName.begin())) return DatabaseSignature::Ace;
+    return DatabaseSignature::None;
+}
+
 Header readHeader(const PageFile& file) {
     const std::string& path = file.path();
     if (file.pageCount() == 0)
         throw FormatError(path + " is not an Access database (it is too short to be one)");
     ByteView page = file.page(0);
-    auto name = page.slice(h::kFormatNameOffset, h::kJetFormatName.size());
-    bool jet = std::equal(name.begin(), name.end(), h::kJetFormatName.begin());
-    bool ace = std::equal(name.begin(), name.end(), h::kAceFormatName.begin());
-    if (page.u32(h::kMagicOffset) != h::kMagic || !(jet || ace))
-        throw FormatError(path + " is not an Access database");
+    DatabaseSignature signature = databaseSignature(page.bytes());
+    if (signature == DatabaseSignature::None) throw FormatError(path + " is not an Access database");
     Header header;
     header.version = page.u8(h::kVersionOffset);
-    if (ace || header.version > h::kVersionJet4)
+    if (signature == DatabaseSignature::Ace || header.version > h::kVersionJet4)
         throw FormatError(path + " is an Access 2007 or later (ACCDB) database; only Access 2000 to 2003 (Jet 4) databases can be read");
     if (header.version == h::kVersionJet3)
         throw FormatError(path + " is an Access 97 (Jet 3) database; only Access 2000 to 2003 (Jet 4) databases can be read");
