@@ -4,6 +4,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "jet/utf8.h"
+
 namespace kv::data_access {
 namespace {
 
@@ -14,46 +16,14 @@ constexpr char16_t windows1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 std::string fromWindows1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
     for (char byte : bytes) {
         auto b = static_cast<unsigned char>(byte);
-        appendUtf8(out, b >= 0x80 && b < 0xA0 ? windows1252High[b - 0x80] : char32_t(b));
+        jet::appendUtf8(out, b >= 0x80 && b < 0xA0 ? windows1252High[b - 0x80] : char32_t(b));
     }
     return out;
-}
-
-// The length of the UTF-8 sequence its lead byte starts, or 0 for a byte that cannot lead one.
-std::size_t sequenceLength(unsigned char lead) {
-    return lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-}
-
-// The code point of a valid sequence of `length` bytes at `bytes`, or nothing when it is not valid.
-std::optional<char32_t> decodeSequence(std::string_view bytes, std::size_t length) {
-    auto lead = static_cast<unsigned char>(bytes[0]);
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        auto next = static_cast<unsigned char>(bytes[k]);
-        if ((next & 0xC0) != 0x80) return std::nullopt;
-        c = (c << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-    return c;
 }
 
 char toWindows1252(char32_t c) {
@@ -67,9 +37,9 @@ char toWindows1252(char32_t c) {
 
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
-        std::size_t length = sequenceLength(static_cast<unsigned char>(bytes[i]));
-        if (length == 0 || i + length > bytes.size() || !decodeSequence(bytes.substr(i), length)) return false;
-        i += length;
+        std::optional<jet::Utf8Sequence> sequence = jet::decodeUtf8(bytes.substr(i));
+        if (!sequence) return false;
+        i += sequence->length;
     }
     return true;
 }
@@ -84,11 +54,9 @@ std::string encodeWindows1252(std::string_view utf8) {
             ++i;
             continue;
         }
-        std::size_t length = sequenceLength(lead);
-        std::optional<char32_t> c;
-        if (length != 0 && i + length <= utf8.size()) c = decodeSequence(utf8.substr(i), length);
-        out += c ? toWindows1252(*c) : '?';
-        i += c ? length : 1;
+        std::optional<jet::Utf8Sequence> sequence = jet::decodeUtf8(utf8.substr(i));
+        out += sequence ? toWindows1252(sequence->codePoint) : '?';
+        i += sequence ? sequence->length : 1;
     }
     return out;
 }

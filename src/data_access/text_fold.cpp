@@ -1,5 +1,7 @@
 #include "data_access/text_fold.h"
 
+#include "jet/utf8.h"
+
 namespace kv::data_access {
 namespace {
 
@@ -18,14 +20,6 @@ char32_t smallLetter(char32_t c) {
     return c;
 }
 
-// Folding maps two-byte code points (U+0080..U+07FF) onto two-byte code points only.
-void appendTwoByteUtf8(std::string& out, char32_t c) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-}
-
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
 } // namespace
 
 std::string foldCase(std::string_view text) {
@@ -33,20 +27,13 @@ std::string foldCase(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         auto lead = static_cast<unsigned char>(text[i]);
-        // Every letter that folds is encoded in one or two bytes; longer sequences, stray bytes
-        // and overlong forms are copied untouched.
-        if (lead < 0x80) {
+        if (lead < 0x80) {  // the common case, kept short
             out += static_cast<char>(smallLetter(lead));
             ++i;
-        } else if ((lead & 0xE0) == 0xC0 && i + 1 < text.size() &&
-                   isContinuation(static_cast<unsigned char>(text[i + 1]))) {
-            char32_t c = (char32_t(lead & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F);
-            if (c >= 0x80)
-                appendTwoByteUtf8(out, smallLetter(c));
-            else
-                out.append(text.substr(i, 2));
-            i += 2;
-        } else {
+        } else if (std::optional<jet::Utf8Sequence> sequence = jet::decodeUtf8(text.substr(i))) {
+            jet::appendUtf8(out, smallLetter(sequence->codePoint));
+            i += sequence->length;
+        } else {  // a byte that is not UTF-8 is kept
             out += text[i];
             ++i;
         }

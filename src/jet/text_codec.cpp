@@ -5,27 +5,10 @@
 #include <vector>
 
 #include "jet/format.h"
+#include "jet/utf8.h"
 
 namespace kv::jet {
 namespace {
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xc0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3f));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xe0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3f));
-        out += static_cast<char>(0x80 | (c & 0x3f));
-    } else {
-        out += static_cast<char>(0xf0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3f));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3f));
-        out += static_cast<char>(0x80 | (c & 0x3f));
-    }
-}
 
 bool isHighSurrogate(char32_t u) { return u >= 0xd800 && u < 0xdc00; }
 bool isLowSurrogate(char32_t u) { return u >= 0xdc00 && u < 0xe000; }
@@ -78,18 +61,10 @@ std::u32string utf8ToCodePoints(std::string_view utf8) {
     std::u32string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        auto byte = static_cast<unsigned char>(utf8[i]);
-        int extra = byte < 0x80 ? 0 : byte >= 0xf0 ? 3 : byte >= 0xe0 ? 2 : byte >= 0xc0 ? 1 : -1;
-        if (extra < 0 || i + extra >= utf8.size())
-            throw std::runtime_error("The text is not valid UTF-8");
-        char32_t c = extra == 0 ? byte : byte & (0x3f >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xc0) != 0x80) throw std::runtime_error("The text is not valid UTF-8");
-            c = c << 6 | (next & 0x3f);
-        }
-        out += c;
-        i += extra + 1;
+        std::optional<Utf8Sequence> sequence = decodeUtf8(utf8.substr(i));
+        if (!sequence) throw std::runtime_error("The text is not valid UTF-8");
+        out += sequence->codePoint;
+        i += sequence->length;
     }
     return out;
 }

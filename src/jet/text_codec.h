@@ -12,7 +12,7 @@ namespace kv::jet {
 std::string decodeText(std::span<const std::uint8_t> stored);
 // UTF-16 little-endian to UTF-8; unpaired surrogates become U+FFFD.
 std::string utf16ToUtf8(std::span<const std::uint8_t> utf16le);
-// UTF-8 to code points; throws std::runtime_error for malformed UTF-8.
+// UTF-8 to code points; throws std::runtime_error for text that is not valid UTF-8 (see decodeUtf8).
 std::u32string utf8ToCodePoints(std::string_view utf8);
 
 }  // namespace kv::jet
