@@ -8,6 +8,8 @@
 #include <iterator>
 #include <optional>
 
+#include "jet/byte_writer.h"
+#include "jet/bytes.h"
 #include "jet/durable_io.h"
 #include "jet/format.h"
 
@@ -27,16 +29,6 @@ std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes, std::size_t length) 
     return hash;
 }
 
-void put(std::vector<std::uint8_t>& out, std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-std::uint64_t get(const std::vector<std::uint8_t>& in, std::size_t offset, int size) {
-    std::uint64_t value = 0;
-    for (int i = 0; i < size; ++i) value |= static_cast<std::uint64_t>(in[offset + i]) << (8 * i);
-    return value;
-}
-
 struct Journal {
     std::uint64_t originalLength;
     std::vector<SavedPage> pages;
@@ -48,17 +40,18 @@ std::optional<Journal> readComplete(const std::string& path) {
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.size() < kHeaderSize + kChecksumSize) return std::nullopt;
     if (!std::equal(kMagic.begin(), kMagic.end(), bytes.begin())) return std::nullopt;
-    if (get(bytes, 8, 4) != format::kPageSize) return std::nullopt;
-    std::uint64_t count = get(bytes, 12, 4);
+    ByteView view(bytes, path);
+    if (view.u32(8) != format::kPageSize) return std::nullopt;
+    std::uint64_t count = view.u32(12);
     if (bytes.size() != kHeaderSize + count * kRecordSize + kChecksumSize) return std::nullopt;
     std::size_t body = bytes.size() - kChecksumSize;
-    if (get(bytes, body, 8) != fnv1a(bytes, body)) return std::nullopt;
+    if (view.u64(body) != fnv1a(bytes, body)) return std::nullopt;
 
-    Journal journal{get(bytes, 16, 8), {}};
+    Journal journal{view.u64(16), {}};
     for (std::size_t i = 0; i < count; ++i) {
         std::size_t at = kHeaderSize + i * kRecordSize;
         auto first = bytes.begin() + static_cast<std::ptrdiff_t>(at + 4);
-        journal.pages.push_back({static_cast<std::uint32_t>(get(bytes, at, 4)),
+        journal.pages.push_back({view.u32(at),
                                  std::vector<std::uint8_t>(first, first + format::kPageSize)});
     }
     return journal;
@@ -78,14 +71,14 @@ std::string pathFor(const std::string& databasePath) { return databasePath + "-j
 void save(const std::string& databasePath, std::uint64_t originalLength, const std::vector<SavedPage>& pages) {
     std::vector<std::uint8_t> bytes(kMagic.begin(), kMagic.end());
     bytes.reserve(kHeaderSize + pages.size() * kRecordSize + kChecksumSize);
-    put(bytes, format::kPageSize, 4);
-    put(bytes, pages.size(), 4);
-    put(bytes, originalLength, 8);
+    appendU32(bytes, static_cast<std::uint32_t>(format::kPageSize));
+    appendU32(bytes, static_cast<std::uint32_t>(pages.size()));
+    appendU64(bytes, originalLength);
     for (const SavedPage& page : pages) {
-        put(bytes, page.number, 4);
+        appendU32(bytes, page.number);
         bytes.insert(bytes.end(), page.bytes.begin(), page.bytes.end());
     }
-    put(bytes, fnv1a(bytes, bytes.size()), 8);
+    appendU64(bytes, fnv1a(bytes, bytes.size()));
 
     std::string path = pathFor(databasePath);
     int fd = -1;
