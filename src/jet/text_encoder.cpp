@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "jet/byte_writer.h"
 #include "jet/format.h"
 #include "jet/text_codec.h"
 
@@ -35,10 +36,7 @@ std::vector<std::uint8_t> encodeStoredText(std::string_view utf8, bool compressi
         return stored;
     }
     stored.reserve(2 * units.size());
-    for (char16_t u : units) {
-        stored.push_back(static_cast<std::uint8_t>(u));
-        stored.push_back(static_cast<std::uint8_t>(u >> 8));
-    }
+    for (char16_t u : units) appendU16(stored, u);
     return stored;
 }
 
