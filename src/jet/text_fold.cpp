@@ -1,8 +1,8 @@
-#include "data_access/text_fold.h"
+#include "jet/text_fold.h"
 
 #include "jet/utf8.h"
 
-namespace kv::data_access {
+namespace kv::jet {
 namespace {
 
 char32_t smallLetter(char32_t c) {
@@ -30,8 +30,8 @@ std::string foldCase(std::string_view text) {
         if (lead < 0x80) {  // the common case, kept short
             out += static_cast<char>(smallLetter(lead));
             ++i;
-        } else if (std::optional<jet::Utf8Sequence> sequence = jet::decodeUtf8(text.substr(i))) {
-            jet::appendUtf8(out, smallLetter(sequence->codePoint));
+        } else if (std::optional<Utf8Sequence> sequence = decodeUtf8(text.substr(i))) {
+            appendUtf8(out, smallLetter(sequence->codePoint));
             i += sequence->length;
         } else {  // a byte that is not UTF-8 is kept
             out += text[i];
@@ -45,4 +45,4 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
     return foldCase(a) == foldCase(b);
 }
 
-} // namespace kv::data_access
+} // namespace kv::jet
