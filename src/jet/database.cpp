@@ -1,18 +1,10 @@
 #include "jet/database.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "jet/text_fold.h"
 
 namespace kv::jet {
-namespace {
-
-bool equalIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-}  // namespace
 
 Database::Database(const std::string& path) : Database(PageFile(path)) {}
 

@@ -11,6 +11,7 @@
 #include "jet/durable_io.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
+#include "jet/text_fold.h"
 
 namespace kv::jet {
 namespace {
@@ -57,17 +58,12 @@ void place(std::vector<std::uint8_t>& bytes, std::uint32_t page, const std::vect
     std::copy(image.begin(), image.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
-std::string folded(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name;
-}
-
 void checkNames(const std::vector<TableDesign>& system, const std::vector<TableContent>& tables) {
     std::set<std::string> names;
-    for (const auto& design : system) names.insert(folded(design.name));
+    for (const auto& design : system) names.insert(foldCase(design.name));
     for (const auto& table : tables) {
         validateDesign(table.design);
-        if (!names.insert(folded(table.design.name)).second)
+        if (!names.insert(foldCase(table.design.name)).second)
             throw std::runtime_error("Table " + table.design.name + ": the name is used twice or by a system table");
     }
 }

@@ -223,6 +223,10 @@ TEST(NewDatabase, RefusesBadDesignsBeforeWritingAnything) {
     TableContent clash = good;
     clash.design.name = "LOG BOOK";
     refused({good, clash}, "used twice");
+    TableContent accented = good, accentedClash = good;
+    accented.design.name = "Ärger";
+    accentedClash.design.name = "ärger";
+    refused({accented, accentedClash}, "used twice");
     TableContent system = good;
     system.design.name = "msysobjects";
     refused({system}, "used twice or by a system table");

@@ -1,24 +1,18 @@
 #include "csv_rows.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
 #include "data_access/access/access_value_text.h"
 #include "data_access/csv_reader.h"
 #include "data_access/date_text.h"
 #include "jet/text_codec.h"
+#include "jet/text_fold.h"
 
 namespace kv::jetmake {
 namespace {
 
 using jet::ColumnType;
-
-bool sameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -140,7 +134,7 @@ std::vector<jet::TableRow> readCsvRows(const jet::TableDesign& table, const std:
     std::vector<std::size_t> positions;  // for each CSV column, the table column it fills
     for (const auto& heading : records.front()) {
         auto column = std::find_if(table.columns.begin(), table.columns.end(),
-                                   [&](const jet::ColumnDesign& c) { return heading && sameName(c.name, *heading); });
+                                   [&](const jet::ColumnDesign& c) { return heading && jet::equalIgnoringCase(c.name, *heading); });
         if (column == table.columns.end())
             throw std::runtime_error(fileName + ": the header names the column '" + heading.value_or("") +
                                      "', which table " + table.name + " does not have");
