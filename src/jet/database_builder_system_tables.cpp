@@ -7,7 +7,7 @@ namespace {
 
 namespace col = format::tdef::column;
 
-constexpr std::uint16_t kNameBytes = 510;  // 255 characters
+constexpr std::uint16_t kNameBytes = 2 * col::kMaxTextCharacters;
 // Security identifiers Jet writes into an empty database: the owner of the containers and tables
 // ("Admin"), of MSysDb, and the groups named in the default permissions.
 const Binary kAdminOwner = {0x06, 0xea};

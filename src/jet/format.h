@@ -106,6 +106,7 @@ inline constexpr std::size_t kFlags = 15;
 inline constexpr std::size_t kExtraFlags = 16;
 inline constexpr std::size_t kFixedOffset = 21;
 inline constexpr std::size_t kLength = 23;
+inline constexpr std::uint16_t kMaxTextCharacters = 255;  // a Text column's length counts two bytes each
 inline constexpr std::uint8_t kFlagFixedLength = 0x01;
 inline constexpr std::uint8_t kFlagNullable = 0x02;
 inline constexpr std::uint8_t kFlagAutonumber = 0x04;

@@ -32,7 +32,6 @@ constexpr std::size_t kCascadeDeletesOffset = 22;
 constexpr std::uint8_t kCascadeDefault = 0x04;
 constexpr std::uint16_t kEndOfLongValueMaps = 0xffff;
 constexpr std::size_t kHeaderSize = td::kRealIndexBlocksOffset;
-constexpr std::uint16_t kMaxTextCharacters = 255;
 
 bool isVariableLengthType(ColumnType type) {
     switch (type) {
@@ -195,7 +194,7 @@ ColumnDesign userColumn(std::string name, ColumnType type, std::uint16_t size, b
     if (autonumber) column.flags |= col::kFlagAutonumber;
     switch (type) {
     case ColumnType::Text:
-        if (size == 0 || size > kMaxTextCharacters)
+        if (size == 0 || size > col::kMaxTextCharacters)
             throw std::runtime_error("Column " + name + ": a Text column holds 1 to 255 characters, not " +
                                      std::to_string(size));
         column.length = static_cast<std::uint16_t>(2 * size);
@@ -205,7 +204,7 @@ ColumnDesign userColumn(std::string name, ColumnType type, std::uint16_t size, b
         column.extraFlags = col::kExtraFlagCompressedText;
         break;
     case ColumnType::Binary:
-        if (size == 0 || size > 2 * kMaxTextCharacters)
+        if (size == 0 || size > 2 * col::kMaxTextCharacters)
             throw std::runtime_error("Column " + name + ": a Binary column holds 1 to 510 bytes, not " +
                                      std::to_string(size));
         column.length = size;
