@@ -20,7 +20,7 @@ T get(const Value& value, T otherwise) {
 }  // namespace
 
 std::vector<CatalogTable> readCatalogTables(const PageFile& file) {
-    TableDef def = readTableDef(file, format::kCatalogPage, "MSysObjects");
+    TableDef def = readTableDef(file, format::kCatalogPage, format::kCatalogName);
     std::size_t idColumn = catalogColumn(def, "Id");
     std::size_t nameColumn = catalogColumn(def, "Name");
     std::size_t typeColumn = catalogColumn(def, "Type");

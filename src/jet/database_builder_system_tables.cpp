@@ -51,7 +51,7 @@ IndexDesign index(std::string name, std::vector<std::string> columns, bool uniqu
 
 TableDesign objects() {
     TableDesign t;
-    t.name = "MSysObjects";
+    t.name = format::kCatalogName;
     t.system = true;
     t.columns = {column("Id", ColumnType::Long),
                  column("ParentId", ColumnType::Long),

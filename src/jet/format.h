@@ -192,6 +192,7 @@ inline constexpr std::size_t kSize = 17;  // sign byte, then four little-endian 
 inline constexpr std::uint8_t kNegative = 0x80;
 }
 
+inline constexpr char kCatalogName[] = "MSysObjects";
 inline constexpr std::uint32_t kCatalogPage = 2;
 inline constexpr std::int16_t kCatalogTypeTable = 1;  // MSysObjects Type of a table
 inline constexpr std::uint32_t kObjectIdPageMask = 0x00ffffff;
