@@ -1,5 +1,6 @@
 #include "jet/row.h"
 
+#include <bit>
 #include <cstring>
 
 #include "jet/long_value.h"
@@ -8,26 +9,10 @@
 namespace kv::jet {
 namespace {
 
-template <typename T>
-T readLittleEndian(std::span<const std::uint8_t> bytes) {
-    std::uint64_t raw = 0;
-    for (std::size_t i = sizeof(T); i-- > 0;) raw = raw << 8 | bytes[i];
-    T value;
-    if constexpr (sizeof(T) == 8) {
-        std::memcpy(&value, &raw, 8);
-    } else {
-        auto narrow = static_cast<std::conditional_t<sizeof(T) == 4, std::uint32_t,
-                                                     std::conditional_t<sizeof(T) == 2, std::uint16_t, std::uint8_t>>>(raw);
-        std::memcpy(&value, &narrow, sizeof(T));
-    }
-    return value;
-}
-
-Value decodeNumeric(std::span<const std::uint8_t> bytes, const Column& column) {
+Value decodeNumeric(const ByteView& field, const Column& column) {
     Numeric value;
-    value.negative = bytes[0] & format::numeric::kNegative;
-    for (std::size_t word = 0; word < 4; ++word)
-        value.magnitude[word] = readLittleEndian<std::uint32_t>(bytes.subspan(1 + 4 * word, 4));
+    value.negative = field.u8(0) & format::numeric::kNegative;
+    for (std::size_t word = 0; word < 4; ++word) value.magnitude[word] = field.u32(1 + 4 * word);
     value.scale = column.scale;
     return value;
 }
@@ -44,18 +29,18 @@ Value decode(const PageFile& file, const Column& column, const ByteView& field) 
     switch (column.type) {
     case ColumnType::Boolean: return true;  // its value is its null-mask bit
     case ColumnType::Byte: return bytes[0];
-    case ColumnType::Integer: return readLittleEndian<std::int16_t>(bytes);
-    case ColumnType::Long: return readLittleEndian<std::int32_t>(bytes);
-    case ColumnType::Currency: return Currency{readLittleEndian<std::int64_t>(bytes)};
-    case ColumnType::Single: return readLittleEndian<float>(bytes);
-    case ColumnType::Double: return readLittleEndian<double>(bytes);
-    case ColumnType::DateTime: return DateTime{readLittleEndian<double>(bytes)};
+    case ColumnType::Integer: return static_cast<std::int16_t>(field.u16(0));
+    case ColumnType::Long: return static_cast<std::int32_t>(field.u32(0));
+    case ColumnType::Currency: return Currency{static_cast<std::int64_t>(field.u64(0))};
+    case ColumnType::Single: return std::bit_cast<float>(field.u32(0));
+    case ColumnType::Double: return std::bit_cast<double>(field.u64(0));
+    case ColumnType::DateTime: return DateTime{std::bit_cast<double>(field.u64(0))};
     case ColumnType::Guid: {
         Guid guid;
         std::memcpy(guid.bytes.data(), bytes.data(), guid.bytes.size());
         return guid;
     }
-    case ColumnType::Numeric: return decodeNumeric(bytes, column);
+    case ColumnType::Numeric: return decodeNumeric(field, column);
     case ColumnType::Text: return decodeText(bytes);
     case ColumnType::Binary:
     case ColumnType::LongBinary: return Binary(bytes.begin(), bytes.end());

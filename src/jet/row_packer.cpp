@@ -1,7 +1,7 @@
 #include "jet/row_packer.h"
 
 #include <algorithm>
-#include <cstring>
+#include <bit>
 #include <stdexcept>
 
 #include "jet/byte_writer.h"
@@ -24,13 +24,6 @@ const T& as(const Value& value, const Column& column) {
     mismatch(column);
 }
 
-template <typename T>
-void appendRaw(std::vector<std::uint8_t>& out, T value) {
-    std::size_t at = out.size();
-    out.resize(at + sizeof(T));
-    std::memcpy(out.data() + at, &value, sizeof(T));  // the platform is little-endian, as the format is
-}
-
 std::vector<std::uint8_t> textBytes(const Column& column, const std::string& text) {
     requireTextFits(column, text);
     return encodeStoredText(text, column.isCompressedText());
@@ -41,12 +34,12 @@ std::vector<std::uint8_t> plainBytes(const Column& column, const Value& value) {
     std::vector<std::uint8_t> out;
     switch (column.type) {
     case ColumnType::Byte: out.push_back(as<std::uint8_t>(value, column)); break;
-    case ColumnType::Integer: appendRaw(out, as<std::int16_t>(value, column)); break;
-    case ColumnType::Long: appendRaw(out, as<std::int32_t>(value, column)); break;
-    case ColumnType::Currency: appendRaw(out, as<Currency>(value, column).tenThousandths); break;
-    case ColumnType::Single: appendRaw(out, as<float>(value, column)); break;
-    case ColumnType::Double: appendRaw(out, as<double>(value, column)); break;
-    case ColumnType::DateTime: appendRaw(out, as<DateTime>(value, column).days); break;
+    case ColumnType::Integer: appendU16(out, static_cast<std::uint16_t>(as<std::int16_t>(value, column))); break;
+    case ColumnType::Long: appendU32(out, static_cast<std::uint32_t>(as<std::int32_t>(value, column))); break;
+    case ColumnType::Currency: appendU64(out, static_cast<std::uint64_t>(as<Currency>(value, column).tenThousandths)); break;
+    case ColumnType::Single: appendU32(out, std::bit_cast<std::uint32_t>(as<float>(value, column))); break;
+    case ColumnType::Double: appendU64(out, std::bit_cast<std::uint64_t>(as<double>(value, column))); break;
+    case ColumnType::DateTime: appendU64(out, std::bit_cast<std::uint64_t>(as<DateTime>(value, column).days)); break;
     case ColumnType::Guid: {
         const auto& bytes = as<Guid>(value, column).bytes;
         out.assign(bytes.begin(), bytes.end());
