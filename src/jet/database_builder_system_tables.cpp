@@ -29,8 +29,7 @@ ColumnDesign column(std::string name, ColumnType type, std::uint16_t length = 0,
     design.name = std::move(name);
     design.type = type;
     design.length = length;
-    bool variable = type == ColumnType::Text || type == ColumnType::Memo || type == ColumnType::Ole || type == ColumnType::Binary;
-    design.flags = static_cast<std::uint8_t>(col::kFlagNullable | (variable ? 0 : col::kFlagFixedLength) | extraFlags);
+    design.flags = static_cast<std::uint8_t>(col::kFlagNullable | (isVariableLengthType(type) ? 0 : col::kFlagFixedLength) | extraFlags);
     return design;
 }
 

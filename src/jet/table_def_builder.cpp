@@ -33,18 +33,6 @@ constexpr std::uint8_t kCascadeDefault = 0x04;
 constexpr std::uint16_t kEndOfLongValueMaps = 0xffff;
 constexpr std::size_t kHeaderSize = td::kRealIndexBlocksOffset;
 
-bool isVariableLengthType(ColumnType type) {
-    switch (type) {
-    case ColumnType::Text:
-    case ColumnType::Memo:
-    case ColumnType::Ole:
-    case ColumnType::Binary:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Access may keep a short Text or Binary column in the fixed part of the row; its flags say so.
 bool isVariableLength(const ColumnDesign& column) { return !(column.flags & col::kFlagFixedLength); }
 
@@ -184,6 +172,18 @@ std::uint32_t pagesFor(std::size_t length) {
 }
 
 }  // namespace
+
+bool isVariableLengthType(ColumnType type) {
+    switch (type) {
+    case ColumnType::Text:
+    case ColumnType::Memo:
+    case ColumnType::Ole:
+    case ColumnType::Binary:
+        return true;
+    default:
+        return false;
+    }
+}
 
 ColumnDesign userColumn(std::string name, ColumnType type, std::uint16_t size, bool required, bool autonumber) {
     ColumnDesign column;

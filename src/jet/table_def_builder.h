@@ -48,6 +48,10 @@ struct TableDesign {
     std::vector<std::uint8_t> properties;
 };
 
+// Whether a new column of this type is kept in the variable part of a row (Text, Memo, OLE and
+// Binary) rather than the fixed part.
+bool isVariableLengthType(ColumnType type);
+
 // A user table's column as Access creates it. `size` is the number of characters for Text and
 // the byte count for Binary; other types have a size of their own and ignore it. Throws for a
 // size out of range.
