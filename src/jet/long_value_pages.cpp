@@ -34,7 +34,7 @@ void collectChain(const PageFile& file, std::span<const std::uint8_t> field, std
 std::vector<std::uint32_t> exclusiveLongValuePages(const PageFile& file, const TableDef& def) {
     std::vector<std::size_t> longColumns;
     for (const Column& column : def.columns)
-        if ((column.type == ColumnType::Memo || column.type == ColumnType::Ole) && !column.isFixedLength())
+        if (column.isLongValue() && !column.isFixedLength())
             longColumns.push_back(column.variableIndex);
     if (longColumns.empty()) return {};
 

@@ -11,8 +11,6 @@
 namespace kv::jet {
 namespace {
 
-bool isLongValue(const Column& column) { return column.type == ColumnType::Memo || column.type == ColumnType::Ole; }
-
 [[noreturn]] void mismatch(const Column& column) {
     throw std::runtime_error(std::string("The value for column ") + column.name + " is not of its type (" +
                              columnTypeName(column.type) + ")");
@@ -105,7 +103,7 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
         if (column.type == ColumnType::Boolean) present = present && as<bool>(value, column);
         if (present) nullMask[column.number / 8] |= static_cast<std::uint8_t>(1u << column.number % 8);
         if (!present || column.type == ColumnType::Boolean) continue;
-        if (isLongValue(column)) {
+        if (column.isLongValue()) {
             longColumns.push_back(i);
             continue;
         }

@@ -32,6 +32,7 @@ struct Column {
     bool isNullable() const;
     bool isAutonumber() const;
     bool isCompressedText() const;
+    bool isLongValue() const;  // Memo and OLE, whose values may live on long-value pages
 };
 
 struct RealIndexColumn {
