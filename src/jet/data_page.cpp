@@ -13,7 +13,7 @@ namespace {
 RowSlot readSlot(const ByteView& page, unsigned row, bool readDeleted) {
     if (row >= rowCount(page))
         throw FormatError(page.where() + " has no row " + std::to_string(row) + "; the file is damaged");
-    std::uint16_t word = page.u16(dp::kRowOffsetsOffset + 2 * row);
+    std::uint16_t word = page.u16(dp::kRowOffsetsOffset + dp::kRowOffsetSize * row);
     std::size_t start = word & dp::kRowOffsetMask;
     // Rows are stored from the page's end down: a row ends where the one before it starts.
     std::size_t end = row == 0 ? page.size() : page.u16(dp::kRowOffsetsOffset + 2 * (row - 1)) & dp::kRowOffsetMask;

@@ -30,18 +30,18 @@ void DataPageWriter::start() {
 }
 
 std::size_t DataPageWriter::freeSpace() const {
-    return rowsStart_ - dp::kRowOffsetsOffset - 2 * rowCount_;
+    return rowsStart_ - dp::kRowOffsetsOffset - dp::kRowOffsetSize * rowCount_;
 }
 
 bool DataPageWriter::fits(std::size_t rowSize) const {
-    return rowCount_ < dp::kMaxRowsPerPage && rowSize + 2 <= freeSpace();
+    return rowCount_ < dp::kMaxRowsPerPage && rowSize + dp::kRowOffsetSize <= freeSpace();
 }
 
 std::uint8_t DataPageWriter::add(std::span<const std::uint8_t> row) {
     if (!fits(row.size())) throw std::logic_error("a row added to a data page that has no room for it");
     rowsStart_ -= row.size();
     std::copy(row.begin(), row.end(), page_.begin() + static_cast<std::ptrdiff_t>(rowsStart_));
-    putU16(page_, dp::kRowOffsetsOffset + 2 * rowCount_, static_cast<std::uint16_t>(rowsStart_));
+    putU16(page_, dp::kRowOffsetsOffset + dp::kRowOffsetSize * rowCount_, static_cast<std::uint16_t>(rowsStart_));
     return static_cast<std::uint8_t>(rowCount_++);
 }
 

@@ -62,6 +62,7 @@ inline constexpr std::size_t kRowCountOffset = 0x0c;
 inline constexpr std::size_t kRowOffsetsOffset = 0x0e;
 // A row number is one byte wherever a row is addressed.
 inline constexpr unsigned kMaxRowsPerPage = 256;
+inline constexpr std::size_t kRowOffsetSize = 2;  // one entry a row, in row order
 inline constexpr std::uint16_t kRowDeletedFlag = 0x8000;
 inline constexpr std::uint16_t kRowOverflowFlag = 0x4000;
 inline constexpr std::uint16_t kRowOffsetMask = 0x1fff;
