@@ -5,6 +5,8 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "jet/format.h"
+
 namespace kv::jetmake {
 namespace {
 
@@ -150,7 +152,7 @@ private:
         if (acceptWord("TEXT")) {
             type = ColumnType::Text;
             auto s = sizes(1);
-            size = s.empty() ? 255 : s[0];
+            size = s.empty() ? jet::format::tdef::column::kMaxTextCharacters : s[0];
         } else if (acceptWord("MEMO") || acceptWord("MEMO/HYPERLINK") || acceptWord("HYPERLINK")) {
             type = ColumnType::Memo;
             sizes(1);  // mdb-schema prints a size Access does not keep
@@ -160,7 +162,7 @@ private:
         } else if (acceptWord("BINARY")) {
             type = ColumnType::Binary;
             auto s = sizes(1);
-            size = s.empty() ? 510 : s[0];
+            size = s.empty() ? 2 * jet::format::tdef::column::kMaxTextCharacters : s[0];
         } else if (acceptWord("BYTE")) {
             type = ColumnType::Byte;
         } else if (acceptWord("INTEGER")) {
