@@ -47,7 +47,7 @@ std::size_t DataPageEdit::slotCount() const {
 }
 
 std::size_t DataPageEdit::freeSpace() const {
-    return format::kPageSize - dp::kRowOffsetsOffset - 2 * slotCount() - rowBytes_;
+    return format::kPageSize - dp::kRowOffsetsOffset - dp::kRowOffsetSize * slotCount() - rowBytes_;
 }
 
 bool DataPageEdit::hasRows() const { return slotCount() > 0; }
@@ -75,7 +75,7 @@ std::optional<std::uint8_t> DataPageEdit::add(std::vector<std::uint8_t> bytes) {
         number = static_cast<std::size_t>(std::find_if(rows_.begin(), rows_.end(), [](const auto& row) { return !row; }) -
                                           rows_.begin());
     std::size_t newSlots = number < count ? 0 : 1;
-    if (number >= dp::kMaxRowsPerPage || bytes.size() + 2 * newSlots > freeSpace()) return std::nullopt;
+    if (number >= dp::kMaxRowsPerPage || bytes.size() + dp::kRowOffsetSize * newSlots > freeSpace()) return std::nullopt;
     if (number >= rows_.size()) rows_.resize(number + 1);
     rowBytes_ += bytes.size();
     rows_[number] = std::move(bytes);
@@ -97,7 +97,7 @@ std::vector<std::uint8_t> DataPageEdit::image() const {
             // A deleted row keeps its number but no bytes: it starts where the row before it does.
             word = static_cast<std::uint16_t>(start | dp::kRowDeletedFlag);
         }
-        putU16(page, dp::kRowOffsetsOffset + 2 * row, word);
+        putU16(page, dp::kRowOffsetsOffset + dp::kRowOffsetSize * row, word);
     }
     putU16(page, dp::kFreeSpaceOffset, static_cast<std::uint16_t>(freeSpace()));
     putU16(page, dp::kRowCountOffset, static_cast<std::uint16_t>(count));

@@ -24,7 +24,7 @@ RowPlacement::RowPlacement(const PageFile& file, const TableDef& def, PageAlloca
             continue;
         // A moved row's data sits in a slot flagged deleted, which a page edit would drop.
         for (unsigned row = 0; row < rowCount(page); ++row)
-            if (page.u16(dp::kRowOffsetsOffset + 2 * row) & dp::kRowOverflowFlag)
+            if (page.u16(dp::kRowOffsetsOffset + dp::kRowOffsetSize * row) & dp::kRowOverflowFlag)
                 throw NeedsRebuild("table " + def.name + " has moved rows");
         if (page.u16(dp::kFreeSpaceOffset) >= kUsefulRoom) withRoom_.push_back(number);
     }
