@@ -20,18 +20,16 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRows = 100000;
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 TableContent qsoTable() {
     TableContent table;
     table.design.name = "DXLOG";
-    table.design.columns = {userColumn("TS", ColumnType::DateTime),      userColumn("Call", ColumnType::Text, 15),
-                            userColumn("Freq", ColumnType::Double),      userColumn("Mode", ColumnType::Text, 6),
-                            userColumn("Name", ColumnType::Text, 20),    userColumn("Sect", ColumnType::Text, 8),
-                            userColumn("NR", ColumnType::Long),          userColumn("Exchange1", ColumnType::Text, 20),
-                            userColumn("ContestNR", ColumnType::Long),   userColumn("Band", ColumnType::Double),
+    table.design.columns = {userColumn("TS", ColumnType::DateTime),       userColumn("Call", ColumnType::Text, 15),
+                            userColumn("Freq", ColumnType::Double),       userColumn("Mode", ColumnType::Text, 6),
+                            userColumn("Name", ColumnType::Text, 20),     userColumn("Sect", ColumnType::Text, 8),
+                            userColumn("NR", ColumnType::Long),           userColumn("Exchange1", ColumnType::Text, 20),
+                            userColumn("ContestNR", ColumnType::Long),    userColumn("Band", ColumnType::Double),
                             userColumn("Operator", ColumnType::Text, 20), userColumn("Points", ColumnType::Integer)};
     table.design.indexes = {IndexDesign{"Call", {{"Call", false}}, false, false, false, false}};
     const char* modes[] = {"CW", "USB", "LSB", "RTTY"};
@@ -50,8 +48,8 @@ TableContent qsoTable() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder = argc > 1 ? std::filesystem::path(argv[1])
-                                            : std::filesystem::temp_directory_path() / "kv_bench_access_engine";
+    std::filesystem::path folder =
+        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path() / "kv_bench_access_engine";
     std::filesystem::create_directories(folder);
     std::string path = (folder / "qso.mdb").string();
     std::string compacted = (folder / "qso_compacted.mdb").string();

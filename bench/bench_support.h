@@ -38,4 +38,4 @@ private:
     std::optional<std::string> chosenFile_;
 };
 
-} // namespace kv::bench
+}  // namespace kv::bench

@@ -49,7 +49,7 @@ void fillHistory(const std::string& path) {
     });
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     const fs::path programDirectory = fs::canonical("/proc/self/exe").parent_path();

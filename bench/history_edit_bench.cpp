@@ -4,8 +4,8 @@
 // Usage: bench_history_edit [FOLDER] (a temporary folder by default).
 
 #include <cstdio>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <string>
 
@@ -32,18 +32,30 @@ std::string callSign(int n) {
 jet::TableContent history() {
     jet::TableContent table;
     table.design.name = "History";
-    for (const char* name : {"Call", "Name", "Sect", "State", "Ck", "Exch1", "Grid", "Nr", "UserText", "data2", "data3"})
+    for (const char* name :
+         {"Call", "Name", "Sect", "State", "Ck", "Exch1", "Grid", "Nr", "UserText", "data2", "data3"})
         table.design.columns.push_back(userColumn(name, ColumnType::Text, 20));
     table.design.columns.push_back(userColumn("Updated", ColumnType::DateTime));
     table.design.indexes = {jet::IndexDesign{"Call", {{"Call", false}}, false, false, false, false}};
     for (int n = 0; n < kStations; ++n)
-        table.rows.push_back({callSign(n), std::string("OP") + std::to_string(n % 97), std::string("EMA"), std::string("MA"),
-                              std::to_string(60 + n % 40), {}, std::string("FN42"), {}, {}, {}, {}, jet::DateTime{46000}});
+        table.rows.push_back({callSign(n),
+                              std::string("OP") + std::to_string(n % 97),
+                              std::string("EMA"),
+                              std::string("MA"),
+                              std::to_string(60 + n % 40),
+                              {},
+                              std::string("FN42"),
+                              {},
+                              {},
+                              {},
+                              {},
+                              jet::DateTime{46000}});
     return table;
 }
 
 // Commits one edit through the engine and prints its time and pages.
-void engineCommit(const char* what, const std::string& path, const std::function<void(jet::TableEdit&, const jet::TableRows&)>& make) {
+void engineCommit(const char* what, const std::string& path,
+                  const std::function<void(jet::TableEdit&, const jet::TableRows&)>& make) {
     jet::Database database(path);
     jet::TableDef def = database.tableDef(database.table("History"));
     jet::TableRows rows = database.rows(def);
@@ -81,8 +93,8 @@ void cursorCommits(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder = argc > 1 ? std::filesystem::path(argv[1])
-                                            : std::filesystem::temp_directory_path() / "kv_bench_history_edit";
+    std::filesystem::path folder =
+        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path() / "kv_bench_history_edit";
     std::filesystem::create_directories(folder);
     std::string path = (folder / "history.mdb").string();
     try {
@@ -98,7 +110,8 @@ int main(int argc, char** argv) {
             edit.inserted = {rows.rows[7]};
             edit.inserted[0][0] = std::string("ZZ9NEW");
         });
-        engineCommit("delete a row", path, [](jet::TableEdit& edit, const jet::TableRows&) { edit.deleted = {kStations / 4}; });
+        engineCommit("delete a row", path,
+                     [](jet::TableEdit& edit, const jet::TableRows&) { edit.deleted = {kStations / 4}; });
         cursorCommits(path);
     } catch (const std::exception& error) {
         std::cerr << "bench_history_edit: " << error.what() << "\n";

@@ -86,26 +86,30 @@ std::vector<jet::TableContent> loggerTables() {
     using jet::userColumn;
     jet::TableContent contests;
     contests.design.name = "ContestInstance";
-    contests.design.columns = {userColumn("ContestID", ColumnType::Long, 0, true),
-                               userColumn("ContestName", ColumnType::Text, 10),
-                               userColumn("StartDate", ColumnType::DateTime),
-                               userColumn("ContestNR", ColumnType::Long)};
+    contests.design.columns = {
+        userColumn("ContestID", ColumnType::Long, 0, true), userColumn("ContestName", ColumnType::Text, 10),
+        userColumn("StartDate", ColumnType::DateTime), userColumn("ContestNR", ColumnType::Long)};
     contests.rows = {{std::int32_t{1}, std::string("FD"), jet::DateTime{kFieldDayStart}, std::int32_t{1}},
                      {std::int32_t{2}, std::string(kContest), jet::DateTime{kContestStart}, kContestNr}};
 
     jet::TableContent qsos;
     qsos.design.name = "DXLOG";
-    qsos.design.columns = {
-        userColumn("TS", ColumnType::DateTime, 0, true), userColumn("Call", ColumnType::Text, 15, true),
-        userColumn("Freq", ColumnType::Double),          userColumn("Mode", ColumnType::Text, 6),
-        userColumn("ContestName", ColumnType::Text, 10), userColumn("Name", ColumnType::Text, 20),
-        userColumn("NR", ColumnType::Long),              userColumn("Sect", ColumnType::Text, 8),
-        userColumn("CK", ColumnType::Byte),              userColumn("Band", ColumnType::Double),
-        userColumn("Exchange1", ColumnType::Text, 20),   userColumn("ContestNR", ColumnType::Long),
-        userColumn("GridSquare", ColumnType::Text, 6),   userColumn("Operator", ColumnType::Text, 20)};
-    qsos.design.indexes = {
-        jet::IndexDesign{"PrimaryKey", {{"TS", false}, {"Call", false}}, true, true, false, true},
-        jet::IndexDesign{"ContestNR", {{"ContestNR", false}}, false, false, false, false}};
+    qsos.design.columns = {userColumn("TS", ColumnType::DateTime, 0, true),
+                           userColumn("Call", ColumnType::Text, 15, true),
+                           userColumn("Freq", ColumnType::Double),
+                           userColumn("Mode", ColumnType::Text, 6),
+                           userColumn("ContestName", ColumnType::Text, 10),
+                           userColumn("Name", ColumnType::Text, 20),
+                           userColumn("NR", ColumnType::Long),
+                           userColumn("Sect", ColumnType::Text, 8),
+                           userColumn("CK", ColumnType::Byte),
+                           userColumn("Band", ColumnType::Double),
+                           userColumn("Exchange1", ColumnType::Text, 20),
+                           userColumn("ContestNR", ColumnType::Long),
+                           userColumn("GridSquare", ColumnType::Text, 6),
+                           userColumn("Operator", ColumnType::Text, 20)};
+    qsos.design.indexes = {jet::IndexDesign{"PrimaryKey", {{"TS", false}, {"Call", false}}, true, true, false, true},
+                           jet::IndexDesign{"ContestNR", {{"ContestNR", false}}, false, false, false, false}};
     for (int i = 0; i < 100; ++i)
         qsos.rows.push_back({jet::DateTime{kFieldDayStart + i / 1440.0}, callSign(i), 7030.0, std::string("CW"),
                              std::string("FD"), std::monostate{}, std::int32_t{0}, std::string(section(i)),
@@ -155,10 +159,14 @@ void bindSqlite(sqlite3_stmt* statement, int position, const jet::Value& value) 
         sqlite3_bind_text(statement, position, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
     else if (const auto* date = std::get_if<jet::DateTime>(&value))
         sqlite3_bind_text(statement, position, sqliteDateTime(*date).c_str(), -1, SQLITE_TRANSIENT);
-    else if (const auto* real = std::get_if<double>(&value)) sqlite3_bind_double(statement, position, *real);
-    else if (const auto* whole = std::get_if<std::int32_t>(&value)) sqlite3_bind_int64(statement, position, *whole);
-    else if (const auto* byte = std::get_if<std::uint8_t>(&value)) sqlite3_bind_int64(statement, position, *byte);
-    else sqlite3_bind_null(statement, position);
+    else if (const auto* real = std::get_if<double>(&value))
+        sqlite3_bind_double(statement, position, *real);
+    else if (const auto* whole = std::get_if<std::int32_t>(&value))
+        sqlite3_bind_int64(statement, position, *whole);
+    else if (const auto* byte = std::get_if<std::uint8_t>(&value))
+        sqlite3_bind_int64(statement, position, *byte);
+    else
+        sqlite3_bind_null(statement, position);
 }
 
 // The same tables and rows in a SQLite log as the logger's current version keeps it: WAL mode,
@@ -167,8 +175,7 @@ void writeSqliteLogger(const std::string& path, const std::vector<jet::TableCont
     fs::remove(path);
     sqlite3* log = nullptr;
     auto check = [&](int result) {
-        if (result != SQLITE_OK && result != SQLITE_DONE)
-            throw std::runtime_error(path + ": " + sqlite3_errmsg(log));
+        if (result != SQLITE_OK && result != SQLITE_DONE) throw std::runtime_error(path + ": " + sqlite3_errmsg(log));
     };
     check(sqlite3_open(path.c_str(), &log));
     check(sqlite3_exec(log, "PRAGMA journal_mode = WAL; BEGIN", nullptr, nullptr, nullptr));
@@ -178,8 +185,8 @@ void writeSqliteLogger(const std::string& path, const std::vector<jet::TableCont
             columns += (columns.empty() ? "[" : ", [") + column.name + "] " + sqliteType(column);
             places += places.empty() ? "?" : ", ?";
         }
-        check(sqlite3_exec(log, ("CREATE TABLE [" + table.design.name + "] (" + columns + ")").c_str(), nullptr, nullptr,
-                           nullptr));
+        check(sqlite3_exec(log, ("CREATE TABLE [" + table.design.name + "] (" + columns + ")").c_str(), nullptr,
+                           nullptr, nullptr));
         sqlite3_stmt* insert = nullptr;
         check(sqlite3_prepare_v2(log, ("INSERT INTO [" + table.design.name + "] VALUES (" + places + ")").c_str(), -1,
                                  &insert, nullptr));
@@ -218,7 +225,8 @@ void writeHistory(const std::string& templatePath, const std::string& path) {
 
 // Runs `work` in a child process and hands back what it returns: the memory it takes then counts
 // nothing in this process's peak, and the run that follows finds no heap warmed up by it.
-template <typename Work> auto inChildProcess(Work work) {
+template <typename Work>
+auto inChildProcess(Work work) {
     using Result = decltype(work());
     static_assert(std::is_trivially_copyable_v<Result>);
     int channel[2];
@@ -307,10 +315,8 @@ void prepareImport(BenchUi& ui, kv::shell::DataObjects& data, const std::string&
     ui.state().HistoryPath = history;
     kv::history_db::OpenTHDatabase(ui, data, history);
     ui.setItemIndex("ComboBox_ImportType", 0);
-    kv::import::ComboBox_ImportTypeSelect(
-        ui, {[&](kv::ui::Ui& u) { kv::import::OpenHamDB(u, data); }, [&](kv::ui::Ui& u) {
-                 kv::import::OpenHistFile(u, data);
-             }});
+    kv::import::ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { kv::import::OpenHamDB(u, data); },
+                                               [&](kv::ui::Ui& u) { kv::import::OpenHistFile(u, data); }});
     const int entries = static_cast<int>(ui.items("Combobox_Contest").size());
     for (int i = 0; i < entries; ++i)
         if (const auto record = ui.itemRecord("Combobox_Contest", i); record && record->contestName == kContest)
@@ -345,7 +351,7 @@ bool operator==(const kv::import::ImportCounts& a, const kv::import::ImportCount
     return a.read == b.read && a.inserted == b.inserted && a.updated == b.updated && a.unchanged == b.unchanged;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
     const fs::path programDirectory = fs::canonical("/proc/self/exe").parent_path();
@@ -415,8 +421,9 @@ int main(int argc, char** argv) {
         std::printf("memory / files:                      %8.1f    (aim: at most 10)\n", peak / files);
 
         std::printf("\nthe same import from the SQLite log (the same counts):\n");
-        std::printf("whole run (Button_ImportClick):      %8.3f s   (aim: no slower than from the Access log, %.3f s)\n",
-                    sqliteRun.seconds, run);
+        std::printf(
+            "whole run (Button_ImportClick):      %8.3f s   (aim: no slower than from the Access log, %.3f s)\n",
+            sqliteRun.seconds, run);
         std::printf("  DXLOG loaded and filtered:         %8.3f s (%lld rows; %.3f s from the Access log)\n",
                     sqliteParts.qsoOpen, sqliteParts.qsos, parts.qsoOpen);
         std::printf("  its rows walked, mapped columns:   %8.3f s\n", sqliteParts.qsoWalk);

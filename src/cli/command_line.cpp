@@ -6,7 +6,8 @@ namespace kv::cli {
 namespace {
 
 const Option* findOption(std::span<const Option> options, std::string_view name) {
-    auto found = std::find_if(options.begin(), options.end(), [name](const Option& option) { return option.name == name; });
+    auto found =
+        std::find_if(options.begin(), options.end(), [name](const Option& option) { return option.name == name; });
     return found == options.end() ? nullptr : &*found;
 }
 
@@ -53,7 +54,8 @@ private:
         const Option* option = findOption(globalOptions_, name);
         if (!option && syntax_) option = findOption(syntax_->options, name);
         if (!option)
-            throw UsageError(syntax_ ? std::string(syntax_->name) + " has no option " + name : "unknown option " + name);
+            throw UsageError(syntax_ ? std::string(syntax_->name) + " has no option " + name
+                                     : "unknown option " + name);
         if (line_.has(name)) throw UsageError(name + " is given twice");
 
         if (option->kind != OptionKind::Value) {
@@ -62,7 +64,8 @@ private:
         } else if (equals != std::string::npos) {
             line_.options[name] = argument.substr(equals + 1);
         } else {
-            if (next_ == arguments_.size()) throw UsageError(name + " needs a value (" + std::string(option->valueName) + ")");
+            if (next_ == arguments_.size())
+                throw UsageError(name + " needs a value (" + std::string(option->valueName) + ")");
             line_.options[name] = arguments_[next_++];
         }
     }
@@ -90,7 +93,7 @@ private:
     CommandLine line_;
 };
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> CommandLine::value(std::string_view option) const {
     auto found = options.find(option);
@@ -103,4 +106,4 @@ CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<c
     return Parser(arguments, globalOptions, subcommand).parse();
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -23,7 +23,7 @@ enum class OptionKind {
 };
 
 struct Option {
-    std::string_view name;       // with its dashes
+    std::string_view name;  // with its dashes
     OptionKind kind;
     std::string_view valueName;  // how the help text names the value; empty for a flag
     std::string_view help;
@@ -65,4 +65,4 @@ using SubcommandLookup = std::function<const SubcommandSyntax*(std::string_view 
 CommandLine parseCommandLine(std::span<const std::string> arguments, std::span<const Option> globalOptions,
                              const SubcommandLookup& subcommand);
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -9,4 +9,4 @@ enum ExitStatus : int {
     kUsageError = 2,  // the command line cannot be run; standard error tells why
 };
 
-} // namespace kv::cli
+}  // namespace kv::cli

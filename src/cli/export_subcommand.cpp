@@ -15,15 +15,15 @@ export_::HistoryFileEncoding encodingOf(const CommandLine& line) {
     throw UsageError("--encoding is windows-1252 or utf-8, not \"" + name + "\"");
 }
 
-} // namespace
+}  // namespace
 
 void runExport(Session& session) {
     const export_::HistoryFileEncoding encoding = encodingOf(session.line);
     if (!openHistory(session)) return;
     NonInteractiveUi& ui = session.ui;
     const std::string& contest = session.line.arguments.at(0);
-    const std::vector<int> entries = matchingEntries(
-        ui, "ComboBox_ExportContest", [&](int, const std::string& text) { return text == contest; });
+    const std::vector<int> entries =
+        matchingEntries(ui, "ComboBox_ExportContest", [&](int, const std::string& text) { return text == contest; });
     if (entries.empty())
         return ui.refuse("The mapping workbook offers no contest \"" + contest +
                          "\" for export; it offers: " + joinedEntries(ui, "ComboBox_ExportContest"));
@@ -35,4 +35,4 @@ void runExport(Session& session) {
     export_::Button_ExportClick(ui, session.data, encoding);
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

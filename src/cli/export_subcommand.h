@@ -8,4 +8,4 @@ namespace kv::cli {
 // Open, pick CONTEST on the export page, choose --to as the target, and export (in --encoding).
 void runExport(Session& session);
 
-} // namespace kv::cli
+}  // namespace kv::cli

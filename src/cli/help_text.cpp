@@ -18,7 +18,8 @@ std::string table(const Rows& rows) {
     std::size_t width = 0;
     for (const auto& row : rows) width = std::max(width, row.first.size());
     std::string text;
-    for (const auto& [left, right] : rows) text += "  " + left + std::string(width - left.size() + 2, ' ') + right + "\n";
+    for (const auto& [left, right] : rows)
+        text += "  " + left + std::string(width - left.size() + 2, ' ') + right + "\n";
     return text;
 }
 
@@ -62,7 +63,7 @@ std::string exitStatuses() {
                   {std::to_string(kUsageError), "the command line is wrong; standard error tells what"}});
 }
 
-} // namespace
+}  // namespace
 
 std::string usageHint() {
     return "Usage: " + std::string(kProgram) + " " + globalUsage(nullptr) + "SUBCOMMAND [OPTION...]  (" +
@@ -77,16 +78,16 @@ std::string programHelp() {
            "Runs the operations of Kestrovane History Manager without its window. Options answer its\n"
            "file dialogs and questions; what the window would show in a box or in its status line goes\n"
            "to standard error, so standard output carries only results.\n\n"
-           "Subcommands:\n" + table(rows) + "\nOptions:\n" +
-           optionRows({}, "this text; SUBCOMMAND --help tells about one subcommand") +
+           "Subcommands:\n" +
+           table(rows) + "\nOptions:\n" + optionRows({}, "this text; SUBCOMMAND --help tells about one subcommand") +
            "\n" + exitStatuses();
 }
 
 std::string subcommandHelp(const Subcommand& subcommand) {
     const SubcommandSyntax& syntax = subcommand.syntax;
     return "Usage: " + std::string(kProgram) + " " + globalUsage(&syntax) + synopsis(syntax) + "\n\n" +
-           std::string(subcommand.description) + "\n\nOptions:\n" +
-           optionRows(syntax.options, "this text") + "\n" + exitStatuses();
+           std::string(subcommand.description) + "\n\nOptions:\n" + optionRows(syntax.options, "this text") + "\n" +
+           exitStatuses();
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -15,4 +15,4 @@ std::string programHelp();
 // SUBCOMMAND --help: its usage, what it does, its options, the exit statuses.
 std::string subcommandHelp(const Subcommand& subcommand);
 
-} // namespace kv::cli
+}  // namespace kv::cli

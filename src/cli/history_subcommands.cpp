@@ -11,13 +11,9 @@ bool openHistory(Session& session) {
     return !session.ui.refused();
 }
 
-void runNew(Session& session) {
-    history_db::NewThDBClick(session.ui, session.data);
-}
+void runNew(Session& session) { history_db::NewThDBClick(session.ui, session.data); }
 
-void runCheck(Session& session) {
-    openHistory(session);
-}
+void runCheck(Session& session) { openHistory(session); }
 
 void runEmpty(Session& session) {
     if (openHistory(session)) history_db::EmptyThDBClick(session.ui, session.data);
@@ -32,4 +28,4 @@ void runCount(Session& session) {
     session.out << shell::openHistoryTable(session.data).recordCount() << '\n';
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

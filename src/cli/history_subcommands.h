@@ -20,4 +20,4 @@ void runCompact(Session& session);
 // Open, then the number of rows of its History table on standard output.
 void runCount(Session& session);
 
-} // namespace kv::cli
+}  // namespace kv::cli

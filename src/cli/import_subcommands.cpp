@@ -22,9 +22,12 @@ void chooseSource(Session& session, int importType, const char* dialog) {
     session.ui.answerDialog(dialog, std::filesystem::absolute(session.line.arguments.at(0)).string());
     shell::FillImportTypes(session.ui);
     session.ui.setItemIndex("ComboBox_ImportType", importType);
-    import::ComboBox_ImportTypeSelect(session.ui, {[&](ui::Ui& ui) { import::OpenHamDB(ui, session.data); },
-                                                   [&](ui::Ui& ui) { import::OpenHistFile(ui, session.data); }});
+    import::ComboBox_ImportTypeSelect(session.ui, {[&](ui::Ui& ui) { import::OpenHamDB(ui, session.data);
 }
+, [&](ui::Ui& ui) { import::OpenHistFile(ui, session.data); }
+}  // namespace
+);
+}  // namespace kv::cli
 
 // "2024-06-22" as the contest list writes the date: "6-22-2024".
 std::string listDate(const std::string& isoDate) {
@@ -40,8 +43,8 @@ std::vector<int> loggerContestEntries(Session& session, const std::string& conte
                                       const std::optional<std::string>& startDate) {
     const std::string prefix = contest + "," + startDate.value_or("");
     return matchingEntries(session.ui, kContestList, [&](int index, const std::string& text) {
-        const bool started = text.starts_with(prefix) &&
-                             (!startDate || text.size() == prefix.size() || text[prefix.size()] == ' ');
+        const bool started =
+            text.starts_with(prefix) && (!startDate || text.size() == prefix.size() || text[prefix.size()] == ' ');
         return started && session.ui.itemRecord(kContestList, index)->contestName == contest;
     });
 }
@@ -55,7 +58,7 @@ void importAndReport(Session& session, int entry) {
                 << ", unchanged " << counts.unchanged << '\n';
 }
 
-} // namespace
+}  // namespace
 
 void runImportLog(Session& session) {
     const std::string contest = session.line.value("--contest").value_or("");
@@ -68,10 +71,9 @@ void runImportLog(Session& session) {
     const std::vector<int> entries = loggerContestEntries(session, contest, startDate);
     if (entries.size() == 1) return importAndReport(session, entries.front());
     if (entries.empty())
-        return session.ui.refuse("The log holds no contest \"" + contest + "\"" +
-                                 (startDate ? " that started on " + *startDate : "") +
-                                 " that the mapping workbook takes for call history; it holds: " +
-                                 joinedEntries(session.ui, kContestList));
+        return session.ui.refuse(
+            "The log holds no contest \"" + contest + "\"" + (startDate ? " that started on " + *startDate : "") +
+            " that the mapping workbook takes for call history; it holds: " + joinedEntries(session.ui, kContestList));
     session.ui.refuse("The log holds \"" + contest + "\" more than once; choose one with --start YYYY-MM-DD: " +
                       joinedEntries(session.ui, kContestList, entries));
 }
@@ -90,4 +92,4 @@ void runImportFile(Session& session) {
     importAndReport(session, entries.front());
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

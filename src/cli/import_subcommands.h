@@ -13,4 +13,4 @@ void runImportLog(Session& session);
 // Open, choose the call-history file FILE, pick the contest type --type, and import.
 void runImportFile(Session& session);
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -24,4 +24,4 @@ std::string joinedEntries(const ui::Ui& ui, std::string_view list, const std::ve
     return joined.empty() ? "none" : joined;
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -19,4 +19,4 @@ std::vector<int> matchingEntries(const ui::Ui& ui, std::string_view list,
 // ", " for a message that lists them.
 std::string joinedEntries(const ui::Ui& ui, std::string_view list, const std::vector<int>& positions = {});
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -9,7 +9,7 @@ void printList(Session& session, std::string_view list, std::string_view mark) {
     for (const std::string& entry : session.ui.items(list)) session.out << mark << '\t' << entry << '\n';
 }
 
-} // namespace
+}  // namespace
 
 void runContests(Session& session) {
     mapping::ConnectMappingWorkbook(session.ui, session.data);
@@ -19,4 +19,4 @@ void runContests(Session& session) {
     printList(session, "Combobox_Contest", "history-file");
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -9,4 +9,4 @@ namespace kv::cli {
 // history-file contest type as "history-file<TAB>TYPE", in the lists' order.
 void runContests(Session& session);
 
-} // namespace kv::cli
+}  // namespace kv::cli

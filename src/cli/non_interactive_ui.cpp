@@ -64,8 +64,6 @@ void NonInteractiveUi::setVisible(std::string_view control, bool visible) {
     }
 }
 
-void NonInteractiveUi::statusChanged(const std::string& text) {
-    messages_ << "status: " << text << '\n';
-}
+void NonInteractiveUi::statusChanged(const std::string& text) { messages_ << "status: " << text << '\n'; }
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -57,4 +57,4 @@ private:
     bool progressShown_ = false;
 };
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -12,9 +12,7 @@ namespace kv::cli {
 namespace {
 
 // The window's file dialogs and Application state hold full paths.
-std::string fullPath(const std::string& path) {
-    return std::filesystem::absolute(path).string();
-}
+std::string fullPath(const std::string& path) { return std::filesystem::absolute(path).string(); }
 
 Answers answersFor(const CommandLine& line, const Subcommand& subcommand, bool errIsTerminal) {
     Answers answers;
@@ -52,17 +50,16 @@ int runSubcommand(const Subcommand& subcommand, const CommandLine& line, const s
     return ui.refused() ? kRefused : kDone;
 }
 
-} // namespace
+}  // namespace
 
 int run(std::span<const std::string> arguments, const std::string& programDirectory, std::ostream& out,
         std::ostream& err, bool errIsTerminal) {
     CommandLine line;
     try {
-        line = parseCommandLine(arguments, globalOptions(),
-                                [](std::string_view name) -> const SubcommandSyntax* {
-                                    const Subcommand* found = findSubcommand(name);
-                                    return found ? &found->syntax : nullptr;
-                                });
+        line = parseCommandLine(arguments, globalOptions(), [](std::string_view name) -> const SubcommandSyntax* {
+            const Subcommand* found = findSubcommand(name);
+            return found ? &found->syntax : nullptr;
+        });
     } catch (const UsageError& error) {
         err << "kestrovane-cli: " << error.what() << '\n' << usageHint();
         return kUsageError;
@@ -76,4 +73,4 @@ int run(std::span<const std::string> arguments, const std::string& programDirect
     return runSubcommand(*subcommand, line, programDirectory, out, err, errIsTerminal);
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -14,4 +14,4 @@ namespace kv::cli {
 int run(std::span<const std::string> arguments, const std::string& programDirectory, std::ostream& out,
         std::ostream& err, bool errIsTerminal = false);
 
-} // namespace kv::cli
+}  // namespace kv::cli

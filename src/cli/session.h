@@ -17,4 +17,4 @@ struct Session {
     std::ostream& out;
 };
 
-} // namespace kv::cli
+}  // namespace kv::cli

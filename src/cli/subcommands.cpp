@@ -14,7 +14,8 @@ namespace {
 
 constexpr std::array kGlobalOptions{
     Option{kHistoryOption, OptionKind::Value, "FILE", "the History database the subcommand works on"},
-    Option{kMappingOption, OptionKind::Value, "FILE", "the mapping workbook, instead of mapping.xls beside kestrovane-cli"},
+    Option{kMappingOption, OptionKind::Value, "FILE",
+           "the mapping workbook, instead of mapping.xls beside kestrovane-cli"},
 };
 
 constexpr std::array kDialogOptions{
@@ -55,12 +56,12 @@ const std::vector<Subcommand>& table() {
          .summary = "print the number of rows of the History table of FILE",
          .description = "Opens FILE, then prints the number of rows of its History table on standard output.",
          .run = runCount},
-        {.syntax = {"export",
-                    {{"--to", OptionKind::Value, "FILE.txt", "the call-history file to write (replaced when it exists)"},
-                     {"--encoding", OptionKind::Value, "NAME",
-                      "windows-1252 (what the logger reads; the default) or utf-8"}},
-                    {kHistoryOption, "--to"},
-                    {"CONTEST"}},
+        {.syntax =
+             {"export",
+              {{"--to", OptionKind::Value, "FILE.txt", "the call-history file to write (replaced when it exists)"},
+               {"--encoding", OptionKind::Value, "NAME", "windows-1252 (what the logger reads; the default) or utf-8"}},
+              {kHistoryOption, "--to"},
+              {"CONTEST"}},
          .summary = "write the call-history file of CONTEST from FILE",
          .description = "Opens FILE, picks CONTEST on the export page and writes its call-history file to --to, as\n"
                         "Start EXPORT does: one line per station with something to say, eight comma-separated\n"
@@ -69,7 +70,8 @@ const std::vector<Subcommand>& table() {
          .run = runExport},
         {.syntax = {"import-log",
                     {{"--contest", OptionKind::Value, "NAME", "the contest as the logger names it (NAQPCW, FD, ...)"},
-                     {"--start", OptionKind::Value, "YYYY-MM-DD", "the day it started, when the log holds it more than once"}},
+                     {"--start", OptionKind::Value, "YYYY-MM-DD",
+                      "the day it started, when the log holds it more than once"}},
                     {kHistoryOption, "--contest"},
                     {"LOGGER"}},
          .summary = "merge a contest's QSOs from the logger's database into FILE",
@@ -80,7 +82,8 @@ const std::vector<Subcommand>& table() {
                         "Prints one line: the rows read, inserted, updated and unchanged.",
          .run = runImportLog},
         {.syntax = {"import-file",
-                    {{"--type", OptionKind::Value, "TYPE", "the contest type of the file (NAQP, SS, ...; see `contests`)"}},
+                    {{"--type", OptionKind::Value, "TYPE",
+                      "the contest type of the file (NAQP, SS, ...; see `contests`)"}},
                     {kHistoryOption, "--type"},
                     {"FILE.txt"}},
          .summary = "merge a call-history text file into FILE",
@@ -98,7 +101,7 @@ const std::vector<Subcommand>& table() {
     return subcommands;
 }
 
-} // namespace
+}  // namespace
 
 std::span<const Option> globalOptions() { return kGlobalOptions; }
 std::span<const Subcommand> subcommands() { return table(); }
@@ -106,8 +109,9 @@ std::span<const DialogOption> dialogOptions() { return kDialogOptions; }
 
 const Subcommand* findSubcommand(std::string_view name) {
     const auto& all = table();
-    auto found = std::find_if(all.begin(), all.end(), [name](const Subcommand& entry) { return entry.syntax.name == name; });
+    auto found =
+        std::find_if(all.begin(), all.end(), [name](const Subcommand& entry) { return entry.syntax.name == name; });
     return found == all.end() ? nullptr : &*found;
 }
 
-} // namespace kv::cli
+}  // namespace kv::cli

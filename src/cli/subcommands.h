@@ -33,4 +33,4 @@ const Subcommand* findSubcommand(std::string_view name);
 inline constexpr std::string_view kHistoryOption = "--history";
 inline constexpr std::string_view kMappingOption = "--mapping";
 
-} // namespace kv::cli
+}  // namespace kv::cli

@@ -106,7 +106,7 @@ DeleteStatement parseStatement(const std::string& text) {
     return statement;
 }
 
-} // namespace
+}  // namespace
 
 std::size_t Command::execute() {
     if (!connection_) throw std::runtime_error("The SQL command has no connection to run on");
@@ -116,16 +116,14 @@ std::size_t Command::execute() {
     if (!statement.condition.empty()) {
         condition = FilterExpression::parse(statement.condition, [&](std::string_view name) {
             auto position = table->findColumn(name);
-            if (!position)
-                throw std::runtime_error(statement.table + ": Field '" + std::string(name) + "' not found");
+            if (!position) throw std::runtime_error(statement.table + ": Field '" + std::string(name) + "' not found");
             return *position;
         });
     }
     std::size_t removed = 0;
-    connection_->runBulkWork([&] {
-        removed = table->removeRows([&](const Row& row) { return !condition || condition->matches(row); });
-    });
+    connection_->runBulkWork(
+        [&] { removed = table->removeRows([&](const Row& row) { return !condition || condition->matches(row); }); });
     return removed;
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

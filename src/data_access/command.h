@@ -26,4 +26,4 @@ private:
     std::string text_;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -18,7 +18,7 @@ std::string accessDatabasePath(const std::string& connectionString) {
     return choice.dataSource;
 }
 
-} // namespace
+}  // namespace
 
 void compactDatabase(const std::string& sourceConnectionString, const std::string& targetConnectionString) {
     jet::compact(accessDatabasePath(sourceConnectionString), accessDatabasePath(targetConnectionString));
@@ -30,8 +30,7 @@ void replaceDatabaseFile(const std::string& replacement, const std::string& path
     std::error_code error;
     const fs::perms permissions = fs::status(to, error).permissions();
     if (error) throw std::runtime_error("Cannot read the permissions of " + path + ": " + error.message());
-    if ((permissions & fs::perms::owner_write) == fs::perms::none)
-        throw std::runtime_error(path + " is read-only");
+    if ((permissions & fs::perms::owner_write) == fs::perms::none) throw std::runtime_error(path + " is read-only");
     fs::permissions(from, permissions, error);
     // rename() replaces an existing target in one step, on POSIX and on Windows alike.
     if (!error) fs::rename(from, to, error);
@@ -39,4 +38,4 @@ void replaceDatabaseFile(const std::string& replacement, const std::string& path
     jet::durable_io::syncFolderOf(path);
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

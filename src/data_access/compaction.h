@@ -18,4 +18,4 @@ void compactDatabase(const std::string& sourceConnectionString, const std::strin
 // Throws when the move fails or is refused; `path` is then as it was.
 void replaceDatabaseFile(const std::string& replacement, const std::string& path);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -99,8 +99,8 @@ void Connection::runBulkWork(const std::function<void()>& work) {
     } catch (const std::exception& interruption) {
         std::string failure = finish();
         if (!failure.empty())
-            throw std::runtime_error(std::string(interruption.what()) + "; besides, the rows posted so far were not saved: " +
-                                     failure);
+            throw std::runtime_error(std::string(interruption.what()) +
+                                     "; besides, the rows posted so far were not saved: " + failure);
         throw;
     } catch (...) {
         std::string failure = finish();
@@ -123,4 +123,4 @@ std::string Connection::commitAll() {
     return failures;
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

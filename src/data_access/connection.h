@@ -65,8 +65,8 @@ private:
 
     std::string connectionString_;
     std::unique_ptr<Provider> provider_;
-    std::map<std::string, std::shared_ptr<SharedTable>> tables_; // keyed by the folded name
+    std::map<std::string, std::shared_ptr<SharedTable>> tables_;  // keyed by the folded name
     int bulkDepth_ = 0;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -27,7 +27,7 @@ std::string takeQuoted(std::string_view text, std::size_t& pos) {
     throw std::runtime_error("Connection string has an unclosed quote: " + std::string(text));
 }
 
-} // namespace
+}  // namespace
 
 ConnectionString ConnectionString::parse(std::string_view text) {
     ConnectionString result;
@@ -68,4 +68,4 @@ std::optional<std::string> ConnectionString::value(std::string_view key) const {
     return found->second;
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -19,7 +19,7 @@ public:
     std::optional<std::string> value(std::string_view key) const;
 
 private:
-    std::map<std::string, std::string> values_; // keyed by the folded key
+    std::map<std::string, std::string> values_;  // keyed by the folded key
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -98,10 +98,10 @@ private:
     std::size_t line_ = 1;
 };
 
-} // namespace
+}  // namespace
 
 std::vector<Row> readCommaDelimited(std::string_view text, const std::string& fileName, Blanks blanks) {
     return RecordReader(text, fileName, blanks).readAll();
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -21,4 +21,4 @@ enum class Blanks {
 std::vector<Row> readCommaDelimited(std::string_view text, const std::string& fileName,
                                     Blanks blanks = Blanks::Dropped);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -1,8 +1,8 @@
 #include "data_access/cursor.h"
 
 #include <algorithm>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 
 #include "data_access/connection.h"
 #include "data_access/number_text.h"
@@ -32,7 +32,7 @@ std::vector<std::string> splitColumns(std::string_view columns) {
     }
 }
 
-} // namespace
+}  // namespace
 
 Cursor::Cursor(std::string name) : name_(std::move(name)) {}
 
@@ -75,9 +75,7 @@ void Cursor::close() {
     indexRow_.reset();
 }
 
-bool Cursor::isOpen() const {
-    return table_ && table_->isAttached();
-}
+bool Cursor::isOpen() const { return table_ && table_->isAttached(); }
 
 void Cursor::requireOpen() const {
     if (!isOpen()) throw std::runtime_error(name_ + ": Cannot perform this operation on a closed dataset");
@@ -124,9 +122,7 @@ void Cursor::followTable() const {
     place_ = std::min(place, order_.size());
 }
 
-bool Cursor::passes(std::size_t row) const {
-    return !filter_ || filter_->matches(table_->rows()[row]);
-}
+bool Cursor::passes(std::size_t row) const { return !filter_ || filter_->matches(table_->rows()[row]); }
 
 std::optional<std::size_t> Cursor::currentRow() const {
     if (index_) return indexRow_;
@@ -225,7 +221,8 @@ void Cursor::setText(std::string_view name, std::string_view value) {
     buffer_[position] = table_->convert(position, std::string(value));
 }
 
-template <typename Setting> void Cursor::changeOrder(Setting& setting, Setting value) {
+template <typename Setting>
+void Cursor::changeOrder(Setting& setting, Setting value) {
     Setting previous = std::exchange(setting, std::move(value));
     if (!isOpen()) return;
     try {
@@ -237,17 +234,11 @@ template <typename Setting> void Cursor::changeOrder(Setting& setting, Setting v
     }
 }
 
-void Cursor::setFilter(std::string expression) {
-    changeOrder(filterText_, std::move(expression));
-}
+void Cursor::setFilter(std::string expression) { changeOrder(filterText_, std::move(expression)); }
 
-void Cursor::setFiltered(bool on) {
-    changeOrder(filtered_, on);
-}
+void Cursor::setFiltered(bool on) { changeOrder(filtered_, on); }
 
-void Cursor::setSort(std::string sortText) {
-    changeOrder(sortText_, std::move(sortText));
-}
+void Cursor::setSort(std::string sortText) { changeOrder(sortText_, std::move(sortText)); }
 
 bool Cursor::locate(std::string_view columns, const std::vector<std::string>& values) {
     finishEditing();  // outside the search: a change that cannot be posted fails as post() does
@@ -295,7 +286,8 @@ void Cursor::setIndexName(std::string indexName) {
     }
 }
 
-template <typename Search> bool Cursor::seekWith(Search search) {
+template <typename Search>
+bool Cursor::seekWith(Search search) {
     finishEditing();  // outside the search: a change that cannot be posted fails as post() does
     try {
         requireOpen();
@@ -399,4 +391,4 @@ void Cursor::finishEditing() {
     if (mode_ != Mode::Browse) post();
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

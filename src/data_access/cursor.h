@@ -132,7 +132,8 @@ private:
     // cache of the settings, so reads that refresh it stay const.
     void applyOrder() const;
     // Sets a filter or sort setting and applies it; on failure the setting is as it was.
-    template <typename Setting> void changeOrder(Setting& setting, Setting value);
+    template <typename Setting>
+    void changeOrder(Setting& setting, Setting value);
     // Rebuilds the order after another cursor removed rows or a commit failed.
     void followTable() const;
     bool passes(std::size_t row) const;
@@ -140,7 +141,8 @@ private:
     void moveToRow(std::size_t row);
     std::optional<std::size_t> indexedFrom(std::optional<std::size_t> row) const;
     // Runs `search` for a row on the index and moves there; at the end when it finds none.
-    template <typename Search> bool seekWith(Search search);
+    template <typename Search>
+    bool seekWith(Search search);
     void finishEditing();
 
     std::string name_;
@@ -167,4 +169,4 @@ private:
     Row buffer_;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

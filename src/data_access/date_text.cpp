@@ -7,9 +7,7 @@
 namespace kv::data_access {
 namespace {
 
-bool isLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int daysInMonth(int year, int month) {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -46,7 +44,7 @@ bool exists(const DateTime& value) {
            value.second <= 59;
 }
 
-} // namespace
+}  // namespace
 
 std::string formatDate(int year, int month, int day) {
     return std::to_string(month) + "-" + std::to_string(day) + "-" + std::to_string(year);
@@ -110,4 +108,4 @@ std::optional<DateTime> parseIsoDateTime(std::string_view text) {
     return result;
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -31,4 +31,4 @@ std::optional<DateTime> parseDateTime(std::string_view text);
 // dropped. Empty for any other text and for a date or time that does not exist.
 std::optional<DateTime> parseIsoDateTime(std::string_view text);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -73,8 +73,8 @@ private:
     // Dates come as "YYYY-MM-DD", "YYYY-MM-DD HH:MM:SS" or "HH:MM:SS".
     static std::string dateText(const char* text) {
         DateTime value;
-        if (std::sscanf(text, "%d-%d-%d %d:%d:%d", &value.year, &value.month, &value.day, &value.hour,
-                        &value.minute, &value.second) >= 3)
+        if (std::sscanf(text, "%d-%d-%d %d:%d:%d", &value.year, &value.month, &value.day, &value.hour, &value.minute,
+                        &value.second) >= 3)
             return formatDateTime(value);
         if (std::sscanf(text, "%d:%d:%d", &value.hour, &value.minute, &value.second) == 3) {
             char time[16];
@@ -154,10 +154,8 @@ private:
     Workbook workbook_;
 };
 
-} // namespace
+}  // namespace
 
-std::unique_ptr<Provider> openExcelProvider(const std::string& path) {
-    return std::make_unique<ExcelProvider>(path);
-}
+std::unique_ptr<Provider> openExcelProvider(const std::string& path) { return std::make_unique<ExcelProvider>(path); }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -13,4 +13,4 @@ namespace kv::data_access {
 // Throws, naming the file, when it cannot be read as a workbook.
 std::unique_ptr<Provider> openExcelProvider(const std::string& path);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

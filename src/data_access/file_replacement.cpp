@@ -17,7 +17,8 @@ std::string partialPathOf(const std::string& target) {
     return (path.parent_path() / ("." + path.filename().string() + ".partial")).string();
 }
 
-template <typename Action> auto asFileError(Action action) {
+template <typename Action>
+auto asFileError(Action action) {
     try {
         return action();
     } catch (const io::IoError& error) {
@@ -25,7 +26,7 @@ template <typename Action> auto asFileError(Action action) {
     }
 }
 
-} // namespace
+}  // namespace
 
 FileReplacement::FileReplacement(std::string target) : target_(std::move(target)), partial_(partialPathOf(target_)) {
     fd_ = asFileError([&] { return io::createForWriting(partial_); });
@@ -66,4 +67,4 @@ void FileReplacement::commit() {
     asFileError([&] { io::syncFolderOf(target_); });
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

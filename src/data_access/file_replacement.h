@@ -44,4 +44,4 @@ private:
     bool committed_ = false;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -12,7 +12,8 @@ namespace {
 using Node = FilterExpression::Node;
 using Operator = FilterExpression::Operator;
 
-template <typename T> bool compareWith(Operator op, const T& cell, const T& literal) {
+template <typename T>
+bool compareWith(Operator op, const T& cell, const T& literal) {
     switch (op) {
     case Operator::Equal: return cell == literal;
     case Operator::NotEqual: return cell != literal;
@@ -24,7 +25,9 @@ template <typename T> bool compareWith(Operator op, const T& cell, const T& lite
     return false;
 }
 
-bool isNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80; }
+bool isNameStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
 bool isNameChar(char c) { return isNameStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '$'; }
 
 // Recursive descent over the text; nodes are appended children first.
@@ -173,7 +176,7 @@ private:
     std::size_t pos_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 FilterExpression FilterExpression::parse(std::string_view text, const ColumnResolver& resolveColumn) {
     FilterExpression expression;
@@ -181,9 +184,7 @@ FilterExpression FilterExpression::parse(std::string_view text, const ColumnReso
     return expression;
 }
 
-bool FilterExpression::matches(const Row& row) const {
-    return evaluate(nodes_.size() - 1, row);
-}
+bool FilterExpression::matches(const Row& row) const { return evaluate(nodes_.size() - 1, row); }
 
 bool FilterExpression::evaluate(std::size_t index, const Row& row) const {
     const Node& node = nodes_[index];
@@ -200,4 +201,4 @@ bool FilterExpression::evaluate(std::size_t index, const Row& row) const {
     return compareWith(node.op, foldCase(cell.value_or("")), node.foldedText);
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -46,7 +46,7 @@ public:
 private:
     bool evaluate(std::size_t node, const Row& row) const;
 
-    std::vector<Node> nodes_; // the root is the last node
+    std::vector<Node> nodes_;  // the root is the last node
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

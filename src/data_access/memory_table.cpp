@@ -36,22 +36,20 @@ std::size_t columnPosition(const std::vector<std::string>& columns, const std::s
     throw std::runtime_error("Index column " + name + " is not a column of the table");
 }
 
-} // namespace
+}  // namespace
 
 std::string encodeFoldedKey(const IndexInfo& index, const std::vector<Value>& values) {
     if (values.size() != index.columns.size())
-        throw std::runtime_error("Index " + index.name + " needs " +
-                                 std::to_string(index.columns.size()) + " values for a key");
+        throw std::runtime_error("Index " + index.name + " needs " + std::to_string(index.columns.size()) +
+                                 " values for a key");
     std::string key;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        appendKeyPart(key, values[i], index.columns[i].descending);
+    for (std::size_t i = 0; i < values.size(); ++i) appendKeyPart(key, values[i], index.columns[i].descending);
     return key;
 }
 
 MemoryTable::MemoryTable(std::string source, std::vector<std::string> columns, std::vector<Row> rows,
                          std::vector<IndexInfo> indexes)
-    : source_(std::move(source)), columns_(std::move(columns)), rows_(std::move(rows)),
-      indexes_(std::move(indexes)) {}
+    : source_(std::move(source)), columns_(std::move(columns)), rows_(std::move(rows)), indexes_(std::move(indexes)) {}
 
 Value MemoryTable::convert(std::size_t, const Value&) const {
     throw std::runtime_error(source_ + " is read-only: it cannot be changed");
@@ -81,4 +79,4 @@ std::string MemoryTable::encodeKey(const IndexInfo& index, const std::vector<Val
     return encodeFoldedKey(index, values);
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

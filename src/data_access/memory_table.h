@@ -39,4 +39,4 @@ private:
     std::vector<IndexInfo> indexes_;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -13,8 +13,7 @@ std::optional<double> parseNumber(std::string_view text) {
     if (text.empty()) return std::nullopt;
     double value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
@@ -28,4 +27,4 @@ std::string formatNumber(double value) {
     return text == "-0" ? "0" : text;
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

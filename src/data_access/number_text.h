@@ -16,4 +16,4 @@ std::optional<double> parseNumber(std::string_view text);
 // 0.1 is "0.1". Very large and very small magnitudes use an exponent ("1e+300").
 std::string formatNumber(double value);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

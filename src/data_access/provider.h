@@ -75,4 +75,4 @@ public:
     virtual std::unique_ptr<ProviderTable> openTable(const std::string& name) = 0;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

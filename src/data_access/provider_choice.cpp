@@ -32,9 +32,7 @@ void requireExcelWorkbook(const std::string& path) {
         throw std::runtime_error(path + " is not an Excel workbook");
 }
 
-bool isSqliteDatabase(const std::string& path) {
-    return fileStart(path, 16) == std::string("SQLite format 3\0", 16);
-}
+bool isSqliteDatabase(const std::string& path) { return fileStart(path, 16) == std::string("SQLite format 3\0", 16); }
 
 // A file named as SQLite databases are named was taken for one, so its refusal says it is none.
 bool namedAsSqliteDatabase(const std::string& path) {
@@ -46,11 +44,11 @@ void requireAccessDatabase(const std::string& path) {
     const std::string start = fileStart(path, jet::kDatabaseSignatureSize);
     auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(start.data()), start.size());
     if (jet::databaseSignature(bytes) == jet::DatabaseSignature::None)
-        throw std::runtime_error(path + (namedAsSqliteDatabase(path) ? " is not a SQLite database"
-                                                                      : " is not an Access database"));
+        throw std::runtime_error(
+            path + (namedAsSqliteDatabase(path) ? " is not a SQLite database" : " is not an Access database"));
 }
 
-} // namespace
+}  // namespace
 
 ProviderChoice chooseProvider(const std::string& connectionString) {
     auto settings = ConnectionString::parse(connectionString);
@@ -58,9 +56,9 @@ ProviderChoice chooseProvider(const std::string& connectionString) {
     if (!dataSource || dataSource->empty())
         throw std::runtime_error("Connection string has no Data Source: " + connectionString);
     std::string properties = foldCase(settings.value("Extended Properties").value_or(""));
-    ProviderKind kind = properties.starts_with("excel") ? ProviderKind::Excel
-                      : properties.starts_with("text")  ? ProviderKind::Text
-                                                        : ProviderKind::Access;
+    ProviderKind kind = properties.starts_with("excel")  ? ProviderKind::Excel
+                        : properties.starts_with("text") ? ProviderKind::Text
+                                                         : ProviderKind::Access;
     return {kind, *dataSource};
 }
 
@@ -68,9 +66,7 @@ std::unique_ptr<Provider> openProvider(const ProviderChoice& choice) {
     if (choice.kind != ProviderKind::Text && isSqliteDatabase(choice.dataSource))
         return openSqliteProvider(choice.dataSource);
     switch (choice.kind) {
-    case ProviderKind::Excel:
-        requireExcelWorkbook(choice.dataSource);
-        return openExcelProvider(choice.dataSource);
+    case ProviderKind::Excel: requireExcelWorkbook(choice.dataSource); return openExcelProvider(choice.dataSource);
     case ProviderKind::Text: return openTextProvider(choice.dataSource);
     case ProviderKind::Access: break;
     }
@@ -78,4 +74,4 @@ std::unique_ptr<Provider> openProvider(const ProviderChoice& choice) {
     return openAccessProvider(choice.dataSource);
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -25,4 +25,4 @@ ProviderChoice chooseProvider(const std::string& connectionString);
 // it is not when its signature does not fit (a SQLite database when its name ends as one does).
 std::unique_ptr<Provider> openProvider(const ProviderChoice& choice);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

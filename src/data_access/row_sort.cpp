@@ -60,7 +60,7 @@ int compareRows(const ColumnKeys& keys, std::size_t a, std::size_t b) {
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<SortKey> parseSortText(std::string_view text, const FilterExpression::ColumnResolver& resolveColumn) {
     std::vector<SortKey> keys;
@@ -70,12 +70,14 @@ std::vector<SortKey> parseSortText(std::string_view text, const FilterExpression
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         SortKey key;
         std::size_t blank = item.find_last_of(" \t]");
-        std::string_view direction = blank == std::string_view::npos || item[blank] == ']' ? "" : item.substr(blank + 1);
+        std::string_view direction =
+            blank == std::string_view::npos || item[blank] == ']' ? "" : item.substr(blank + 1);
         if (equalIgnoringCase(direction, "DESC") || equalIgnoringCase(direction, "ASC")) {
             key.descending = equalIgnoringCase(direction, "DESC");
             item = trim(item.substr(0, blank));
         } else if (!direction.empty()) {
-            throw std::runtime_error("Invalid sort \"" + std::string(item) + "\": ASC or DESC expected after the column");
+            throw std::runtime_error("Invalid sort \"" + std::string(item) +
+                                     "\": ASC or DESC expected after the column");
         }
         if (item.size() >= 2 && item.front() == '[' && item.back() == ']') item = item.substr(1, item.size() - 2);
         key.column = resolveColumn(item);
@@ -96,4 +98,4 @@ void sortRows(std::vector<std::size_t>& positions, const std::vector<Row>& rows,
     });
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -24,4 +24,4 @@ std::vector<SortKey> parseSortText(std::string_view text, const FilterExpression
 // Sorts `positions` (indexes into `rows`).
 void sortRows(std::vector<std::size_t>& positions, const std::vector<Row>& rows, const std::vector<SortKey>& keys);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

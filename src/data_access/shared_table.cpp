@@ -121,4 +121,4 @@ void SharedTable::takeStoredNewRows() {
     }
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -75,4 +75,4 @@ private:
     bool pending_ = false;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -58,7 +58,7 @@ Diagnosis diagnose(int code) {
     }
 }
 
-} // namespace
+}  // namespace
 
 void SqliteFile::Closer::operator()(sqlite3* connection) const { sqlite3_close(connection); }
 
@@ -95,4 +95,4 @@ bool SqliteQuery::step() {
     return false;
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -59,4 +59,4 @@ private:
     sqlite3_stmt* statement_ = nullptr;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -67,10 +67,8 @@ private:
     std::vector<std::string> tables_;
 };
 
-} // namespace
+}  // namespace
 
-std::unique_ptr<Provider> openSqliteProvider(const std::string& path) {
-    return std::make_unique<SqliteProvider>(path);
-}
+std::unique_ptr<Provider> openSqliteProvider(const std::string& path) { return std::make_unique<SqliteProvider>(path); }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -16,4 +16,4 @@ namespace kv::data_access {
 // database: damaged, truncated, locked by a writer, or left with a change its writer did not finish.
 std::unique_ptr<Provider> openSqliteProvider(const std::string& path);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -36,4 +36,4 @@ Value columnValue(sqlite3_stmt* statement, int column, bool dateColumn) {
     }
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

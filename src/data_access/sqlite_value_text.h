@@ -22,4 +22,4 @@ bool isDateType(const char* declaredType);
 // The value of `column` in the statement's current row.
 Value columnValue(sqlite3_stmt* statement, int column, bool dateColumn);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -23,9 +23,7 @@ std::string TableIndex::keyOfRow(const Row& row) const {
     return keyOfValues(values);
 }
 
-std::string TableIndex::keyOfValues(const std::vector<Value>& values) const {
-    return source_.encodeKey(info_, values);
-}
+std::string TableIndex::keyOfValues(const std::vector<Value>& values) const { return source_.encodeKey(info_, values); }
 
 void TableIndex::put(std::size_t row, std::string key) {
     if (row < keyOfRow_.size()) {
@@ -42,9 +40,7 @@ std::optional<std::size_t> TableIndex::rowAt(Entries::const_iterator entry) cons
     return entry->second;
 }
 
-std::optional<std::size_t> TableIndex::firstRow() const {
-    return rowAt(entries_.begin());
-}
+std::optional<std::size_t> TableIndex::firstRow() const { return rowAt(entries_.begin()); }
 
 std::optional<std::size_t> TableIndex::rowAfter(std::size_t row) const {
     if (row >= keyOfRow_.size()) return std::nullopt;
@@ -68,4 +64,4 @@ std::optional<std::size_t> TableIndex::nextRowWithKey(std::size_t row) const {
     return next;
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -50,4 +50,4 @@ private:
     std::vector<std::string> keyOfRow_;
 };
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

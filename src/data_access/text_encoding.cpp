@@ -11,10 +11,10 @@ namespace {
 
 // Windows-1252 0x80..0x9F; the five bytes it leaves undefined map to the C1 controls, as Windows
 // itself converts them.
-constexpr char16_t windows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                          0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                          0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                          0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::string fromWindows1252(std::string_view bytes) {
     std::string out;
@@ -33,7 +33,7 @@ char toWindows1252(char32_t c) {
     return '?';
 }
 
-} // namespace
+}  // namespace
 
 bool isValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
@@ -68,4 +68,4 @@ std::string decodeTextFile(std::string_view bytes, const std::string& fileName) 
     return isValidUtf8(bytes) ? std::string(bytes) : fromWindows1252(bytes);
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

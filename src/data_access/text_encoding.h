@@ -17,4 +17,4 @@ bool isValidUtf8(std::string_view bytes);
 // the code page cannot hold (and a byte that is not UTF-8) becomes "?".
 std::string encodeWindows1252(std::string_view utf8);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -10,4 +10,4 @@ namespace kv::data_access {
 using jet::equalIgnoringCase;
 using jet::foldCase;
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

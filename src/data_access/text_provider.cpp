@@ -64,13 +64,12 @@ private:
     fs::path folder_;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<Provider> openTextProvider(const std::string& folder) {
     std::error_code error;
-    if (!fs::is_directory(folder, error))
-        throw std::runtime_error("Text data source " + folder + " is not a folder");
+    if (!fs::is_directory(folder, error)) throw std::runtime_error("Text data source " + folder + " is not a folder");
     return std::make_unique<TextFolderProvider>(folder);
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -13,4 +13,4 @@ namespace kv::data_access {
 // Throws when `folder` is not a folder.
 std::unique_ptr<Provider> openTextProvider(const std::string& folder);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

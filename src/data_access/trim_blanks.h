@@ -11,4 +11,4 @@ inline std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

@@ -23,4 +23,4 @@ std::string fileErrorText(int code) {
     return "I/O error " + std::to_string(code);
 }
 
-} // namespace kv::export_
+}  // namespace kv::export_

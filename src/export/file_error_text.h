@@ -10,4 +10,4 @@ namespace kv::export_ {
 // "I/O error <code>".
 std::string fileErrorText(int code);
 
-} // namespace kv::export_
+}  // namespace kv::export_

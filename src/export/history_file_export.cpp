@@ -15,12 +15,11 @@
 namespace kv::export_ {
 namespace {
 
-std::string fileNameOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
+std::string fileNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 // Runs a step on the target file; a failure is told by its error code, as the user knows them.
-template <typename Step> auto onTargetFile(Step step) {
+template <typename Step>
+auto onTargetFile(Step step) {
     try {
         return step();
     } catch (const data_access::FileError& error) {
@@ -55,7 +54,7 @@ std::string historyLines(ui::Ui& ui, data_access::Cursor& history, const std::ar
     return text;
 }
 
-} // namespace
+}  // namespace
 
 void ComboBox_ExportContestSelect(ui::Ui& ui) {
     ui.state().ExportContest = ui.text("ComboBox_ExportContest");
@@ -97,4 +96,4 @@ void Button_ExportClick(ui::Ui& ui, shell::DataObjects& data, HistoryFileEncodin
     shell::SetStatus(ui, "Historyfile generated:" + fileNameOf(state.TargetHistoryPath));
 }
 
-} // namespace kv::export_
+}  // namespace kv::export_

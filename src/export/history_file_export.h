@@ -24,4 +24,4 @@ void Button_TargetHistoryClick(ui::Ui& ui);
 void Button_ExportClick(ui::Ui& ui, shell::DataObjects& data,
                         HistoryFileEncoding encoding = HistoryFileEncoding::Windows1252);
 
-} // namespace kv::export_
+}  // namespace kv::export_

@@ -27,4 +27,4 @@ bool appendHistoryLine(std::string& out, const std::array<std::string_view, 8>& 
     return true;
 }
 
-} // namespace kv::export_
+}  // namespace kv::export_

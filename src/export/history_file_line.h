@@ -15,4 +15,4 @@ std::string_view trimmedValue(std::string_view value);
 // value in fields 2 to 8 has nothing to say and gets no line; returns whether it got one.
 bool appendHistoryLine(std::string& out, const std::array<std::string_view, 8>& fields);
 
-} // namespace kv::export_
+}  // namespace kv::export_

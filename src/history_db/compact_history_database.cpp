@@ -12,7 +12,7 @@ std::string accessConnectionString(const std::string& path) {
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";";
 }
 
-} // namespace
+}  // namespace
 
 void CompactHistoryDatabase(ui::Ui& ui, const std::string& path) {
     namespace fs = std::filesystem;
@@ -34,4 +34,4 @@ void CompactHistoryDatabase(ui::Ui& ui, const std::string& path) {
     }
 }
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

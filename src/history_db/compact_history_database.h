@@ -15,4 +15,4 @@ inline constexpr const char* kCompactedFileName = "Kestrovane_compacted.mdb";
 // failed compaction too ("Error: " and why), and the database then stays as it was.
 void CompactHistoryDatabase(ui::Ui& ui, const std::string& path);
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

@@ -23,9 +23,8 @@ void CopyWholeFile(const std::string& source, const std::string& target) {
         if (in.bad()) throw std::runtime_error("Cannot read file " + source);
         copy.commit();
     } catch (const data_access::FileError& error) {
-        throw std::runtime_error("Cannot create file " + target + ": " +
-                                 std::generic_category().message(error.code()));
+        throw std::runtime_error("Cannot create file " + target + ": " + std::generic_category().message(error.code()));
     }
 }
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

@@ -12,4 +12,4 @@ namespace kv::history_db {
 // "Cannot open file <source>" or "Cannot create file <target>" (with the cause).
 void CopyWholeFile(const std::string& source, const std::string& target);
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

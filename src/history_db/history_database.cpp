@@ -12,8 +12,8 @@ namespace kv::history_db {
 namespace {
 
 // The controls that only make sense while a database is open, besides the menu's Open.
-constexpr const char* kDatabaseControls[] = {"ComboBox_ImportType", "ComboBox_ExportContest", "CloseThDB",
-                                             "Exit1", "EmptyThDB", "ViewThDB"};
+constexpr const char* kDatabaseControls[] = {
+    "ComboBox_ImportType", "ComboBox_ExportContest", "CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"};
 
 void showInformation(ui::Ui& ui, const std::string& text) {
     ui.showMessageBox(text, ui::BoxKind::Information, ui::BoxButtons::Ok);
@@ -28,7 +28,7 @@ void closeAndUnbind(data_access::Cursor& cursor) {
     cursor.setConnection(nullptr);
 }
 
-} // namespace
+}  // namespace
 
 void OpenTHDatabase(ui::Ui& ui, shell::DataObjects& data, const std::string& path) {
     data.ADOConnection_ThDB.close();
@@ -70,8 +70,9 @@ void CloseTHDatabase(ui::Ui& ui, shell::DataObjects& data) {
 void NewThDBClick(ui::Ui& ui, shell::DataObjects& data) {
     const std::string templatePath = ui.programDirectory() + kTemplateFileName;
     if (!std::filesystem::exists(templatePath)) {
-        showInformation(ui, "Cannot create new database, template file \"kestrovane_mdb.template\" not found in "
-                            "Kestrovane directory");
+        showInformation(ui,
+                        "Cannot create new database, template file \"kestrovane_mdb.template\" not found in "
+                        "Kestrovane directory");
         return;
     }
 
@@ -80,8 +81,7 @@ void NewThDBClick(ui::Ui& ui, shell::DataObjects& data) {
     const std::optional<std::string> chosen = ui.executeDialog("SaveDialog_newThDB");
     if (!chosen) return;
     // Replacing a database loses every call in it, so the user says so first.
-    if (std::filesystem::exists(*chosen) &&
-        !confirmed(ui, *chosen + " already exists.\nDo you want to replace it?"))
+    if (std::filesystem::exists(*chosen) && !confirmed(ui, *chosen + " already exists.\nDo you want to replace it?"))
         return;
 
     ui::ApplicationState& state = ui.state();
@@ -100,9 +100,7 @@ void Open_ThDbClick(ui::Ui& ui, shell::DataObjects& data) {
     OpenTHDatabase(ui, data, *chosen);
 }
 
-void CloseThDBClick(ui::Ui& ui, shell::DataObjects& data) {
-    CloseTHDatabase(ui, data);
-}
+void CloseThDBClick(ui::Ui& ui, shell::DataObjects& data) { CloseTHDatabase(ui, data); }
 
 void Exit1Click(ui::Ui& ui, shell::DataObjects& data) {
     CloseTHDatabase(ui, data);
@@ -118,4 +116,4 @@ void EmptyThDBClick(ui::Ui& ui, shell::DataObjects& data) {
     shell::EndWaitCursor(ui);
 }
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

@@ -34,4 +34,4 @@ void Exit1Click(ui::Ui& ui, shell::DataObjects& data);
 // Tools > "Empty History database": every row of History deleted, once the user confirms.
 void EmptyThDBClick(ui::Ui& ui, shell::DataObjects& data);
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

@@ -5,9 +5,7 @@ namespace kv::history_db {
 HistoryRows::HistoryRows(ui::Ui& ui, data_access::Cursor& history)
     : ui_(ui), history_(history), columns_(history.columnNames()) {}
 
-long long HistoryRows::rowCount() const {
-    return history_.recordCount() + (appending_ ? 1 : 0);
-}
+long long HistoryRows::rowCount() const { return history_.recordCount() + (appending_ ? 1 : 0); }
 
 std::string HistoryRows::text(long long row, std::size_t column) const {
     if (row == changingRow_) {
@@ -84,4 +82,4 @@ std::optional<long long> HistoryRows::findCall(std::string_view prefix) {
     return row;
 }
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

@@ -41,4 +41,4 @@ private:
     std::map<std::size_t, std::string> input_;  // by column
 };
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

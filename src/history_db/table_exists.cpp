@@ -7,4 +7,4 @@ bool TableExists(shell::DataObjects& data, data_access::Connection& connection, 
     return data.ADODataSet_tables.locate("TABLE_NAME", {name});
 }
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

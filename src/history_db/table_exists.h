@@ -12,4 +12,4 @@ namespace kv::history_db {
 // on the listing, and looks for `name` there, ignoring letter case.
 bool TableExists(shell::DataObjects& data, data_access::Connection& connection, const std::string& name);
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

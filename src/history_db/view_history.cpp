@@ -17,4 +17,4 @@ void ViewThDBClick(ui::Ui& ui, shell::DataObjects& data) {
     history.close();
 }
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

@@ -15,4 +15,4 @@ std::string HistoryViewCaption(long long count);
 // rows it had at the start in its caption, and closes the cursor when the view closes.
 void ViewThDBClick(ui::Ui& ui, shell::DataObjects& data);
 
-} // namespace kv::history_db
+}  // namespace kv::history_db

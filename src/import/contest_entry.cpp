@@ -26,7 +26,7 @@ std::string longTime(int hour, int minute, int second) {
     return text.str();
 }
 
-} // namespace
+}  // namespace
 
 std::string contestEntryText(const std::string& contestName, const std::string& startDate) {
     const std::optional<data_access::DateTime> start = data_access::parseDateTime(startDate);
@@ -37,4 +37,4 @@ std::string contestEntryText(const std::string& contestName, const std::string& 
     return text;
 }
 
-} // namespace kv::import
+}  // namespace kv::import

@@ -11,4 +11,4 @@ namespace kv::import {
 // `startDate` is the text the table access layer reads; one it cannot read is shown as it is.
 std::string contestEntryText(const std::string& contestName, const std::string& startDate);
 
-} // namespace kv::import
+}  // namespace kv::import

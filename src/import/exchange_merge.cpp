@@ -4,9 +4,7 @@ namespace kv::import {
 namespace {
 
 // A fresh value counts against an old one only when there is something to say.
-bool differs(const std::string& fresh, const std::string& old) {
-    return !fresh.empty() && fresh != old;
-}
+bool differs(const std::string& fresh, const std::string& old) { return !fresh.empty() && fresh != old; }
 
 // Which fresh values are news against which old ones, as the sum of one weight per comparison.
 int comparisonSum(const ExchangePair& fresh, const ExchangePair& old) {
@@ -14,7 +12,7 @@ int comparisonSum(const ExchangePair& fresh, const ExchangePair& old) {
            (differs(fresh.data3, old.data2) ? 4 : 0) + (differs(fresh.data3, old.data3) ? 8 : 0);
 }
 
-} // namespace
+}  // namespace
 
 MergeResult MergeExchangeValues(const ExchangePair& fresh, const ExchangePair& old) {
     ExchangePair result = old;
@@ -28,14 +26,10 @@ MergeResult MergeExchangeValues(const ExchangePair& fresh, const ExchangePair& o
         result.data2 = fresh.data2;
         result.data3 = old.data2;
         break;
-    case 7:
-        result.data2 = fresh.data2;
-        break;
+    case 7: result.data2 = fresh.data2; break;
     case 9:
     case 13:
-    case 14:
-        result = fresh;
-        break;
+    case 14: result = fresh; break;
     case 12:
         // Only a second value was heard: it fills data2 when the row has none yet.
         if (old.data2.empty())
@@ -57,4 +51,4 @@ MergeResult MergeExchangeValues(const ExchangePair& fresh, const ExchangePair& o
     return {true, result};
 }
 
-} // namespace kv::import
+}  // namespace kv::import

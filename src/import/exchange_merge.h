@@ -24,4 +24,4 @@ struct MergeResult {
 // written. A value in the result is always one of the four given.
 MergeResult MergeExchangeValues(const ExchangePair& fresh, const ExchangePair& old);
 
-} // namespace kv::import
+}  // namespace kv::import

@@ -171,15 +171,16 @@ ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
     return counts;
 }
 
-} // namespace
+}  // namespace
 
 ImportCounts Button_ImportClick(ui::Ui& ui, shell::DataObjects& data) {
     try {
         return runImport(ui, data);
     } catch (const std::exception& error) {
-        throw std::runtime_error(std::string(error.what()) + "; IMPORT stopped, nothing was changed in the "
-                                                             "Kestrovane database");
+        throw std::runtime_error(std::string(error.what()) +
+                                 "; IMPORT stopped, nothing was changed in the "
+                                 "Kestrovane database");
     }
 }
 
-} // namespace kv::import
+}  // namespace kv::import

@@ -14,7 +14,7 @@ namespace kv::import {
 
 // What a run did with the rows of its source.
 struct ImportCounts {
-    long long read = 0;       // stations read (comment and directive lines of a file are no stations)
+    long long read = 0;  // stations read (comment and directive lines of a file are no stations)
     long long inserted = 0;
     long long updated = 0;    // matched, and a mapped column or the exchange pair changed
     long long unchanged = 0;  // matched, and only `Updated` was stamped
@@ -22,4 +22,4 @@ struct ImportCounts {
 
 ImportCounts Button_ImportClick(ui::Ui& ui, shell::DataObjects& data);
 
-} // namespace kv::import
+}  // namespace kv::import

@@ -45,7 +45,7 @@ void listLoggerContests(ui::Ui& ui, shell::DataObjects& data) {
     contests.close();
 }
 
-} // namespace
+}  // namespace
 
 void OpenHamDB(ui::Ui& ui, shell::DataObjects& data) {
     const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_HamDB");
@@ -80,10 +80,10 @@ void OpenHistFile(ui::Ui& ui, shell::DataObjects& data) {
 
     data.ADODataSet_Hist.close();
     data.ADOConnection_hist.close();
-    data.ADOConnection_hist.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" +
-                                                ui.programDirectory() +
-                                                ";Extended Properties=\"Text; HDR=yes; Format=Delimited\";"
-                                                "Persist Security Info=False");
+    data.ADOConnection_hist.setConnectionString(
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ui.programDirectory() +
+        ";Extended Properties=\"Text; HDR=yes; Format=Delimited\";"
+        "Persist Security Info=False");
     data.ADODataSet_Hist.setConnection(&data.ADOConnection_hist);
     data.ADODataSet_Hist.setTableName(kHistoryFileCopy);
     data.ADODataSet_Hist.setDirectTable(false);
@@ -111,4 +111,4 @@ void Combobox_ContestSelect(ui::Ui& ui, shell::DataObjects& data) {
     ui.setEnabled("Button_Import", true);
 }
 
-} // namespace kv::import
+}  // namespace kv::import

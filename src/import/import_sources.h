@@ -22,4 +22,4 @@ void OpenHistFile(ui::Ui& ui, shell::DataObjects& data);
 // contest type, enables the import.
 void Combobox_ContestSelect(ui::Ui& ui, shell::DataObjects& data);
 
-} // namespace kv::import
+}  // namespace kv::import

@@ -1,7 +1,7 @@
 #include "import/import_type_select.h"
 
-#include "ui/import_types.h"
 #include "shell/window_operations.h"
+#include "ui/import_types.h"
 
 namespace kv::import {
 
@@ -24,4 +24,4 @@ void ComboBox_ImportTypeSelect(ui::Ui& ui, const SourceChoices& choices) {
     shell::ResetExportControls(ui);
 }
 
-} // namespace kv::import
+}  // namespace kv::import

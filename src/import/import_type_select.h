@@ -16,4 +16,4 @@ struct SourceChoices {
 
 void ComboBox_ImportTypeSelect(ui::Ui& ui, const SourceChoices& choices);
 
-} // namespace kv::import
+}  // namespace kv::import

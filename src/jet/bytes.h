@@ -68,15 +68,15 @@ public:
     }
     std::uint32_t u32BigEndian(std::size_t offset) const {
         check(offset, 4);
-        return static_cast<std::uint32_t>(bytes_[offset]) << 24 | bytes_[offset + 1] << 16 |
-               bytes_[offset + 2] << 8 | bytes_[offset + 3];
+        return static_cast<std::uint32_t>(bytes_[offset]) << 24 | bytes_[offset + 1] << 16 | bytes_[offset + 2] << 8 |
+               bytes_[offset + 3];
     }
 
 private:
     void check(std::size_t offset, std::size_t length) const {
         if (offset > bytes_.size() || length > bytes_.size() - offset)
-            throw FormatError(where() + ": a length or offset points past the end (" + std::to_string(offset) +
-                              "+" + std::to_string(length) + " of " + std::to_string(bytes_.size()) +
+            throw FormatError(where() + ": a length or offset points past the end (" + std::to_string(offset) + "+" +
+                              std::to_string(length) + " of " + std::to_string(bytes_.size()) +
                               " bytes); the file is damaged");
     }
 

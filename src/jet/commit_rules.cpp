@@ -16,15 +16,22 @@ std::string describe(const Value& value) {
     return std::visit(
         [](const auto& v) -> std::string {
             using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, std::monostate>) return "NULL";
-            else if constexpr (std::is_same_v<T, bool>) return v ? "True" : "False";
-            else if constexpr (std::is_same_v<T, std::string>) return "\"" + v + "\"";
-            else if constexpr (std::is_same_v<T, Binary>) return hexText(v);
-            else if constexpr (std::is_same_v<T, Guid>) return guidText(v);
-            else if constexpr (std::is_same_v<T, DateTime>) return decimalText(v.days);
+            if constexpr (std::is_same_v<T, std::monostate>)
+                return "NULL";
+            else if constexpr (std::is_same_v<T, bool>)
+                return v ? "True" : "False";
+            else if constexpr (std::is_same_v<T, std::string>)
+                return "\"" + v + "\"";
+            else if constexpr (std::is_same_v<T, Binary>)
+                return hexText(v);
+            else if constexpr (std::is_same_v<T, Guid>)
+                return guidText(v);
+            else if constexpr (std::is_same_v<T, DateTime>)
+                return decimalText(v.days);
             else if constexpr (std::is_same_v<T, Currency> || std::is_same_v<T, Numeric> || std::is_floating_point_v<T>)
                 return decimalText(v);
-            else return std::to_string(v);
+            else
+                return std::to_string(v);
         },
         value);
 }
@@ -80,7 +87,8 @@ void requireIndexValues(const TableDef& def, std::size_t realIndex, const TableR
     for (const RealIndexColumn& key : index.columns)
         if (isNull(row[def.columnPosition(key.columnNumber)]))
             throw std::runtime_error("The index " + indexName(def, realIndex) + " of table " + def.name +
-                                     " needs a value in column " + def.columns[def.columnPosition(key.columnNumber)].name);
+                                     " needs a value in column " +
+                                     def.columns[def.columnPosition(key.columnNumber)].name);
 }
 
 bool leftOutOfIndex(const TableDef& def, const RealIndex& index, const TableRow& row) {

@@ -22,7 +22,8 @@ std::size_t columnIndex(const TableDef& def, const char* name) {
 // Each table's properties (MSysObjects LvProp), by definition page.
 std::map<std::uint32_t, Binary> tableProperties(const Database& database) {
     TableDef catalog = database.tableDef(database.table(format::kCatalogName));
-    std::size_t id = columnIndex(catalog, "Id"), type = columnIndex(catalog, "Type"), lvProp = columnIndex(catalog, "LvProp");
+    std::size_t id = columnIndex(catalog, "Id"), type = columnIndex(catalog, "Type"),
+                lvProp = columnIndex(catalog, "LvProp");
     std::map<std::uint32_t, Binary> properties;
     for (const auto& row : database.rows(catalog).rows) {
         const auto* objectId = std::get_if<std::int32_t>(&row[id]);

@@ -17,7 +17,8 @@ DataPageEdit::DataPageEdit(const ByteView& page) {
     header_.assign(head.begin(), head.end());
     std::uint16_t count = rowCount(page);
     if (count > dp::kMaxRowsPerPage)
-        throw FormatError(page.where() + ": its row count " + std::to_string(count) + " is too large; the file is damaged");
+        throw FormatError(page.where() + ": its row count " + std::to_string(count) +
+                          " is too large; the file is damaged");
     for (unsigned row = 0; row < count; ++row) {
         RowSlot slot = rowSlot(page, row);
         if (slot.overflow) throw std::logic_error("a page edit of a table with moved rows");
@@ -72,10 +73,11 @@ std::optional<std::uint8_t> DataPageEdit::add(std::vector<std::uint8_t> bytes) {
     std::size_t count = slotCount();
     std::size_t number = count;
     if (number >= dp::kMaxRowsPerPage)
-        number = static_cast<std::size_t>(std::find_if(rows_.begin(), rows_.end(), [](const auto& row) { return !row; }) -
-                                          rows_.begin());
+        number = static_cast<std::size_t>(
+            std::find_if(rows_.begin(), rows_.end(), [](const auto& row) { return !row; }) - rows_.begin());
     std::size_t newSlots = number < count ? 0 : 1;
-    if (number >= dp::kMaxRowsPerPage || bytes.size() + dp::kRowOffsetSize * newSlots > freeSpace()) return std::nullopt;
+    if (number >= dp::kMaxRowsPerPage || bytes.size() + dp::kRowOffsetSize * newSlots > freeSpace())
+        return std::nullopt;
     if (number >= rows_.size()) rows_.resize(number + 1);
     rowBytes_ += bytes.size();
     rows_[number] = std::move(bytes);

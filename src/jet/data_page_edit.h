@@ -34,7 +34,7 @@ private:
     DataPageEdit() = default;
     std::size_t slotCount() const;  // without the deleted slots at the end, which are dropped
 
-    std::vector<std::uint8_t> header_;                        // the bytes before the slot table
+    std::vector<std::uint8_t> header_;                            // the bytes before the slot table
     std::vector<std::optional<std::vector<std::uint8_t>>> rows_;  // by number; empty for a deleted row
     std::size_t rowBytes_ = 0;
 };

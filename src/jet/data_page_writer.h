@@ -13,7 +13,8 @@ namespace kv::jet {
 class DataPageWriter {
 public:
     // The largest row a page holds: the whole page less its header and one slot.
-    static constexpr std::size_t kMaxRowSize = format::kPageSize - format::data_page::kRowOffsetsOffset - format::data_page::kRowOffsetSize;
+    static constexpr std::size_t kMaxRowSize =
+        format::kPageSize - format::data_page::kRowOffsetsOffset - format::data_page::kRowOffsetSize;
 
     struct TableRows {
         std::uint32_t definitionPage;

@@ -42,7 +42,8 @@ std::vector<PlannedTable> plan(const std::vector<const TableDesign*>& designs, s
         table.layout.ownedPagesMap = mapPointer(table.mapPage, kOwnedPagesRow);
         table.layout.freeSpaceMap = mapPointer(table.mapPage, kFreeSpaceRow);
         for (std::size_t i = 0; i < table.design->indexes.size(); ++i) {
-            table.layout.indexMaps.push_back(mapPointer(table.mapPage, static_cast<std::uint8_t>(kFirstIndexMapRow + i)));
+            table.layout.indexMaps.push_back(
+                mapPointer(table.mapPage, static_cast<std::uint8_t>(kFirstIndexMapRow + i)));
             table.layout.indexRoots.push_back(pageCount++);
         }
     }
@@ -109,8 +110,8 @@ std::vector<std::uint8_t> buildDatabase(const std::vector<TableContent>& tables)
             place(bytes, root, new_pages::emptyIndexLeaf(table.layout.pages.front()));
         }
         place(bytes, table.mapPage, new_pages::usageMaps(maps));
-        catalog.push_back({table.design->name, table.layout.pages.front(), tableProperties(*table.design),
-                           table.design->system});
+        catalog.push_back(
+            {table.design->name, table.layout.pages.front(), tableProperties(*table.design), table.design->system});
     }
 
     fill(bytes, planned[0], system_tables::catalogRows(catalog, created));

@@ -35,7 +35,9 @@ std::vector<std::uint8_t> inlineMap(const std::vector<std::uint32_t>& pages, boo
     std::vector<std::uint8_t> row(kInlineMapSize, 0);
     row[0] = um::kInline;
     putU32(row, um::kInlineStartPageOffset, 0);
-    auto mark = [&](std::uint32_t page) { row[um::kInlineBitmapOffset + page / 8] |= static_cast<std::uint8_t>(1u << (page % 8)); };
+    auto mark = [&](std::uint32_t page) {
+        row[um::kInlineBitmapOffset + page / 8] |= static_cast<std::uint8_t>(1u << (page % 8));
+    };
     for (std::uint32_t page : pages) mark(page);
     if (allOthersToo)
         for (std::uint32_t page = from; page < inlineMapRange(); ++page) mark(page);

@@ -29,7 +29,8 @@ ColumnDesign column(std::string name, ColumnType type, std::uint16_t length = 0,
     design.name = std::move(name);
     design.type = type;
     design.length = length;
-    design.flags = static_cast<std::uint8_t>(col::kFlagNullable | (isVariableLengthType(type) ? 0 : col::kFlagFixedLength) | extraFlags);
+    design.flags = static_cast<std::uint8_t>(col::kFlagNullable |
+                                             (isVariableLengthType(type) ? 0 : col::kFlagFixedLength) | extraFlags);
     return design;
 }
 
@@ -69,8 +70,7 @@ TableDesign objects() {
                  column("LvProp", ColumnType::Ole),
                  column("LvModule", ColumnType::Ole),
                  column("LvExtra", ColumnType::Ole)};
-    t.indexes = {index("ParentIdName", {"ParentId", "Name"}, true, false),
-                 index("Id", {"Id"}, true, true)};
+    t.indexes = {index("ParentIdName", {"ParentId", "Name"}, true, false), index("Id", {"Id"}, true, true)};
     return t;
 }
 
@@ -78,10 +78,8 @@ TableDesign permissions() {
     TableDesign t;
     t.name = "MSysACEs";
     t.system = true;
-    t.columns = {column("ObjectId", ColumnType::Long),
-                 column("SID", ColumnType::Binary, kNameBytes, kOwnerColumnFlag),
-                 column("ACM", ColumnType::Long),
-                 column("FInheritable", ColumnType::Boolean)};
+    t.columns = {column("ObjectId", ColumnType::Long), column("SID", ColumnType::Binary, kNameBytes, kOwnerColumnFlag),
+                 column("ACM", ColumnType::Long), column("FInheritable", ColumnType::Boolean)};
     t.indexes = {index("ObjectId", {"ObjectId"}, false, false, false, true)};
     return t;
 }
@@ -121,8 +119,8 @@ TableDesign relationships() {
 }
 
 // A row of MSysObjects, in its column order; the long-value columns stay NULL but LvProp.
-TableRow catalogRow(std::int32_t id, std::int32_t parent, const std::string& name, std::int16_t type,
-                    DateTime created, const Binary& owner, std::int32_t flags, const Binary& properties = {}) {
+TableRow catalogRow(std::int32_t id, std::int32_t parent, const std::string& name, std::int16_t type, DateTime created,
+                    const Binary& owner, std::int32_t flags, const Binary& properties = {}) {
     TableRow row(17);
     row[0] = id;
     row[1] = parent;
@@ -143,14 +141,17 @@ std::vector<TableDesign> designs() { return {objects(), permissions(), queries()
 std::vector<TableRow> catalogRows(const std::vector<CatalogEntry>& tables, DateTime created) {
     std::vector<TableRow> rows = {
         catalogRow(kTablesContainer, kContainerParent, "Tables", kTypeContainer, created, kAdminOwner, kSystemObject),
-        catalogRow(kDatabasesContainer, kContainerParent, "Databases", kTypeContainer, created, kAdminOwner, kSystemObject),
+        catalogRow(kDatabasesContainer, kContainerParent, "Databases", kTypeContainer, created, kAdminOwner,
+                   kSystemObject),
         catalogRow(kRelationshipsContainer, kContainerParent, "Relationships", kTypeContainer, created, kAdminOwner,
                    kSystemObject),
-        catalogRow(kDatabaseObject, kDatabasesContainer, "MSysDb", kTypeDatabase, created, kDatabaseOwner, kSystemObject),
+        catalogRow(kDatabaseObject, kDatabasesContainer, "MSysDb", kTypeDatabase, created, kDatabaseOwner,
+                   kSystemObject),
     };
     for (const auto& table : tables)
         rows.push_back(catalogRow(static_cast<std::int32_t>(table.definitionPage), kTablesContainer, table.name,
-                                  format::kCatalogTypeTable, created, kAdminOwner, table.system ? kSystemObject : 0, table.properties));
+                                  format::kCatalogTypeTable, created, kAdminOwner, table.system ? kSystemObject : 0,
+                                  table.properties));
     return rows;
 }
 
@@ -162,14 +163,22 @@ std::vector<TableRow> permissionRows() {
         bool inheritable;
     };
     const Permission permissions[] = {
-        {2, kDatabaseOwner, 393216, false},           {3, kDatabaseOwner, 393216, false},
-        {4, kDatabaseOwner, 393216, false},           {5, kDatabaseOwner, 917504, false},
-        {kTablesContainer, kAdminsGroup, 983294, true}, {kTablesContainer, kDatabaseOwner, 393217, false},
-        {kRelationshipsContainer, kAdminsGroup, 983294, true}, {kRelationshipsContainer, kDatabaseOwner, 393217, false},
-        {kDatabasesContainer, kDatabaseOwner, 393216, false}, {kDatabaseObject, kDatabaseOwner, 393230, false},
-        {kDatabaseObject, kUsersGroup, 14, false},    {4, kUsersGroup, 20, false},
-        {5, kUsersGroup, 20, false},                  {2, kUsersGroup, 20, false},
-        {kTablesContainer, kUsersGroup, 1048319, true}, {kRelationshipsContainer, kUsersGroup, 1048575, true},
+        {2, kDatabaseOwner, 393216, false},
+        {3, kDatabaseOwner, 393216, false},
+        {4, kDatabaseOwner, 393216, false},
+        {5, kDatabaseOwner, 917504, false},
+        {kTablesContainer, kAdminsGroup, 983294, true},
+        {kTablesContainer, kDatabaseOwner, 393217, false},
+        {kRelationshipsContainer, kAdminsGroup, 983294, true},
+        {kRelationshipsContainer, kDatabaseOwner, 393217, false},
+        {kDatabasesContainer, kDatabaseOwner, 393216, false},
+        {kDatabaseObject, kDatabaseOwner, 393230, false},
+        {kDatabaseObject, kUsersGroup, 14, false},
+        {4, kUsersGroup, 20, false},
+        {5, kUsersGroup, 20, false},
+        {2, kUsersGroup, 20, false},
+        {kTablesContainer, kUsersGroup, 1048319, true},
+        {kRelationshipsContainer, kUsersGroup, 1048575, true},
     };
     std::vector<TableRow> rows;
     for (const auto& p : permissions) rows.push_back({p.object, p.sid, p.mask, p.inheritable});

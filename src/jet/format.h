@@ -31,10 +31,10 @@ namespace header {
 inline constexpr std::size_t kMagicOffset = 0x00;
 inline constexpr std::uint32_t kMagic = 0x00000100;
 inline constexpr std::size_t kFormatNameOffset = 0x04;
-inline constexpr std::array<char, 16> kJetFormatName = {'S', 't', 'a', 'n', 'd', 'a', 'r', 'd', ' ',
-                                                        'J', 'e', 't', ' ', 'D', 'B', '\0'};
-inline constexpr std::array<char, 16> kAceFormatName = {'S', 't', 'a', 'n', 'd', 'a', 'r', 'd', ' ',
-                                                        'A', 'C', 'E', ' ', 'D', 'B', '\0'};
+inline constexpr std::array<char, 16> kJetFormatName = {'S', 't', 'a', 'n', 'd', 'a', 'r', 'd',
+                                                        ' ', 'J', 'e', 't', ' ', 'D', 'B', '\0'};
+inline constexpr std::array<char, 16> kAceFormatName = {'S', 't', 'a', 'n', 'd', 'a', 'r', 'd',
+                                                        ' ', 'A', 'C', 'E', ' ', 'D', 'B', '\0'};
 inline constexpr std::size_t kVersionOffset = 0x14;
 inline constexpr std::uint8_t kVersionJet3 = 0;
 inline constexpr std::uint8_t kVersionJet4 = 1;  // Access 2000 and 2002-2003
@@ -183,15 +183,15 @@ inline constexpr std::size_t kTailPageOffset = 0x14;
 inline constexpr std::size_t kPrefixLengthOffset = 0x18;
 inline constexpr std::size_t kEntryMaskOffset = 0x1b;
 inline constexpr std::size_t kEntriesOffset = 0x1e0;
-inline constexpr std::size_t kRowPointerSize = 4;   // 3-byte big-endian page, 1-byte row
-inline constexpr std::size_t kChildPointerSize = 4; // big-endian page, intermediate entries only
+inline constexpr std::size_t kRowPointerSize = 4;    // 3-byte big-endian page, 1-byte row
+inline constexpr std::size_t kChildPointerSize = 4;  // big-endian page, intermediate entries only
 }  // namespace index_page
 
 // ---- Numeric (decimal) values ----
 namespace numeric {
 inline constexpr std::size_t kSize = 17;  // sign byte, then four little-endian 32-bit words, high first
 inline constexpr std::uint8_t kNegative = 0x80;
-}
+}  // namespace numeric
 
 inline constexpr char kCatalogName[] = "MSysObjects";
 inline constexpr std::uint32_t kCatalogPage = 2;

@@ -16,9 +16,11 @@ bool passwordIsSet(const ByteView& plain) {
     std::uint64_t bits = plain.u64(h::kCreationDateOffset);
     double date;
     std::memcpy(&date, &bits, sizeof date);
-    std::uint32_t dateMask = std::isfinite(date) && std::abs(date) < 2e9 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(date)) : 0;
+    std::uint32_t dateMask =
+        std::isfinite(date) && std::abs(date) < 2e9 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(date)) : 0;
     std::array<std::uint8_t, 4> mask = {static_cast<std::uint8_t>(dateMask), static_cast<std::uint8_t>(dateMask >> 8),
-                                        static_cast<std::uint8_t>(dateMask >> 16), static_cast<std::uint8_t>(dateMask >> 24)};
+                                        static_cast<std::uint8_t>(dateMask >> 16),
+                                        static_cast<std::uint8_t>(dateMask >> 24)};
     for (std::size_t i = 0; i < h::kPasswordSize; ++i)
         if ((plain.u8(h::kPasswordOffset + i) ^ mask[i % mask.size()]) != 0) return true;
     return false;
@@ -54,17 +56,19 @@ DatabaseSignature databaseSignature(std::span<const std::uint8_t> start) {
 
 Header readHeader(const PageFile& file) {
     const std::string& path = file.path();
-    if (file.pageCount() == 0)
-        throw FormatError(path + " is not an Access database (it is too short to be one)");
+    if (file.pageCount() == 0) throw FormatError(path + " is not an Access database (it is too short to be one)");
     ByteView page = file.page(0);
     DatabaseSignature signature = databaseSignature(page.bytes());
     if (signature == DatabaseSignature::None) throw FormatError(path + " is not an Access database");
     Header header;
     header.version = page.u8(h::kVersionOffset);
     if (signature == DatabaseSignature::Ace || header.version > h::kVersionJet4)
-        throw FormatError(path + " is an Access 2007 or later (ACCDB) database; only Access 2000 to 2003 (Jet 4) databases can be read");
+        throw FormatError(
+            path +
+            " is an Access 2007 or later (ACCDB) database; only Access 2000 to 2003 (Jet 4) databases can be read");
     if (header.version == h::kVersionJet3)
-        throw FormatError(path + " is an Access 97 (Jet 3) database; only Access 2000 to 2003 (Jet 4) databases can be read");
+        throw FormatError(path +
+                          " is an Access 97 (Jet 3) database; only Access 2000 to 2003 (Jet 4) databases can be read");
 
     std::vector<std::uint8_t> plainBytes(page.bytes().begin(), page.bytes().end());
     toggleHeaderMask(plainBytes);

@@ -60,7 +60,8 @@ BuiltIndex buildIndex(const std::vector<IndexBuildEntry>& entries, std::uint32_t
 
     while (level.size() > 1) {
         std::vector<std::vector<std::uint8_t>> childEntries;
-        for (const Node& child : level) childEntries.push_back(indexEntryBytes(child.last.key, child.last.row, &child.page));
+        for (const Node& child : level)
+            childEntries.push_back(indexEntryBytes(child.last.key, child.last.row, &child.page));
         auto ranges = pageRanges(childEntries);
         // A last parent with one child would have no entry besides its tail: give it one more child.
         if (ranges.size() > 1 && ranges.back().second - ranges.back().first == 1) {

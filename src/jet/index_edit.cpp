@@ -83,12 +83,14 @@ private:
 
     std::vector<Child> edit(std::uint32_t page, std::span<const Op> ops, bool isRoot, int depth) {
         if (depth > kMaxDepth)
-            throw FormatError(file_.path() + ": an index tree leads back to page " + std::to_string(page) + "; the file is damaged");
+            throw FormatError(file_.path() + ": an index tree leads back to page " + std::to_string(page) +
+                              "; the file is damaged");
         IndexNode node = readIndexNode(file_, page);
         if (node.leaf) return place(page, node, true, groupEntries(editLeaf(std::move(node.entries), ops)), isRoot);
 
         std::vector<Child> children;
-        for (IndexNodeEntry& entry : node.entries) children.push_back({entry.child, IndexEntryRef{std::move(entry.key), entry.row}});
+        for (IndexNodeEntry& entry : node.entries)
+            children.push_back({entry.child, IndexEntryRef{std::move(entry.key), entry.row}});
         if (node.tail != 0) children.push_back({node.tail, std::nullopt});
         if (children.empty()) throw NeedsRebuild("an index node without children");
 
@@ -98,7 +100,8 @@ private:
         std::size_t begin = 0;
         for (std::size_t i = 0; i < children.size() && begin < ops.size(); ++i) {
             std::size_t end = begin;
-            if (i + 1 == children.size()) end = ops.size();
+            if (i + 1 == children.size())
+                end = ops.size();
             else
                 while (end < ops.size() && !less(*children[i].last, ops[end].entry)) ++end;
             if (end > begin) routed.emplace_back(i, ops.subspan(begin, end - begin));

@@ -48,8 +48,8 @@ void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const s
                                  " cannot be made: the character " + describe(c) + " has no known key code");
         if (code->inlineCodes.empty()) {
             unsigned position = (kPositionBase + kPositionStep * static_cast<unsigned>(accents.size())) | kPositionFlag;
-            ignored.insert(ignored.end(), {static_cast<std::uint8_t>(position >> 8), static_cast<std::uint8_t>(position),
-                                           kIgnoredMidfix, code->ignoredCode});
+            ignored.insert(ignored.end(), {static_cast<std::uint8_t>(position >> 8),
+                                           static_cast<std::uint8_t>(position), kIgnoredMidfix, code->ignoredCode});
         } else {
             key.insert(key.end(), code->inlineCodes.begin(), code->inlineCodes.end());
             accents.push_back(code->accent);
@@ -67,7 +67,8 @@ void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const s
 
 template <typename Unsigned>
 void appendBigEndian(std::vector<std::uint8_t>& key, Unsigned bits) {
-    for (int shift = sizeof(Unsigned) * 8 - 8; shift >= 0; shift -= 8) key.push_back(static_cast<std::uint8_t>(bits >> shift));
+    for (int shift = sizeof(Unsigned) * 8 - 8; shift >= 0; shift -= 8)
+        key.push_back(static_cast<std::uint8_t>(bits >> shift));
 }
 
 // Integers: big-endian with the sign bit flipped, so that byte order is numeric order.
@@ -86,17 +87,21 @@ void appendFloatKey(std::vector<std::uint8_t>& key, Unsigned bits) {
 void appendValueKey(std::vector<std::uint8_t>& key, const Column& column, const Value& value) {
     switch (column.type) {
     case ColumnType::Byte: return appendIntegerKey<std::uint8_t>(key, std::get<std::uint8_t>(value));
-    case ColumnType::Integer: return appendIntegerKey<std::uint16_t>(key, static_cast<std::uint16_t>(std::get<std::int16_t>(value)));
-    case ColumnType::Long: return appendIntegerKey<std::uint32_t>(key, static_cast<std::uint32_t>(std::get<std::int32_t>(value)));
+    case ColumnType::Integer:
+        return appendIntegerKey<std::uint16_t>(key, static_cast<std::uint16_t>(std::get<std::int16_t>(value)));
+    case ColumnType::Long:
+        return appendIntegerKey<std::uint32_t>(key, static_cast<std::uint32_t>(std::get<std::int32_t>(value)));
     case ColumnType::Currency:
-        return appendIntegerKey<std::uint64_t>(key, static_cast<std::uint64_t>(std::get<Currency>(value).tenThousandths));
-    case ColumnType::Double: return appendFloatKey<std::uint64_t>(key, std::bit_cast<std::uint64_t>(std::get<double>(value)));
+        return appendIntegerKey<std::uint64_t>(key,
+                                               static_cast<std::uint64_t>(std::get<Currency>(value).tenThousandths));
+    case ColumnType::Double:
+        return appendFloatKey<std::uint64_t>(key, std::bit_cast<std::uint64_t>(std::get<double>(value)));
     case ColumnType::DateTime:
         return appendFloatKey<std::uint64_t>(key, std::bit_cast<std::uint64_t>(std::get<DateTime>(value).days));
     case ColumnType::Text: return appendTextKey(key, column, std::get<std::string>(value));
     default:
-        throw UnencodableKey(std::string("Index keys of ") + columnTypeName(column.type) + " columns (column " + column.name +
-                             ") are not known");
+        throw UnencodableKey(std::string("Index keys of ") + columnTypeName(column.type) + " columns (column " +
+                             column.name + ") are not known");
     }
 }
 

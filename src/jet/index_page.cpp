@@ -38,7 +38,8 @@ IndexNode readIndexNode(const PageFile& file, std::uint32_t number) {
         entry.key.insert(entry.key.end(), bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(pointerSize));
         if (first) {
             if (prefixLength > entry.key.size())
-                throw FormatError(view.where() + ": the shared key prefix is longer than the first key; the file is damaged");
+                throw FormatError(view.where() +
+                                  ": the shared key prefix is longer than the first key; the file is damaged");
             prefix.assign(entry.key.begin(), entry.key.begin() + static_cast<std::ptrdiff_t>(prefixLength));
         }
         ByteView pointers = view.within(bytes.subspan(bytes.size() - pointerSize));
@@ -50,7 +51,8 @@ IndexNode readIndexNode(const PageFile& file, std::uint32_t number) {
     return page;
 }
 
-std::vector<std::uint8_t> indexEntryBytes(std::span<const std::uint8_t> key, RowLocation row, const std::uint32_t* child) {
+std::vector<std::uint8_t> indexEntryBytes(std::span<const std::uint8_t> key, RowLocation row,
+                                          const std::uint32_t* child) {
     std::vector<std::uint8_t> bytes(key.begin(), key.end());
     bytes.push_back(static_cast<std::uint8_t>(row.page >> 16));
     bytes.push_back(static_cast<std::uint8_t>(row.page >> 8));

@@ -35,7 +35,8 @@ IndexNode readIndexNode(const PageFile& file, std::uint32_t page);
 
 // An entry as it is stored: key, row pointer (3-byte big-endian page, row) and, on an intermediate
 // page, the child's page.
-std::vector<std::uint8_t> indexEntryBytes(std::span<const std::uint8_t> key, RowLocation row, const std::uint32_t* child);
+std::vector<std::uint8_t> indexEntryBytes(std::span<const std::uint8_t> key, RowLocation row,
+                                          const std::uint32_t* child);
 std::size_t indexEntrySize(const IndexNodeEntry& entry, bool leaf);
 
 // The page holding these stored entries; they must fit kIndexEntryRoom.

@@ -17,7 +17,8 @@ public:
 
     void visit(std::uint32_t number, int depth) {
         if (depth > kMaxDepth || !visited_.insert(number).second)
-            throw FormatError(file_.path() + ": an index tree leads back to page " + std::to_string(number) + "; the file is damaged");
+            throw FormatError(file_.path() + ": an index tree leads back to page " + std::to_string(number) +
+                              "; the file is damaged");
         IndexNode page = readIndexNode(file_, number);
         if (page.leaf) {
             for (auto& entry : page.entries) out_.push_back({std::move(entry.key), entry.row});
@@ -47,13 +48,15 @@ std::vector<IndexTreeEntry> readIndexEntries(const PageFile& file, const RealInd
     return entries;
 }
 
-std::optional<IndexTreeEntry> seekIndex(const PageFile& file, const RealIndex& index, std::span<const std::uint8_t> key) {
+std::optional<IndexTreeEntry> seekIndex(const PageFile& file, const RealIndex& index,
+                                        std::span<const std::uint8_t> key) {
     if (index.firstPage == 0) return std::nullopt;
     std::unordered_set<std::uint32_t> visited;
     std::uint32_t number = index.firstPage;
     while (true) {
         if (!visited.insert(number).second)
-            throw FormatError(file.path() + ": an index tree leads back to page " + std::to_string(number) + "; the file is damaged");
+            throw FormatError(file.path() + ": an index tree leads back to page " + std::to_string(number) +
+                              "; the file is damaged");
         IndexNode page = readIndexNode(file, number);
         auto found = std::find_if_not(page.entries.begin(), page.entries.end(),
                                       [&](const IndexNodeEntry& entry) { return keyLess(entry.key, key); });

@@ -21,6 +21,7 @@ struct IndexTreeEntry {
 // Every leaf entry, in index order. Throws FormatError for a tree with loops or damaged pages.
 std::vector<IndexTreeEntry> readIndexEntries(const PageFile& file, const RealIndex& index);
 // The first entry, in index order, whose key equals `key`, found by descending the tree.
-std::optional<IndexTreeEntry> seekIndex(const PageFile& file, const RealIndex& index, std::span<const std::uint8_t> key);
+std::optional<IndexTreeEntry> seekIndex(const PageFile& file, const RealIndex& index,
+                                        std::span<const std::uint8_t> key);
 
 }  // namespace kv::jet

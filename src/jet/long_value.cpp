@@ -12,7 +12,8 @@ namespace lv = format::long_value;
 ByteView longValueRow(const PageFile& file, std::uint32_t pointer) {
     RowLocation location = RowLocation::fromPointer(pointer);
     RowSlot slot = rowSlot(file.page(location.page, format::PageType::Data, "a memo or OLE value"), location.row);
-    if (slot.deleted) throw FormatError(file.path() + ": a memo or OLE value points at a deleted row; the file is damaged");
+    if (slot.deleted)
+        throw FormatError(file.path() + ": a memo or OLE value points at a deleted row; the file is damaged");
     return slot.bytes;
 }
 
@@ -36,7 +37,8 @@ std::vector<std::uint8_t> readLongValue(const PageFile& file, const ByteView& he
         std::unordered_set<std::uint32_t> seen;
         while (bytes.size() < length) {
             if (pointer == 0 || !seen.insert(pointer).second)
-                throw FormatError(header.where() + ": a memo or OLE value's chain of pages ends early or loops; the file is damaged");
+                throw FormatError(header.where() +
+                                  ": a memo or OLE value's chain of pages ends early or loops; the file is damaged");
             ByteView row = longValueRow(file, pointer);
             pointer = row.u32(0);
             auto data = row.slice(lv::kChainLinkSize, row.size() - std::min(row.size(), lv::kChainLinkSize));

@@ -23,7 +23,8 @@ void collectChain(const PageFile& file, std::span<const std::uint8_t> field, std
     } else if (kind == lv::kRowChain) {
         while (pointer != 0 && rows.insert(pointer).second) {
             RowLocation location = RowLocation::fromPointer(pointer);
-            RowSlot slot = rowSlot(file.page(location.page, format::PageType::Data, "a memo or OLE value"), location.row);
+            RowSlot slot =
+                rowSlot(file.page(location.page, format::PageType::Data, "a memo or OLE value"), location.row);
             pointer = slot.bytes.u32(0);
         }
     }
@@ -34,14 +35,14 @@ void collectChain(const PageFile& file, std::span<const std::uint8_t> field, std
 std::vector<std::uint32_t> exclusiveLongValuePages(const PageFile& file, const TableDef& def) {
     std::vector<std::size_t> longColumns;
     for (const Column& column : def.columns)
-        if (column.isLongValue() && !column.isFixedLength())
-            longColumns.push_back(column.variableIndex);
+        if (column.isLongValue() && !column.isFixedLength()) longColumns.push_back(column.variableIndex);
     if (longColumns.empty()) return {};
 
     std::set<std::uint32_t> referenced;  // row pointers
     for (std::uint32_t pageNumber : readUsageMap(file, def.ownedPagesMap)) {
         ByteView page = file.page(pageNumber);
-        if (page.u8(0) != static_cast<std::uint8_t>(format::PageType::Data) || page.u32(format::data_page::kOwnerOffset) != def.page)
+        if (page.u8(0) != static_cast<std::uint8_t>(format::PageType::Data) ||
+            page.u32(format::data_page::kOwnerOffset) != def.page)
             continue;
         for (unsigned row = 0, count = rowCount(page); row < count; ++row) {
             RowSlot slot = rowSlot(page, row);
@@ -63,7 +64,8 @@ std::vector<std::uint32_t> exclusiveLongValuePages(const PageFile& file, const T
         ByteView page = file.page(pageNumber);
         bool onlyOurs = true;
         for (unsigned row = 0, count = rowCount(page); row < count && onlyOurs; ++row)
-            onlyOurs = rowSlot(page, row).deleted || referenced.count(RowLocation{pageNumber, static_cast<std::uint8_t>(row)}.packed());
+            onlyOurs = rowSlot(page, row).deleted ||
+                       referenced.count(RowLocation{pageNumber, static_cast<std::uint8_t>(row)}.packed());
         if (onlyOurs) pages.push_back(pageNumber);
     }
     std::sort(pages.begin(), pages.end());

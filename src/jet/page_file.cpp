@@ -17,8 +17,7 @@ PageFile::PageFile(std::string path) : path_(std::move(path)) {
 }
 
 PageFile::PageFile(std::string name, std::vector<std::uint8_t> bytes)
-    : path_(std::move(name)),
-      pageCount_(static_cast<std::uint32_t>(bytes.size() / format::kPageSize)) {
+    : path_(std::move(name)), pageCount_(static_cast<std::uint32_t>(bytes.size() / format::kPageSize)) {
     bytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
 }
 
@@ -30,14 +29,17 @@ ByteView PageFile::page(std::uint32_t number) const {
     auto changed = changed_.find(number);
     if (changed != changed_.end()) return ByteView(std::span(changed->second), path_, number);
     // A page a commit skipped over when it grew the file reads as written: blank.
-    if ((std::size_t{number} + 1) * format::kPageSize > bytes_->size()) return ByteView(std::span(kBlankPage), path_, number);
-    return ByteView(std::span(*bytes_).subspan(std::size_t{number} * format::kPageSize, format::kPageSize), path_, number);
+    if ((std::size_t{number} + 1) * format::kPageSize > bytes_->size())
+        return ByteView(std::span(kBlankPage), path_, number);
+    return ByteView(std::span(*bytes_).subspan(std::size_t{number} * format::kPageSize, format::kPageSize), path_,
+                    number);
 }
 
 ByteView PageFile::page(std::uint32_t number, format::PageType expected, const char* purpose) const {
     ByteView view = page(number);
     if (view.u8(0) != static_cast<std::uint8_t>(expected))
-        throw FormatError(view.where() + " should hold " + purpose + " but is a page of another kind; the file is damaged");
+        throw FormatError(view.where() + " should hold " + purpose +
+                          " but is a page of another kind; the file is damaged");
     return view;
 }
 

@@ -51,8 +51,7 @@ std::optional<Journal> readComplete(const std::string& path) {
     for (std::size_t i = 0; i < count; ++i) {
         std::size_t at = kHeaderSize + i * kRecordSize;
         auto first = bytes.begin() + static_cast<std::ptrdiff_t>(at + 4);
-        journal.pages.push_back({view.u32(at),
-                                 std::vector<std::uint8_t>(first, first + format::kPageSize)});
+        journal.pages.push_back({view.u32(at), std::vector<std::uint8_t>(first, first + format::kPageSize)});
     }
     return journal;
 }
@@ -98,8 +97,7 @@ void save(const std::string& databasePath, std::uint64_t originalLength, const s
 
 void rollBack(int fd, const std::string& databasePath) {
     std::optional<Journal> journal = readComplete(pathFor(databasePath));
-    if (!journal)
-        throw durable_io::IoError("Cannot roll back " + databasePath + ": its journal cannot be read", 0);
+    if (!journal) throw durable_io::IoError("Cannot roll back " + databasePath + ": its journal cannot be read", 0);
     restore(fd, databasePath, *journal);
 }
 

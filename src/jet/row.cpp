@@ -18,14 +18,15 @@ Value decodeNumeric(const ByteView& field, const Column& column) {
 }
 
 bool hasIntrinsicSize(ColumnType type) {
-    return type != ColumnType::Text && type != ColumnType::Binary && type != ColumnType::Memo && type != ColumnType::Ole &&
-           type != ColumnType::LongBinary;
+    return type != ColumnType::Text && type != ColumnType::Binary && type != ColumnType::Memo &&
+           type != ColumnType::Ole && type != ColumnType::LongBinary;
 }
 
 Value decode(const PageFile& file, const Column& column, const ByteView& field) {
     std::span<const std::uint8_t> bytes = field.bytes();
     if (hasIntrinsicSize(column.type) && bytes.size() < fixedColumnSize(column.type, column.length))
-        throw FormatError(field.where() + ": the value of column " + column.name + " is too short for its type; the file is damaged");
+        throw FormatError(field.where() + ": the value of column " + column.name +
+                          " is too short for its type; the file is damaged");
     switch (column.type) {
     case ColumnType::Boolean: return true;  // its value is its null-mask bit
     case ColumnType::Byte: return bytes[0];
@@ -67,7 +68,8 @@ std::optional<ByteView> variableColumnBytes(const ByteView& row, std::size_t var
     // where the variable data ends.
     auto variableOffset = [&](std::size_t i) {
         std::size_t at = maskStart - 2 - r::kVariableOffsetSize * (i + 1);
-        if (at > maskStart) throw FormatError(row.where() + ": a row's variable-offset table is too long; the file is damaged");
+        if (at > maskStart)
+            throw FormatError(row.where() + ": a row's variable-offset table is too long; the file is damaged");
         return row.u16(at);
     };
     std::size_t start = variableOffset(variableIndex);
@@ -95,7 +97,9 @@ std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const Byt
         }
         if (!present) continue;
         if (column.isFixedLength()) {
-            values[i] = decode(file, column, row.sub(r::kColumnCountSize + column.fixedOffset, fixedColumnSize(column.type, column.length)));
+            values[i] =
+                decode(file, column,
+                       row.sub(r::kColumnCountSize + column.fixedOffset, fixedColumnSize(column.type, column.length)));
         } else {
             auto bytes = variableColumnBytes(row, column.variableIndex);
             if (!bytes) continue;

@@ -34,7 +34,9 @@ std::vector<std::uint8_t> plainBytes(const Column& column, const Value& value) {
     case ColumnType::Byte: out.push_back(as<std::uint8_t>(value, column)); break;
     case ColumnType::Integer: appendU16(out, static_cast<std::uint16_t>(as<std::int16_t>(value, column))); break;
     case ColumnType::Long: appendU32(out, static_cast<std::uint32_t>(as<std::int32_t>(value, column))); break;
-    case ColumnType::Currency: appendU64(out, static_cast<std::uint64_t>(as<Currency>(value, column).tenThousandths)); break;
+    case ColumnType::Currency:
+        appendU64(out, static_cast<std::uint64_t>(as<Currency>(value, column).tenThousandths));
+        break;
     case ColumnType::Single: appendU32(out, std::bit_cast<std::uint32_t>(as<float>(value, column))); break;
     case ColumnType::Double: appendU64(out, std::bit_cast<std::uint64_t>(as<double>(value, column))); break;
     case ColumnType::DateTime: appendU64(out, std::bit_cast<std::uint64_t>(as<DateTime>(value, column).days)); break;
@@ -62,7 +64,8 @@ std::vector<std::uint8_t> plainBytes(const Column& column, const Value& value) {
 }
 
 std::vector<std::uint8_t> longValueBytes(const Column& column, const Value& value) {
-    if (column.type == ColumnType::Memo) return encodeStoredText(as<std::string>(value, column), column.isCompressedText());
+    if (column.type == ColumnType::Memo)
+        return encodeStoredText(as<std::string>(value, column), column.isCompressedText());
     return as<Binary>(value, column);
 }
 
@@ -84,7 +87,8 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
     for (const Column& column : def.columns) {
         columnCount = std::max<std::size_t>(columnCount, column.number + 1u);
         if (column.isFixedLength())
-            fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + fixedColumnSize(column.type, column.length));
+            fixedSize =
+                std::max<std::size_t>(fixedSize, column.fixedOffset + fixedColumnSize(column.type, column.length));
         else
             variableCount = std::max<std::size_t>(variableCount, column.variableIndex + 1u);
     }
@@ -132,8 +136,8 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
     }
     if (rowSize() > DataPageWriter::kMaxRowSize)
         throw std::runtime_error("A row of table " + def.name + " is " + std::to_string(rowSize()) +
-                                 " bytes long, more than a page holds (" +
-                                 std::to_string(DataPageWriter::kMaxRowSize) + ")");
+                                 " bytes long, more than a page holds (" + std::to_string(DataPageWriter::kMaxRowSize) +
+                                 ")");
 
     std::vector<std::uint16_t> offsets;
     for (const auto& bytes : variable) {

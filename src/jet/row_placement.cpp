@@ -33,7 +33,8 @@ RowPlacement::RowPlacement(const PageFile& file, const TableDef& def, PageAlloca
 DataPageEdit& RowPlacement::edit(std::uint32_t page) {
     auto found = edits_.find(page);
     if (found != edits_.end()) return found->second;
-    return edits_.emplace(page, DataPageEdit(file_.page(page, format::PageType::Data, "a row of a table"))).first->second;
+    return edits_.emplace(page, DataPageEdit(file_.page(page, format::PageType::Data, "a row of a table")))
+        .first->second;
 }
 
 void RowPlacement::remove(RowLocation row) { edit(row.page).remove(row.row); }

@@ -142,7 +142,8 @@ TableDef readTableDef(const PageFile& file, std::uint32_t page, std::string name
     NameReader indexNames(view, offset);
     for (auto& index : def.logicalIndexes) index.name = indexNames.next();
 
-    std::stable_sort(def.columns.begin(), def.columns.end(), [](const Column& a, const Column& b) { return a.number < b.number; });
+    std::stable_sort(def.columns.begin(), def.columns.end(),
+                     [](const Column& a, const Column& b) { return a.number < b.number; });
     for (const auto& real : def.realIndexes)
         for (const auto& column : real.columns) def.columnPosition(column.columnNumber);
     return def;

@@ -25,8 +25,8 @@ struct Column {
     std::uint16_t sortOrder = 0;  // Text and Memo
     std::uint8_t sortVersion = 0;
     std::uint8_t codePage = 0;
-    std::uint8_t precision = 0;   // Numeric
-    std::uint8_t scale = 0;       // Numeric
+    std::uint8_t precision = 0;  // Numeric
+    std::uint8_t scale = 0;      // Numeric
 
     bool isFixedLength() const;
     bool isNullable() const;

@@ -39,7 +39,8 @@ bool isVariableLength(const ColumnDesign& column) { return !(column.flags & col:
 // The length field of a column: its size, 1 for a boolean, the declared size for variable ones.
 std::uint16_t definitionLength(const ColumnDesign& column) {
     if (isVariableLength(column)) return column.length;
-    return column.type == ColumnType::Boolean ? 1 : static_cast<std::uint16_t>(fixedColumnSize(column.type, column.length));
+    return column.type == ColumnType::Boolean ? 1
+                                              : static_cast<std::uint16_t>(fixedColumnSize(column.type, column.length));
 }
 
 void appendName(std::vector<std::uint8_t>& bytes, const std::string& name) {
@@ -168,7 +169,8 @@ constexpr std::size_t kContinuationCapacity = format::kPageSize - td::kContinuat
 
 std::uint32_t pagesFor(std::size_t length) {
     if (length <= format::kPageSize) return 1;
-    return static_cast<std::uint32_t>(1 + (length - format::kPageSize + kContinuationCapacity - 1) / kContinuationCapacity);
+    return static_cast<std::uint32_t>(1 +
+                                      (length - format::kPageSize + kContinuationCapacity - 1) / kContinuationCapacity);
 }
 
 }  // namespace
@@ -178,10 +180,8 @@ bool isVariableLengthType(ColumnType type) {
     case ColumnType::Text:
     case ColumnType::Memo:
     case ColumnType::Ole:
-    case ColumnType::Binary:
-        return true;
-    default:
-        return false;
+    case ColumnType::Binary: return true;
+    default: return false;
     }
 }
 
@@ -200,29 +200,22 @@ ColumnDesign userColumn(std::string name, ColumnType type, std::uint16_t size, b
         column.length = static_cast<std::uint16_t>(2 * size);
         column.extraFlags = col::kExtraFlagCompressedText;
         break;
-    case ColumnType::Memo:
-        column.extraFlags = col::kExtraFlagCompressedText;
-        break;
+    case ColumnType::Memo: column.extraFlags = col::kExtraFlagCompressedText; break;
     case ColumnType::Binary:
         if (size == 0 || size > 2 * col::kMaxTextCharacters)
             throw std::runtime_error("Column " + name + ": a Binary column holds 1 to 510 bytes, not " +
                                      std::to_string(size));
         column.length = size;
         break;
-    case ColumnType::Numeric:
-        column.precision = 18;
-        break;
-    default:
-        break;
+    case ColumnType::Numeric: column.precision = 18; break;
+    default: break;
     }
     column.name = std::move(name);
     return column;
 }
 
 void validateDesign(const TableDesign& design) {
-    auto fail = [&](const std::string& problem) {
-        throw std::runtime_error("Table " + design.name + ": " + problem);
-    };
+    auto fail = [&](const std::string& problem) { throw std::runtime_error("Table " + design.name + ": " + problem); };
     if (design.name.empty()) throw std::runtime_error("A table has no name");
     if (design.columns.empty()) fail("it has no columns");
     std::set<std::string> names;
@@ -261,12 +254,14 @@ std::vector<std::vector<std::uint8_t>> buildTableDef(const TableDesign& design, 
         std::vector<std::uint8_t> page(format::kPageSize, 0);
         std::size_t start = i == 0 ? 0 : td::kContinuationHeaderSize;
         std::size_t length = std::min(bytes.size() - taken, format::kPageSize - start);
-        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(taken), length, page.begin() + static_cast<std::ptrdiff_t>(start));
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(taken), length,
+                    page.begin() + static_cast<std::ptrdiff_t>(start));
         taken += length;
         page[0] = static_cast<std::uint8_t>(format::PageType::TableDefinition);
         page[format::kPageMarkOffset] = format::kPageMark;
         std::size_t used = start + length + td::kContinuationHeaderSize;
-        putU16(page, format::data_page::kFreeSpaceOffset, static_cast<std::uint16_t>(used < format::kPageSize ? format::kPageSize - used : 0));
+        putU16(page, format::data_page::kFreeSpaceOffset,
+               static_cast<std::uint16_t>(used < format::kPageSize ? format::kPageSize - used : 0));
         putU32(page, td::kNextPageOffset, i + 1 < layout.pages.size() ? layout.pages[i + 1] : 0);
         pages.push_back(std::move(page));
     }

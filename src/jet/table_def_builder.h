@@ -19,9 +19,9 @@ struct ColumnDesign {
     std::uint8_t flags = 0;
     std::uint8_t extraFlags = 0;
     std::uint16_t sortOrder = format::kGeneralSortOrder;
-    std::uint8_t precision = 0;       // Numeric
-    std::uint8_t scale = 0;           // Numeric
-    bool required = false;            // NOT NULL: Access keeps it as a column property, not a flag
+    std::uint8_t precision = 0;  // Numeric
+    std::uint8_t scale = 0;      // Numeric
+    bool required = false;       // NOT NULL: Access keeps it as a column property, not a flag
 };
 
 struct IndexColumnDesign {

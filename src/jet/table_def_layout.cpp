@@ -25,7 +25,8 @@ void writeTableDefinition(const PageFile& file, const TableDef& def, const std::
         std::vector<std::uint8_t>& image = pageImage(file, page, images);
         std::size_t start = page == def.page ? 0 : td::kContinuationHeaderSize;
         std::size_t take = std::min(format::kPageSize - start, raw.size() - done);
-        std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(done), take, image.begin() + static_cast<std::ptrdiff_t>(start));
+        std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(done), take,
+                    image.begin() + static_cast<std::ptrdiff_t>(start));
         done += take;
         page = ByteView(image, file.path()).u32(td::kNextPageOffset);
     }

@@ -81,7 +81,6 @@ void dropUnchanged(const PageFile& file, PageImages& pages) {
 }  // namespace
 
 CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, TableRows& stored, TableEdit edit) {
-
     WritableDatabase writable(snapshot.path());  // locked, and rolled back if a commit was interrupted
     PageFile current = writable.readSince(snapshot);
     if (!sameTablePages(snapshot, current, def))

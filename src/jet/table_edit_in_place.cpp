@@ -21,12 +21,14 @@ namespace td = format::tdef;
 
 // Marks pages a table or index took in its usage map. Clearing needs no such care: a page the map
 // does not cover is not marked in it.
-void markTaken(const PageFile& file, std::uint32_t pointer, const std::vector<std::uint32_t>& pages, PageImages& images) {
+void markTaken(const PageFile& file, std::uint32_t pointer, const std::vector<std::uint32_t>& pages,
+               PageImages& images) {
     if (pointer != 0 && !pages.empty() && !markInUsageMap(file, pointer, pages, true, images))
         throw NeedsRebuild("a usage map would have to change its form");
 }
 
-void markFreed(const PageFile& file, std::uint32_t pointer, const std::vector<std::uint32_t>& pages, PageImages& images) {
+void markFreed(const PageFile& file, std::uint32_t pointer, const std::vector<std::uint32_t>& pages,
+               PageImages& images) {
     if (pointer != 0 && !pages.empty()) markInUsageMap(file, pointer, pages, false, images);
 }
 
@@ -92,8 +94,12 @@ void requireUniqueKeys(const PageFile& file, const TableDef& def, std::size_t re
 class InPlacePlanner {
 public:
     InPlacePlanner(const PageFile& file, const TableDef& def, const TableRows& stored, TableEdit& edit)
-        : file_(file), def_(def), stored_(stored), edit_(edit),
-          allocator_({}, globallyFreePages(file), file.pageCount()), definition_(def.raw) {}
+        : file_(file),
+          def_(def),
+          stored_(stored),
+          edit_(edit),
+          allocator_({}, globallyFreePages(file), file.pageCount()),
+          definition_(def.raw) {}
 
     EditInPlace plan() {
         std::uint32_t lastAutonumber = fillAutonumbers(def_, def_.nextAutonumber, edit_.updatedRows);
@@ -127,7 +133,8 @@ private:
             }
             result_.updatedLocations.push_back(location);
         }
-        for (const TableRow& row : edit_.inserted) result_.insertedLocations.push_back(placement.add(packRow(def_, row, longValues)));
+        for (const TableRow& row : edit_.inserted)
+            result_.insertedLocations.push_back(placement.add(packRow(def_, row, longValues)));
         longValues.finish();
 
         RowPlacement::Pages pages = placement.write(result_.pages);
@@ -140,13 +147,15 @@ private:
     void editIndex(std::size_t i) {
         const RealIndex& index = def_.realIndexes[i];
         IndexChangeCollector collector(def_, index);
-        for (std::size_t position : edit_.deleted) collector.remove(stored_.rows[position], stored_.locations[position]);
+        for (std::size_t position : edit_.deleted)
+            collector.remove(stored_.rows[position], stored_.locations[position]);
         for (std::size_t k = 0; k < edit_.updated.size(); ++k) {
             std::size_t position = edit_.updated[k];
             collector.change(stored_.rows[position], stored_.locations[position], edit_.updatedRows[k],
                              result_.updatedLocations[k]);
         }
-        for (std::size_t k = 0; k < edit_.inserted.size(); ++k) collector.add(edit_.inserted[k], result_.insertedLocations[k]);
+        for (std::size_t k = 0; k < edit_.inserted.size(); ++k)
+            collector.add(edit_.inserted[k], result_.insertedLocations[k]);
         IndexChanges changes = collector.take();
         if (changes.removed.empty() && changes.added.empty()) return;
         if (index.isUnique()) requireUniqueKeys(file_, def_, i, changes);

@@ -22,7 +22,8 @@ ByteView followOverflow(const PageFile& file, const TableDef& def, RowSlot slot)
             throw FormatError(slot.bytes.where() + ": moved rows point at each other in a loop; the file is damaged");
         ByteView page = file.page(target.page, format::PageType::Data, "a moved row");
         if (!isDataPageOf(page, def))
-            throw FormatError(page.where() + ": a moved row of table " + def.name + " points at a page of another table; the file is damaged");
+            throw FormatError(page.where() + ": a moved row of table " + def.name +
+                              " points at a page of another table; the file is damaged");
         slot = movedRowSlot(page, target.row);
     }
     return slot.bytes;
@@ -51,7 +52,8 @@ TableRows readTableRows(const PageFile& file, const TableDef& def) {
         if (!isDataPageOf(page, def)) continue;
         std::uint16_t count = rowCount(page);
         if (count > format::data_page::kMaxRowsPerPage)
-            throw FormatError(page.where() + ": its row count " + std::to_string(count) + " is too large; the file is damaged");
+            throw FormatError(page.where() + ": its row count " + std::to_string(count) +
+                              " is too large; the file is damaged");
         for (unsigned row = 0; row < count; ++row) {
             RowSlot slot = rowSlot(page, row);
             if (slot.deleted) continue;

@@ -10,7 +10,8 @@ namespace kv::jet {
 namespace {
 
 bool samePage(const PageFile& before, const PageFile& now, std::uint32_t page) {
-    if (page >= before.pageCount() || page >= now.pageCount()) return page >= before.pageCount() && page >= now.pageCount();
+    if (page >= before.pageCount() || page >= now.pageCount())
+        return page >= before.pageCount() && page >= now.pageCount();
     auto a = before.page(page).bytes();
     auto b = now.page(page).bytes();
     if (a.data() == b.data()) return true;  // a page the later read shares with the earlier one

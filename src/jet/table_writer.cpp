@@ -5,8 +5,8 @@
 
 #include "jet/byte_writer.h"
 #include "jet/commit_rules.h"
-#include "jet/database.h"
 #include "jet/data_page_writer.h"
+#include "jet/database.h"
 #include "jet/index_builder.h"
 #include "jet/index_key.h"
 #include "jet/long_value_pages.h"
@@ -25,7 +25,8 @@ namespace td = format::tdef;
 bool isPageOf(const PageFile& file, std::uint32_t page, format::PageType type, std::uint32_t definitionPage) {
     if (page >= file.pageCount()) return false;
     ByteView bytes = file.page(page);
-    return bytes.u8(0) == static_cast<std::uint8_t>(type) && bytes.u32(format::data_page::kOwnerOffset) == definitionPage;
+    return bytes.u8(0) == static_cast<std::uint8_t>(type) &&
+           bytes.u32(format::data_page::kOwnerOffset) == definitionPage;
 }
 
 // Every page the table holds now and may reuse: its data pages, the pages of its indexes, the
@@ -142,7 +143,8 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector
     writeUsageMap(file, def.ownedPagesMap, dataPageNumbers, allocator, images);
     if (def.freeSpaceMap != 0) {
         std::vector<std::uint32_t> withRoom;
-        if (!dataPageNumbers.empty() && ByteView(images[dataPageNumbers.back()], def.name).u16(format::data_page::kFreeSpaceOffset) > 0)
+        if (!dataPageNumbers.empty() &&
+            ByteView(images[dataPageNumbers.back()], def.name).u16(format::data_page::kFreeSpaceOffset) > 0)
             withRoom.push_back(dataPageNumbers.back());
         writeUsageMap(file, def.freeSpaceMap, withRoom, allocator, images);
     }

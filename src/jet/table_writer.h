@@ -17,8 +17,8 @@
 namespace kv::jet {
 
 struct TableRebuild {
-    PageImages pages;            // every page that changes, by number
-    std::vector<TableRow> rows;  // the rows as stored: autonumbers filled in where they were NULL
+    PageImages pages;                    // every page that changes, by number
+    std::vector<TableRow> rows;          // the rows as stored: autonumbers filled in where they were NULL
     std::vector<RowLocation> locations;  // where each row went
 };
 

@@ -36,7 +36,8 @@ std::string utf16ToUtf8(std::span<const std::uint8_t> bytes) {
 
 std::string decodeText(std::span<const std::uint8_t> stored) {
     const auto& mark = format::text::kCompressionMark;
-    if (stored.size() < mark.size() || !std::equal(mark.begin(), mark.end(), stored.begin())) return utf16ToUtf8(stored);
+    if (stored.size() < mark.size() || !std::equal(mark.begin(), mark.end(), stored.begin()))
+        return utf16ToUtf8(stored);
     std::vector<std::uint8_t> utf16;
     utf16.reserve(stored.size() * 2);
     bool oneByte = true;

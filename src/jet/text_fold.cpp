@@ -20,7 +20,7 @@ char32_t smallLetter(char32_t c) {
     return c;
 }
 
-} // namespace
+}  // namespace
 
 std::string foldCase(std::string_view text) {
     std::string out;
@@ -41,8 +41,6 @@ std::string foldCase(std::string_view text) {
     return out;
 }
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return foldCase(a) == foldCase(b);
-}
+bool equalIgnoringCase(std::string_view a, std::string_view b) { return foldCase(a) == foldCase(b); }
 
-} // namespace kv::jet
+}  // namespace kv::jet

@@ -7,7 +7,8 @@ namespace {
 
 namespace um = format::usage_map;
 
-void collectBits(const ByteView& bitmap, std::uint64_t firstPage, std::uint32_t pageCount, std::vector<std::uint32_t>& pages) {
+void collectBits(const ByteView& bitmap, std::uint64_t firstPage, std::uint32_t pageCount,
+                 std::vector<std::uint32_t>& pages) {
     for (std::size_t byte = 0; byte < bitmap.size(); ++byte) {
         std::uint8_t bits = bitmap.u8(byte);
         for (int bit = 0; bits && bit < 8; ++bit) {
@@ -47,7 +48,8 @@ std::vector<std::uint32_t> readUsageMap(const PageFile& file, std::uint32_t poin
         break;
     }
     default:
-        throw FormatError(map.where() + ": a usage map of unknown kind " + std::to_string(map.u8(0)) + "; the file is damaged");
+        throw FormatError(map.where() + ": a usage map of unknown kind " + std::to_string(map.u8(0)) +
+                          "; the file is damaged");
     }
     return pages;
 }

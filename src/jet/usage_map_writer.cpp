@@ -46,16 +46,17 @@ std::vector<std::uint8_t> emptyMapPage() {
 }
 
 // Calls `visit(bytes, bitmapStart, bit, page)` for each page that the map covers, with the bit that marks it.
-void forEachCoveredBit(const PageFile& file, std::uint32_t pointer, PageImages& images,
-                       const std::vector<std::uint32_t>& pages,
-                       const std::function<void(std::vector<std::uint8_t>&, std::size_t, std::uint64_t, std::uint32_t)>& visit) {
+void forEachCoveredBit(
+    const PageFile& file, std::uint32_t pointer, PageImages& images, const std::vector<std::uint32_t>& pages,
+    const std::function<void(std::vector<std::uint8_t>&, std::size_t, std::uint64_t, std::uint32_t)>& visit) {
     MapRow row = locate(file, pointer);
     std::vector<std::uint8_t>& mapPage = pageImage(file, row.page, images);
     if (mapPage[row.offset] == um::kInline) {
         std::uint32_t start = ByteView(mapPage, "a usage map").u32(row.offset + um::kInlineStartPageOffset);
         std::uint64_t bits = (row.size - um::kInlineBitmapOffset) * 8;
         for (std::uint32_t page : pages)
-            if (page >= start && page - start < bits) visit(mapPage, row.offset + um::kInlineBitmapOffset, page - start, page);
+            if (page >= start && page - start < bits)
+                visit(mapPage, row.offset + um::kInlineBitmapOffset, page - start, page);
         return;
     }
     for (std::uint32_t page : pages) {

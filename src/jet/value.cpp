@@ -53,8 +53,10 @@ const char* columnTypeName(ColumnType type) {
 }
 
 bool isKnownColumnType(std::uint8_t code) {
-    return (code >= static_cast<std::uint8_t>(ColumnType::Boolean) && code <= static_cast<std::uint8_t>(ColumnType::Memo)) ||
-           code == static_cast<std::uint8_t>(ColumnType::Guid) || code == static_cast<std::uint8_t>(ColumnType::Numeric) ||
+    return (code >= static_cast<std::uint8_t>(ColumnType::Boolean) &&
+            code <= static_cast<std::uint8_t>(ColumnType::Memo)) ||
+           code == static_cast<std::uint8_t>(ColumnType::Guid) ||
+           code == static_cast<std::uint8_t>(ColumnType::Numeric) ||
            code == static_cast<std::uint8_t>(ColumnType::LongBinary);
 }
 

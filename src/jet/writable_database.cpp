@@ -16,15 +16,14 @@ namespace {
 // a file nobody may write is treated as read-only, as the user meant it.
 int openWritable(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        throw std::runtime_error("Cannot open " + path + ": the file does not exist");
+    if (::stat(path.c_str(), &info) != 0) throw std::runtime_error("Cannot open " + path + ": the file does not exist");
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         throw std::runtime_error("Cannot write " + path + ": the file is read-only");
     try {
         return durable_io::openForUpdate(path);
     } catch (const durable_io::IoError& error) {
-        throw std::runtime_error("Cannot write " + path + ": the file is read-only or not accessible (" +
-                                 error.what() + ")");
+        throw std::runtime_error("Cannot write " + path + ": the file is read-only or not accessible (" + error.what() +
+                                 ")");
     }
 }
 

@@ -6,4 +6,4 @@ void AddFieldMapping(FieldMap& fieldMap, const std::string& source, const std::s
     if (!target.empty()) fieldMap.push_back({source, target});
 }
 
-} // namespace kv::mapping
+}  // namespace kv::mapping

@@ -22,4 +22,4 @@ using FieldMap = std::vector<AList>;
 // workbook means that this source column is not imported.
 void AddFieldMapping(FieldMap& fieldMap, const std::string& source, const std::string& target);
 
-} // namespace kv::mapping
+}  // namespace kv::mapping

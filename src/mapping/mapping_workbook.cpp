@@ -13,7 +13,8 @@ constexpr const char* kListedRows = "History = 1";
 // workbook's column of the same name holds each one's target.
 constexpr const char* kLoggerColumns[] = {"Call", "Ck", "Sect", "Exchange1", "Name", "Gridsquare", "nr"};
 constexpr const char* kHistoryFileColumns[] = {"field1", "field2", "field3", "field4", "field5", "field6", "field7"};
-constexpr const char* kExportColumns[] = {"field1", "field2", "field3", "field4", "field5", "field6", "field7", "field8"};
+constexpr const char* kExportColumns[] = {"field1", "field2", "field3", "field4",
+                                          "field5", "field6", "field7", "field8"};
 
 // The sheet opened as a plain table on `cursor`, at its first row.
 void openSheet(data_access::Cursor& cursor, const char* sheet) {
@@ -64,12 +65,12 @@ void requireRow(OpenSheet& sheet, const char* sheetName, const char* column, con
                                  " is \"" + value + "\"");
 }
 
-} // namespace
+}  // namespace
 
 void ConnectMappingWorkbook(ui::Ui& ui, shell::DataObjects& data) {
     data.ADOConnectionMapping.close();
-    data.ADOConnectionMapping.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" +
-                                                  ui.state().MappingPath + ";Extended Properties=Excel 8.0;");
+    data.ADOConnectionMapping.setConnectionString(
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + ui.state().MappingPath + ";Extended Properties=Excel 8.0;");
     data.ADODataSet_Mapping.close();
     data.ADODataSet_Mapping.setConnection(&data.ADOConnectionMapping);
 }
@@ -92,13 +93,9 @@ void FillHistoryFileContests(ui::Ui& ui, shell::DataObjects& data) {
     ui.setEnabled("Label_Contest", true);
 }
 
-void OpenImportSheet(shell::DataObjects& data) {
-    openSheet(data.ADODataSet_Mapping, kImportSheet);
-}
+void OpenImportSheet(shell::DataObjects& data) { openSheet(data.ADODataSet_Mapping, kImportSheet); }
 
-void CloseSheet(shell::DataObjects& data) {
-    data.ADODataSet_Mapping.close();
-}
+void CloseSheet(shell::DataObjects& data) { data.ADODataSet_Mapping.close(); }
 
 bool IsLoggerContestListed(shell::DataObjects& data, const std::string& contestName) {
     return data.ADODataSet_Mapping.locate("Contest;History", {contestName, "1"});
@@ -107,8 +104,9 @@ bool IsLoggerContestListed(shell::DataObjects& data, const std::string& contestN
 bool CheckLoggerContest(ui::Ui& ui, shell::DataObjects& data, const std::string& contestName) {
     OpenSheet sheet(data, kImportSheet);
     if (!sheet->locate("Contest", {contestName})) {
-        ui.showMessageBox("No import mapping exists for this content, create contest in mapping file and restart program",
-                          ui::BoxKind::Information, ui::BoxButtons::Ok);
+        ui.showMessageBox(
+            "No import mapping exists for this content, create contest in mapping file and restart program",
+            ui::BoxKind::Information, ui::BoxButtons::Ok);
         return false;
     }
     if (sheet->text("History") != "1") {
@@ -139,4 +137,4 @@ std::array<std::string, 8> ReadExportColumns(shell::DataObjects& data, const std
     return columns;
 }
 
-} // namespace kv::mapping
+}  // namespace kv::mapping

@@ -50,4 +50,4 @@ FieldMap BuildFieldMap(shell::DataObjects& data, ImportKind kind, const std::str
 // gives an empty field. Throws when no row has that contest.
 std::array<std::string, 8> ReadExportColumns(shell::DataObjects& data, const std::string& contest);
 
-} // namespace kv::mapping
+}  // namespace kv::mapping

@@ -8,12 +8,13 @@ namespace kv::shell {
 namespace {
 
 // What the program is, and a word on why it keeps history.
-const char* const kAboutComments = "History manager for N1MM Logger\r\r\n"
-                                   "\"Look back at what has been,\r\n"
-                                   "learn why it came about,\r\n"
-                                   "and it need not come again.\"";
+const char* const kAboutComments =
+    "History manager for N1MM Logger\r\r\n"
+    "\"Look back at what has been,\r\n"
+    "learn why it came about,\r\n"
+    "and it need not come again.\"";
 
-} // namespace
+}  // namespace
 
 void About1Click(ui::Ui& ui) {
     const std::string path = ui.programDirectory() + kIconFileName;
@@ -24,4 +25,4 @@ void About1Click(ui::Ui& ui) {
     ui.showAboutBox({path, icon.str(), kAboutComments});
 }
 
-} // namespace kv::shell
+}  // namespace kv::shell

@@ -12,4 +12,4 @@ inline constexpr const char* kIconFileName = "kestrovane.ico";
 // read stops it before anything shows: "Cannot open file <path>".
 void About1Click(ui::Ui& ui);
 
-} // namespace kv::shell
+}  // namespace kv::shell

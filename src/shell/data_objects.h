@@ -29,4 +29,4 @@ struct DataObjects {
     data_access::Cursor ADODataSet_Hist{"ADODataSet_Hist"};
 };
 
-} // namespace kv::shell
+}  // namespace kv::shell

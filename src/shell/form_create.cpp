@@ -1,7 +1,7 @@
 #include "shell/form_create.h"
 
-#include "ui/import_types.h"
 #include "shell/window_operations.h"
+#include "ui/import_types.h"
 
 #include <filesystem>
 
@@ -25,8 +25,7 @@ void FormCreate(ui::Ui& ui) {
 
     FillImportTypes(ui);
 
-    for (const char* item : {"CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"})
-        ui.setEnabled(item, false);
+    for (const char* item : {"CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"}) ui.setEnabled(item, false);
 
     SetStatus(ui, "Kestrovane initialized, Open Kestrovane database to start (File menu)");
     ui.setVisible("ProgressBar1", false);
@@ -40,4 +39,4 @@ void FillImportTypes(ui::Ui& ui) {
     ui.setItemIndex("ComboBox_ImportType", -1);
 }
 
-} // namespace kv::shell
+}  // namespace kv::shell

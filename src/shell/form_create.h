@@ -13,4 +13,4 @@ void FormCreate(ui::Ui& ui);
 // neither as picked.
 void FillImportTypes(ui::Ui& ui);
 
-} // namespace kv::shell
+}  // namespace kv::shell

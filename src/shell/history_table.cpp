@@ -14,4 +14,4 @@ data_access::Cursor& openHistoryTable(DataObjects& data) {
     return history;
 }
 
-} // namespace kv::shell
+}  // namespace kv::shell

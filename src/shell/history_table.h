@@ -10,4 +10,4 @@ namespace kv::shell {
 // is cleared first.
 data_access::Cursor& openHistoryTable(DataObjects& data);
 
-} // namespace kv::shell
+}  // namespace kv::shell

@@ -16,4 +16,4 @@ RowProgress::RowProgress(ui::Ui& ui, long long rowCount) : ui_(ui), step_(progre
     ui.setVisible("ProgressBar1", true);
 }
 
-} // namespace kv::shell
+}  // namespace kv::shell

@@ -25,4 +25,4 @@ private:
     long long rowsDone_ = 0;
 };
 
-} // namespace kv::shell
+}  // namespace kv::shell

@@ -20,12 +20,8 @@ void BeginWaitCursor(ui::Ui& ui) {
     ui.setScreenCursor(ui::ScreenCursor::Hourglass);
 }
 
-void EndWaitCursor(ui::Ui& ui) {
-    ui.setScreenCursor(ui.state().SavedCursor);
-}
+void EndWaitCursor(ui::Ui& ui) { ui.setScreenCursor(ui.state().SavedCursor); }
 
-void SetStatus(ui::Ui& ui, const std::string& text) {
-    ui.setText("StatusBar1", text);
-}
+void SetStatus(ui::Ui& ui, const std::string& text) { ui.setText("StatusBar1", text); }
 
-} // namespace kv::shell
+}  // namespace kv::shell

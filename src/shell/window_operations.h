@@ -18,4 +18,4 @@ void EndWaitCursor(ui::Ui& ui);
 
 void SetStatus(ui::Ui& ui, const std::string& text);
 
-} // namespace kv::shell
+}  // namespace kv::shell

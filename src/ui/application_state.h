@@ -20,4 +20,4 @@ struct ApplicationState {
     ScreenCursor SavedCursor = ScreenCursor::Normal;
 };
 
-} // namespace kv::ui
+}  // namespace kv::ui

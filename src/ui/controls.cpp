@@ -38,35 +38,27 @@ constexpr std::array controls{
 };
 
 constexpr std::array dialogs{
-    DialogInfo{"OpenDialog_ThDB", DialogKind::Open},
-    DialogInfo{"SaveDialog_newThDB", DialogKind::Save},
-    DialogInfo{"OpenDialog_HamDB", DialogKind::Open},
-    DialogInfo{"OpenDialog_SourceHistory", DialogKind::Open},
+    DialogInfo{"OpenDialog_ThDB", DialogKind::Open},          DialogInfo{"SaveDialog_newThDB", DialogKind::Save},
+    DialogInfo{"OpenDialog_HamDB", DialogKind::Open},         DialogInfo{"OpenDialog_SourceHistory", DialogKind::Open},
     DialogInfo{"SaveDialog_TargetHistory", DialogKind::Save},
 };
 
 template <typename Table>
 const auto& findByName(const Table& table, std::string_view name, std::string_view what) {
-    auto found = std::find_if(table.begin(), table.end(),
-                              [name](const auto& entry) { return entry.name == name; });
+    auto found = std::find_if(table.begin(), table.end(), [name](const auto& entry) { return entry.name == name; });
     if (found == table.end())
-        throw std::logic_error("The main window has no " + std::string(what) + " named \"" +
-                               std::string(name) + "\"");
+        throw std::logic_error("The main window has no " + std::string(what) + " named \"" + std::string(name) + "\"");
     return *found;
 }
 
-} // namespace
+}  // namespace
 
 std::span<const ControlInfo> mainWindowControls() { return controls; }
 std::span<const DialogInfo> mainWindowDialogs() { return dialogs; }
 
-const ControlInfo& requireControl(std::string_view name) {
-    return findByName(controls, name, "control");
-}
+const ControlInfo& requireControl(std::string_view name) { return findByName(controls, name, "control"); }
 
-const DialogInfo& requireDialog(std::string_view name) {
-    return findByName(dialogs, name, "file dialog");
-}
+const DialogInfo& requireDialog(std::string_view name) { return findByName(dialogs, name, "file dialog"); }
 
 const ControlInfo& requireControl(std::string_view name, ControlKind kind) {
     const ControlInfo& control = requireControl(name);
@@ -76,8 +68,7 @@ const ControlInfo& requireControl(std::string_view name, ControlKind kind) {
 }
 
 bool hasText(ControlKind kind) {
-    return kind != ControlKind::ProgressBar && kind != ControlKind::MenuBar &&
-           kind != ControlKind::PageControl;
+    return kind != ControlKind::ProgressBar && kind != ControlKind::MenuBar && kind != ControlKind::PageControl;
 }
 
-} // namespace kv::ui
+}  // namespace kv::ui

@@ -9,7 +9,16 @@
 namespace kv::ui {
 
 enum class ControlKind {
-    Window, MenuBar, MenuItem, PageControl, TabSheet, Label, ComboBox, Edit, Button, ProgressBar,
+    Window,
+    MenuBar,
+    MenuItem,
+    PageControl,
+    TabSheet,
+    Label,
+    ComboBox,
+    Edit,
+    Button,
+    ProgressBar,
     StatusBar
 };
 
@@ -37,4 +46,4 @@ const ControlInfo& requireControl(std::string_view name, ControlKind kind);
 // Whether the control has a caption or content (not the progress bar, menu bar or page control).
 bool hasText(ControlKind kind);
 
-} // namespace kv::ui
+}  // namespace kv::ui

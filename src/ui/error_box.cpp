@@ -6,8 +6,7 @@ namespace kv::ui {
 
 std::string programTitle(std::string_view executablePath) {
     std::string_view name = executablePath;
-    if (auto slash = name.find_last_of("/\\"); slash != std::string_view::npos)
-        name.remove_prefix(slash + 1);
+    if (auto slash = name.find_last_of("/\\"); slash != std::string_view::npos) name.remove_prefix(slash + 1);
     name = name.substr(0, name.find('.'));
 
     std::string title(name);
@@ -22,4 +21,4 @@ std::string errorBoxText(std::string_view message) {
     return text;
 }
 
-} // namespace kv::ui
+}  // namespace kv::ui

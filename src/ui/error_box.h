@@ -14,4 +14,4 @@ std::string programTitle(std::string_view executablePath);
 // the period itself (a control character, a blank, or one of ! " # $ % & ' ( ) * + , - .).
 std::string errorBoxText(std::string_view message);
 
-} // namespace kv::ui
+}  // namespace kv::ui

@@ -47,4 +47,4 @@ public:
     virtual std::optional<long long> findCall(std::string_view prefix) = 0;
 };
 
-} // namespace kv::ui
+}  // namespace kv::ui

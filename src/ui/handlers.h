@@ -12,9 +12,19 @@ namespace kv::ui {
 using Handler = std::function<void(Ui&)>;
 
 enum class Event {
-    NewThDBClick, Open_ThDbClick, CloseThDBClick, Exit1Click, EmptyThDBClick, ViewThDBClick,
-    About1Click, ComboBox_ImportTypeSelect, Combobox_ContestSelect, Button_ImportClick,
-    ComboBox_ExportContestSelect, Button_TargetHistoryClick, Button_ExportClick
+    NewThDBClick,
+    Open_ThDbClick,
+    CloseThDBClick,
+    Exit1Click,
+    EmptyThDBClick,
+    ViewThDBClick,
+    About1Click,
+    ComboBox_ImportTypeSelect,
+    Combobox_ContestSelect,
+    Button_ImportClick,
+    ComboBox_ExportContestSelect,
+    Button_TargetHistoryClick,
+    Button_ExportClick
 };
 
 using Handlers = std::map<Event, Handler>;
@@ -25,4 +35,4 @@ inline void run(const Handler& handler, Ui& ui) {
     if (handler) handler(ui);
 }
 
-} // namespace kv::ui
+}  // namespace kv::ui

@@ -101,9 +101,7 @@ void HeadlessUi::setProgressPosition(int position) { progress_.setPosition(posit
 void HeadlessUi::setProgressStep(int step) { progress_.setStep(step); }
 void HeadlessUi::stepProgress() { progress_.stepIt(); }
 
-void HeadlessUi::setDialogFilter(std::string_view name, const std::string& filter) {
-    dialog(name).filter = filter;
-}
+void HeadlessUi::setDialogFilter(std::string_view name, const std::string& filter) { dialog(name).filter = filter; }
 
 void HeadlessUi::setDialogDefaultExt(std::string_view name, const std::string& extension) {
     dialog(name).defaultExt = extension;
@@ -112,4 +110,4 @@ void HeadlessUi::setDialogDefaultExt(std::string_view name, const std::string& e
 std::string HeadlessUi::dialogFilter(std::string_view name) const { return dialog(name).filter; }
 std::string HeadlessUi::dialogDefaultExt(std::string_view name) const { return dialog(name).defaultExt; }
 
-} // namespace kv::ui
+}  // namespace kv::ui

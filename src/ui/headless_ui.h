@@ -38,8 +38,7 @@ public:
     bool showHint(std::string_view control) const override;
 
     void clearItems(std::string_view list) override;
-    void addItem(std::string_view list, const std::string& text,
-                 std::optional<ContestRecord> record) override;
+    void addItem(std::string_view list, const std::string& text, std::optional<ContestRecord> record) override;
     std::vector<std::string> items(std::string_view list) const override;
     std::optional<ContestRecord> itemRecord(std::string_view list, int index) const override;
     void setItemIndex(std::string_view list, int index) override;
@@ -102,4 +101,4 @@ private:
     std::string programDirectory_;
 };
 
-} // namespace kv::ui
+}  // namespace kv::ui

@@ -7,4 +7,4 @@ namespace kv::ui {
 inline constexpr const char* kLoggerHamDatabase = "Logger HAM Database";
 inline constexpr const char* kHistoryFile = "History file";
 
-} // namespace kv::ui
+}  // namespace kv::ui

@@ -28,4 +28,4 @@ private:
     int step_ = 10;
 };
 
-} // namespace kv::ui
+}  // namespace kv::ui

@@ -59,8 +59,7 @@ public:
 
     // Drop-down lists. Emptying a list releases the records attached to its entries.
     virtual void clearItems(std::string_view list) = 0;
-    virtual void addItem(std::string_view list, const std::string& text,
-                         std::optional<ContestRecord> record) = 0;
+    virtual void addItem(std::string_view list, const std::string& text, std::optional<ContestRecord> record) = 0;
     virtual std::vector<std::string> items(std::string_view list) const = 0;
     virtual std::optional<ContestRecord> itemRecord(std::string_view list, int index) const = 0;
     // Shows an entry as current (-1: none). This is not the user's pick: no handler runs.
@@ -100,4 +99,4 @@ public:
     virtual void requestTerminate() = 0;
 };
 
-} // namespace kv::ui
+}  // namespace kv::ui

@@ -19,7 +19,7 @@ QLabel* label(const char* name, const QString& caption, QWidget* parent, QPoint 
     return result;
 }
 
-} // namespace
+}  // namespace
 
 TAboutBox1::TAboutBox1(QWidget* parent) : QDialog(parent) {
     setObjectName("TAboutBox1");
@@ -78,8 +78,6 @@ void TAboutBox1::showEvent(QShowEvent* event) {
     }
 }
 
-void TAboutBox1::OKButtonClick() {
-    accept();
-}
+void TAboutBox1::OKButtonClick() { accept(); }
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -30,4 +30,4 @@ private:
     QLabel* comments_ = nullptr;
 };
 
-} // namespace kv::windows
+}  // namespace kv::windows

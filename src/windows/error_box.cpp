@@ -27,4 +27,4 @@ void runGuarded(const std::function<void()>& handler) {
     }
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -13,4 +13,4 @@ void showStandardErrorBox(const QString& message);
 
 void runGuarded(const std::function<void()>& handler);
 
-} // namespace kv::windows
+}  // namespace kv::windows

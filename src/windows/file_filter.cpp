@@ -17,4 +17,4 @@ QStringList toQtNameFilters(const QString& filter) {
     return result;
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -8,4 +8,4 @@ namespace kv::windows {
 
 QStringList toQtNameFilters(const QString& filter);
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -58,11 +58,9 @@ private:
     DBGrid& grid_;
 };
 
-bool withoutModifiers(const QKeyEvent* event) {
-    return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
+bool withoutModifiers(const QKeyEvent* event) { return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier; }
 
-} // namespace
+}  // namespace
 
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), delegate_(new CellDelegate(*this)) {
     setObjectName("DBGrid1");
@@ -107,9 +105,7 @@ bool DBGrid::leaveRow() {
     return written;
 }
 
-void DBGrid::goToRow(int row) {
-    setCurrentIndex(model_->index(row, std::max(currentIndex().column(), 0)));
-}
+void DBGrid::goToRow(int row) { setCurrentIndex(model_->index(row, std::max(currentIndex().column(), 0))); }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
@@ -157,4 +153,4 @@ void DBGrid::deleteCurrentRow() {
     });
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

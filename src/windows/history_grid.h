@@ -43,4 +43,4 @@ private:
     CellDelegate* delegate_ = nullptr;
 };
 
-} // namespace kv::windows
+}  // namespace kv::windows

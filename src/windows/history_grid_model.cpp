@@ -9,7 +9,7 @@ const QString kCurrentMark = QStringLiteral("\u25B6");
 const QString kChangingMark = QStringLiteral("\u270E");
 const QString kNewRowMark = QStringLiteral("*");
 
-} // namespace
+}  // namespace
 
 HistoryGridModel::HistoryGridModel(ui::GridRows& rows, QObject* parent) : QAbstractTableModel(parent), rows_(rows) {}
 
@@ -114,4 +114,4 @@ std::optional<int> HistoryGridModel::findCall(const QString& prefix) {
     return row ? std::optional(static_cast<int>(*row)) : std::nullopt;
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

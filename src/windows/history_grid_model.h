@@ -45,4 +45,4 @@ private:
     int currentRow_ = -1;
 };
 
-} // namespace kv::windows
+}  // namespace kv::windows

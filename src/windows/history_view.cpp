@@ -59,4 +59,4 @@ void TForm_showHist::findCall(const QString& prefix) {
     });
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -36,4 +36,4 @@ private:
     DBGrid* grid_ = nullptr;
 };
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -1,7 +1,7 @@
 #include "windows/main_window.h"
 
-#include "ui/controls.h"
 #include "shell/form_create.h"
+#include "ui/controls.h"
 #include "windows/about_box.h"
 #include "windows/error_box.h"
 #include "windows/file_filter.h"
@@ -36,7 +36,7 @@ std::logic_error notSupported(std::string_view control, const char* what) {
 constexpr const char* kHint = "kvHint";
 constexpr const char* kShowHint = "kvShowHint";
 
-} // namespace
+}  // namespace
 
 TForm1::TForm1(std::string programDirectory, ui::Handlers handlers, QWidget* parent)
     : QMainWindow(parent), handlers_(std::move(handlers)), programDirectory_(std::move(programDirectory)) {
@@ -51,9 +51,7 @@ TForm1::TForm1(std::string programDirectory, ui::Handlers handlers, QWidget* par
     runGuarded([this] { shell::FormCreate(*this); });
 }
 
-TForm1::~TForm1() {
-    setScreenCursor(ui::ScreenCursor::Normal);
-}
+TForm1::~TForm1() { setScreenCursor(ui::ScreenCursor::Normal); }
 
 QObject* TForm1::object(std::string_view control) const {
     ui::requireControl(control);
@@ -72,17 +70,11 @@ QFileDialog* TForm1::fileDialog(std::string_view name) const {
     return dialogs_.find(name)->second;
 }
 
-void TForm1::setEnabled(std::string_view control, bool enabled) {
-    object(control)->setProperty("enabled", enabled);
-}
+void TForm1::setEnabled(std::string_view control, bool enabled) { object(control)->setProperty("enabled", enabled); }
 
-bool TForm1::isEnabled(std::string_view control) const {
-    return object(control)->property("enabled").toBool();
-}
+bool TForm1::isEnabled(std::string_view control) const { return object(control)->property("enabled").toBool(); }
 
-void TForm1::setVisible(std::string_view control, bool visible) {
-    object(control)->setProperty("visible", visible);
-}
+void TForm1::setVisible(std::string_view control, bool visible) { object(control)->setProperty("visible", visible); }
 
 bool TForm1::isVisible(std::string_view control) const {
     QObject* found = object(control);
@@ -96,9 +88,7 @@ void TForm1::setText(std::string_view control, const std::string& text) {
     switch (ui::requireControl(control).kind) {
     case ui::ControlKind::Window: setWindowTitle(value); break;
     case ui::ControlKind::MenuItem: widget<QAction>(control)->setText(value); break;
-    case ui::ControlKind::TabSheet:
-        pages_->setTabText(pages_->indexOf(widget<QWidget>(control)), value);
-        break;
+    case ui::ControlKind::TabSheet: pages_->setTabText(pages_->indexOf(widget<QWidget>(control)), value); break;
     case ui::ControlKind::Label: widget<QLabel>(control)->setText(value); break;
     case ui::ControlKind::Edit: widget<QLineEdit>(control)->setText(value); break;
     case ui::ControlKind::Button: widget<QPushButton>(control)->setText(value); break;
@@ -126,27 +116,21 @@ void TForm1::setHint(std::string_view control, const std::string& hint) {
     refreshToolTip(object(control));
 }
 
-std::string TForm1::hint(std::string_view control) const {
-    return fromQt(object(control)->property(kHint).toString());
-}
+std::string TForm1::hint(std::string_view control) const { return fromQt(object(control)->property(kHint).toString()); }
 
 void TForm1::setShowHint(std::string_view control, bool show) {
     object(control)->setProperty(kShowHint, show);
     refreshToolTip(object(control));
 }
 
-bool TForm1::showHint(std::string_view control) const {
-    return object(control)->property(kShowHint).toBool();
-}
+bool TForm1::showHint(std::string_view control) const { return object(control)->property(kShowHint).toBool(); }
 
 void TForm1::refreshToolTip(QObject* control) {
     const bool show = control->property(kShowHint).toBool();
     control->setProperty("toolTip", show ? control->property(kHint).toString() : QString());
 }
 
-void TForm1::clearItems(std::string_view list) {
-    widget<QComboBox>(list)->clear();
-}
+void TForm1::clearItems(std::string_view list) { widget<QComboBox>(list)->clear(); }
 
 void TForm1::addItem(std::string_view list, const std::string& text, std::optional<ui::ContestRecord> record) {
     QVariant data;
@@ -179,9 +163,7 @@ void TForm1::setItemIndex(std::string_view list, int index) {
     box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
 }
 
-int TForm1::itemIndex(std::string_view list) const {
-    return widget<QComboBox>(list)->currentIndex();
-}
+int TForm1::itemIndex(std::string_view list) const { return widget<QComboBox>(list)->currentIndex(); }
 
 void TForm1::showProgress() {
     auto* bar = widget<QProgressBar>("ProgressBar1");
@@ -209,8 +191,7 @@ void TForm1::stepProgress() {
 ui::BoxAnswer TForm1::showMessageBox(const std::string& text, ui::BoxKind kind, ui::BoxButtons buttons) {
     const bool information = kind == ui::BoxKind::Information;
     return windows::showMessageBox(information ? "Information" : "Error", toQt(text),
-                                   information ? QStyle::SP_MessageBoxInformation
-                                               : QStyle::SP_MessageBoxCritical,
+                                   information ? QStyle::SP_MessageBoxInformation : QStyle::SP_MessageBoxCritical,
                                    buttons);
 }
 
@@ -266,4 +247,4 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -51,8 +51,7 @@ public:
     bool showHint(std::string_view control) const override;
 
     void clearItems(std::string_view list) override;
-    void addItem(std::string_view list, const std::string& text,
-                 std::optional<ui::ContestRecord> record) override;
+    void addItem(std::string_view list, const std::string& text, std::optional<ui::ContestRecord> record) override;
     std::vector<std::string> items(std::string_view list) const override;
     std::optional<ui::ContestRecord> itemRecord(std::string_view list, int index) const override;
     void setItemIndex(std::string_view list, int index) override;
@@ -64,8 +63,7 @@ public:
     void stepProgress() override;
     ui::ProgressState progress() const override { return progress_; }
 
-    ui::BoxAnswer showMessageBox(const std::string& text, ui::BoxKind kind,
-                                 ui::BoxButtons buttons) override;
+    ui::BoxAnswer showMessageBox(const std::string& text, ui::BoxKind kind, ui::BoxButtons buttons) override;
 
     void setDialogFilter(std::string_view dialog, const std::string& filter) override;
     void setDialogDefaultExt(std::string_view dialog, const std::string& extension) override;
@@ -95,7 +93,8 @@ private:
     void registerObjects();
 
     QObject* object(std::string_view control) const;
-    template <typename Widget> Widget* widget(std::string_view control) const;
+    template <typename Widget>
+    Widget* widget(std::string_view control) const;
     void refreshToolTip(QObject* control);
     void showProgress();
 
@@ -113,4 +112,4 @@ private:
     bool terminateRequested_ = false;
 };
 
-} // namespace kv::windows
+}  // namespace kv::windows

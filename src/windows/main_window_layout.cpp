@@ -86,7 +86,7 @@ QPushButton* button(const char* name, const char* caption, int width) {
     return result;
 }
 
-} // namespace
+}  // namespace
 
 void TForm1::buildMenu() {
     QMenuBar* bar = menuBar();
@@ -178,9 +178,8 @@ void TForm1::registerObjects() {
 void TForm1::connectEvents() {
     using ui::Event;
     const std::pair<const char*, Event> menuEvents[] = {
-        {"NewThDB", Event::NewThDBClick},     {"Open_ThDb", Event::Open_ThDbClick},
-        {"CloseThDB", Event::CloseThDBClick}, {"Exit1", Event::Exit1Click},
-        {"EmptyThDB", Event::EmptyThDBClick}, {"ViewThDB", Event::ViewThDBClick},
+        {"NewThDB", Event::NewThDBClick}, {"Open_ThDb", Event::Open_ThDbClick}, {"CloseThDB", Event::CloseThDBClick},
+        {"Exit1", Event::Exit1Click},     {"EmptyThDB", Event::EmptyThDBClick}, {"ViewThDB", Event::ViewThDBClick},
         {"About1", Event::About1Click},
     };
     for (const auto& [name, event] : menuEvents)
@@ -211,4 +210,4 @@ void TForm1::dispatch(ui::Event event) {
     });
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -11,8 +11,8 @@
 
 namespace kv::windows {
 
-MessageBoxDialog::MessageBoxDialog(const QString& caption, const QString& text,
-                                   QStyle::StandardPixmap icon, ui::BoxButtons buttons)
+MessageBoxDialog::MessageBoxDialog(const QString& caption, const QString& text, QStyle::StandardPixmap icon,
+                                   ui::BoxButtons buttons)
     : icon_(icon) {
     setWindowTitle(caption);
     setModal(true);
@@ -93,4 +93,4 @@ ui::BoxAnswer showMessageBox(const QString& caption, const QString& text, QStyle
     return box.answer();
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -16,8 +16,7 @@ namespace kv::windows {
 class MessageBoxDialog : public QDialog {
     Q_OBJECT
 public:
-    MessageBoxDialog(const QString& caption, const QString& text, QStyle::StandardPixmap icon,
-                     ui::BoxButtons buttons);
+    MessageBoxDialog(const QString& caption, const QString& text, QStyle::StandardPixmap icon, ui::BoxButtons buttons);
 
     QString text() const;
     QStyle::StandardPixmap icon() const { return icon_; }
@@ -42,4 +41,4 @@ private:
 ui::BoxAnswer showMessageBox(const QString& caption, const QString& text, QStyle::StandardPixmap icon,
                              ui::BoxButtons buttons);
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -36,4 +36,4 @@ ui::Handlers programHandlers(shell::DataObjects& data) {
     return handlers;
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

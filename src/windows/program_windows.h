@@ -27,4 +27,4 @@ struct ProgramWindows {
     TForm_showHist form_showHist;
 };
 
-} // namespace kv::windows
+}  // namespace kv::windows

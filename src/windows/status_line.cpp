@@ -41,13 +41,9 @@ int StatusLine::heightAt(int width) const {
     return textHeight + margins.top() + margins.bottom();
 }
 
-int StatusLine::neededHeight() const {
-    return heightAt(isVisible() ? width() : QWIDGETSIZE_MAX);
-}
+int StatusLine::neededHeight() const { return heightAt(isVisible() ? width() : QWIDGETSIZE_MAX); }
 
-QSize StatusLine::minimumSizeHint() const {
-    return QSize(0, neededHeight());
-}
+QSize StatusLine::minimumSizeHint() const { return QSize(0, neededHeight()); }
 
 void StatusLine::paintEvent(QPaintEvent*) {
     QTextLayout layout(text());
@@ -80,4 +76,4 @@ void StatusLine::fitHeight() {
     if (needed != minimumHeight()) setMinimumHeight(needed);
 }
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -36,4 +36,4 @@ private:
     void fitHeight();
 };
 
-} // namespace kv::windows
+}  // namespace kv::windows

@@ -42,4 +42,4 @@ CliRun runCli(const std::vector<std::string>& arguments, const std::string& work
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, kv::testing::fileBytes(out), kv::testing::fileBytes(err)};
 }
 
-} // namespace kv::cli::testing
+}  // namespace kv::cli::testing

@@ -20,4 +20,4 @@ std::string builtCli();
 CliRun runCli(const std::vector<std::string>& arguments, const std::string& workingDirectory,
               const std::string& executable = builtCli());
 
-} // namespace kv::cli::testing
+}  // namespace kv::cli::testing

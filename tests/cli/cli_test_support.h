@@ -43,7 +43,8 @@ private:
 // CSV rows for the History table: `count` stations with a name and a zone each.
 inline std::string historyRows(int count) {
     std::string csv = "Call,Name,data2\n";
-    for (int i = 0; i < count; ++i) csv += "W" + std::to_string(i) + "XYZ,Op " + std::to_string(i) + "," + std::to_string(i % 40) + "\n";
+    for (int i = 0; i < count; ++i)
+        csv += "W" + std::to_string(i) + "XYZ,Op " + std::to_string(i) + "," + std::to_string(i % 40) + "\n";
     return csv;
 }
 
@@ -56,4 +57,4 @@ inline std::string toolOutput(const std::string& command) {
 
 inline std::string quoted(const std::string& path) { return "'" + path + "'"; }
 
-} // namespace kv::cli::testing
+}  // namespace kv::cli::testing

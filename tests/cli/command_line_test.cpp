@@ -11,7 +11,7 @@ namespace {
 
 const char* const kSubcommands[] = {"new", "check", "empty", "compact", "count", "contests"};
 
-} // namespace
+}  // namespace
 
 using CliCommandLine = CliTest;
 

@@ -10,7 +10,7 @@ std::string readByXlrd(const std::string& workbook) {
     return toolOutput(std::string(KV_PYTHON) + " " + KV_CLI_TESTS_DIR "/workbook_contests.py " + quoted(workbook));
 }
 
-} // namespace
+}  // namespace
 
 using CliContests = CliTest;
 
@@ -27,8 +27,7 @@ TEST_F(CliContests, ListsTheContestsOfTheProgramsWorkbookWithoutAHistoryDatabase
 
 TEST_F(CliContests, ReadsTheWorkbookThatMappingNames) {
     const std::string workbook = file("own.xls");
-    writeWorkbook(workbook,
-                  "Contest,History,Contest_general\nLOCALCW,1,LOCAL\nLOCALSSB,0,LOCAL\nRALLY,1,RALLY\n",
+    writeWorkbook(workbook, "Contest,History,Contest_general\nLOCALCW,1,LOCAL\nLOCALSSB,0,LOCAL\nRALLY,1,RALLY\n",
                   "Contest,History\nLOCAL,1\nHIDDEN,0\nRALLY,1\n");
     const std::string expected = readByXlrd(workbook);
     ASSERT_NE(expected, readByXlrd(KV_PROGRAM_DIR "/mapping.xls"));

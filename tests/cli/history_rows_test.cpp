@@ -22,7 +22,7 @@ std::string historyLines(const std::string& database) {
     return all.substr(all.find('\n') + 1);
 }
 
-} // namespace
+}  // namespace
 
 class CliRows : public CliTest {
 protected:
@@ -55,7 +55,8 @@ TEST_F(CliRows, EmptyAndCompactLeaveADatabaseTheOpeningRefusesAlone) {
     const std::string rowsCsv = file("rows.csv");
     std::ofstream(rowsCsv) << historyRows(kRows);
     const std::string other = file("other.mdb");
-    toolOutput(KV_PROGRAM_DIR "/jetmake " + quoted(schema) + " " + quoted(other) + " --rows History=" + quoted(rowsCsv));
+    toolOutput(KV_PROGRAM_DIR "/jetmake " + quoted(schema) + " " + quoted(other) +
+               " --rows History=" + quoted(rowsCsv));
     const std::string before = fileBytes(other);
 
     for (const std::vector<std::string>& subcommand : {std::vector<std::string>{"empty", "--yes"}, {"compact"}}) {

@@ -18,7 +18,7 @@ std::string historyTable(const std::string& database) {
     return toolOutput("mdb-export " + quoted(database) + " History");
 }
 
-} // namespace
+}  // namespace
 
 class CliImportExport : public CliTest {
 protected:
@@ -51,21 +51,22 @@ TEST_F(CliImportExport, TheWholeCycleOnTheExamples) {
     auto exported = cli({"--history", database, "export", "NAQPCW", "--to", target});
     EXPECT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, "");
-    EXPECT_EQ(fileBytes(target), "K7XVB,ED,,,,WA,,\r\n"
-                                 "N6QWZ,LIZ,,,,CA,,\r\n"
-                                 "VE6JXR,RENE,,,,AB,,\r\n"
-                                 "W0QFZ,DAN,,,,KS,,\r\n"
-                                 "KJ7ZTA,MORRIS,,,,ID,,\r\n"
-                                 "XE2QKV,PACO,,,,DX,,\r\n"
-                                 "AD4YXJ,SUE,,,,FL,,\r\n"
-                                 "KB0ZTQ,RAY,,,,MN,,\r\n"
-                                 "KF7QXR,NED,,,,OR,,\r\n"
-                                 "N2VQX,ANNA,,,,NY,,\r\n"
-                                 "VA3ZKE,PIERRE,,,,ON,,\r\n"
-                                 "W1XTB,GUS,,,,ME,,\r\n"
-                                 "W5QZR,TED,,,,TX,,\r\n"
-                                 "WB9VKX,KAY,,,,IN,,\r\n"
-                                 "ZL2QVX,HAMISH,,,,DX,,\r\n");
+    EXPECT_EQ(fileBytes(target),
+              "K7XVB,ED,,,,WA,,\r\n"
+              "N6QWZ,LIZ,,,,CA,,\r\n"
+              "VE6JXR,RENE,,,,AB,,\r\n"
+              "W0QFZ,DAN,,,,KS,,\r\n"
+              "KJ7ZTA,MORRIS,,,,ID,,\r\n"
+              "XE2QKV,PACO,,,,DX,,\r\n"
+              "AD4YXJ,SUE,,,,FL,,\r\n"
+              "KB0ZTQ,RAY,,,,MN,,\r\n"
+              "KF7QXR,NED,,,,OR,,\r\n"
+              "N2VQX,ANNA,,,,NY,,\r\n"
+              "VA3ZKE,PIERRE,,,,ON,,\r\n"
+              "W1XTB,GUS,,,,ME,,\r\n"
+              "W5QZR,TED,,,,TX,,\r\n"
+              "WB9VKX,KAY,,,,IN,,\r\n"
+              "ZL2QVX,HAMISH,,,,DX,,\r\n");
 
     // Field Day twice: the second run finds every station as the first left it.
     EXPECT_EQ(importLog("FD").out, "read 7, inserted 2, updated 5, unchanged 0\n");
@@ -84,7 +85,8 @@ TEST_F(CliImportExport, ExportWritesUtf8OnlyWhenAsked) {
 }
 
 TEST_F(CliImportExport, AContestHeldTwiceIsChosenByItsStart) {
-    const std::vector<std::string> twice{"--history", database, "import-log", KV_LOGGER_TEST_DATABASE, "--contest", "FD"};
+    const std::vector<std::string> twice{"--history", database, "import-log", KV_LOGGER_TEST_DATABASE,
+                                         "--contest", "FD"};
     auto ambiguous = cli(twice);
     EXPECT_EQ(ambiguous.status, 1);
     EXPECT_NE(ambiguous.err.find("The log holds \"FD\" more than once; choose one with --start YYYY-MM-DD: "

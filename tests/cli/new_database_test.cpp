@@ -10,11 +10,9 @@ namespace {
 
 const std::string kTemplate = KV_PROGRAM_DIR "/kestrovane_mdb.template";
 
-std::string replaceQuestion(const std::string& path) {
-    return path + " already exists.\nDo you want to replace it?\n";
-}
+std::string replaceQuestion(const std::string& path) { return path + " already exists.\nDo you want to replace it?\n"; }
 
-} // namespace
+}  // namespace
 
 using CliNew = CliTest;
 
@@ -63,8 +61,9 @@ TEST_F(CliNew, RefusesWhenTheProgramDirectoryHasNoTemplate) {
     auto run = runCli({"new", "--history", file("new.mdb")}, folder().string(), program);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "Cannot create new database, template file \"kestrovane_mdb.template\" not found in "
-                       "Kestrovane directory\n");
+    EXPECT_EQ(run.err,
+              "Cannot create new database, template file \"kestrovane_mdb.template\" not found in "
+              "Kestrovane directory\n");
     EXPECT_FALSE(fs::exists(file("new.mdb")));
 }
 

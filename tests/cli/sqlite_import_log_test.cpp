@@ -32,8 +32,9 @@ protected:
 TEST_F(CliSqliteImportLog, TheRealLogsFieldDayIsImportedAndExported) {
     const std::string log = kv::testing::copyRealLog(folder());
     const FileState before = FileState::of(log);
-    const auto fieldDay = sqliteRows(log, "SELECT Call, Sect FROM DXLOG WHERE ContestNR = "
-                                          "(SELECT ContestNR FROM ContestInstance WHERE ContestName = 'FD') ORDER BY rowid");
+    const auto fieldDay = sqliteRows(log,
+                                     "SELECT Call, Sect FROM DXLOG WHERE ContestNR = "
+                                     "(SELECT ContestNR FROM ContestInstance WHERE ContestName = 'FD') ORDER BY rowid");
     ASSERT_FALSE(fieldDay.empty());
 
     auto run = importLog(log, {"--contest", "FD"});
@@ -89,7 +90,8 @@ TEST_F(CliSqliteImportLog, LogsItCannotUseAreRefusedAndLeftAsTheyWere) {
 
     for (const auto& [log, contest, said] :
          {std::tuple{noDxlog, "FD", std::string("Selected database file not a valid N1MM Logger database\n")},
-          {truncated, "FD", errorLine(truncated + " is damaged or truncated (SQLite: database disk image is malformed)")},
+          {truncated, "FD",
+           errorLine(truncated + " is damaged or truncated (SQLite: database disk image is malformed)")},
           {real, "DX", std::string("The log holds no contest \"DX\"")}}) {
         const FileState before = FileState::of(log);
         const std::string history = fileBytes(database);

@@ -135,5 +135,5 @@ TEST(AccessTable, LocateAndSeekRaiseTheErrorOfAPendingChangeThatCannotBePosted) 
     }
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

@@ -40,7 +40,7 @@ protected:
     std::shared_ptr<CommitLog> log;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(CursorPositionTest, APositionReachesItsRowWhateverTheOrderTheCursorWalks) {
     for (long long position = 0; position < 5; ++position)
@@ -137,4 +137,4 @@ TEST_F(CursorPositionTest, SeekPrefixFindsTheFirstCallStartingWithTheTextInIndex
     EXPECT_EQ(cursor.text("Call"), "K1ABC") << "rows the filter hides are passed over";
 }
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

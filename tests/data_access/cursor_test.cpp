@@ -47,14 +47,14 @@ TEST_F(CursorTest, WalksReadsAndNamesMissingFields) {
     EXPECT_EQ(cursor.recordCount(), 3);
     EXPECT_EQ(cursor.columnNames(), (std::vector<std::string>{"Call", "Name", "data2", "Updated"}));
     EXPECT_EQ(cursor.text("CALL"), "W1AW");
-    EXPECT_EQ(cursor.text("data2"), ""); // NULL
+    EXPECT_EQ(cursor.text("data2"), "");  // NULL
     cursor.next();
     EXPECT_EQ(cursor.text("DATA2"), "5");
     cursor.next();
     cursor.next();
     EXPECT_TRUE(cursor.atEnd());
     EXPECT_EQ(cursor.text("Name"), "");
-    cursor.next(); // stays at the end
+    cursor.next();  // stays at the end
     EXPECT_TRUE(cursor.atEnd());
     try {
         cursor.text("field8");
@@ -62,7 +62,7 @@ TEST_F(CursorTest, WalksReadsAndNamesMissingFields) {
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "ADODataSet_ThDB: Field 'field8' not found");
     }
-    EXPECT_THROW(cursor.edit(), std::runtime_error); // no current row at the end
+    EXPECT_THROW(cursor.edit(), std::runtime_error);  // no current row at the end
 
     cursor.close();
     EXPECT_FALSE(cursor.isOpen());
@@ -79,11 +79,11 @@ TEST_F(CursorTest, EditInsertPostCommitEachPostAndOtherCursorsSeeThem) {
     viewer.setTableName("HISTORY");
     viewer.open();
 
-    EXPECT_THROW(cursor.setText("Name", "x"), std::runtime_error); // not editing
+    EXPECT_THROW(cursor.setText("Name", "x"), std::runtime_error);  // not editing
     cursor.edit();
     cursor.setText("Name", "Hiram Percy");
     EXPECT_EQ(cursor.text("Name"), "Hiram Percy");
-    EXPECT_EQ(viewer.text("Name"), "Hiram"); // not posted yet
+    EXPECT_EQ(viewer.text("Name"), "Hiram");  // not posted yet
     cursor.post();
     EXPECT_EQ(log->commits, 1);
     EXPECT_EQ(log->lastRows[0][1], "Hiram Percy");
@@ -94,7 +94,7 @@ TEST_F(CursorTest, EditInsertPostCommitEachPostAndOtherCursorsSeeThem) {
     cursor.setText("Updated", "12-1-2005");
     cursor.post();
     EXPECT_EQ(log->commits, 2);
-    EXPECT_EQ(cursor.text("Call"), "VE3XYZ"); // the cursor is on the new row
+    EXPECT_EQ(cursor.text("Call"), "VE3XYZ");  // the cursor is on the new row
     EXPECT_EQ(cursor.recordCount(), 4);
     EXPECT_EQ(log->lastRows.size(), 4u);
     EXPECT_EQ(log->lastRows[3], (Row{"VE3XYZ", std::nullopt, std::nullopt, "12-1-2005"}));
@@ -106,12 +106,12 @@ TEST_F(CursorTest, EditInsertPostCommitEachPostAndOtherCursorsSeeThem) {
     EXPECT_EQ(cursor.text("Name"), "Hiram Percy");
     cursor.edit();
     cursor.setText("Name", "moved on");
-    cursor.next(); // posts first
+    cursor.next();  // posts first
     EXPECT_EQ(log->commits, 3);
     EXPECT_EQ(viewer.text("Name"), "moved on");
 
     cursor.edit();
-    EXPECT_THROW(cursor.setText("Name", "not a value"), std::runtime_error); // the provider refuses it
+    EXPECT_THROW(cursor.setText("Name", "not a value"), std::runtime_error);  // the provider refuses it
     cursor.cancel();
 
     // A failed commit leaves the rows as the source has them.
@@ -128,12 +128,12 @@ TEST_F(CursorTest, EditInsertPostCommitEachPostAndOtherCursorsSeeThem) {
 
 TEST_F(CursorTest, IndexSeekFindsTheFirstEqualKeyAndFollowsPosts) {
     EXPECT_THROW(cursor.setIndexName("NoSuchIndex"), std::runtime_error);
-    EXPECT_FALSE(cursor.seek("W1AW")); // no index yet
+    EXPECT_FALSE(cursor.seek("W1AW"));  // no index yet
     EXPECT_TRUE(cursor.atEnd());
     cursor.setIndexName("call");
     EXPECT_EQ(calls(cursor), (std::vector<std::string>{"K1ABC", "W1AW", "w1aw"}));
     ASSERT_TRUE(cursor.seek("w1aw"));
-    EXPECT_EQ(cursor.text("Name"), "Hiram"); // first of the equal keys, in table order
+    EXPECT_EQ(cursor.text("Name"), "Hiram");  // first of the equal keys, in table order
     EXPECT_FALSE(cursor.seek("N0CALL"));
     EXPECT_TRUE(cursor.atEnd());
 
@@ -303,5 +303,5 @@ TEST_F(CursorTest, RemoveDeletesTheCurrentRowAndMovesToTheNext) {
     EXPECT_EQ(calls(cursor), (std::vector<std::string>{"W1AW", "w1aw"}));
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

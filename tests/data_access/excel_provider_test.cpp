@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <filesystem>
+#include <functional>
 
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
@@ -32,16 +32,18 @@ std::string errorOf(const std::function<void()>& action) {
     return "no error";
 }
 
-const char* importSheet = "Contest,History,Contest_general,Field1,field2,Score\n"
-                          "NAQPCW,1,NAQP,Call,Name,2.5\n"
-                          "CQWWCW,0,CQ World Wide,Call,,-3\n"
-                          "ARRLSSCW,1,Sweepstakes,Call,Sect,100000\n";
+const char* importSheet =
+    "Contest,History,Contest_general,Field1,field2,Score\n"
+    "NAQPCW,1,NAQP,Call,Name,2.5\n"
+    "CQWWCW,0,CQ World Wide,Call,,-3\n"
+    "ARRLSSCW,1,Sweepstakes,Call,Sect,100000\n";
 
 class ExcelProvider : public ::testing::Test {
 protected:
     void SetUp() override {
         path = dir.file("my mapping.xls");
-        makeWorkbook(path, {{"ImportMapping", importSheet}, {"ExportMapping", "Contest,History,field1\nNAQP,1,Call\n"}});
+        makeWorkbook(path,
+                     {{"ImportMapping", importSheet}, {"ExportMapping", "Contest,History,field1\nNAQP,1,Call\n"}});
         connection.setConnectionString(excelConnection(path));
         cursor.setConnection(&connection);
     }
@@ -53,26 +55,28 @@ protected:
 };
 
 TEST_F(ExcelProvider, GeneratedWorkbookReadsTheSameWithXlrd) {
-    std::string output = testing::runPython("import sys, xlrd\n"
-                                            "s = xlrd.open_workbook(sys.argv[1]).sheet_by_name(\"ImportMapping\")\n"
-                                            "print(s.nrows, s.cell_value(1, 0), s.cell_value(1, 5), s.cell_value(2, 4) == \"\")\n",
-                                            {path});
+    std::string output = testing::runPython(
+        "import sys, xlrd\n"
+        "s = xlrd.open_workbook(sys.argv[1]).sheet_by_name(\"ImportMapping\")\n"
+        "print(s.nrows, s.cell_value(1, 0), s.cell_value(1, 5), s.cell_value(2, 4) == \"\")\n",
+        {path});
     EXPECT_EQ(output, "4 NAQPCW 2.5 True\n");
 }
 
 // Cells make_workbook.py does not write: dates, times and formulas, written with xlwt directly.
 TEST_F(ExcelProvider, ReadsDatesInTheProcessFormatAndFormulasAsEmpty) {
     std::string dated = dir.file("dated.xls");
-    testing::runPython("import sys, datetime, xlwt\n"
-                       "b = xlwt.Workbook(); s = b.add_sheet(\"Log\")\n"
-                       "for c, t in enumerate([\"Day\", \"Stamp\", \"Time\", \"Sum\", \"\"]): s.write(0, c, t)\n"
-                       "s.write(1, 0, datetime.date(2005, 5, 4), xlwt.easyxf(num_format_str=\"YYYY-MM-DD\"))\n"
-                       "s.write(1, 1, datetime.datetime(2005, 12, 1, 9, 5, 7), xlwt.easyxf(num_format_str=\"YYYY-MM-DD hh:mm:ss\"))\n"
-                       "s.write(1, 2, datetime.time(23, 59, 1), xlwt.easyxf(num_format_str=\"hh:mm:ss\"))\n"
-                       "s.write(1, 3, xlwt.Formula(\"1+2\"))\n"
-                       "s.write(1, 4, 0.1)\n"
-                       "b.save(sys.argv[1])\n",
-                       {dated});
+    testing::runPython(
+        "import sys, datetime, xlwt\n"
+        "b = xlwt.Workbook(); s = b.add_sheet(\"Log\")\n"
+        "for c, t in enumerate([\"Day\", \"Stamp\", \"Time\", \"Sum\", \"\"]): s.write(0, c, t)\n"
+        "s.write(1, 0, datetime.date(2005, 5, 4), xlwt.easyxf(num_format_str=\"YYYY-MM-DD\"))\n"
+        "s.write(1, 1, datetime.datetime(2005, 12, 1, 9, 5, 7), xlwt.easyxf(num_format_str=\"YYYY-MM-DD hh:mm:ss\"))\n"
+        "s.write(1, 2, datetime.time(23, 59, 1), xlwt.easyxf(num_format_str=\"hh:mm:ss\"))\n"
+        "s.write(1, 3, xlwt.Formula(\"1+2\"))\n"
+        "s.write(1, 4, 0.1)\n"
+        "b.save(sys.argv[1])\n",
+        {dated});
     Connection workbook;
     workbook.setConnectionString(excelConnection(dated));
     Cursor log("ADODataSet_Mapping");
@@ -83,7 +87,7 @@ TEST_F(ExcelProvider, ReadsDatesInTheProcessFormatAndFormulasAsEmpty) {
     EXPECT_EQ(log.text("Stamp"), "12-1-2005 9:05:07");
     EXPECT_EQ(log.text("Time"), "23:59:01");
     EXPECT_EQ(log.text("Sum"), "");
-    EXPECT_EQ(log.text("F5"), "0.1"); // an empty header cell names the column as Jet does
+    EXPECT_EQ(log.text("F5"), "0.1");  // an empty header cell names the column as Jet does
 }
 
 TEST_F(ExcelProvider, ReadsSheetsAsTablesWithCellsAsUsersSeeThem) {
@@ -132,8 +136,8 @@ TEST_F(ExcelProvider, ProgramMappingWorkbookHasBothSheetsAndHistoryColumnsOnly) 
     mapping.setConnectionString(excelConnection(std::string(KV_PROGRAM_DIR) + "/mapping.xls"));
     Cursor sheet("ADODataSet_Mapping");
     sheet.setConnection(&mapping);
-    const std::vector<std::string> history = {"", "Call", "Name", "Sect", "State", "Ck", "Exch1",
-                                              "Grid", "Nr", "UserText", "data2", "data3", "Updated"};
+    const std::vector<std::string> history = {"",     "Call", "Name",     "Sect",  "State", "Ck",     "Exch1",
+                                              "Grid", "Nr",   "UserText", "data2", "data3", "Updated"};
     auto isHistoryColumn = [&](const std::string& name) {
         return std::find(history.begin(), history.end(), name) != history.end();
     };
@@ -164,12 +168,14 @@ TEST_F(ExcelProvider, ProgramMappingWorkbookHasBothSheetsAndHistoryColumnsOnly) 
 TEST_F(ExcelProvider, ProviderChoiceChecksSignaturesAndDataSource) {
     EXPECT_EQ(chooseProvider(excelConnection("/a b/m.xls")).kind, ProviderKind::Excel);
     EXPECT_EQ(chooseProvider(excelConnection("/a b/m.xls")).dataSource, "/a b/m.xls");
-    EXPECT_EQ(chooseProvider("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x/;Extended Properties=\"Text; HDR=yes\"").kind,
-              ProviderKind::Text);
+    EXPECT_EQ(
+        chooseProvider("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x/;Extended Properties=\"Text; HDR=yes\"").kind,
+        ProviderKind::Text);
     EXPECT_EQ(chooseProvider("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =/x/h.mdb;Persist Security Info=False").kind,
               ProviderKind::Access);
-    EXPECT_NE(errorOf([] { chooseProvider("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False"); })
-                  .find("has no Data Source"),
+    EXPECT_NE(errorOf([] {
+                  chooseProvider("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False");
+              }).find("has no Data Source"),
               std::string::npos);
 
     std::string text = dir.file("notes.xls");
@@ -183,13 +189,17 @@ TEST_F(ExcelProvider, ProviderChoiceChecksSignaturesAndDataSource) {
     EXPECT_NE(errorOf([&] { openExcel(damaged); }).find("is damaged or not an Excel 8.0 workbook"), std::string::npos);
     EXPECT_EQ(errorOf([&] { openExcel(dir.file("none.xls")); }), "File " + dir.file("none.xls") + " not found");
     EXPECT_EQ(errorOf([&] { openProvider({ProviderKind::Access, path}); }), path + " is not an Access database");
-    EXPECT_EQ(errorOf([&] { openProvider({ProviderKind::Access, dir.path().string()}); }),
+    EXPECT_EQ(errorOf([&] {
+                  openProvider({ProviderKind::Access, dir.path().string()});
+              }),
               dir.path().string() + " is a folder, not a file");
     // A real Jet file passes the signature check and reaches the Access provider.
-    EXPECT_EQ(errorOf([&] { openProvider({ProviderKind::Access, jet}); }).find("is not an Access database"),
+    EXPECT_EQ(errorOf([&] {
+                  openProvider({ProviderKind::Access, jet});
+              }).find("is not an Access database"),
               std::string::npos);
-    EXPECT_EQ(testing::readFile(text), "Contest,History\nNAQPCW,1\n"); // refused files stay as they were
+    EXPECT_EQ(testing::readFile(text), "Contest,History\nNAQPCW,1\n");  // refused files stay as they were
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

@@ -13,9 +13,10 @@ using testing::WritableProvider;
 class FilterSort : public ::testing::Test {
 protected:
     void SetUp() override {
-        WritableProvider::Definition contests{"ContestInstance", {"ContestName", "ContestNR", "History", "Score"}, {}, {}};
+        WritableProvider::Definition contests{
+            "ContestInstance", {"ContestName", "ContestNR", "History", "Score"}, {}, {}};
         contests.rows = {
-            {"NAQPCW", "12", "1", "2.5"},      {"cqwwcw", "-1", "0", "10"},   {"ARRLSSCW", "3", "1", "-4"},
+            {"NAQPCW", "12", "1", "2.5"},           {"cqwwcw", "-1", "0", "10"},    {"ARRLSSCW", "3", "1", "-4"},
             {"Naqpssb", "12.0", "1", std::nullopt}, {"FD", "x", std::nullopt, "9"}, {"O'Brien", "7", "1", "100"},
         };
         connection.open(std::make_unique<WritableProvider>(std::vector{contests}));
@@ -49,7 +50,7 @@ TEST_F(FilterSort, NumbersMatchCellsThatSpellThem) {
     EXPECT_EQ(filtered("Score = 2.5"), (V{"NAQPCW"}));
     EXPECT_EQ(filtered("Score < -3.5"), (V{"ARRLSSCW"}));
     EXPECT_EQ(filtered("Score >= 10"), (V{"cqwwcw", "O'Brien"}));
-    EXPECT_EQ(filtered("ContestNR <> 12"), (V{"cqwwcw", "ARRLSSCW", "O'Brien"})); // "x" is no number
+    EXPECT_EQ(filtered("ContestNR <> 12"), (V{"cqwwcw", "ARRLSSCW", "O'Brien"}));  // "x" is no number
     EXPECT_EQ(cursor.recordCount(), 3);
 }
 
@@ -61,7 +62,7 @@ TEST_F(FilterSort, TextsIgnoreCaseAndConditionsCombine) {
     EXPECT_EQ(filtered("History = 1 AND ContestNR = 12 OR ContestName = 'FD'"), (V{"NAQPCW", "Naqpssb", "FD"}));
     EXPECT_EQ(filtered("History = 1 AND (ContestNR = 12 OR ContestName = 'FD')"), (V{"NAQPCW", "Naqpssb"}));
     EXPECT_EQ(filtered("[History]=0 or [Score]>50"), (V{"cqwwcw", "O'Brien"}));
-    EXPECT_EQ(filtered("History = ''"), (V{"FD"})); // NULL compares as empty text
+    EXPECT_EQ(filtered("History = ''"), (V{"FD"}));  // NULL compares as empty text
 
     cursor.setFiltered(false);
     EXPECT_EQ(names().size(), 6u);
@@ -72,8 +73,8 @@ TEST_F(FilterSort, TextsIgnoreCaseAndConditionsCombine) {
 
 TEST_F(FilterSort, BadFiltersAreRefusedAndLeaveTheCursorAsItWas) {
     filtered("History = 1");
-    for (const char* bad : {"History =", "History = 'open", "(History = 1", "History ~ 1", "History = 1 AND",
-                            "= 1", "History = abc"})
+    for (const char* bad :
+         {"History =", "History = 'open", "(History = 1", "History ~ 1", "History = 1 AND", "= 1", "History = abc"})
         EXPECT_THROW(cursor.setFilter(bad), std::runtime_error) << bad;
     try {
         cursor.setFilter("Contest = 'NAQPCW'");
@@ -93,7 +94,7 @@ TEST_F(FilterSort, SortsByTextIgnoringCaseOrByNumberAndDescending) {
     EXPECT_EQ(names(), (V{"O'Brien", "cqwwcw", "FD", "NAQPCW", "ARRLSSCW", "Naqpssb"}));
     cursor.setSort("History, ContestName DESC");
     EXPECT_EQ(names(), (V{"FD", "cqwwcw", "O'Brien", "Naqpssb", "NAQPCW", "ARRLSSCW"}));
-    cursor.setSort("ContestNR"); // "x" makes the column text: "-1" < "12" < "12.0" < "3" < "7" < "x"
+    cursor.setSort("ContestNR");  // "x" makes the column text: "-1" < "12" < "12.0" < "3" < "7" < "x"
     EXPECT_EQ(names(), (V{"cqwwcw", "NAQPCW", "Naqpssb", "ARRLSSCW", "O'Brien", "FD"}));
     EXPECT_THROW(cursor.setSort("ContestName UP"), std::runtime_error);
     EXPECT_THROW(cursor.setSort("Nothing ASC"), std::runtime_error);
@@ -108,7 +109,7 @@ TEST_F(FilterSort, LocateFindsTheFirstMatchOrStaysWhereItWas) {
     EXPECT_TRUE(cursor.locate("ContestName", {"naqpcw"}));
     EXPECT_EQ(cursor.text("ContestName"), "NAQPCW");
     EXPECT_TRUE(cursor.locate("History;ContestNR", {"1", "12"}));
-    EXPECT_EQ(cursor.text("ContestName"), "NAQPCW"); // first in sort order, before Naqpssb
+    EXPECT_EQ(cursor.text("ContestName"), "NAQPCW");  // first in sort order, before Naqpssb
     EXPECT_TRUE(cursor.locate("ContestNR ; History", {"12", "1.0"}));
     EXPECT_FALSE(cursor.locate("ContestName", {"CQWWSSB"}));
     EXPECT_FALSE(cursor.locate("Missing", {"x"}));
@@ -117,8 +118,8 @@ TEST_F(FilterSort, LocateFindsTheFirstMatchOrStaysWhereItWas) {
 
     cursor.setFilter("History = 1");
     cursor.setFiltered(true);
-    EXPECT_FALSE(cursor.locate("ContestName", {"FD"})); // the filter hides it
+    EXPECT_FALSE(cursor.locate("ContestName", {"FD"}));  // the filter hides it
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

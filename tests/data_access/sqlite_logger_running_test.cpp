@@ -22,10 +22,10 @@ using kv::testing::qso;
 using kv::testing::SqliteWriter;
 using ::testing::AllOf;
 using ::testing::EndsWith;
-using ::testing::StartsWith;
-using ::testing::ThrowsMessage;
 using testing::readFile;
+using ::testing::StartsWith;
 using testing::TempDir;
+using ::testing::ThrowsMessage;
 namespace fs = std::filesystem;
 
 // The calls of DXLOG, read as the import reads the logger's database.
@@ -57,10 +57,10 @@ std::string copyInto(const fs::path& folder, const std::string& file) {
 class SqliteLoggerRunning : public ::testing::Test {
 protected:
     void SetUp() override {
-        kv::testing::writeLoggerLog(log, {{"ContestInstance", {kv::testing::contestInstance(1, "FD", "2025-06-28 18:00:00", 1)}},
-                                          {"DXLOG",
-                                           {qso(1, "2025-06-28 18:01:00", "W1AW", "FD", 1),
-                                            qso(2, "2025-06-28 18:02:00", "K1ABC", "FD", 1)}}});
+        kv::testing::writeLoggerLog(
+            log, {{"ContestInstance", {kv::testing::contestInstance(1, "FD", "2025-06-28 18:00:00", 1)}},
+                  {"DXLOG",
+                   {qso(1, "2025-06-28 18:01:00", "W1AW", "FD", 1), qso(2, "2025-06-28 18:02:00", "K1ABC", "FD", 1)}}});
     }
 
     void useRollbackJournal() { SqliteWriter(log).execute("PRAGMA journal_mode = DELETE"); }
@@ -159,8 +159,8 @@ TEST_F(SqliteLoggerRunning, AHotJournalIsRefusedAndLeftForItsWriter) {
     }
     const FileState before = FileState::of(left);
     const std::string journalBytes = readFile(leftJournal);
-    EXPECT_THAT([&] { readEverything(left); },
-                ThrowsMessage<std::runtime_error>(StartsWith(left + " holds a change that its writer did not finish (SQLite: ")));
+    EXPECT_THAT([&] { readEverything(left); }, ThrowsMessage<std::runtime_error>(StartsWith(
+                                                   left + " holds a change that its writer did not finish (SQLite: ")));
     EXPECT_EQ(FileState::of(left), before) << "rolling the journal back is its writer's work";
     EXPECT_EQ(readFile(leftJournal), journalBytes);
 }
@@ -173,10 +173,11 @@ TEST(SqliteDamagedLog, ADamagedOrTruncatedLogIsRefusedAndLeftAsItWas) {
     for (std::size_t i = page; i < garbled.size(); ++i) garbled[i] = static_cast<char>(0xA5 ^ (i % 7));
     std::string badPageSize = whole;
     badPageSize[16] = 0x03;  // a page size that is no power of two
-    const std::vector<std::pair<std::string, std::string>> damaged = {
-        {"half", whole.substr(0, whole.size() / 2)}, {"one page", whole.substr(0, page)},
-        {"header", whole.substr(0, 100)},            {"garbled", garbled},
-        {"page size", badPageSize}};
+    const std::vector<std::pair<std::string, std::string>> damaged = {{"half", whole.substr(0, whole.size() / 2)},
+                                                                      {"one page", whole.substr(0, page)},
+                                                                      {"header", whole.substr(0, 100)},
+                                                                      {"garbled", garbled},
+                                                                      {"page size", badPageSize}};
     for (const auto& [what, bytes] : damaged) {
         const std::string path = dir.file(what + ".s3db");
         testing::writeFile(path, bytes);
@@ -188,5 +189,5 @@ TEST(SqliteDamagedLog, ADamagedOrTruncatedLogIsRefusedAndLeftAsItWas) {
     }
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

@@ -41,11 +41,14 @@ private:
 };
 
 void bind(sqlite3_stmt* statement, int position, const SqlValue& value) {
-    if (auto* integer = std::get_if<std::int64_t>(&value)) sqlite3_bind_int64(statement, position, *integer);
-    else if (auto* real = std::get_if<double>(&value)) sqlite3_bind_double(statement, position, *real);
+    if (auto* integer = std::get_if<std::int64_t>(&value))
+        sqlite3_bind_int64(statement, position, *integer);
+    else if (auto* real = std::get_if<double>(&value))
+        sqlite3_bind_double(statement, position, *real);
     else if (auto* text = std::get_if<std::string>(&value))
         sqlite3_bind_text(statement, position, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
-    else sqlite3_bind_null(statement, position);
+    else
+        sqlite3_bind_null(statement, position);
 }
 
 std::string fileBytes(const std::string& path) {
@@ -55,7 +58,7 @@ std::string fileBytes(const std::string& path) {
     return bytes.str();
 }
 
-} // namespace
+}  // namespace
 
 SqliteWriter::SqliteWriter(const std::string& path) {
     const int result = sqlite3_open(path.c_str(), &connection_);
@@ -110,8 +113,12 @@ SqlRow qso(std::int64_t number, const std::string& time, const std::string& call
            std::int64_t contestNr, const SqlRow& more) {
     char id[33];
     std::snprintf(id, sizeof id, "%032llx", static_cast<unsigned long long>(number));
-    SqlRow row{{"TS", time},        {"Call", call},           {"ContestName", contestName},
-               {"ContestNR", contestNr}, {"Run1Run2", std::int64_t{0}}, {"ID", std::string(id)}};
+    SqlRow row{{"TS", time},
+               {"Call", call},
+               {"ContestName", contestName},
+               {"ContestNR", contestNr},
+               {"Run1Run2", std::int64_t{0}},
+               {"ID", std::string(id)}};
     row.insert(row.end(), more.begin(), more.end());
     return row;
 }
@@ -163,4 +170,4 @@ std::string copyRealLog(const fs::path& folder, const std::string& name) {
     return copy.string();
 }
 
-} // namespace kv::testing
+}  // namespace kv::testing

@@ -79,4 +79,4 @@ inline std::string loggerConnection(const std::string& path) {
 // A copy of the real log in `folder`, its -wal and -shm left behind, as a test's own file.
 std::string copyRealLog(const std::filesystem::path& folder, const std::string& name = "ham_test.s3db");
 
-} // namespace kv::testing
+}  // namespace kv::testing

@@ -21,13 +21,13 @@ namespace {
 
 using kv::testing::FileState;
 using kv::testing::loggerConnection;
-using kv::testing::SqliteWriter;
 using kv::testing::sqliteRows;
+using kv::testing::SqliteWriter;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using ::testing::StrEq;
-using ::testing::ThrowsMessage;
 using testing::TempDir;
+using ::testing::ThrowsMessage;
 
 std::vector<std::string> firstColumn(const std::vector<std::vector<std::optional<std::string>>>& rows) {
     std::vector<std::string> values;
@@ -90,9 +90,10 @@ TEST_F(SqliteRealLog, EveryValueOfEveryTableReadsAsSqliteStoresIt) {
         for (std::size_t c = 0; c < declared.size(); ++c) {
             const std::string column = quotedName(*declared[c][0]);
             // quote() writes a real with every digit it needs to read back the same.
-            const auto stored = sqliteRows(log, "SELECT typeof(" + column + "), CASE typeof(" + column + ") WHEN 'blob' THEN hex(" +
-                                                    column + ") WHEN 'real' THEN quote(" + column + ") ELSE " + column +
-                                                    " END FROM " + quotedName(name) + " ORDER BY rowid");
+            const auto stored =
+                sqliteRows(log, "SELECT typeof(" + column + "), CASE typeof(" + column + ") WHEN 'blob' THEN hex(" +
+                                    column + ") WHEN 'real' THEN quote(" + column + ") ELSE " + column + " END FROM " +
+                                    quotedName(name) + " ORDER BY rowid");
             ASSERT_EQ(stored.size(), table->rows().size()) << name;
             for (std::size_t r = 0; r < stored.size(); ++r) {
                 const Value& read = table->rows()[r][c];
@@ -125,7 +126,8 @@ TEST_F(SqliteRealLog, ContestInstancesSortByNameWithTheirStartInTheProcessFormat
     openTable("ContestInstance");
     cursor.setSort("ContestName ASC");
     EXPECT_EQ(columnTexts(cursor, "ContestName"), (std::vector<std::string>{"DELETEDQS", "DX", "FD"}));
-    EXPECT_EQ(columnTexts(cursor, "StartDate"), (std::vector<std::string>{"1-1-1900", "1-1-1900", "5-16-2026 18:00:00"}))
+    EXPECT_EQ(columnTexts(cursor, "StartDate"),
+              (std::vector<std::string>{"1-1-1900", "1-1-1900", "5-16-2026 18:00:00"}))
         << "stored as 1900-01-01, 1900-01-01 00:00:00 and 2026-05-16 18:00:00";
     EXPECT_EQ(columnTexts(cursor, "Contestnr"), (std::vector<std::string>{"-1", "0", "1"}))
         << "the import names the column so; SQLite and the cursor match names regardless of case";
@@ -144,7 +146,8 @@ TEST_F(SqliteRealLog, QsosFilterByContestAndLocateByCall) {
     EXPECT_EQ(cursor.recordCount(), 1) << "the deleted QSO is the DELETEDQS instance's";
 
     cursor.setFiltered(false);
-    const auto stored = sqliteRows(log, "SELECT Call, Sect, Exchange1, CK FROM DXLOG WHERE ContestNR = 1 ORDER BY rowid");
+    const auto stored =
+        sqliteRows(log, "SELECT Call, Sect, Exchange1, CK FROM DXLOG WHERE ContestNR = 1 ORDER BY rowid");
     ASSERT_FALSE(stored.empty());
     const std::string call = *stored.back()[0];
     std::string lowered = call;
@@ -160,8 +163,9 @@ TEST_F(SqliteRealLog, RefusesEveryChange) {
     openTable("DXLOG");
     cursor.first();
     cursor.edit();
-    EXPECT_THAT([&] { cursor.setText("Sect", "EMA"); },
-                ThrowsMessage<std::runtime_error>(StartsWith("SQLite database " + log + " (table DXLOG) is read-only")));
+    EXPECT_THAT(
+        [&] { cursor.setText("Sect", "EMA"); },
+        ThrowsMessage<std::runtime_error>(StartsWith("SQLite database " + log + " (table DXLOG) is read-only")));
     cursor.cancel();
     cursor.insert();
     EXPECT_THAT([&] { cursor.post(); }, ThrowsMessage<std::runtime_error>(HasSubstr("is read-only")));
@@ -212,8 +216,9 @@ TEST(SqliteValues, ReadAsTheAccessProviderShowsEachKind) {
     const std::string path = dir.file("kinds.s3db");
     {
         SqliteWriter writer(path);
-        writer.execute("CREATE TABLE Kinds (Whole INTEGER, Real DOUBLE, Stamp DATETIME, Day DATE, Note VARCHAR(20), "
-                       "Raw BLOB, Untyped)");
+        writer.execute(
+            "CREATE TABLE Kinds (Whole INTEGER, Real DOUBLE, Stamp DATETIME, Day DATE, Note VARCHAR(20), "
+            "Raw BLOB, Untyped)");
         for (const StoredValue& value : values) writer.insert("Kinds", {{value.column, value.stored}});
         writer.execute("INSERT INTO Kinds (Raw) VALUES (x'00ff10'), (x'')");
     }
@@ -222,7 +227,8 @@ TEST(SqliteValues, ReadAsTheAccessProviderShowsEachKind) {
     const std::vector<std::string>& columns = table->columnNames();
     ASSERT_EQ(table->rows().size(), values.size() + 2);
     for (std::size_t r = 0; r < values.size(); ++r) {
-        const auto c = static_cast<std::size_t>(std::find(columns.begin(), columns.end(), values[r].column) - columns.begin());
+        const auto c =
+            static_cast<std::size_t>(std::find(columns.begin(), columns.end(), values[r].column) - columns.begin());
         EXPECT_EQ(table->rows()[r][c], values[r].read) << values[r].column << " row " << r;
     }
     const std::size_t raw = 5;
@@ -287,5 +293,5 @@ TEST(SqliteProviderChoice, ATableTheLogLacksIsNamed) {
                 ThrowsMessage<std::runtime_error>(StrEq(log + " has no table History")));
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

@@ -36,5 +36,5 @@ TEST(TableNames, MatchInAnyLetterCaseInTheEngineAndThroughAConnection) {
     EXPECT_THROW(database.table("Arger"), jet::FormatError);
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

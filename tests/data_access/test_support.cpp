@@ -58,8 +58,8 @@ void makeWorkbook(const std::string& path, const std::vector<std::pair<std::stri
     if (std::system(command.c_str()) != 0) throw std::runtime_error("make_workbook.py failed: " + command);
 }
 
-WritableTable::WritableTable(std::vector<std::string> columns, std::vector<Row> rows,
-                             std::vector<IndexInfo> indexes, std::shared_ptr<CommitLog> log)
+WritableTable::WritableTable(std::vector<std::string> columns, std::vector<Row> rows, std::vector<IndexInfo> indexes,
+                             std::shared_ptr<CommitLog> log)
     : MemoryTable("test table", std::move(columns), std::move(rows), std::move(indexes)), log_(std::move(log)) {}
 
 Value WritableTable::convert(std::size_t, const Value& value) const {
@@ -90,4 +90,4 @@ std::unique_ptr<ProviderTable> WritableProvider::openTable(const std::string& na
     throw std::runtime_error("no table " + name);
 }
 
-} // namespace kv::data_access::testing
+}  // namespace kv::data_access::testing

@@ -67,4 +67,4 @@ private:
     std::vector<Definition> tables_;
 };
 
-} // namespace kv::data_access::testing
+}  // namespace kv::data_access::testing

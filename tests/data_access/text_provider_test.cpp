@@ -108,8 +108,9 @@ TEST_F(TextProvider, ReadsRealCallHistoryFiles) {
         std::size_t columns;
         const char* w1awField2;
     };
-    for (auto [file, header, columns, w1awField2] : {Expectation{"NAQPCW.txt", "!!Order!!,Call,Name,State,UserText,", 5, "HIRAM"},
-                                         Expectation{"SSCW.txt", "!!Order!!,Call,Sect,State,CK,UserText,", 6, "CT"}}) {
+    for (auto [file, header, columns, w1awField2] :
+         {Expectation{"NAQPCW.txt", "!!Order!!,Call,Name,State,UserText,", 5, "HIRAM"},
+          Expectation{"SSCW.txt", "!!Order!!,Call,Sect,State,CK,UserText,", 6, "CT"}}) {
         SCOPED_TRACE(file);
         std::string bytes = testing::readFile(std::string(KV_FIXTURES_DIR) + "/callhistory/" + file);
         ASSERT_TRUE(bytes.starts_with(header));
@@ -144,5 +145,5 @@ TEST_F(TextProvider, ReadsRealCallHistoryFiles) {
     }
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

@@ -18,7 +18,7 @@ TEST(TextFold, FoldsAsciiLatinGreekAndCyrillicCapitals) {
     EXPECT_EQ(foldCase("× ß"), "× ß");
     EXPECT_EQ(foldCase("ŁĄŚ Ž Ÿ"), "łąś ž ÿ");
     EXPECT_EQ(foldCase("ΑΒΓ ДЖЯ Ё"), "αβγ джя ё");
-    EXPECT_EQ(foldCase("日本 \xC3"), "日本 \xC3"); // three-byte letters and a stray byte stay
+    EXPECT_EQ(foldCase("日本 \xC3"), "日本 \xC3");  // three-byte letters and a stray byte stay
     EXPECT_TRUE(equalIgnoringCase("Straße", "STRAßE"));
     EXPECT_FALSE(equalIgnoringCase("abc", "abd"));
 }
@@ -48,12 +48,14 @@ TEST(ConnectionStringTest, ReadsEveryFormTheCallersWrite) {
     EXPECT_EQ(history.value("data source"), "/home/ann/My Logs/history.mdb");
     EXPECT_EQ(history.value("PROVIDER"), "Microsoft.Jet.OLEDB.4.0");
 
-    auto text = ConnectionString::parse("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/opt/kv/;Extended "
-                                        "Properties=\"Text; HDR=yes; Format=Delimited\";Persist Security Info=False");
+    auto text = ConnectionString::parse(
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/opt/kv/;Extended "
+        "Properties=\"Text; HDR=yes; Format=Delimited\";Persist Security Info=False");
     EXPECT_EQ(text.value("Extended Properties"), "Text; HDR=yes; Format=Delimited");
     EXPECT_EQ(text.value("Persist Security Info"), "False");
 
-    auto compact = ConnectionString::parse("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x/c.mdb;Jet OLEDB:Engine Type=5");
+    auto compact =
+        ConnectionString::parse("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x/c.mdb;Jet OLEDB:Engine Type=5");
     EXPECT_EQ(compact.value("Jet OLEDB:Engine Type"), "5");
     EXPECT_FALSE(compact.value("Extended Properties"));
 
@@ -113,8 +115,9 @@ TEST(CsvReader, ReadsQuotesLineEndsAndBlankLinesAndDropsOrKeepsBlanks) {
     EXPECT_EQ(rows[2], (Row{"last", "two\nlines"}));
     EXPECT_EQ(rows[3], (Row{" q ", std::nullopt}));
     // A field starting with a blank is not quoted; what follows a closing quote joins the value.
-    EXPECT_EQ(readCommaDelimited(text, "f", Blanks::Kept),
-              (std::vector<Row>{{"a", " b ", std::nullopt}, {"x, \"y\"", ""}, {"last", "two\nlines"}, {" \" q \" ", " "}}));
+    EXPECT_EQ(
+        readCommaDelimited(text, "f", Blanks::Kept),
+        (std::vector<Row>{{"a", " b ", std::nullopt}, {"x, \"y\"", ""}, {"last", "two\nlines"}, {" \" q \" ", " "}}));
     EXPECT_EQ(readCommaDelimited("\"q\" ,x", "f", Blanks::Kept), (std::vector<Row>{{"q ", "x"}}));
     try {
         readCommaDelimited("h\nok\nW1AW,\"open", "calls.txt");
@@ -124,5 +127,5 @@ TEST(CsvReader, ReadsQuotesLineEndsAndBlankLinesAndDropsOrKeepsBlanks) {
     }
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

@@ -72,9 +72,7 @@ TEST(ExchangeMerge, LetterCaseMakesADifferentValue) {
     EXPECT_EQ(merged.result, (ExchangePair{"ABC", "abc"}));
 }
 
-bool holds(const ExchangePair& pair, const std::string& value) {
-    return pair.data2 == value || pair.data3 == value;
-}
+bool holds(const ExchangePair& pair, const std::string& value) { return pair.data2 == value || pair.data3 == value; }
 
 TEST(ExchangeMerge, EveryCombinationOfFourValuesKeepsThePairsPromises) {
     const std::array<std::string, 4> values = {none, p, q, r};
@@ -107,5 +105,5 @@ TEST(ExchangeMerge, EveryCombinationOfFourValuesKeepsThePairsPromises) {
                 }
 }
 
-} // namespace
-} // namespace kv::import
+}  // namespace
+}  // namespace kv::import

@@ -81,7 +81,8 @@ TEST(LoggerTestDatabase, MdbtoolsListsItsTablesAndExportsTheRowsOfTheirCsvFiles)
         for (std::size_t row = 0; row < source.rows.size(); ++row)
             for (std::size_t column = 0; column < source.columns.size(); ++column) {
                 const std::string& name = source.columns[column];
-                EXPECT_EQ(asRead(*loaded, name, exported.rows[row][column]), asRead(*loaded, name, source.rows[row][column]))
+                EXPECT_EQ(asRead(*loaded, name, exported.rows[row][column]),
+                          asRead(*loaded, name, source.rows[row][column]))
                     << table << " row " << row + 1 << " column " << name;
             }
     }
@@ -124,5 +125,5 @@ TEST(LoggerTestDatabase, EveryQsoIsFoundUnderItsContestInstanceByTheContestNrInd
     EXPECT_EQ(found, qsos.recordCount());
 }
 
-} // namespace
-} // namespace kv::data_access
+}  // namespace
+}  // namespace kv::data_access

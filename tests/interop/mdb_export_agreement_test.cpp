@@ -89,9 +89,10 @@ TEST(MdbExport, EveryValueOfEveryTableOfEveryFixtureAgrees) {
         for (const auto& table : database.tables()) {
             OurTable ours = readOurTable(database, table);
             std::string where = path + " " + table.name;
-            auto exported = data_access::readCommaDelimited(
-                run("mdb-export -b hex -T '%Y-%m-%d %H:%M:%S' " + quoted(path) + " " + quoted(table.name) + " 2>/dev/null"),
-                where);
+            auto exported =
+                data_access::readCommaDelimited(run("mdb-export -b hex -T '%Y-%m-%d %H:%M:%S' " + quoted(path) + " " +
+                                                    quoted(table.name) + " 2>/dev/null"),
+                                                where);
             ASSERT_FALSE(exported.empty()) << where;
             std::vector<std::string> header;
             for (const auto& name : exported.front()) header.push_back(name.value_or(""));

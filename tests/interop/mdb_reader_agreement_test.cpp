@@ -39,7 +39,8 @@ std::vector<std::pair<std::string, TheirTable>> readWithMdbReader(const std::str
         Json::Value parsed;
         std::string errors;
         std::istringstream in(line);
-        if (!Json::parseFromStream(builder, in, &parsed, &errors)) throw std::runtime_error("mdb-reader printed " + line);
+        if (!Json::parseFromStream(builder, in, &parsed, &errors))
+            throw std::runtime_error("mdb-reader printed " + line);
         if (parsed.isObject()) {
             auto& [name, table] = tables.emplace_back(parsed["table"].asString(), TheirTable{});
             for (const auto& column : parsed["columns"]) table.columns.push_back(column.asString());
@@ -82,7 +83,8 @@ bool agreesWithMdbReader(const jet::Column& column, const Value& ours, const Jso
     // Currency and Numeric come as decimal text, the other numbers as numbers; a Single widened
     // to double must be the same float.
     if (theirs.isNumeric() || column.type == ColumnType::Currency || column.type == ColumnType::Numeric) {
-        auto their = theirs.isNumeric() ? std::optional<double>(theirs.asDouble()) : data_access::parseNumber(theirs.asString());
+        auto their =
+            theirs.isNumeric() ? std::optional<double>(theirs.asDouble()) : data_access::parseNumber(theirs.asString());
         if (!number || !their) return false;
         if (column.type == ColumnType::Single) return static_cast<float>(*number) == static_cast<float>(*their);
         return *number == *their;

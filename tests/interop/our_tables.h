@@ -92,8 +92,9 @@ void expectSameRows(const std::string& where, const OurTable& ours, const std::v
         std::string difference;
         for (std::size_t c = 0; c < ours.columns.size() && c < theirs[r].size(); ++c)
             if (!agree(ours.columns[c], ours.rows[r][c], theirs[r][c]))
-                difference += "\n  column " + ours.columns[c].name + ": ours '" + shortened(ours.rows[r][c].value_or("<NULL>")) +
-                              "', theirs '" + shortened(show(theirs[r][c])) + "'";
+                difference += "\n  column " + ours.columns[c].name + ": ours '" +
+                              shortened(ours.rows[r][c].value_or("<NULL>")) + "', theirs '" +
+                              shortened(show(theirs[r][c])) + "'";
         ADD_FAILURE() << where << ": no row of ours agrees with row " << r << "; the row in the same place differs in"
                       << difference;
     }

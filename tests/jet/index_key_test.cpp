@@ -66,10 +66,12 @@ TEST(IndexKeys, EncodeLongTextAndNullKeysAsAccessDoes) {
     EXPECT_EQ(key, (std::vector<std::uint8_t>{0x7f, 0x38, 0x01, 0x01, 0x01, 0x01, 0x80, 0x07, 0x06, 0x82, 0x00}));
     key.clear();
     appendColumnKey(key, text, std::string("ab  "), true);
-    EXPECT_EQ(key, (std::vector<std::uint8_t>{0x7f, 0x4a, 0x4c, 0x01, 0x00})) << "trailing blanks are dropped, case ignored";
+    EXPECT_EQ(key, (std::vector<std::uint8_t>{0x7f, 0x4a, 0x4c, 0x01, 0x00}))
+        << "trailing blanks are dropped, case ignored";
     key.clear();
     appendColumnKey(key, text, std::string("Jü-"), true);
-    EXPECT_EQ(key, (std::vector<std::uint8_t>{0x7f, 0x5b, 0x6f, 0x01, 0x02, 0x13, 0x01, 0x01, 0x01, 0x80, 0x0f, 0x06, 0x82, 0x00}))
+    EXPECT_EQ(key, (std::vector<std::uint8_t>{0x7f, 0x5b, 0x6f, 0x01, 0x02, 0x13, 0x01, 0x01, 0x01, 0x80, 0x0f, 0x06,
+                                              0x82, 0x00}))
         << "an accent weight for each inline character, then the ignored hyphen at position 2";
     EXPECT_THROW(appendColumnKey(key, text, std::string("Mир"), true), UnencodableKey);
 
@@ -100,7 +102,8 @@ TEST(IndexKeys, OrderOfNumberKeysIsNumericOrder) {
     std::vector<double> doubles = {-1e300, -2.5, -0.0001, 0.0, 0.0001, 3.0, 1e300};
     for (std::size_t i = 1; i < doubles.size(); ++i) {
         EXPECT_LT(keyOf(ColumnType::Double, doubles[i - 1]), keyOf(ColumnType::Double, doubles[i]));
-        EXPECT_LT(keyOf(ColumnType::DateTime, DateTime{doubles[i - 1]}), keyOf(ColumnType::DateTime, DateTime{doubles[i]}));
+        EXPECT_LT(keyOf(ColumnType::DateTime, DateTime{doubles[i - 1]}),
+                  keyOf(ColumnType::DateTime, DateTime{doubles[i]}));
     }
     EXPECT_LT(keyOf(ColumnType::Currency, Currency{-5}), keyOf(ColumnType::Currency, Currency{3}));
     EXPECT_LT(keyOf(ColumnType::Integer, std::int16_t{-300}), keyOf(ColumnType::Integer, std::int16_t{2}));
@@ -108,7 +111,8 @@ TEST(IndexKeys, OrderOfNumberKeysIsNumericOrder) {
 }
 
 TEST(IndexTree, SeekFindsTheFirstEntryOfEveryKey) {
-    for (const auto& name : {"compIndexTestV2000.mdb", "testV2000.mdb", "indexTestV2000.mdb", "testIndexPropertiesV2000.mdb"}) {
+    for (const auto& name :
+         {"compIndexTestV2000.mdb", "testV2000.mdb", "indexTestV2000.mdb", "testIndexPropertiesV2000.mdb"}) {
         Database db(testing::fixture(name));
         for (const auto& table : db.tables()) {
             TableDef def = db.tableDef(table);

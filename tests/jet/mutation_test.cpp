@@ -36,8 +36,9 @@ std::vector<std::uint8_t> mutate(const std::vector<std::uint8_t>& original, std:
 TEST(DamagedFiles, MutatedFixturesNeverCrash) {
     std::mt19937 random(20240607);
     int read = 0, refused = 0;
-    for (const char* name : {"emptyJet4.mdb", "adox_jet4.mdb", "delTestV2000.mdb", "overflowTestV2000.mdb",
-                             "compIndexTestV2000.mdb", "test2V2000.mdb", "numericV2003.mdb", "testUnicodeCompV2003.mdb"}) {
+    for (const char* name :
+         {"emptyJet4.mdb", "adox_jet4.mdb", "delTestV2000.mdb", "overflowTestV2000.mdb", "compIndexTestV2000.mdb",
+          "test2V2000.mdb", "numericV2003.mdb", "testUnicodeCompV2003.mdb"}) {
         auto original = testing::fileBytes(testing::fixture(name));
         for (int i = 0; i < kMutationsPerFixture; ++i) {
             try {

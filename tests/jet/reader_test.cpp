@@ -59,7 +59,8 @@ TEST(Reader, DefinitionsRowsAndIndexesOfRealTables) {
     EXPECT_GT(wide.raw.size(), format::kPageSize);
     EXPECT_FALSE(db.tableDef(db.table("Table1")).logicalIndexes.empty());
 
-    TableDef users = Database(fixture("fixedTextTestV2000.mdb")).tableDef(Database(fixture("fixedTextTestV2000.mdb")).table("users"));
+    TableDef users = Database(fixture("fixedTextTestV2000.mdb"))
+                         .tableDef(Database(fixture("fixedTextTestV2000.mdb")).table("users"));
     ASSERT_EQ(users.logicalIndexes.size(), 6u);
     EXPECT_TRUE(users.logicalIndexes.back().isPrimaryKey());
 
@@ -104,19 +105,27 @@ TEST(Reader, DeletedRowsAreSkippedAndMovedRowsFollowed) {
 TEST(Reader, RefusesFilesThatAreNoJet4Database) {
     auto refusal = [](const std::string& path) { return errorOpening(path); };
     EXPECT_NE(refusal(changedCopy("emptyJet4.mdb", [](auto& b) { b[format::header::kVersionOffset] = 0; }))
-                  .find("Access 97 (Jet 3)"), std::string::npos);
-    EXPECT_NE(refusal(changedCopy("emptyJet4.mdb", [](auto& b) {
-                  b[format::header::kVersionOffset] = 2;
-                  std::copy(format::header::kAceFormatName.begin(), format::header::kAceFormatName.end(), b.begin() + 4);
-              })).find("ACCDB"), std::string::npos);
+                  .find("Access 97 (Jet 3)"),
+              std::string::npos);
+    EXPECT_NE(refusal(changedCopy("emptyJet4.mdb",
+                                  [](auto& b) {
+                                      b[format::header::kVersionOffset] = 2;
+                                      std::copy(format::header::kAceFormatName.begin(),
+                                                format::header::kAceFormatName.end(), b.begin() + 4);
+                                  }))
+                  .find("ACCDB"),
+              std::string::npos);
     // Flipping a masked byte flips the byte beneath the mask.
     EXPECT_NE(refusal(changedCopy("emptyJet4.mdb", [](auto& b) { b[format::header::kEncryptionKeyOffset] ^= 0x5a; }))
-                  .find("encrypted"), std::string::npos);
+                  .find("encrypted"),
+              std::string::npos);
     EXPECT_NE(refusal(changedCopy("emptyJet4.mdb", [](auto& b) { b[format::header::kPasswordOffset] ^= 0x41; }))
-                  .find("password-protected"), std::string::npos);
+                  .find("password-protected"),
+              std::string::npos);
     std::string text = "Call,Name\nK1ABC,Joe\n";
     EXPECT_NE(refusal(testing::writeTemporary("calls.txt", std::vector<std::uint8_t>(text.begin(), text.end())))
-                  .find("is not an Access database"), std::string::npos);
+                  .find("is not an Access database"),
+              std::string::npos);
     EXPECT_NE(refusal(testing::writeTemporary("empty.mdb", {})).find("is not an Access database"), std::string::npos);
     EXPECT_NE(refusal("/nonexistent/History.mdb").find("does not exist"), std::string::npos);
 }

@@ -31,7 +31,8 @@ TEST(Compaction, KeepsEveryTableOfTheFixtures) {
         std::string source = testing::fixture(name);
         std::string target = (folder.path() / name).string();
         compact(source, target);
-        EXPECT_EQ(run("mdb-schema " + testing::quoted(target) + " access"), run("mdb-schema " + testing::quoted(source) + " access"));
+        EXPECT_EQ(run("mdb-schema " + testing::quoted(target) + " access"),
+                  run("mdb-schema " + testing::quoted(source) + " access"));
         // Our reader and mdb-export order moved rows differently, so rows are compared as sets.
         for (const auto& table : testing::lines(run("mdb-tables -1 " + testing::quoted(source))))
             EXPECT_EQ(sortedExport(target, table), sortedExport(source, table)) << table;
@@ -66,7 +67,8 @@ TEST(Compaction, AnEmptiedTableShrinksToAFreshDatabase) {
     createDatabase(fresh, {history});
 
     for (int i = 0; i < 10000; ++i)
-        history.rows.push_back({"W" + std::to_string(i) + "XYZ", "Operator number " + std::to_string(i), DateTime{40000.0 + i}});
+        history.rows.push_back(
+            {"W" + std::to_string(i) + "XYZ", "Operator number " + std::to_string(i), DateTime{40000.0 + i}});
     std::string full = (folder.path() / "full.mdb").string();
     createDatabase(full, {history});
     commitTable(full, "History", {});
@@ -77,7 +79,8 @@ TEST(Compaction, AnEmptiedTableShrinksToAFreshDatabase) {
     EXPECT_GT(pageCount(full), 100u);
     EXPECT_LE(pageCount(compacted), pageCount(fresh) + history.design.indexes.size());
     EXPECT_EQ(run("mdb-export " + testing::quoted(compacted) + " History"), "Call,Name,Updated\n");
-    EXPECT_EQ(run("mdb-schema " + testing::quoted(compacted) + " access"), run("mdb-schema " + testing::quoted(fresh) + " access"));
+    EXPECT_EQ(run("mdb-schema " + testing::quoted(compacted) + " access"),
+              run("mdb-schema " + testing::quoted(fresh) + " access"));
 }
 
 }  // namespace

@@ -57,8 +57,10 @@ void expectSameDefinition(const TableDef& ours, const TableDef& jet) {
         EXPECT_EQ(a.extraFlags, b.extraFlags);
         EXPECT_EQ(a.sortOrder, b.sortOrder);
         // Jet leaves whatever was in memory in the fields a column does not use.
-        if (b.isFixedLength()) EXPECT_EQ(a.fixedOffset, b.fixedOffset);
-        else EXPECT_EQ(a.variableIndex, b.variableIndex);
+        if (b.isFixedLength())
+            EXPECT_EQ(a.fixedOffset, b.fixedOffset);
+        else
+            EXPECT_EQ(a.variableIndex, b.variableIndex);
     }
     ASSERT_EQ(ours.logicalIndexes.size(), jet.logicalIndexes.size());
     for (const auto& index : jet.logicalIndexes) {
@@ -112,7 +114,8 @@ TEST(NewDatabase, SystemTablesAreTheOnesJetWrites) {
         return rows;
     };
     EXPECT_EQ(catalog(ours), catalog(jet));
-    EXPECT_EQ(run("mdb-tables -S -1 " + testing::quoted(path)), run("mdb-tables -S -1 " + testing::quoted(fixture("emptyJet4.mdb"))));
+    EXPECT_EQ(run("mdb-tables -S -1 " + testing::quoted(path)),
+              run("mdb-tables -S -1 " + testing::quoted(fixture("emptyJet4.mdb"))));
 }
 
 TableContent loggerTable() {
@@ -137,9 +140,9 @@ TableContent loggerTable() {
     for (int i = 0; i < 400; ++i) {
         std::string notes = i % 50 == 0 ? std::string(5000, static_cast<char>('a' + i % 26)) : "n" + std::to_string(i);
         table.rows.push_back({std::monostate{}, "K" + std::to_string(i % 97) + "ABC", 14000.5 + i,
-                              static_cast<std::uint8_t>(i % 10), static_cast<std::int16_t>(-i),
-                              Currency{i * 12345}, 1.5f, DateTime{40000 + i / 3.0}, i % 3 == 0,
-                              i % 7 == 0 ? Value{} : Value{notes}, station});
+                              static_cast<std::uint8_t>(i % 10), static_cast<std::int16_t>(-i), Currency{i * 12345},
+                              1.5f, DateTime{40000 + i / 3.0}, i % 3 == 0, i % 7 == 0 ? Value{} : Value{notes},
+                              station});
     }
     return table;
 }
@@ -181,11 +184,14 @@ TEST(NewDatabase, UserTablesReadBackByEveryReader) {
     ASSERT_EQ(lines.size(), table.rows.size() + 1);
     EXPECT_EQ(lines[0], "Id,Call,Freq,Band,Power,Fee,Gain,TS,Confirmed,Notes,Station");
     // mdbtools 1.0 prints a GUID without its last dash; mdb-reader below shows it whole.
-    EXPECT_EQ(lines[2], "2,\"K1ABC\",14001.5,1,-1,1.2345,1.5,\"2009-07-06 08:00:00\",0,\"n1\",\"{0000002A-0000-0000-0000000000000000}\"");
+    EXPECT_EQ(lines[2],
+              "2,\"K1ABC\",14001.5,1,-1,1.2345,1.5,\"2009-07-06 "
+              "08:00:00\",0,\"n1\",\"{0000002A-0000-0000-0000000000000000}\"");
     EXPECT_NE(exported.find(std::string(5000, 'y')), std::string::npos) << "the memo of row 50 on its long-value pages";
 
-    std::string viaMdbReader = run("node " + testing::quoted(std::string(KV_SOURCE_DIR) + "/tests/interop/read_tables.mjs") + " " +
-                                   testing::quoted(path) + " 'Log Book'");
+    std::string viaMdbReader =
+        run("node " + testing::quoted(std::string(KV_SOURCE_DIR) + "/tests/interop/read_tables.mjs") + " " +
+            testing::quoted(path) + " 'Log Book'");
     EXPECT_EQ(testing::lines(viaMdbReader).size(), table.rows.size() + 1);
     EXPECT_NE(viaMdbReader.find("[400,\"K11ABC\",14399.5,9,-399,\"492.5655\",1.5,\"2009-11-16T00:00:00.000Z\",true,"
                                 "null,\"0000002a-0000-0000-0000-000000000000\"]"),

@@ -15,14 +15,15 @@
 namespace kv::jet {
 namespace {
 
-
 using testing::run;
 
 const std::string kJetmake = std::string(KV_TOOLS_DIR) + "/jetmake";
 const std::string kJetdump = std::string(KV_TOOLS_DIR) + "/jetdump";
 const char* kExport = "mdb-export -b hex -T '%m/%d/%Y %H:%M:%S' ";
 
-void write(const std::filesystem::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void write(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
 
 // The fixture's indexes in jetmake's syntax, read with our reader (mdb-schema's Access output has none).
 std::string indexStatements(const std::string& file) {
@@ -39,8 +40,10 @@ std::string indexStatements(const std::string& file) {
                 text += (k ? ", [" : "[") + def.columns[def.columnPosition(real.columns[k].columnNumber)].name +
                         (real.columns[k].ascending ? "]" : "] DESC");
             text += ")";
-            if (logical.isPrimaryKey()) text += " WITH PRIMARY";
-            else if (real.ignoresNulls()) text += " WITH IGNORE NULL";
+            if (logical.isPrimaryKey())
+                text += " WITH PRIMARY";
+            else if (real.ignoresNulls())
+                text += " WITH IGNORE NULL";
             text += ";\n";
         }
     }
@@ -73,12 +76,14 @@ TEST(Jetmake, RoundTripsTheFixtures) {
 
         EXPECT_EQ(run("mdb-schema " + testing::quoted(target) + " access"), schema);
         for (const auto& table : tables) {
-            EXPECT_EQ(run(kExport + testing::quoted(target) + " " + testing::quoted(table)), run(kExport + testing::quoted(source) + " " + testing::quoted(table)))
+            EXPECT_EQ(run(kExport + testing::quoted(target) + " " + testing::quoted(table)),
+                      run(kExport + testing::quoted(source) + " " + testing::quoted(table)))
                 << table;
             // The entry counts Access stores may be stale; the index definitions must match.
             auto definitions = [&](const std::string& file) {
                 std::string text;
-                for (const auto& line : testing::lines(run(kJetdump + " --indexes " + testing::quoted(file) + " " + testing::quoted(table))))
+                for (const auto& line : testing::lines(
+                         run(kJetdump + " --indexes " + testing::quoted(file) + " " + testing::quoted(table))))
                     text += line.substr(0, line.rfind(" entries")) + "\n";
                 return text;
             };
@@ -90,7 +95,8 @@ TEST(Jetmake, RoundTripsTheFixtures) {
 TEST(Jetmake, RefusesWithAMessageAndExitStatusOne) {
     testing::ScratchFolder folder;
     auto schema = folder.path() / "schema.sql";
-    write(schema, "CREATE TABLE [T] ([Id] AutoNumber, [Call] Text (5) NOT NULL);\nCREATE INDEX [Call] ON [T] ([Call] DESC);\n");
+    write(schema,
+          "CREATE TABLE [T] ([Id] AutoNumber, [Call] Text (5) NOT NULL);\nCREATE INDEX [Call] ON [T] ([Call] DESC);\n");
     auto rows = folder.path() / "rows.csv";
     write(rows, "Call\r\n\"K1AB\"\r\n\"W2\"\r\n");
     std::string out = (folder.path() / "out.mdb").string();
@@ -106,19 +112,23 @@ TEST(Jetmake, RefusesWithAMessageAndExitStatusOne) {
 
     write(rows, "Call\r\n\"TOOLONG\"\r\n");
     std::string other = (folder.path() / "other.mdb").string();
-    auto tooLong = testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(other) + " --rows " +
-                                          testing::quoted("T=" + rows.string()));
+    auto tooLong = testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " +
+                                          testing::quoted(other) + " --rows " + testing::quoted("T=" + rows.string()));
     EXPECT_EQ(tooLong.status, 1);
-    EXPECT_NE(tooLong.output.find("'TOOLONG' is longer than the 5 characters of column Call"), std::string::npos) << tooLong.output;
+    EXPECT_NE(tooLong.output.find("'TOOLONG' is longer than the 5 characters of column Call"), std::string::npos)
+        << tooLong.output;
     EXPECT_FALSE(std::filesystem::exists(other));
 
     write(schema, "CREATE TABLE [T] (\n  [Id] Long Integr\n);\n");
-    auto badType = testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(other));
+    auto badType =
+        testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(other));
     EXPECT_EQ(badType.status, 1);
-    EXPECT_NE(badType.output.find("Schema line 2: expected INTEGER, found \"Integr\""), std::string::npos) << badType.output;
+    EXPECT_NE(badType.output.find("Schema line 2: expected INTEGER, found \"Integr\""), std::string::npos)
+        << badType.output;
 
     write(schema, "CREATE TABLE [T] ([A] Text (5));\nCREATE INDEX [I] ON [T] ([B]);\n");
-    auto badIndex = testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(other));
+    auto badIndex =
+        testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(other));
     EXPECT_EQ(badIndex.status, 1);
     EXPECT_NE(badIndex.output.find("the column B"), std::string::npos) << badIndex.output;
     EXPECT_FALSE(std::filesystem::exists(other));
@@ -151,8 +161,9 @@ TEST(Jetmake, KeepsTheBlanksOfFieldsAndReadsIsoDates) {
     for (const char* date : {"2001-02-30", "2001-02-02 1:01:07", "02.02.2001"}) {
         SCOPED_TRACE(date);
         write(rows, "Id,At\n1,2001-02-02\n2," + std::string(date) + "\n");
-        auto refused = testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(other) +
-                                              " --rows " + testing::quoted("T=" + rows.string()));
+        auto refused =
+            testing::runWithStatus(kJetmake + " " + testing::quoted(schema.string()) + " " + testing::quoted(other) +
+                                   " --rows " + testing::quoted("T=" + rows.string()));
         EXPECT_EQ(refused.status, 1);
         EXPECT_NE(refused.output.find(rows.string() + ", record 2: The value '" + date +
                                       "' is not a valid Date/Time for column At: dates are written as year-month-day "

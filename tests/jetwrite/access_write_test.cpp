@@ -32,7 +32,8 @@ TEST(AccessWrite, ConvertsTextToColumnTypesAndRefusesWhatDoesNotFit) {
     ScratchFolder folder;
     std::string path = folder.copyOf("testV2000.mdb");
     auto provider = openAccessProvider(path);
-    auto table = provider->openTable("Table1");  // A, B Text; C Byte; D Integer; E Long; F Double; G Date; H Currency; I Yes/No
+    auto table =
+        provider->openTable("Table1");  // A, B Text; C Byte; D Integer; E Long; F Double; G Date; H Currency; I Yes/No
     EXPECT_EQ(table->convert(4, "-2147483648"), Value("-2147483648"));
     EXPECT_EQ(table->convert(5, "2.50"), Value("2.5"));
     EXPECT_EQ(table->convert(7, "3.5"), Value("3.5"));

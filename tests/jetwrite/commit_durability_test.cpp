@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -65,7 +65,8 @@ std::vector<TableRow> changed(std::vector<TableRow> rows) {
     std::vector<TableRow> result;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i % 3 == 0) continue;
-        if (i % 3 == 1 && std::holds_alternative<std::string>(rows[i][1])) rows[i][1] = std::string("CHANGED ") + std::to_string(i);
+        if (i % 3 == 1 && std::holds_alternative<std::string>(rows[i][1]))
+            rows[i][1] = std::string("CHANGED ") + std::to_string(i);
         result.push_back(rows[i]);
     }
     for (int i = 0; i < 400; ++i) {
@@ -109,7 +110,10 @@ TEST(CommitDurability, WriterKilledAnywhereInACommitLeavesTheFileBeforeOrAfterIt
         ASSERT_GE(child, 0);
         if (child == 0) {
             int count = 0;
-            if (atStep) durable_io::setStepProbe([&] { if (++count == stopAt) raise(SIGKILL); });
+            if (atStep)
+                durable_io::setStepProbe([&] {
+                    if (++count == stopAt) raise(SIGKILL);
+                });
             try {
                 commitTable(path, table, after);
             } catch (...) {
@@ -118,7 +122,8 @@ TEST(CommitDurability, WriterKilledAnywhereInACommitLeavesTheFileBeforeOrAfterIt
             _exit(0);
         }
         if (!atStep) {
-            auto delay = std::uniform_int_distribution<long>(0, std::chrono::duration_cast<std::chrono::microseconds>(duration).count())(random);
+            auto delay = std::uniform_int_distribution<long>(
+                0, std::chrono::duration_cast<std::chrono::microseconds>(duration).count())(random);
             usleep(static_cast<useconds_t>(delay));
             kill(child, SIGKILL);
         }
@@ -198,7 +203,8 @@ TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
     for (int failingStep : {2, 6, 8}) {
         int count = 0;
         durable_io::setStepProbe([&] {
-            if (++count == failingStep) throw durable_io::IoError("Cannot write " + path + ": the disk is full", ENOSPC);
+            if (++count == failingStep)
+                throw durable_io::IoError("Cannot write " + path + ": the disk is full", ENOSPC);
         });
         refusal("the disk is full");
         durable_io::setStepProbe({});
@@ -249,7 +255,8 @@ TEST(CommitDurability, AFailedWriteIsPutBackOrElseItsJournalKeptForTheNextOpen) 
     // Putting them back fails too: the journal stays, and the next open rolls the file back.
     std::string message = failingCommit(true);
     EXPECT_EQ(message.find("the database was left as it was"), std::string::npos) << message;
-    EXPECT_NE(message.find("; putting the database back failed too (Cannot save " + path + ": Input/output error), "
+    EXPECT_NE(message.find("; putting the database back failed too (Cannot save " + path +
+                           ": Input/output error), "
                            "so it will be recovered from its journal the next time it is opened"),
               std::string::npos)
         << message;
@@ -293,7 +300,8 @@ public:
         for (const auto& page : changes_) {
             std::size_t at = std::size_t{page.number} * format::kPageSize;
             if (at < original_.size())
-                originals.push_back({page.number, {original_.begin() + at, original_.begin() + at + format::kPageSize}});
+                originals.push_back(
+                    {page.number, {original_.begin() + at, original_.begin() + at + format::kPageSize}});
         }
         rollback_journal::save(path_, original_.size(), originals);
         writePages(fd_, path_, std::span(changes_).first(changes_.size() / 2));

@@ -22,8 +22,8 @@ using testing::ScratchFolder;
 
 // Each entry as its key and the row it leads to.
 std::vector<std::pair<std::vector<std::uint8_t>, std::vector<Value>>> indexContents(const Database& database,
-                                                                                       const TableDef& def,
-                                                                                       const RealIndex& index) {
+                                                                                    const TableDef& def,
+                                                                                    const RealIndex& index) {
     TableRows rows = database.rows(def);
     std::vector<std::pair<std::vector<std::uint8_t>, std::vector<Value>>> contents;
     for (const IndexTreeEntry& entry : readIndexEntries(database.file(), index))
@@ -54,10 +54,18 @@ bool readable(const Database& database, const CatalogTable& table) {
 }
 
 TEST(FixtureRebuild, EveryUserTableRebuiltFromItsRowsReadsTheSameEverywhere) {
-    const char* fixtures[] = {"testV2000.mdb",         "fixedTextTestV2000.mdb", "testIndexPropertiesV2000.mdb",
-                              "compIndexTestV2000.mdb", "indexTestV2000.mdb",     "delTestV2000.mdb",
-                              "overflowTestV2000.mdb",  "test2V2000.mdb",         "fixedNumericTestV2000.mdb",
-                              "testUnicodeCompV2003.mdb", "DateTestDatabase.mdb", "numericV2003.mdb"};
+    const char* fixtures[] = {"testV2000.mdb",
+                              "fixedTextTestV2000.mdb",
+                              "testIndexPropertiesV2000.mdb",
+                              "compIndexTestV2000.mdb",
+                              "indexTestV2000.mdb",
+                              "delTestV2000.mdb",
+                              "overflowTestV2000.mdb",
+                              "test2V2000.mdb",
+                              "fixedNumericTestV2000.mdb",
+                              "testUnicodeCompV2003.mdb",
+                              "DateTestDatabase.mdb",
+                              "numericV2003.mdb"};
     std::size_t tablesRebuilt = 0, indexesCompared = 0, refusals = 0;
     for (const char* name : fixtures) {
         SCOPED_TRACE(name);
@@ -120,7 +128,8 @@ TEST(FixtureRebuild, EveryUserTableRebuiltFromItsRowsReadsTheSameEverywhere) {
 // Where Access's counts in the index blocks are fresh (entries at +0, distinct keys at +4), a
 // rebuild writes the same counts.
 TEST(FixtureRebuild, IndexCountsAreWrittenAsAccessWritesThem) {
-    for (auto [name, table] : {std::pair{"compIndexTestV2000.mdb", "Table1"}, {"fixedTextTestV2000.mdb", "users"},
+    for (auto [name, table] : {std::pair{"compIndexTestV2000.mdb", "Table1"},
+                               {"fixedTextTestV2000.mdb", "users"},
                                {"testV2000.mdb", "Table1"}}) {
         SCOPED_TRACE(name);
         ScratchFolder folder;
@@ -128,7 +137,8 @@ TEST(FixtureRebuild, IndexCountsAreWrittenAsAccessWritesThem) {
         auto indexBlocks = [&] {
             Database database(path);
             TableDef def = database.tableDef(database.table(table));
-            std::size_t offset = static_cast<std::size_t>(def.page) * format::kPageSize + format::tdef::kRealIndexBlocksOffset;
+            std::size_t offset =
+                static_cast<std::size_t>(def.page) * format::kPageSize + format::tdef::kRealIndexBlocksOffset;
             return bytesOf(path).substr(offset, def.realIndexes.size() * format::tdef::kRealIndexBlockSize);
         };
         std::string before = indexBlocks();

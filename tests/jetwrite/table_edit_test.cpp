@@ -19,8 +19,8 @@
 
 #include "jet/committed_read.h"
 #include "jet/database.h"
-#include "jet/durable_io.h"
 #include "jet/database_builder.h"
+#include "jet/durable_io.h"
 #include "jet/index_key.h"
 #include "jet/index_tree.h"
 #include "jet/table_edit.h"
@@ -31,12 +31,14 @@
 namespace kv::jet {
 namespace {
 
-using testing::ScratchFolder;
 using testing::fileBytes;
+using testing::ScratchFolder;
 
 constexpr std::size_t kId = 0, kCall = 1, kNotes = 2;
 
-std::string callOf(int n) { return "K" + std::to_string(n % 10) + std::string(1, char('A' + n % 26)) + std::to_string(n); }
+std::string callOf(int n) {
+    return "K" + std::to_string(n % 10) + std::string(1, char('A' + n % 26)) + std::to_string(n);
+}
 
 // A table Log of `rows` rows: Id (unique), Call (indexed), Notes (memo).
 std::string createLog(const ScratchFolder& folder, int rows) {
@@ -47,7 +49,8 @@ std::string createLog(const ScratchFolder& folder, int rows) {
                           userColumn("Notes", ColumnType::Memo)};
     log.design.indexes = {IndexDesign{"PrimaryKey", {{"Id", false}}, true, true, false, true},
                           IndexDesign{"Call", {{"Call", false}}, false, false, false, false}};
-    for (int n = 0; n < rows; ++n) log.rows.push_back({std::int32_t{n}, callOf(n), n % 7 ? Value() : Value("note " + std::to_string(n))});
+    for (int n = 0; n < rows; ++n)
+        log.rows.push_back({std::int32_t{n}, callOf(n), n % 7 ? Value() : Value("note " + std::to_string(n))});
     TableContent other;
     other.design.name = "Other";
     other.design.columns = {userColumn("Text", ColumnType::Text, 20)};
@@ -160,7 +163,8 @@ TEST(TableEdit, RandomSmallCommitsAgreeWithAModelTheFileAndMdbExport) {
                 TableRow row = reading.rows.rows[position];
                 // Texts grow past their page's room, shrink, move their key across leaves, or vanish.
                 std::size_t length = random() % 4 == 0 ? 55 : 1 + random() % 8;
-                row[kCall] = random() % 9 ? Value(std::string(length, char('A' + random() % 26)) + std::to_string(op)) : Value();
+                row[kCall] =
+                    random() % 9 ? Value(std::string(length, char('A' + random() % 26)) + std::to_string(op)) : Value();
                 if (random() % 6 == 0) row[kNotes] = std::string(random() % 2 ? 30 : 4500, 'n');
                 edit.updated.push_back(position);
                 edit.updatedRows.push_back(row);
@@ -172,7 +176,8 @@ TEST(TableEdit, RandomSmallCommitsAgreeWithAModelTheFileAndMdbExport) {
         }
         // Positions ascending, each update in step with its row.
         std::vector<std::pair<std::size_t, TableRow>> updates;
-        for (std::size_t k = 0; k < edit.updated.size(); ++k) updates.emplace_back(edit.updated[k], edit.updatedRows[k]);
+        for (std::size_t k = 0; k < edit.updated.size(); ++k)
+            updates.emplace_back(edit.updated[k], edit.updatedRows[k]);
         std::sort(updates.begin(), updates.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         edit.updated.clear();
         edit.updatedRows.clear();
@@ -187,7 +192,8 @@ TEST(TableEdit, RandomSmallCommitsAgreeWithAModelTheFileAndMdbExport) {
         if (single) EXPECT_LE(committed.pagesWritten, 10u) << "round " << round;
         checkAgainstFile(path, reading, model);
         if (HasFatalFailure()) return;
-        if (round % 15 == 0) ASSERT_EQ(sortedLines(testing::mdbExport(path, "Log")), modelLines(model)) << "round " << round;
+        if (round % 15 == 0)
+            ASSERT_EQ(sortedLines(testing::mdbExport(path, "Log")), modelLines(model)) << "round " << round;
     }
 }
 
@@ -287,7 +293,9 @@ TEST(TableEdit, WriterKilledAtAnyStepOfASmallCommitLeavesTheFileBeforeOrAfterIt)
         ASSERT_GE(child, 0);
         if (child == 0) {
             int count = 0;
-            durable_io::setStepProbe([&] { if (++count == stopAt) raise(SIGKILL); });
+            durable_io::setStepProbe([&] {
+                if (++count == stopAt) raise(SIGKILL);
+            });
             try {
                 smallCommit();
             } catch (...) {
@@ -300,9 +308,12 @@ TEST(TableEdit, WriterKilledAtAnyStepOfASmallCommitLeavesTheFileBeforeOrAfterIt)
         ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
         readCommittedFile(path);  // rolls back what the writer left
         auto rows = rowsById(path);
-        if (rows == before) ++endedBefore;
-        else if (rows == after) ++endedAfter;
-        else ADD_FAILURE() << "the file holds neither the rows before nor after the commit";
+        if (rows == before)
+            ++endedBefore;
+        else if (rows == after)
+            ++endedAfter;
+        else
+            ADD_FAILURE() << "the file holds neither the rows before nor after the commit";
     }
     EXPECT_GT(endedBefore, 0);
     EXPECT_GT(endedAfter, 0);
@@ -330,7 +341,8 @@ TEST(TableEdit, RefusedCommitsWriteNothing) {
         commitTableEdit(second.file, second.def, second.rows, TableEdit{{4}, {stale}, {}, {}});
         FAIL() << "a commit over another program's was accepted";
     } catch (const TableChangedError& error) {
-        EXPECT_NE(std::string(error.what()).find("Another program changed table Log"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("Another program changed table Log"), std::string::npos)
+            << error.what();
     }
     EXPECT_EQ(fileBytes(path), before);
     EXPECT_EQ(second.rows.rows, rowsBefore.rows);
@@ -374,7 +386,8 @@ TEST(TableEdit, AccessWrittenTableStaysWholeUnderSmallCommits) {
         TableDef def = database.tableDef(database.table(table));
         TableRows fresh = database.rows(def);
         ASSERT_EQ(fresh.rows.size(), kept.rows.size() + 1);
-        for (const RealIndex& index : def.realIndexes) ASSERT_EQ(readIndexEntries(database.file(), index).size(), fresh.rows.size());
+        for (const RealIndex& index : def.realIndexes)
+            ASSERT_EQ(readIndexEntries(database.file(), index).size(), fresh.rows.size());
     }
     EXPECT_NO_THROW(testing::mdbExport(path, table));
 }

@@ -43,7 +43,8 @@ const std::vector<Layer>& layerTable() {
 
 const Layer* findLayer(std::string_view folder) {
     const auto& table = layerTable();
-    auto found = std::find_if(table.begin(), table.end(), [folder](const Layer& layer) { return layer.folder == folder; });
+    auto found =
+        std::find_if(table.begin(), table.end(), [folder](const Layer& layer) { return layer.folder == folder; });
     return found == table.end() ? nullptr : &*found;
 }
 
@@ -92,7 +93,7 @@ std::optional<std::string> brokenRule(const Layer& layer, std::string_view file,
     return folderRule(layer);
 }
 
-} // namespace
+}  // namespace
 
 std::string Violation::describe() const {
     const std::string what = include.empty() ? "the file" : "#include " + include;
@@ -124,4 +125,4 @@ std::vector<Violation> checkIncludes(std::string_view file, std::string_view tex
     return violations;
 }
 
-} // namespace kv::layers
+}  // namespace kv::layers

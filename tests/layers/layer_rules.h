@@ -27,4 +27,4 @@ struct Violation {
 // may not use. A file outside every layer breaks a rule too: the table must know each folder.
 std::vector<Violation> checkIncludes(std::string_view file, std::string_view text);
 
-} // namespace kv::layers
+}  // namespace kv::layers

@@ -40,18 +40,21 @@ void expectAllowed(std::string_view file, const std::string& line) {
     EXPECT_EQ(described(checkIncludes(file, line + "\n")), "") << file << ": " << line;
 }
 
-} // namespace
+}  // namespace
 
 TEST(LayerRules, RefusesAnIncludeOfAHigherOrForeignLayer) {
     expectRefused("history_db/history_database.cpp", "#include \"jet/database.h\"",
                   "history_db/ may include only its own folder and data_access/, ui/, shell/");
     expectRefused("ui/headless_ui.cpp", "#include \"data_access/cursor.h\"", "ui/ may include only its own folder");
-    expectRefused("jet/catalog.cpp", "  #  include \"data_access/connection.h\"", "jet/ may include only its own folder");
-    expectRefused("data_access/cursor.cpp", "#include \"ui/ui.h\"", "data_access/ may include only its own folder and jet/");
+    expectRefused("jet/catalog.cpp", "  #  include \"data_access/connection.h\"",
+                  "jet/ may include only its own folder");
+    expectRefused("data_access/cursor.cpp", "#include \"ui/ui.h\"",
+                  "data_access/ may include only its own folder and jet/");
     expectRefused("cli/main.cpp", "#include \"windows/main_window.h\"", "cli/ may include only");
     expectRefused("cli/main.cpp", "#include \"jet/database.h\"", "cli/ may include only");
     expectRefused("windows/main_window.cpp", "#include \"app/anything.h\"", "windows/ may include only");
-    expectRefused("app/main.cpp", "#include \"history_db/history_database.h\"", "app/ may include only its own folder and windows/");
+    expectRefused("app/main.cpp", "#include \"history_db/history_database.h\"",
+                  "app/ may include only its own folder and windows/");
     // A relative path names the folder it reaches.
     expectRefused("ui/controls.cpp", "#include \"../jet/format.h\"", "ui/ may include only its own folder");
 }

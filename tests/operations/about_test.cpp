@@ -1,9 +1,9 @@
 // Help > "About..." through the scripted fake of the window: the icon read from the program
 // directory and the comments given to the About window, and an icon that cannot be read stopping
 // it before the window shows.
+#include "shell/about.h"
 #include "fake_ui.h"
 #include "operation_files.h"
-#include "shell/about.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ protected:
     const std::string icon = files.file(kIconFileName);
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AboutTest, ShowsTheIconOfTheProgramDirectoryAndTheComments) {
     // Any bytes will do, showing them is the window's business; zero bytes in them make sure that

@@ -33,9 +33,11 @@ TEST(CopyWholeFile, AFailedCopySaysWhichFileAndLeavesTheTargetAsItWas) {
     ProgramFiles files;
     const std::string source = files.file("kestrovane_mdb.template"), target = files.file("backup.bup");
     const std::string missing = files.file("gone.mdb");
-    EXPECT_THAT([&] { CopyWholeFile(missing, target); }, ThrowsMessage<std::runtime_error>(StrEq("Cannot open file " + missing)));
+    EXPECT_THAT([&] { CopyWholeFile(missing, target); },
+                ThrowsMessage<std::runtime_error>(StrEq("Cannot open file " + missing)));
     const std::string folder = files.path().string();
-    EXPECT_THAT([&] { CopyWholeFile(folder, target); }, ThrowsMessage<std::runtime_error>(StrEq("Cannot open file " + folder)));
+    EXPECT_THAT([&] { CopyWholeFile(folder, target); },
+                ThrowsMessage<std::runtime_error>(StrEq("Cannot open file " + folder)));
 
     const std::string nowhere = files.file("no such folder/copy.mdb");
     EXPECT_THAT([&] { CopyWholeFile(source, nowhere); },

@@ -36,4 +36,4 @@ std::vector<std::string> exportedColumn(const std::string& databasePath, const s
     return values;
 }
 
-} // namespace kv::testing
+}  // namespace kv::testing

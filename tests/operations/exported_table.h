@@ -15,4 +15,4 @@ std::vector<std::vector<std::string>> exportedTable(const std::string& databaseP
 std::vector<std::string> exportedColumn(const std::string& databasePath, const std::string& table,
                                         const std::string& column);
 
-} // namespace kv::testing
+}  // namespace kv::testing

@@ -1,8 +1,8 @@
 // Creating, opening, emptying and closing History databases through the scripted fake of the
 // window, on files of the build (template, mapping.xls) and fixtures written by other programs.
+#include "history_db/history_database.h"
 #include "fake_ui.h"
 #include "history_db/compact_history_database.h"
-#include "history_db/history_database.h"
 #include "operation_files.h"
 #include "shell/form_create.h"
 #include "ui/controls.h"
@@ -32,8 +32,8 @@ const char* const kOpened = "Kestrovane databases opened, importing or exporting
 const char* const kClosed = "Kestrovane database closed and compacted";
 const char* const kNotHistory = "Selected database file not a valid History/Kestrovane database";
 const char* const kEmptyQuestion = "Deleting all records of the history/Kestrovane database. Are you sure ?";
-const char* const kDatabaseControls[] = {"ComboBox_ImportType", "ComboBox_ExportContest", "CloseThDB",
-                                         "Exit1", "EmptyThDB", "ViewThDB"};
+const char* const kDatabaseControls[] = {
+    "ComboBox_ImportType", "ComboBox_ExportContest", "CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"};
 
 std::map<std::string, bool> enabledControls(const FakeUi& ui) {
     std::map<std::string, bool> enabled;
@@ -60,7 +60,8 @@ std::vector<std::string> shippedExportContests() {
 
 std::string historyRows(int count) {
     std::string csv = "Call,Name,data2\n";
-    for (int i = 0; i < count; ++i) csv += "K" + std::to_string(i) + "ABC,Operator number " + std::to_string(i) + ",5A\n";
+    for (int i = 0; i < count; ++i)
+        csv += "K" + std::to_string(i) + "ABC,Operator number " + std::to_string(i) + ",5A\n";
     return csv;
 }
 
@@ -99,7 +100,7 @@ protected:
     DataObjects data;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HistoryDatabaseTest, NewCopiesTheTemplateOpensItAndListsTheExportContests) {
     const std::string path = files.file("calls.mdb");
@@ -137,9 +138,10 @@ TEST_F(HistoryDatabaseTest, NewAsksBeforeReplacingAFileAndKeepsItOnNo) {
 
 TEST_F(HistoryDatabaseTest, NewWithoutTheTemplateSaysSoBeforeAnyDialog) {
     fs::remove(files.file(kTemplateFileName));
-    ui.expectMessageBox("Cannot create new database, template file \"kestrovane_mdb.template\" not found in "
-                        "Kestrovane directory",
-                        BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
+    ui.expectMessageBox(
+        "Cannot create new database, template file \"kestrovane_mdb.template\" not found in "
+        "Kestrovane directory",
+        BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
     NewThDBClick(ui, data);
     EXPECT_EQ(ui.state().HistoryPath, "");
 }
@@ -197,8 +199,8 @@ TEST_F(HistoryDatabaseTest, AFileThatIsNoDatabaseOrIsDamagedGivesAClearErrorAndS
     std::ofstream(damaged, std::ios::binary) << templateBytes.substr(0, templateBytes.size() / 3);
     const auto enabledBefore = enabledControls(ui);
 
-    for (const auto& [path, expected] : {std::pair{text, text + " is not an Access database"},
-                                         std::pair{damaged, damaged}}) {
+    for (const auto& [path, expected] :
+         {std::pair{text, text + " is not an Access database"}, std::pair{damaged, damaged}}) {
         const std::string before = fileBytes(path);
         ui.expectDialog("OpenDialog_ThDB", path);
         try {

@@ -26,8 +26,8 @@ using kv::testing::ProgramFiles;
 using kv::testing::writeHistoryDatabase;
 using kv::testing::writeWorkbook;
 using kv::ui::testing::FakeUi;
-using ::testing::ThrowsMessage;
 using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 namespace fs = std::filesystem;
 
 namespace {
@@ -44,14 +44,14 @@ const char* const kExportSheet =
 
 const char* const kRows =
     "Call,Name,data2,Sect,State,Ck\n"
-    "Q1QQQ,\"Ann \",,,,\n"                  // the example: a trailing blank, data2 empty
-    "K2NONE,,,,,\n"                         // nothing to say: no line
-    "K3BLANK,\"  \t \",,,,\n"               // only blanks: no line
-    ",Bob,,,,\n"                            // a value without a key: an empty first field
-    "W4COMMA,\"Smith, Jr.\",2A,,,\n"        // a comma stays as it is
-    "\" W5PAD \",\"\tTom\",,EMA,MA,72\n"    // blanks and control characters trimmed
-    "DL6ZOE,Zoë,€uro,,,\n"                  // both in Windows-1252
-    "SV7OMG,Ωmega,,,,\n";                   // Ω is not: written as ?
+    "Q1QQQ,\"Ann \",,,,\n"                // the example: a trailing blank, data2 empty
+    "K2NONE,,,,,\n"                       // nothing to say: no line
+    "K3BLANK,\"  \t \",,,,\n"             // only blanks: no line
+    ",Bob,,,,\n"                          // a value without a key: an empty first field
+    "W4COMMA,\"Smith, Jr.\",2A,,,\n"      // a comma stays as it is
+    "\" W5PAD \",\"\tTom\",,EMA,MA,72\n"  // blanks and control characters trimmed
+    "DL6ZOE,Zoë,€uro,,,\n"                // both in Windows-1252
+    "SV7OMG,Ωmega,,,,\n";                 // Ω is not: written as ?
 
 class HistoryFileExportTest : public ::testing::Test {
 protected:
@@ -92,18 +92,19 @@ protected:
     DataObjects data;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HistoryFileExportTest, WritesEightTrimmedFieldsPerRowWithSomethingToSayInWindows1252) {
     const std::string target = files.file("names.txt");
     exportTo("NAMES", target);
 
-    EXPECT_EQ(fileBytes(target), "Q1QQQ,Ann,,,,,,\r\n"
-                                 ",Bob,,,,,,\r\n"
-                                 "W4COMMA,Smith, Jr.,2A,,,,,\r\n"
-                                 "W5PAD,Tom,,,,,,\r\n"
-                                 "DL6ZOE,Zo\xEB,\x80uro,,,,,\r\n"
-                                 "SV7OMG,?mega,,,,,,\r\n");
+    EXPECT_EQ(fileBytes(target),
+              "Q1QQQ,Ann,,,,,,\r\n"
+              ",Bob,,,,,,\r\n"
+              "W4COMMA,Smith, Jr.,2A,,,,,\r\n"
+              "W5PAD,Tom,,,,,,\r\n"
+              "DL6ZOE,Zo\xEB,\x80uro,,,,,\r\n"
+              "SV7OMG,?mega,,,,,,\r\n");
     EXPECT_EQ(ui.text("StatusBar1"), "Historyfile generated:names.txt");
     EXPECT_FALSE(ui.isVisible("ProgressBar1"));
     EXPECT_FALSE(data.ADODataSet_ThDB.isOpen());
@@ -136,7 +137,8 @@ TEST_F(HistoryFileExportTest, ThePageEnablesEachStepAndAnotherContestDropsTheTar
     EXPECT_TRUE(ui.isEnabled("Button_TargetHistory"));
     EXPECT_FALSE(ui.isEnabled("Edit_TargetHistory"));
     EXPECT_FALSE(ui.isEnabled("Button_Export"));
-    EXPECT_EQ(ui.text("StatusBar1"), "Contest mapping to use for history file selected, specify target history filename");
+    EXPECT_EQ(ui.text("StatusBar1"),
+              "Contest mapping to use for history file selected, specify target history filename");
 
     ui.expectDialog("SaveDialog_TargetHistory", std::nullopt);
     Button_TargetHistoryClick(ui);
@@ -187,8 +189,7 @@ TEST_F(HistoryFileExportTest, FileErrorsAreToldInTheUsersWordsAndKeepTheEarlierF
     const auto expectFailure = [&](const std::string& target, const std::string& message) {
         pickContest("NAMES");
         chooseTarget(target);
-        EXPECT_THAT([&] { Button_ExportClick(ui, data); }, ThrowsMessage<std::runtime_error>(StrEq(message)))
-            << target;
+        EXPECT_THAT([&] { Button_ExportClick(ui, data); }, ThrowsMessage<std::runtime_error>(StrEq(message))) << target;
     };
     expectFailure(files.file("no such folder/names.txt"), "File not found");
     expectFailure(files.file(std::string(300, 'n') + ".txt"), "Invalid filename");

@@ -18,8 +18,8 @@
 #include <algorithm>
 #include <cctype>
 #include <ctime>
-#include <set>
 #include <fstream>
+#include <set>
 
 using namespace kv::import;
 using kv::shell::DataObjects;
@@ -84,8 +84,8 @@ protected:
     void pickImportType(const char* type, const std::string& dialog, const std::string& chosen) {
         ui.setItemIndex("ComboBox_ImportType", type == kv::ui::kLoggerHamDatabase ? 0 : 1);
         ui.expectDialog(dialog, chosen);
-        ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); },
-                                       [&](kv::ui::Ui& u) { OpenHistFile(u, data); }});
+        ComboBox_ImportTypeSelect(
+            ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); }, [&](kv::ui::Ui& u) { OpenHistFile(u, data); }});
     }
     void pickContest(const std::string& entry) {
         const auto items = ui.items("Combobox_Contest");
@@ -112,7 +112,7 @@ protected:
     DataObjects data;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ImportTest, ALoggerDatabaseListsItsContestsThatTakeCallHistoryWithTheirStart) {
     pickImportType(kv::ui::kLoggerHamDatabase, "OpenDialog_HamDB", logger);
@@ -140,8 +140,8 @@ TEST_F(ImportTest, ALoggerDatabaseListsItsContestsThatTakeCallHistoryWithTheirSt
 TEST_F(ImportTest, AFileWithoutDxlogIsNoLoggerDatabase) {
     ui.setItemIndex("ComboBox_ImportType", 0);
     ui.expectDialog("OpenDialog_HamDB", history);
-    ui.expectMessageBox("Selected database file not a valid N1MM Logger database", BoxKind::Information,
-                        BoxButtons::Ok, BoxAnswer::Ok);
+    ui.expectMessageBox("Selected database file not a valid N1MM Logger database", BoxKind::Information, BoxButtons::Ok,
+                        BoxAnswer::Ok);
     ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); }, {}});
     EXPECT_TRUE(ui.items("Combobox_Contest").empty());
     EXPECT_FALSE(ui.isEnabled("Combobox_Contest"));
@@ -218,7 +218,8 @@ TEST_F(ImportTest, RealCallHistoryFilesGiveOneRowPerDistinctCall) {
         std::getline(in, line);  // the header
         long long stations = 0;
         while (std::getline(in, line)) {
-            if (line.starts_with('#') || line.starts_with("!!") || line.find_first_not_of(" \r\t,") == std::string::npos)
+            if (line.starts_with('#') || line.starts_with("!!") ||
+                line.find_first_not_of(" \r\t,") == std::string::npos)
                 continue;
             ++stations;
             std::string call = line.substr(0, line.find(','));
@@ -235,8 +236,7 @@ TEST_F(ImportTest, RealCallHistoryFilesGiveOneRowPerDistinctCall) {
 
     const auto calls = columnValues(history, "History", "Call");
     EXPECT_EQ(calls.size(), distinctCalls.size());
-    for (const std::string& call : calls)
-        EXPECT_FALSE(call.starts_with('#') || call.starts_with("!!")) << call;
+    for (const std::string& call : calls) EXPECT_FALSE(call.starts_with('#') || call.starts_with("!!")) << call;
     EXPECT_EQ(historyValue("AA0CY", "Sect"), "EPA");
     EXPECT_EQ(historyValue("AA0CY", "State"), "PA");
     EXPECT_EQ(historyValue("AA0CY", "Ck"), "63");
@@ -257,8 +257,8 @@ TEST_F(ImportTest, AFailedRunLeavesTheDatabaseAsItWasAndSaysSo) {
     pickImportType(kv::ui::kLoggerHamDatabase, "OpenDialog_HamDB", logger);
     pickContest("FD,6-28-2025 18:00:00");
     EXPECT_THAT([&] { Button_ImportClick(ui, data); },
-                ThrowsMessage<std::runtime_error>(
-                    EndsWith("Field 'Section' not found; IMPORT stopped, nothing was changed in the Kestrovane database")));
+                ThrowsMessage<std::runtime_error>(EndsWith(
+                    "Field 'Section' not found; IMPORT stopped, nothing was changed in the Kestrovane database")));
     EXPECT_EQ(fileBytes(history), before);
     EXPECT_EQ(fileBytes(history + ".bup"), before);
     EXPECT_EQ(historyValue("K1ABC", "Sect"), "EMA");

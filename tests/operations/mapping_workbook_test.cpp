@@ -1,7 +1,7 @@
 // The lookups in the mapping workbook, on workbooks written for each case by the build's own
 // workbook writer and read back through the Excel provider.
-#include "fake_ui.h"
 #include "mapping/mapping_workbook.h"
+#include "fake_ui.h"
 #include "operation_files.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,7 @@ protected:
     DataObjects data;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MappingWorkbookTest, ExportListHasTheHistoryRowsInSheetOrderAndLeavesTheSheetClosed) {
     useWorkbook("X,1,X,Call,,,,,,,Call,,,,,,\n",
@@ -61,10 +61,11 @@ TEST_F(MappingWorkbookTest, ExportListHasTheHistoryRowsInSheetOrderAndLeavesTheS
 }
 
 TEST_F(MappingWorkbookTest, HistoryFileListKeepsDuplicateTypesShowsTheFirstAndEnablesTheList) {
-    useWorkbook("NAQPCW,1,NAQP,Call,Name,State,,,,,Call,,,State,Name,,\n"
-                "CQWWCW,0,DX,Call,,,,,,,Call,,,,,,\n"
-                "NAQPSSB,1,NAQP,Call,Name,State,,,,,Call,,,State,Name,,\n"
-                "FD,1,FD,Call,data2,Sect,,,,,Call,,Sect,data2,,,\n");
+    useWorkbook(
+        "NAQPCW,1,NAQP,Call,Name,State,,,,,Call,,,State,Name,,\n"
+        "CQWWCW,0,DX,Call,,,,,,,Call,,,,,,\n"
+        "NAQPSSB,1,NAQP,Call,Name,State,,,,,Call,,,State,Name,,\n"
+        "FD,1,FD,Call,data2,Sect,,,,,Call,,Sect,data2,,,\n");
     ui.setEnabled("Combobox_Contest", false);
     ui.setEnabled("Label_Contest", false);
 
@@ -78,9 +79,10 @@ TEST_F(MappingWorkbookTest, HistoryFileListKeepsDuplicateTypesShowsTheFirstAndEn
 }
 
 TEST_F(MappingWorkbookTest, LoggerContestIsAcceptedOnlyWithARowWhoseHistoryIsOne) {
-    useWorkbook("NAQPCW,1,NAQP,Call,,,,,,,Call,,,,Name,,\n"
-                "CQWWCW,0,DX,Call,,,,,,,Call,,,,,,\n"
-                "IARU,2,DX,Call,,,,,,,Call,,,,,,\n");
+    useWorkbook(
+        "NAQPCW,1,NAQP,Call,,,,,,,Call,,,,Name,,\n"
+        "CQWWCW,0,DX,Call,,,,,,,Call,,,,,,\n"
+        "IARU,2,DX,Call,,,,,,,Call,,,,,,\n");
 
     EXPECT_TRUE(CheckLoggerContest(ui, data, "NAQPCW"));
     EXPECT_TRUE(CheckLoggerContest(ui, data, "naqpcw")) << "the workbook's lookups ignore letter case";
@@ -102,20 +104,22 @@ TEST_F(MappingWorkbookTest, LoggerContestIsAcceptedOnlyWithARowWhoseHistoryIsOne
 }
 
 TEST_F(MappingWorkbookTest, FieldMapTakesTheFilledCellsInColumnOrderWithTheFirstAsKey) {
-    useWorkbook("ARRLSSCW,1,SS,Call,Sect,State,Ck,UserText,,,Call,Ck,Sect,,,,\n"
-                "CWOPS,1,CWOPS,Call,Name,Exch1,,,,,,,,Exch1,Name,,\n"
-                "BLANK,1,BLANK,,,,,,,,,,,,,,\n"
-                "NAQPOLD,0,NAQP,Call,State,,,,,,Call,,,,,,\n"
-                "NAQPCW,1,NAQP,Call,Name,State,UserText,,,,Call,,,State,Name,,\n");
+    useWorkbook(
+        "ARRLSSCW,1,SS,Call,Sect,State,Ck,UserText,,,Call,Ck,Sect,,,,\n"
+        "CWOPS,1,CWOPS,Call,Name,Exch1,,,,,,,,Exch1,Name,,\n"
+        "BLANK,1,BLANK,,,,,,,,,,,,,,\n"
+        "NAQPOLD,0,NAQP,Call,State,,,,,,Call,,,,,,\n"
+        "NAQPCW,1,NAQP,Call,Name,State,UserText,,,,Call,,,State,Name,,\n");
 
     EXPECT_EQ(BuildFieldMap(data, ImportKind::Logger, "ARRLSSCW"),
               (FieldMap{{"Call", "Call"}, {"Ck", "Ck"}, {"Sect", "Sect"}}));
     EXPECT_EQ(BuildFieldMap(data, ImportKind::Logger, "CWOPS"), (FieldMap{{"Exchange1", "Exch1"}, {"Name", "Name"}}))
         << "without a Call cell the first filled logger column is the key";
     EXPECT_TRUE(BuildFieldMap(data, ImportKind::Logger, "BLANK").empty());
-    EXPECT_EQ(BuildFieldMap(data, ImportKind::HistoryFile, "SS"),
-              (FieldMap{{"field1", "Call"}, {"field2", "Sect"}, {"field3", "State"}, {"field4", "Ck"},
-                        {"field5", "UserText"}}));
+    EXPECT_EQ(
+        BuildFieldMap(data, ImportKind::HistoryFile, "SS"),
+        (FieldMap{
+            {"field1", "Call"}, {"field2", "Sect"}, {"field3", "State"}, {"field4", "Ck"}, {"field5", "UserText"}}));
     EXPECT_EQ(BuildFieldMap(data, ImportKind::HistoryFile, "NAQP"), (FieldMap{{"field1", "Call"}, {"field2", "State"}}))
         << "the first row of a contest type is used, whatever its History";
     EXPECT_THROW(BuildFieldMap(data, ImportKind::Logger, "WFD"), std::runtime_error)

@@ -21,7 +21,7 @@ void run(const std::string& command) {
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
-} // namespace
+}  // namespace
 
 ProgramFiles::ProgramFiles() : ProgramDirectory(false) {
     for (const char* name : {"mapping.xls", "kestrovane_mdb.template"})
@@ -75,4 +75,4 @@ std::string fileBytes(const std::string& path) {
     return bytes.str();
 }
 
-} // namespace kv::testing
+}  // namespace kv::testing

@@ -39,4 +39,4 @@ std::vector<std::string> columnValues(const std::string& databasePath, const std
 
 std::string fileBytes(const std::string& path);
 
-} // namespace kv::testing
+}  // namespace kv::testing

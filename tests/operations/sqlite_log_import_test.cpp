@@ -26,8 +26,8 @@ using kv::testing::columnValues;
 using kv::testing::contestInstance;
 using kv::testing::FileState;
 using kv::testing::qso;
-using kv::testing::SqlRow;
 using kv::testing::sqliteRows;
+using kv::testing::SqlRow;
 using kv::ui::BoxAnswer;
 using kv::ui::BoxButtons;
 using kv::ui::BoxKind;
@@ -93,8 +93,9 @@ TEST_F(SqliteLogImport, TheRealLogsFieldDayImportsWithoutItsDeletedQso) {
     EXPECT_EQ(ui.text("Edit_SourceFilename"), "ham_test.s3db");
     EXPECT_EQ(FileState::of(log), before);
 
-    const auto fieldDay = sqliteRows(log, "SELECT Call, Sect, Exchange1 FROM DXLOG WHERE ContestNR = "
-                                          "(SELECT ContestNR FROM ContestInstance WHERE ContestName = 'FD')");
+    const auto fieldDay = sqliteRows(log,
+                                     "SELECT Call, Sect, Exchange1 FROM DXLOG WHERE ContestNR = "
+                                     "(SELECT ContestNR FROM ContestInstance WHERE ContestName = 'FD')");
     const ImportCounts counts = importEntry("FD,5-16-2026 18:00:00");
     EXPECT_EQ(counts.read, static_cast<long long>(fieldDay.size()));
     EXPECT_EQ(counts.inserted, counts.read);
@@ -150,15 +151,15 @@ protected:
         logged("K5ZD", "SSCW", 6, {{"CK", std::int64_t{69}}, {"Sect", "STX"}});
         logged("K7ZOE", "SSCW", 6, {{"CK", std::int64_t{5}}, {"Sect", std::monostate{}}});
         // ContestID and ContestNR differ, as they do in a log whose instances were deleted.
-        kv::testing::writeLoggerLog(log, {{"ContestInstance",
-                                           {contestInstance(1, "DELETEDQS", "1900-01-01", -1),
-                                            contestInstance(2, "DX", "1900-01-01 00:00:00", 0),
-                                            contestInstance(3, "FD", "2024-06-22 00:00:00", 3),
-                                            contestInstance(4, "NAQPCW", "2025-01-11 18:00:00", 5),
-                                            contestInstance(5, "SSCW", "2024-11-02 21:00:00", 6),
-                                            contestInstance(6, "FD", "2025-06-28 18:00:00", 7),
-                                            contestInstance(8, "RAC", "2024-12-28", 8)}},
-                                          {"DXLOG", qsos}});
+        kv::testing::writeLoggerLog(
+            log,
+            {{"ContestInstance",
+              {contestInstance(1, "DELETEDQS", "1900-01-01", -1), contestInstance(2, "DX", "1900-01-01 00:00:00", 0),
+               contestInstance(3, "FD", "2024-06-22 00:00:00", 3),
+               contestInstance(4, "NAQPCW", "2025-01-11 18:00:00", 5),
+               contestInstance(5, "SSCW", "2024-11-02 21:00:00", 6), contestInstance(6, "FD", "2025-06-28 18:00:00", 7),
+               contestInstance(8, "RAC", "2024-12-28", 8)}},
+             {"DXLOG", qsos}});
     }
 
     const std::string log = files.file("big log.s3db");
@@ -166,8 +167,8 @@ protected:
 
 TEST_F(LargerSqliteLogImport, TwoInstancesOfAContestImportUnderTheirOwnStartAndMergeTheExchange) {
     const FileState before = FileState::of(log);
-    EXPECT_EQ(chooseLog(log), (std::vector<std::string>{"FD,6-22-2024", "FD,6-28-2025 18:00:00", "NAQPCW,1-11-2025 18:00:00",
-                                                        "SSCW,11-2-2024 21:00:00"}));
+    EXPECT_EQ(chooseLog(log), (std::vector<std::string>{"FD,6-22-2024", "FD,6-28-2025 18:00:00",
+                                                        "NAQPCW,1-11-2025 18:00:00", "SSCW,11-2-2024 21:00:00"}));
     const ImportCounts first = importEntry("FD,6-22-2024");
     EXPECT_EQ(first.read, kStations);
     EXPECT_EQ(first.inserted, kStations);
@@ -242,7 +243,8 @@ TEST_F(SqliteLogImport, ADamagedLogOrOneThatIsNoSqliteDatabaseIsRefusedWithItsRe
     const std::string truncated = files.file("truncated.s3db"), text = files.file("notes.s3db");
     std::ofstream(truncated, std::ios::binary) << whole.substr(0, whole.size() / 2);
     std::ofstream(text) << "TS,Call\n";
-    for (const auto& [log, reason] : {std::pair{truncated, " is damaged or truncated"}, {text, " is not a SQLite database"}}) {
+    for (const auto& [log, reason] :
+         {std::pair{truncated, " is damaged or truncated"}, {text, " is not a SQLite database"}}) {
         const FileState before = FileState::of(log);
         EXPECT_THAT([&] { chooseLog(log); }, ThrowsMessage<std::runtime_error>(StartsWith(log + reason)));
         EXPECT_TRUE(ui.items("Combobox_Contest").empty());
@@ -250,4 +252,4 @@ TEST_F(SqliteLogImport, ADamagedLogOrOneThatIsNoSqliteDatabaseIsRefusedWithItsRe
     }
 }
 
-} // namespace
+}  // namespace

@@ -2,10 +2,10 @@
 // plain table whatever the cursor was left with, and the user's edits, new rows, deletions and
 // refused values, written through the table access layer and read back by the engine and by
 // mdb-export.
+#include "history_db/view_history.h"
 #include "exported_table.h"
 #include "fake_ui.h"
 #include "history_db/history_database.h"
-#include "history_db/view_history.h"
 #include "operation_files.h"
 #include "shell/form_create.h"
 
@@ -61,7 +61,7 @@ protected:
     const std::string path = files.file("calls.mdb");
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ViewHistoryTest, TheCaptionCountsTheCallsOfThePlainTableAndTheViewClosesTheCursor) {
     // An import leaves the Call index on the cursor, which would put K1ABC first.
@@ -80,8 +80,8 @@ TEST_F(ViewHistoryTest, TheCaptionCountsTheCallsOfThePlainTableAndTheViewClosesT
     });
     EXPECT_FALSE(data.ADODataSet_ThDB.isOpen());
 
-    ui.expectMessageBox("Deleting all records of the history/Kestrovane database. Are you sure ?",
-                        BoxKind::Information, BoxButtons::YesNo, BoxAnswer::Yes);
+    ui.expectMessageBox("Deleting all records of the history/Kestrovane database. Are you sure ?", BoxKind::Information,
+                        BoxButtons::YesNo, BoxAnswer::Yes);
     EmptyThDBClick(ui, data);
     view([](const std::string& caption, GridRows& rows) {
         EXPECT_EQ(caption, "History database, number of calls in database: 0");
@@ -146,8 +146,7 @@ TEST_F(ViewHistoryTest, ARefusedValueKeepsTheInputAndTheFileAsItWas) {
     const std::string before = fileBytes(path);
     const std::string tooLong(21, 'W');
     view([&](const std::string&, GridRows& rows) {
-        const std::size_t call = column(rows, "Call"), name = column(rows, "Name"),
-                          updated = column(rows, "Updated");
+        const std::size_t call = column(rows, "Call"), name = column(rows, "Name"), updated = column(rows, "Updated");
         rows.setText(0, call, tooLong);
         try {
             rows.write();

@@ -1,6 +1,6 @@
+#include "shell/form_create.h"
 #include "fake_ui.h"
 #include "program_directory.h"
-#include "shell/form_create.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 
 const char* const kInitialStatus = "Kestrovane initialized, Open Kestrovane database to start (File menu)";
 
-} // namespace
+}  // namespace
 
 TEST(FormCreate, LeavesTheWindowInNoDatabaseState) {
     ProgramDirectory directory(true);
@@ -33,19 +33,17 @@ TEST(FormCreate, LeavesTheWindowInNoDatabaseState) {
     EXPECT_EQ(ui.state().MappingPath, directory.withSeparator() + "mapping.xls");
     EXPECT_FALSE(ui.terminateRequested());
 
-    EXPECT_EQ(ui.items("ComboBox_ImportType"),
-              (std::vector<std::string>{"Logger HAM Database", "History file"}));
+    EXPECT_EQ(ui.items("ComboBox_ImportType"), (std::vector<std::string>{"Logger HAM Database", "History file"}));
     EXPECT_EQ(ui.itemIndex("ComboBox_ImportType"), -1);
     EXPECT_TRUE(ui.items("Combobox_Contest").empty());
     EXPECT_EQ(ui.text("Edit_SourceFilename"), "");
     EXPECT_EQ(ui.text("Edit_TargetHistory"), "");
 
-    for (const char* name : {"ComboBox_ImportType", "ComboBox_ExportContest", "Combobox_Contest",
-                             "Button_Import", "Button_TargetHistory", "Button_Export", "CloseThDB",
-                             "Exit1", "EmptyThDB", "ViewThDB"})
+    for (const char* name : {"ComboBox_ImportType", "ComboBox_ExportContest", "Combobox_Contest", "Button_Import",
+                             "Button_TargetHistory", "Button_Export", "CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"})
         EXPECT_FALSE(ui.isEnabled(name)) << name;
-    for (const char* name : {"NewThDB", "Open_ThDb", "About1", "Edit_SourceFilename",
-                             "Label_ImportType", "Label_ExportContest", "TabSheet1", "TabSheet2"})
+    for (const char* name : {"NewThDB", "Open_ThDb", "About1", "Edit_SourceFilename", "Label_ImportType",
+                             "Label_ExportContest", "TabSheet1", "TabSheet2"})
         EXPECT_TRUE(ui.isEnabled(name)) << name;
 
     EXPECT_EQ(ui.statusHistory(), std::vector<std::string>{kInitialStatus});
@@ -56,8 +54,8 @@ TEST(FormCreate, WithoutTheMappingWorkbookShowsTheErrorOnceAndEndsTheProgram) {
     ProgramDirectory directory(false);
     FakeUi ui(directory.withSeparator());
     const std::string mapping = directory.withSeparator() + "mapping.xls";
-    ui.expectMessageBox(mapping + " not found in program directory, Kestrovane terminated",
-                        BoxKind::Error, BoxButtons::Ok, BoxAnswer::Ok);
+    ui.expectMessageBox(mapping + " not found in program directory, Kestrovane terminated", BoxKind::Error,
+                        BoxButtons::Ok, BoxAnswer::Ok);
 
     FormCreate(ui);
 

@@ -1,5 +1,5 @@
-#include "fake_ui.h"
 #include "shell/window_operations.h"
+#include "fake_ui.h"
 
 #include <gtest/gtest.h>
 

@@ -8,13 +8,9 @@
 
 namespace kv::ui::testing {
 
-const char* describe(BoxKind kind) {
-    return kind == BoxKind::Information ? "information" : "error";
-}
+const char* describe(BoxKind kind) { return kind == BoxKind::Information ? "information" : "error"; }
 
-const char* describe(BoxButtons buttons) {
-    return buttons == BoxButtons::Ok ? "OK" : "Yes/No";
-}
+const char* describe(BoxButtons buttons) { return buttons == BoxButtons::Ok ? "OK" : "Yes/No"; }
 
 FakeUi::FakeUi(std::string programDirectory) : HeadlessUi(std::move(programDirectory)) {}
 
@@ -36,7 +32,8 @@ FakeUi::~FakeUi() {
     }
 }
 
-template <typename Step> Step* FakeUi::next() {
+template <typename Step>
+Step* FakeUi::next() {
     return script_.empty() ? nullptr : std::get_if<Step>(&script_.front());
 }
 
@@ -49,13 +46,9 @@ void FakeUi::expectDialog(std::string dialog, std::optional<std::string> chosenF
     script_.push_back(ExpectedDialog{std::move(dialog), std::move(chosenFile)});
 }
 
-void FakeUi::expectHistoryView(HistoryViewUser user) {
-    script_.push_back(ExpectedView{std::move(user)});
-}
+void FakeUi::expectHistoryView(HistoryViewUser user) { script_.push_back(ExpectedView{std::move(user)}); }
 
-void FakeUi::expectAboutBox(AboutBoxCheck check) {
-    script_.push_back(ExpectedAbout{std::move(check)});
-}
+void FakeUi::expectAboutBox(AboutBoxCheck check) { script_.push_back(ExpectedAbout{std::move(check)}); }
 
 BoxAnswer FakeUi::showMessageBox(const std::string& text, BoxKind kind, BoxButtons buttons) {
     const ExpectedBox* box = next<ExpectedBox>();
@@ -104,4 +97,4 @@ void FakeUi::showAboutBox(const AboutBoxContent& content) {
     check(content);
 }
 
-} // namespace kv::ui::testing
+}  // namespace kv::ui::testing

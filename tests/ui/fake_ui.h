@@ -68,7 +68,8 @@ private:
     using Expected = std::variant<ExpectedBox, ExpectedDialog, ExpectedView, ExpectedAbout>;
 
     // The script's next step when it is of this kind, else nullptr.
-    template <typename Step> Step* next();
+    template <typename Step>
+    Step* next();
 
     std::deque<Expected> script_;
     std::vector<std::string> statusHistory_;
@@ -79,4 +80,4 @@ private:
 const char* describe(BoxKind kind);
 const char* describe(BoxButtons buttons);
 
-} // namespace kv::ui::testing
+}  // namespace kv::ui::testing

@@ -1,5 +1,5 @@
-#include "fake_ui.h"
 #include "import/import_type_select.h"
+#include "fake_ui.h"
 #include "shell/form_create.h"
 #include "ui/import_types.h"
 
@@ -17,9 +17,8 @@ namespace {
 
 // The window as the History database's opening leaves it, with an export target chosen too.
 void enterExportReady(FakeUi& ui) {
-    for (const char* name : {"ComboBox_ImportType", "ComboBox_ExportContest", "CloseThDB", "Exit1",
-                             "EmptyThDB", "ViewThDB", "Button_TargetHistory", "Edit_TargetHistory",
-                             "Button_Export"})
+    for (const char* name : {"ComboBox_ImportType", "ComboBox_ExportContest", "CloseThDB", "Exit1", "EmptyThDB",
+                             "ViewThDB", "Button_TargetHistory", "Edit_TargetHistory", "Button_Export"})
         ui.setEnabled(name, true);
     ui.setEnabled("Open_ThDb", false);
     ui.addItem("ComboBox_ExportContest", "CQWW", std::nullopt);
@@ -42,12 +41,12 @@ struct RecordedChoices {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(ImportTypeSelect, LoggerDatabaseResetsBothSidesAndAsksForTheLoggerDatabase) {
     FakeUi ui("/nowhere/");
-    ui.expectMessageBox("/nowhere/mapping.xls not found in program directory, Kestrovane terminated",
-                        BoxKind::Error, BoxButtons::Ok, BoxAnswer::Ok);
+    ui.expectMessageBox("/nowhere/mapping.xls not found in program directory, Kestrovane terminated", BoxKind::Error,
+                        BoxButtons::Ok, BoxAnswer::Ok);
     kv::shell::FormCreate(ui);
     enterExportReady(ui);
     RecordedChoices recorded;
@@ -76,23 +75,23 @@ TEST(ImportTypeSelect, HistoryFileAfterLoggerEmptiesTheContestListBeforeItsDialo
     ui.addItem("ComboBox_ImportType", kLoggerHamDatabase, std::nullopt);
     ui.addItem("ComboBox_ImportType", kHistoryFile, std::nullopt);
     // The logger choice fills the list and readies the import, as a valid source and contest do.
-    SourceChoices choices{
-        [](Ui& ui) {
-            ui.setText("Edit_SourceFilename", "log.mdb");
-            ui.addItem("Combobox_Contest", "CQWW,5-4-2005", ContestRecord{"3", "CQWW"});
-            ui.setItemIndex("Combobox_Contest", 0);
-            ui.setEnabled("Label_Contest", true);
-            ui.setEnabled("Combobox_Contest", true);
-            ui.setEnabled("Button_Import", true);
-        },
-        // The user cancels the history file's dialog: the choice changes nothing.
-        [](Ui& ui) {
-            EXPECT_TRUE(ui.items("Combobox_Contest").empty());
-            EXPECT_EQ(ui.text("Edit_SourceFilename"), "");
-            EXPECT_FALSE(ui.isEnabled("Button_Import"));
-            EXPECT_FALSE(ui.isEnabled("Combobox_Contest"));
-            EXPECT_EQ(ui.text("StatusBar1"), "Import type selected is History(text)file, specify filename");
-        }};
+    SourceChoices choices{[](Ui& ui) {
+                              ui.setText("Edit_SourceFilename", "log.mdb");
+                              ui.addItem("Combobox_Contest", "CQWW,5-4-2005", ContestRecord{"3", "CQWW"});
+                              ui.setItemIndex("Combobox_Contest", 0);
+                              ui.setEnabled("Label_Contest", true);
+                              ui.setEnabled("Combobox_Contest", true);
+                              ui.setEnabled("Button_Import", true);
+                          },
+                          // The user cancels the history file's dialog: the choice changes nothing.
+                          [](Ui& ui) {
+                              EXPECT_TRUE(ui.items("Combobox_Contest").empty());
+                              EXPECT_EQ(ui.text("Edit_SourceFilename"), "");
+                              EXPECT_FALSE(ui.isEnabled("Button_Import"));
+                              EXPECT_FALSE(ui.isEnabled("Combobox_Contest"));
+                              EXPECT_EQ(ui.text("StatusBar1"),
+                                        "Import type selected is History(text)file, specify filename");
+                          }};
 
     pick(ui, "Logger HAM Database");
     ComboBox_ImportTypeSelect(ui, choices);

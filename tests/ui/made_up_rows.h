@@ -38,4 +38,4 @@ private:
     std::vector<std::string> columns_{"Call", "Name", "Sect", "State", "Ck", "Exch1", "Grid", "Nr"};
 };
 
-} // namespace kv::ui::testing
+}  // namespace kv::ui::testing

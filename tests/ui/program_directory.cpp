@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <unistd.h>
+#include <fstream>
 
 namespace kv::ui::testing {
 
@@ -21,4 +21,4 @@ ProgramDirectory::~ProgramDirectory() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-} // namespace kv::ui::testing
+}  // namespace kv::ui::testing

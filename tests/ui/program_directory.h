@@ -23,4 +23,4 @@ private:
     std::filesystem::path path_;
 };
 
-} // namespace kv::ui::testing
+}  // namespace kv::ui::testing

@@ -48,7 +48,7 @@ protected:
     const std::string icon = files.file(kIconFileName);
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AboutBoxWindowTest, ShowsTheDesignedWindowWithTheProgramsIconUntilOk) {
     fs::copy_file(fs::path(KV_PROGRAM_DIR) / kIconFileName, icon);

@@ -66,7 +66,7 @@ protected:
     std::optional<ProgramWindows> windows;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HistoryLifecycleWindowTest, NewOpenEmptyAndCloseThroughTheMenus) {
     const std::string created = files.file("new.mdb"), filled = files.file("filled.mdb");

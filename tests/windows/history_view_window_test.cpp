@@ -28,6 +28,7 @@ using kv::testing::exportedTable;
 using kv::testing::fileBytes;
 using kv::testing::ProgramFiles;
 using kv::testing::writeHistoryDatabase;
+using kv::ui::testing::MadeUpRows;
 using kv::windows::DBGrid;
 using kv::windows::HistoryGridModel;
 using kv::windows::MessageBoxDialog;
@@ -37,7 +38,6 @@ using kv::windows::testing::ensureApplication;
 using kv::windows::testing::inspectThen;
 using kv::windows::testing::SeenBox;
 using kv::windows::testing::whenModalShows;
-using kv::ui::testing::MadeUpRows;
 
 namespace {
 
@@ -126,7 +126,7 @@ protected:
     HistoryGridModel* model = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(HistoryViewWindowTest, ShowsEveryColumnAndRowWithTheCountInItsCaptionAndMarksTheCurrentRow) {
     const auto exported = exportedTable(path, "History");

@@ -62,7 +62,7 @@ protected:
     ProgramDirectory directory{true};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MainWindowTest, EveryControlAndDialogIsAWidgetNamedAfterIt) {
     ProgramWindows windows(directory.withSeparator());
@@ -74,9 +74,11 @@ TEST_F(MainWindowTest, EveryControlAndDialogIsAWidgetNamedAfterIt) {
         EXPECT_TRUE(found->inherits(qtClassOf(control.kind))) << name.toStdString();
     }
     for (const DialogInfo& dialog : mainWindowDialogs()) {
-        auto* found = window.findChild<QFileDialog*>(QString::fromUtf8(dialog.name.data(), qsizetype(dialog.name.size())));
+        auto* found =
+            window.findChild<QFileDialog*>(QString::fromUtf8(dialog.name.data(), qsizetype(dialog.name.size())));
         ASSERT_NE(found, nullptr) << dialog.name;
-        EXPECT_EQ(found->acceptMode(), dialog.kind == DialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        EXPECT_EQ(found->acceptMode(),
+                  dialog.kind == DialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         EXPECT_EQ(found->testOption(QFileDialog::DontConfirmOverwrite), dialog.kind == DialogKind::Save)
             << "neither save dialog asks before overwriting";
     }
@@ -96,7 +98,8 @@ TEST_F(MainWindowTest, StartsWithTheDesignedCaptionsAndTheNoDatabaseState) {
     for (QAction* menu : window.menuBar()->actions()) menus << menu->text();
     EXPECT_EQ(menus, (QStringList{"File", "Tools", "View", "Help"}));
     QStringList fileItems;
-    for (QAction* item : window.menuBar()->actions().front()->menu()->actions()) fileItems << item->objectName() + "=" + item->text();
+    for (QAction* item : window.menuBar()->actions().front()->menu()->actions())
+        fileItems << item->objectName() + "=" + item->text();
     EXPECT_EQ(fileItems, (QStringList{"NewThDB=New History database", "Open_ThDb=Open History database",
                                       "CloseThDB=Close History database", "Exit1=Close Database and Exit"}));
     EXPECT_EQ(find<QAction>(window, "EmptyThDB")->text(), "Empty History database");
@@ -111,13 +114,16 @@ TEST_F(MainWindowTest, StartsWithTheDesignedCaptionsAndTheNoDatabaseState) {
     EXPECT_EQ(pages->currentWidget()->objectName(), "TabSheet1");
     EXPECT_EQ(pages->tabText(0), "Import from log");
     EXPECT_EQ(pages->tabText(1), "Export to History.txt");
-    for (auto [name, caption] : {std::pair{"Label_ImportType", "Import type"}, {"Label3", "Filename"},
-                                 {"Label_Contest", "Contest"}, {"Label_ExportContest", "Export for contest"}}) {
+    for (auto [name, caption] : {std::pair{"Label_ImportType", "Import type"},
+                                 {"Label3", "Filename"},
+                                 {"Label_Contest", "Contest"},
+                                 {"Label_ExportContest", "Export for contest"}}) {
         auto* label = find<QLabel>(window, name);
         EXPECT_EQ(label->text(), caption);
         EXPECT_TRUE(label->alignment() & Qt::AlignRight) << name;
     }
-    for (auto [name, caption] : {std::pair{"Button_Import", "Start IMPORT"}, {"Button_TargetHistory", "Target History file"},
+    for (auto [name, caption] : {std::pair{"Button_Import", "Start IMPORT"},
+                                 {"Button_TargetHistory", "Target History file"},
                                  {"Button_Export", "Start EXPORT"}})
         EXPECT_EQ(find<QPushButton>(window, name)->text(), caption);
     EXPECT_TRUE(find<QLineEdit>(window, "Edit_SourceFilename")->isReadOnly());
@@ -166,7 +172,8 @@ TEST_F(MainWindowTest, WithoutTheMappingWorkbookTheErrorShowsOnceAndTheWindowNev
 
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(caption, "Error");
-    EXPECT_EQ(text.toStdString(), bare.withSeparator() + "mapping.xls not found in program directory, Kestrovane terminated");
+    EXPECT_EQ(text.toStdString(),
+              bare.withSeparator() + "mapping.xls not found in program directory, Kestrovane terminated");
     EXPECT_TRUE(windows.form1.terminateRequested());
     EXPECT_FALSE(windows.form1.isVisible());
 }

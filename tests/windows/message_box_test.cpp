@@ -1,8 +1,8 @@
 // Message boxes of the real window: caption, icon, buttons and the answer each way of closing gives.
+#include "windows/message_box.h"
 #include "program_directory.h"
 #include "window_test_support.h"
 #include "windows/main_window.h"
-#include "windows/message_box.h"
 
 #include <gtest/gtest.h>
 
@@ -31,13 +31,12 @@ protected:
     TForm1 window{directory.withSeparator(), {}};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MessageBoxTest, ConfirmationHasYesLeftAndDefaultAndNoAnsweringEsc) {
     SeenBox seen;
     inspectThen(seen, pressEscape);
-    EXPECT_EQ(window.showMessageBox("Deleting all records. Are you sure ?", BoxKind::Information,
-                                    BoxButtons::YesNo),
+    EXPECT_EQ(window.showMessageBox("Deleting all records. Are you sure ?", BoxKind::Information, BoxButtons::YesNo),
               BoxAnswer::No);
     EXPECT_EQ(seen.caption, "Information");
     EXPECT_EQ(seen.text, "Deleting all records. Are you sure ?");

@@ -34,9 +34,13 @@ void whenModalShows(std::function<void(QWidget*)> act) {
             *poll = nullptr;
             return;
         }
-        QTimer::singleShot(10, [poll] { if (*poll) (*poll)(); });
+        QTimer::singleShot(10, [poll] {
+            if (*poll) (*poll)();
+        });
     };
-    QTimer::singleShot(0, [poll] { if (*poll) (*poll)(); });
+    QTimer::singleShot(0, [poll] {
+        if (*poll) (*poll)();
+    });
 }
 
 void inspectThen(SeenBox& seen, std::function<void(MessageBoxDialog*)> close) {
@@ -59,4 +63,4 @@ void inspectThen(SeenBox& seen, std::function<void(MessageBoxDialog*)> close) {
     });
 }
 
-} // namespace kv::windows::testing
+}  // namespace kv::windows::testing

@@ -31,4 +31,4 @@ struct SeenBox {
 // Records into `seen` what the next message box shows, then closes it the way `close` does.
 void inspectThen(SeenBox& seen, std::function<void(MessageBoxDialog*)> close);
 
-} // namespace kv::windows::testing
+}  // namespace kv::windows::testing

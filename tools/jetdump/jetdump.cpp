@@ -39,7 +39,8 @@ void listIndexes(const Database& db, const std::string& name) {
         const auto& real = def.realIndexes[logical.realIndex];
         std::cout << logical.name << ':';
         for (const auto& part : real.columns)
-            std::cout << ' ' << def.columns[def.columnPosition(part.columnNumber)].name << (part.ascending ? " ASC" : " DESC");
+            std::cout << ' ' << def.columns[def.columnPosition(part.columnNumber)].name
+                      << (part.ascending ? " ASC" : " DESC");
         std::cout << ";" << (logical.isPrimaryKey() ? " primary key" : "") << (real.isUnique() ? " unique" : "")
                   << (real.ignoresNulls() ? " ignore nulls" : "") << " entries "
                   << kv::jet::readIndexEntries(db.file(), real).size() << '\n';

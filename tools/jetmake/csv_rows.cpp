@@ -114,27 +114,29 @@ jet::Value convert(const jet::ColumnDesign& column, const std::optional<std::str
         auto value = data_access::parseIsoDateTime(*text);
         if (!value) value = data_access::parseDateTime(*text);
         return value ? jet::Value(data_access::accessDateTime(*value))
-                     : refuse(": dates are written as year-month-day (ISO 8601) or month/day/year, with an optional time");
+                     : refuse(
+                           ": dates are written as year-month-day (ISO 8601) or month/day/year, with an optional time");
     }
     case ColumnType::Text:
         if (jet::utf8ToCodePoints(*text).size() > column.length / 2u)
-            throw std::runtime_error("The value '" + *text + "' is longer than the " + std::to_string(column.length / 2) +
-                                     " characters of column " + column.name);
+            throw std::runtime_error("The value '" + *text + "' is longer than the " +
+                                     std::to_string(column.length / 2) + " characters of column " + column.name);
         return *text;
-    default:
-        return data_access::accessValueFromText(engineColumn(column), text);
+    default: return data_access::accessValueFromText(engineColumn(column), text);
     }
 }
 
 }  // namespace
 
-std::vector<jet::TableRow> readCsvRows(const jet::TableDesign& table, const std::string& text, const std::string& fileName) {
+std::vector<jet::TableRow> readCsvRows(const jet::TableDesign& table, const std::string& text,
+                                       const std::string& fileName) {
     std::vector<data_access::Row> records = data_access::readCommaDelimited(text, fileName, data_access::Blanks::Kept);
     if (records.empty()) throw std::runtime_error(fileName + ": there is no header row naming the columns");
     std::vector<std::size_t> positions;  // for each CSV column, the table column it fills
     for (const auto& heading : records.front()) {
-        auto column = std::find_if(table.columns.begin(), table.columns.end(),
-                                   [&](const jet::ColumnDesign& c) { return heading && jet::equalIgnoringCase(c.name, *heading); });
+        auto column = std::find_if(table.columns.begin(), table.columns.end(), [&](const jet::ColumnDesign& c) {
+            return heading && jet::equalIgnoringCase(c.name, *heading);
+        });
         if (column == table.columns.end())
             throw std::runtime_error(fileName + ": the header names the column '" + heading.value_or("") +
                                      "', which table " + table.name + " does not have");
@@ -144,8 +146,9 @@ std::vector<jet::TableRow> readCsvRows(const jet::TableDesign& table, const std:
     for (std::size_t record = 1; record < records.size(); ++record) {
         const auto& fields = records[record];
         if (fields.size() != positions.size())
-            throw std::runtime_error(fileName + ", record " + std::to_string(record) + ": it has " + std::to_string(fields.size()) +
-                                     " fields where the header has " + std::to_string(positions.size()));
+            throw std::runtime_error(fileName + ", record " + std::to_string(record) + ": it has " +
+                                     std::to_string(fields.size()) + " fields where the header has " +
+                                     std::to_string(positions.size()));
         jet::TableRow row(table.columns.size());
         for (std::size_t i = 0; i < fields.size(); ++i) {
             try {

@@ -17,6 +17,7 @@ namespace kv::jetmake {
 
 // Throws std::runtime_error naming the file, the line and the column for a value that does not
 // fit its column, and for a header naming a column the table does not have.
-std::vector<jet::TableRow> readCsvRows(const jet::TableDesign& table, const std::string& text, const std::string& fileName);
+std::vector<jet::TableRow> readCsvRows(const jet::TableDesign& table, const std::string& text,
+                                       const std::string& fileName);
 
 }  // namespace kv::jetmake

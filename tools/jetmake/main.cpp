@@ -82,8 +82,10 @@ void run(const Arguments& arguments) {
     std::vector<kv::jet::TableContent> tables;
     for (auto& design : kv::jetmake::parseSchema(readFile(arguments.schema))) tables.push_back({std::move(design), {}});
     for (const auto& [tableName, file] : arguments.rows) {
-        auto table = std::find_if(tables.begin(), tables.end(), [&](const auto& t) { return t.design.name == tableName; });
-        if (table == tables.end()) throw std::runtime_error("--rows names table " + tableName + ", which the schema does not create");
+        auto table =
+            std::find_if(tables.begin(), tables.end(), [&](const auto& t) { return t.design.name == tableName; });
+        if (table == tables.end())
+            throw std::runtime_error("--rows names table " + tableName + ", which the schema does not create");
         table->rows = kv::jetmake::readCsvRows(table->design, readFile(file), file);
     }
     kv::jet::createDatabase(arguments.output, tables, arguments.replace);

@@ -1,8 +1,8 @@
 #include "schema_parser.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <stdexcept>
 
 #include "jet/format.h"
@@ -19,7 +19,8 @@ struct Token {
 };
 
 std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return text;
 }
 
@@ -49,14 +50,17 @@ std::vector<Token> tokenize(std::string_view text) {
         } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
             std::size_t end = i;
             // "Memo/Hyperlink" is one type name.
-            while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' || text[end] == '/')) ++end;
+            while (end < text.size() &&
+                   (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' || text[end] == '/'))
+                ++end;
             tokens.push_back({Token::Word, std::string(text.substr(i, end - i)), line});
             i = end;
         } else if (std::string_view("(),;").find(c) != std::string_view::npos) {
             tokens.push_back({Token::Symbol, std::string(1, c), line});
             ++i;
         } else {
-            throw std::runtime_error("Schema line " + std::to_string(line) + ": unexpected character '" + std::string(1, c) + "'");
+            throw std::runtime_error("Schema line " + std::to_string(line) + ": unexpected character '" +
+                                     std::string(1, c) + "'");
         }
     }
     tokens.push_back({Token::End, "", line});
@@ -90,7 +94,8 @@ private:
     [[noreturn]] void fail(const std::string& expected) const {
         const Token& token = peek();
         std::string found = token.kind == Token::End ? "the end of the schema" : "\"" + token.text + "\"";
-        throw std::runtime_error("Schema line " + std::to_string(token.line) + ": expected " + expected + ", found " + found);
+        throw std::runtime_error("Schema line " + std::to_string(token.line) + ": expected " + expected + ", found " +
+                                 found);
     }
 
     bool isWord(const char* word) const { return peek().kind == Token::Word && upper(peek().text) == word; }
@@ -126,7 +131,8 @@ private:
     std::vector<std::uint16_t> sizes(std::size_t most) {
         std::vector<std::uint16_t> values;
         if (!acceptSymbol("(")) return values;
-        do values.push_back(number("a size")); while (values.size() < most && acceptSymbol(","));
+        do values.push_back(number("a size"));
+        while (values.size() < most && acceptSymbol(","));
         expectSymbol(")");
         return values;
     }
@@ -137,7 +143,8 @@ private:
         for (const auto& existing : tables_)
             if (upper(existing.name) == upper(design.name)) fail("a table name not used before");
         expectSymbol("(");
-        do design.columns.push_back(column()); while (acceptSymbol(","));
+        do design.columns.push_back(column());
+        while (acceptSymbol(","));
         expectSymbol(")");
         tables_.push_back(std::move(design));
     }
@@ -229,8 +236,10 @@ private:
         expectSymbol("(");
         do {
             jet::IndexColumnDesign column{name("a column name"), false};
-            if (acceptWord("DESC")) column.descending = true;
-            else acceptWord("ASC");
+            if (acceptWord("DESC"))
+                column.descending = true;
+            else
+                acceptWord("ASC");
             design.columns.push_back(std::move(column));
         } while (acceptSymbol(","));
         expectSymbol(")");

@@ -11,7 +11,7 @@ void putLittleEndian(std::string& out, std::uint32_t value, int bytes) {
 constexpr std::uint32_t kDirectorySize = 6 + 16;  // ICONDIR and one ICONDIRENTRY
 constexpr std::uint32_t kInfoHeaderSize = 40;     // BITMAPINFOHEADER
 
-} // namespace
+}  // namespace
 
 std::string encodeIco(const Image& image) {
     const auto width = static_cast<std::uint32_t>(image.width);
@@ -20,15 +20,15 @@ std::string encodeIco(const Image& image) {
     const std::uint32_t imageBytes = kInfoHeaderSize + width * height * 4 + maskRowBytes * height;
 
     std::string out;
-    putLittleEndian(out, 0, 2);  // reserved
-    putLittleEndian(out, 1, 2);  // type: icon
-    putLittleEndian(out, 1, 2);  // one image
+    putLittleEndian(out, 0, 2);            // reserved
+    putLittleEndian(out, 1, 2);            // type: icon
+    putLittleEndian(out, 1, 2);            // one image
     putLittleEndian(out, width % 256, 1);  // 0 stands for 256
     putLittleEndian(out, height % 256, 1);
-    putLittleEndian(out, 0, 1);  // no colour table
-    putLittleEndian(out, 0, 1);  // reserved
-    putLittleEndian(out, 1, 2);  // planes
-    putLittleEndian(out, 32, 2); // bits per pixel
+    putLittleEndian(out, 0, 1);   // no colour table
+    putLittleEndian(out, 0, 1);   // reserved
+    putLittleEndian(out, 1, 2);   // planes
+    putLittleEndian(out, 32, 2);  // bits per pixel
     putLittleEndian(out, imageBytes, 4);
     putLittleEndian(out, kDirectorySize, 4);
 
@@ -46,8 +46,8 @@ std::string encodeIco(const Image& image) {
     for (int y = image.height - 1; y >= 0; --y)
         for (int x = 0; x < image.width; ++x) {
             const Rgba& pixel = image.pixels[static_cast<std::size_t>(y * image.width + x)];
-            out += {static_cast<char>(pixel.blue), static_cast<char>(pixel.green),
-                    static_cast<char>(pixel.red), static_cast<char>(pixel.alpha)};
+            out += {static_cast<char>(pixel.blue), static_cast<char>(pixel.green), static_cast<char>(pixel.red),
+                    static_cast<char>(pixel.alpha)};
         }
     // The mask has a set bit for every transparent pixel, for readers that ignore alpha.
     for (int y = image.height - 1; y >= 0; --y) {

@@ -21,7 +21,7 @@ Rgba parseColor(const std::string& text, int lineNumber) {
             static_cast<std::uint8_t>(value), 255};
 }
 
-} // namespace
+}  // namespace
 
 Image readIconSource(std::istream& source) {
     std::map<char, Rgba> palette;

@@ -1,8 +1,8 @@
 #include "data_access/access/access_provider.h"
 
 #include "data_access/access/access_table.h"
-#include "jet/database.h"
 #include "jet/committed_read.h"
+#include "jet/database.h"
 
 namespace kv::data_access {
 namespace {

@@ -10,4 +10,4 @@ namespace kv::data_access {
 // it is not one we can open.
 std::unique_ptr<Provider> openAccessProvider(const std::string& path);
 
-} // namespace kv::data_access
+}  // namespace kv::data_access

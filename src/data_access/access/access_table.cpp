@@ -47,8 +47,9 @@ std::vector<IndexEntry> AccessTable::indexEntries(const IndexInfo& index) const 
 std::string AccessTable::encodeKey(const IndexInfo& index, const std::vector<Value>& values) const {
     const jet::RealIndex& real = realIndex(index);
     if (values.size() != real.columns.size())
-        throw std::runtime_error("Index " + index.name + " of table " + def_.name + " has " + std::to_string(real.columns.size()) +
-                                 " columns, but " + std::to_string(values.size()) + " values were given");
+        throw std::runtime_error("Index " + index.name + " of table " + def_.name + " has " +
+                                 std::to_string(real.columns.size()) + " columns, but " +
+                                 std::to_string(values.size()) + " values were given");
     std::vector<std::uint8_t> key;
     for (std::size_t i = 0; i < values.size(); ++i) {
         const jet::Column& column = def_.columns[def_.columnPosition(real.columns[i].columnNumber)];

@@ -27,7 +27,8 @@ public:
 private:
     const jet::RealIndex& realIndex(const IndexInfo& index) const;
     // The edit that turns the rows read into `rows`; `changed` marks the rows it writes.
-    jet::TableEdit editTowards(const std::vector<Row>& rows, const RowOrigins& origins, std::vector<bool>& changed) const;
+    jet::TableEdit editTowards(const std::vector<Row>& rows, const RowOrigins& origins,
+                               std::vector<bool>& changed) const;
     // Reads the table again from its file, as another program left it.
     void reload();
 

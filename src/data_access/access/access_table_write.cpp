@@ -82,8 +82,9 @@ void AccessTable::commit(const std::vector<Row>& rows, const RowOrigins& origins
             return jet::commitTableEdit(database_->file(), def_, stored_, std::move(edit));
         } catch (const jet::TableChangedError& error) {
             reload();
-            throw std::runtime_error(std::string(error.what()) +
-                                     "; the change was not saved, and the table has been read again as that program left it");
+            throw std::runtime_error(
+                std::string(error.what()) +
+                "; the change was not saved, and the table has been read again as that program left it");
         }
     }();
     database_ = std::make_shared<const jet::Database>(std::move(committed.file));
@@ -102,8 +103,10 @@ void AccessTable::commit(const std::vector<Row>& rows, const RowOrigins& origins
     }
     rows_.resize(kept);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i >= kept) rows_.push_back(textRow(stored_.rows[i]));
-        else if (changed[i]) rows_[i] = textRow(stored_.rows[i]);
+        if (i >= kept)
+            rows_.push_back(textRow(stored_.rows[i]));
+        else if (changed[i])
+            rows_[i] = textRow(stored_.rows[i]);
     }
 }
 

@@ -113,23 +113,22 @@ std::optional<std::int64_t> currencyFromText(std::string_view text) {
 }  // namespace
 
 std::optional<std::string> accessValueText(const jet::Value& value) {
-    return std::visit(
-        Overloaded{
-            [](std::monostate) -> std::optional<std::string> { return std::nullopt; },
-            [](bool v) -> std::optional<std::string> { return v ? "True" : "False"; },
-            [](std::uint8_t v) -> std::optional<std::string> { return std::to_string(v); },
-            [](std::int16_t v) -> std::optional<std::string> { return std::to_string(v); },
-            [](std::int32_t v) -> std::optional<std::string> { return std::to_string(v); },
-            [](const jet::Currency& v) -> std::optional<std::string> { return jet::decimalText(v); },
-            [](float v) -> std::optional<std::string> { return jet::decimalText(v); },
-            [](double v) -> std::optional<std::string> { return jet::decimalText(v); },
-            [](const jet::DateTime& v) -> std::optional<std::string> { return dateTimeText(v.days); },
-            [](const std::string& v) -> std::optional<std::string> { return v; },
-            [](const jet::Binary& v) -> std::optional<std::string> { return jet::hexText(v); },
-            [](const jet::Guid& v) -> std::optional<std::string> { return jet::guidText(v); },
-            [](const jet::Numeric& v) -> std::optional<std::string> { return jet::decimalText(v); },
-        },
-        value);
+    return std::visit(Overloaded{
+                          [](std::monostate) -> std::optional<std::string> { return std::nullopt; },
+                          [](bool v) -> std::optional<std::string> { return v ? "True" : "False"; },
+                          [](std::uint8_t v) -> std::optional<std::string> { return std::to_string(v); },
+                          [](std::int16_t v) -> std::optional<std::string> { return std::to_string(v); },
+                          [](std::int32_t v) -> std::optional<std::string> { return std::to_string(v); },
+                          [](const jet::Currency& v) -> std::optional<std::string> { return jet::decimalText(v); },
+                          [](float v) -> std::optional<std::string> { return jet::decimalText(v); },
+                          [](double v) -> std::optional<std::string> { return jet::decimalText(v); },
+                          [](const jet::DateTime& v) -> std::optional<std::string> { return dateTimeText(v.days); },
+                          [](const std::string& v) -> std::optional<std::string> { return v; },
+                          [](const jet::Binary& v) -> std::optional<std::string> { return jet::hexText(v); },
+                          [](const jet::Guid& v) -> std::optional<std::string> { return jet::guidText(v); },
+                          [](const jet::Numeric& v) -> std::optional<std::string> { return jet::decimalText(v); },
+                      },
+                      value);
 }
 
 jet::Value accessValueFromText(const jet::Column& column, const std::optional<std::string>& text) {
@@ -169,7 +168,8 @@ jet::Value accessValueFromText(const jet::Column& column, const std::optional<st
 }
 
 jet::DateTime accessDateTime(const DateTime& value) {
-    long long day = daysFromCivil(value.year, static_cast<unsigned>(value.month), static_cast<unsigned>(value.day)) - kAccessEpoch;
+    long long day =
+        daysFromCivil(value.year, static_cast<unsigned>(value.month), static_cast<unsigned>(value.day)) - kAccessEpoch;
     double time = (value.hour * 3600 + value.minute * 60 + value.second) / static_cast<double>(kSecondsPerDay);
     return jet::DateTime{day < 0 ? static_cast<double>(day) - time : static_cast<double>(day) + time};
 }
