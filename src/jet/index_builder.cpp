@@ -11,7 +11,7 @@ namespace {
 struct Node {
     std::uint32_t page;
     std::vector<std::vector<std::uint8_t>> entries;
-    IndexBuildEntry last;  // the last entry of the node's subtree
+    IndexEntry last;  // the last entry of the node's subtree
     std::uint32_t tail = 0;
 };
 
@@ -43,7 +43,7 @@ void writeLevel(std::vector<Node>& level, bool leaf, std::uint32_t definitionPag
 
 }  // namespace
 
-BuiltIndex buildIndex(const std::vector<IndexBuildEntry>& entries, std::uint32_t definitionPage,
+BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t definitionPage,
                       PageAllocator& allocator, PageImages& images) {
     BuiltIndex built;
     std::vector<std::vector<std::uint8_t>> stored;

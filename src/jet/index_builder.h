@@ -7,16 +7,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "jet/data_page.h"
+#include "jet/index_page.h"
 #include "jet/page_allocator.h"
 #include "jet/writable_database.h"
 
 namespace kv::jet {
-
-struct IndexBuildEntry {
-    std::vector<std::uint8_t> key;
-    RowLocation row;
-};
 
 struct BuiltIndex {
     std::uint32_t rootPage = 0;
@@ -24,7 +19,7 @@ struct BuiltIndex {
 };
 
 // `entries` must be in index order. An empty index is a single empty leaf.
-BuiltIndex buildIndex(const std::vector<IndexBuildEntry>& entries, std::uint32_t definitionPage,
+BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t definitionPage,
                       PageAllocator& allocator, PageImages& images);
 
 }  // namespace kv::jet

@@ -18,12 +18,12 @@ namespace ip = format::index_page;
 // Deep enough for any index a 4 GB file can hold; a deeper descent means a damaged tree.
 constexpr int kMaxDepth = 64;
 
-bool less(const IndexEntryRef& a, const IndexEntryRef& b) { return indexEntryLess(a.key, a.row, b.key, b.row); }
-bool less(const IndexNodeEntry& a, const IndexEntryRef& b) { return indexEntryLess(a.key, a.row, b.key, b.row); }
-bool less(const IndexEntryRef& a, const IndexNodeEntry& b) { return indexEntryLess(a.key, a.row, b.key, b.row); }
+bool less(const IndexEntry& a, const IndexEntry& b) { return indexEntryLess(a.key, a.row, b.key, b.row); }
+bool less(const IndexNodeEntry& a, const IndexEntry& b) { return indexEntryLess(a.key, a.row, b.key, b.row); }
+bool less(const IndexEntry& a, const IndexNodeEntry& b) { return indexEntryLess(a.key, a.row, b.key, b.row); }
 
 struct Op {
-    IndexEntryRef entry;
+    IndexEntry entry;
     bool add;
 };
 
@@ -31,7 +31,7 @@ struct Op {
 // known (a parent stores it for every child but the one its tail pointer leads to).
 struct Child {
     std::uint32_t page;
-    std::optional<IndexEntryRef> last;
+    std::optional<IndexEntry> last;
 };
 
 // Where a node of the tree before the edit went: the pages that now stand in its place, in order
@@ -68,7 +68,7 @@ private:
     }
 
     // The greatest entry under `child`: the last entry of its rightmost leaf.
-    IndexEntryRef lastOf(const Child& child) const {
+    IndexEntry lastOf(const Child& child) const {
         if (child.last) return *child.last;
         std::uint32_t page = child.page;
         for (int depth = 0; depth <= kMaxDepth; ++depth) {
@@ -90,7 +90,7 @@ private:
 
         std::vector<Child> children;
         for (IndexNodeEntry& entry : node.entries)
-            children.push_back({entry.child, IndexEntryRef{std::move(entry.key), entry.row}});
+            children.push_back({entry.child, IndexEntry{std::move(entry.key), entry.row}});
         if (node.tail != 0) children.push_back({node.tail, std::nullopt});
         if (children.empty()) throw NeedsRebuild("an index node without children");
 
@@ -120,7 +120,7 @@ private:
     static std::vector<IndexNodeEntry> editLeaf(std::vector<IndexNodeEntry> entries, std::span<const Op> ops) {
         for (const Op& op : ops) {
             auto at = std::lower_bound(entries.begin(), entries.end(), op.entry,
-                                       [](const IndexNodeEntry& a, const IndexEntryRef& b) { return less(a, b); });
+                                       [](const IndexNodeEntry& a, const IndexEntry& b) { return less(a, b); });
             if (op.add) {
                 entries.insert(at, IndexNodeEntry{op.entry.key, op.entry.row, 0});
                 continue;
@@ -213,13 +213,13 @@ private:
     Child store(std::uint32_t page, bool leaf, const NodeContents& contents) {
         IndexNode node;
         node.leaf = leaf;
-        std::optional<IndexEntryRef> last;
+        std::optional<IndexEntry> last;
         if (leaf) {
             node.entries = contents.entries;
-            if (!node.entries.empty()) last = IndexEntryRef{node.entries.back().key, node.entries.back().row};
+            if (!node.entries.empty()) last = IndexEntry{node.entries.back().key, node.entries.back().row};
         } else {
             for (std::size_t i = 0; i + 1 < contents.children.size(); ++i) {
-                IndexEntryRef entry = lastOf(contents.children[i]);
+                IndexEntry entry = lastOf(contents.children[i]);
                 node.entries.push_back({std::move(entry.key), entry.row, contents.children[i].page});
             }
             node.tail = contents.children.back().page;
@@ -290,13 +290,13 @@ private:
 }  // namespace
 
 IndexTreeEdit editIndexTree(const PageFile& file, std::uint32_t root, std::uint32_t definitionPage,
-                            std::vector<IndexEntryRef> removed, std::vector<IndexEntryRef> added,
+                            std::vector<IndexEntry> removed, std::vector<IndexEntry> added,
                             PageAllocator& allocator, PageImages& images) {
     std::vector<Op> ops;
     ops.reserve(removed.size() + added.size());
     // Removals first among equal entries, so that an entry removed and added again stays once.
-    for (IndexEntryRef& entry : removed) ops.push_back({std::move(entry), false});
-    for (IndexEntryRef& entry : added) ops.push_back({std::move(entry), true});
+    for (IndexEntry& entry : removed) ops.push_back({std::move(entry), false});
+    for (IndexEntry& entry : added) ops.push_back({std::move(entry), true});
     std::stable_sort(ops.begin(), ops.end(), [](const Op& a, const Op& b) { return less(a.entry, b.entry); });
     return TreeEditor(file, definitionPage, allocator, images).run(root, ops);
 }

@@ -8,16 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "jet/data_page.h"
+#include "jet/index_page.h"
 #include "jet/page_allocator.h"
 #include "jet/page_file.h"
 
 namespace kv::jet {
-
-struct IndexEntryRef {
-    std::vector<std::uint8_t> key;
-    RowLocation row;
-};
 
 struct IndexTreeEdit {
     std::uint32_t root = 0;
@@ -27,7 +22,7 @@ struct IndexTreeEdit {
 
 // The entries to remove must be in the tree. Pages changed go into `images`.
 IndexTreeEdit editIndexTree(const PageFile& file, std::uint32_t root, std::uint32_t definitionPage,
-                            std::vector<IndexEntryRef> removed, std::vector<IndexEntryRef> added,
+                            std::vector<IndexEntry> removed, std::vector<IndexEntry> added,
                             PageAllocator& allocator, PageImages& images);
 
 }  // namespace kv::jet

@@ -13,6 +13,12 @@
 
 namespace kv::jet {
 
+// An entry of a tree: a key and the row it leads to.
+struct IndexEntry {
+    std::vector<std::uint8_t> key;
+    RowLocation row;
+};
+
 struct IndexNodeEntry {
     std::vector<std::uint8_t> key;
     RowLocation row;

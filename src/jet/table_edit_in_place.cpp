@@ -34,8 +34,8 @@ void markFreed(const PageFile& file, std::uint32_t pointer, const std::vector<st
 
 // The entries one real index loses and gains with the edit, and the rows of those it gains.
 struct IndexChanges {
-    std::vector<IndexEntryRef> removed;
-    std::vector<IndexEntryRef> added;
+    std::vector<IndexEntry> removed;
+    std::vector<IndexEntry> added;
     std::vector<const TableRow*> addedRows;
 };
 
@@ -62,9 +62,9 @@ public:
     IndexChanges take() { return std::move(changes_); }
 
 private:
-    std::optional<IndexEntryRef> entryOf(const TableRow& row, RowLocation at) const {
+    std::optional<IndexEntry> entryOf(const TableRow& row, RowLocation at) const {
         if (leftOutOfIndex(def_, index_, row)) return std::nullopt;
-        return IndexEntryRef{encodeIndexKey(def_, index_, row), at};
+        return IndexEntry{encodeIndexKey(def_, index_, row), at};
     }
 
     const TableDef& def_;
@@ -80,9 +80,9 @@ void requireUniqueKeys(const PageFile& file, const TableDef& def, std::size_t re
     std::sort(order.begin(), order.end(),
               [&](std::size_t a, std::size_t b) { return changes.added[a].key < changes.added[b].key; });
     std::unordered_set<std::uint32_t> leaving;
-    for (const IndexEntryRef& entry : changes.removed) leaving.insert(entry.row.packed());
+    for (const IndexEntry& entry : changes.removed) leaving.insert(entry.row.packed());
     for (std::size_t k = 0; k < order.size(); ++k) {
-        const IndexEntryRef& entry = changes.added[order[k]];
+        const IndexEntry& entry = changes.added[order[k]];
         const TableRow& row = *changes.addedRows[order[k]];
         if (mayRepeatKey(def, index, row)) continue;
         if (k > 0 && changes.added[order[k - 1]].key == entry.key) throwRepeatedKey(def, realIndex, row);

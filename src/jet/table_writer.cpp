@@ -124,13 +124,13 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector
     putU32(definition, td::kAutonumberOffset, lastAutonumber);
     std::vector<std::vector<std::uint32_t>> indexPages;
     for (std::size_t i = 0; i < def.realIndexes.size(); ++i) {
-        std::vector<IndexBuildEntry> entries;
+        std::vector<IndexEntry> entries;
         for (std::size_t r = 0; r < rows.size(); ++r) {
             if (keys[i].keys[r].empty()) continue;
             entries.push_back({keys[i].keys[r], RowLocation{dataPageNumbers[placed[r].first], placed[r].second}});
         }
         std::stable_sort(entries.begin(), entries.end(),
-                         [](const IndexBuildEntry& a, const IndexBuildEntry& b) { return a.key < b.key; });
+                         [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
         BuiltIndex built = buildIndex(entries, def.page, allocator, images);
         std::size_t block = td::kRealIndexBlocksOffset + i * td::kRealIndexBlockSize;
         putU32(definition, block, static_cast<std::uint32_t>(entries.size()));

@@ -124,6 +124,13 @@ std::string sortedLines(const std::string& text) {
     return out;
 }
 
+// The rows by their ID, as the model the tests edit beside the file.
+std::map<std::int32_t, TableRow> modelOf(const TableRows& rows) {
+    std::map<std::int32_t, TableRow> model;
+    for (const TableRow& row : rows.rows) model.emplace(std::get<std::int32_t>(row[kId]), row);
+    return model;
+}
+
 std::string modelLines(const std::map<std::int32_t, TableRow>& model) {
     std::string out;
     for (const auto& [id, row] : model) {
@@ -140,8 +147,7 @@ TEST(TableEdit, RandomSmallCommitsAgreeWithAModelTheFileAndMdbExport) {
     ScratchFolder folder;
     std::string path = createLog(folder, 3000);
     Reading reading = readTable(path);
-    std::map<std::int32_t, TableRow> model;
-    for (const TableRow& row : reading.rows.rows) model.emplace(std::get<std::int32_t>(row[kId]), row);
+    std::map<std::int32_t, TableRow> model = modelOf(reading.rows);
 
     std::mt19937 random(7);
     std::int32_t nextId = 100000;
@@ -209,8 +215,7 @@ TEST(TableEdit, EachShapeOfASmallCommitKeepsTheTableWhole) {
     ScratchFolder folder;
     std::string path = createLog(folder, 2000);
     Reading reading = readTable(path);
-    std::map<std::int32_t, TableRow> model;
-    for (const TableRow& row : reading.rows.rows) model.emplace(std::get<std::int32_t>(row[kId]), row);
+    std::map<std::int32_t, TableRow> model = modelOf(reading.rows);
     auto update = [&](std::size_t position, TableRow row) {
         model[std::get<std::int32_t>(row[kId])] = row;
         return commit(reading, TableEdit{{position}, {row}, {}, {}});
