@@ -43,8 +43,8 @@ void writeLevel(std::vector<Node>& level, bool leaf, std::uint32_t definitionPag
 
 }  // namespace
 
-BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t definitionPage,
-                      PageAllocator& allocator, PageImages& images) {
+BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t definitionPage, PageAllocator& allocator,
+                      PageImages& images) {
     BuiltIndex built;
     std::vector<std::vector<std::uint8_t>> stored;
     stored.reserve(entries.size());

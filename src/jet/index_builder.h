@@ -19,7 +19,7 @@ struct BuiltIndex {
 };
 
 // `entries` must be in index order. An empty index is a single empty leaf.
-BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t definitionPage,
-                      PageAllocator& allocator, PageImages& images);
+BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t definitionPage, PageAllocator& allocator,
+                      PageImages& images);
 
 }  // namespace kv::jet

@@ -290,8 +290,8 @@ private:
 }  // namespace
 
 IndexTreeEdit editIndexTree(const PageFile& file, std::uint32_t root, std::uint32_t definitionPage,
-                            std::vector<IndexEntry> removed, std::vector<IndexEntry> added,
-                            PageAllocator& allocator, PageImages& images) {
+                            std::vector<IndexEntry> removed, std::vector<IndexEntry> added, PageAllocator& allocator,
+                            PageImages& images) {
     std::vector<Op> ops;
     ops.reserve(removed.size() + added.size());
     // Removals first among equal entries, so that an entry removed and added again stays once.

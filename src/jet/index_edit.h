@@ -22,7 +22,7 @@ struct IndexTreeEdit {
 
 // The entries to remove must be in the tree. Pages changed go into `images`.
 IndexTreeEdit editIndexTree(const PageFile& file, std::uint32_t root, std::uint32_t definitionPage,
-                            std::vector<IndexEntry> removed, std::vector<IndexEntry> added,
-                            PageAllocator& allocator, PageImages& images);
+                            std::vector<IndexEntry> removed, std::vector<IndexEntry> added, PageAllocator& allocator,
+                            PageImages& images);
 
 }  // namespace kv::jet
