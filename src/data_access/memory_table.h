@@ -21,13 +21,13 @@ public:
                 std::vector<IndexInfo> indexes = {});
 
     const std::vector<std::string>& columnNames() const override { return columns_; }
-    const std::vector<Row>& rows() const override { return rows_; }
+    std::vector<Row> rows() const override { return rows_; }
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
 
     Value convert(std::size_t column, const Value& value) const override;
     std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
-    void commit(const std::vector<Row>& rows, const RowOrigins& origins) override;
+    std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) override;
 
 protected:
     std::vector<Row>& mutableRows() { return rows_; }

@@ -14,9 +14,13 @@ namespace kv::data_access {
 // A cell as it crosses this layer: UTF-8 text, or no value (NULL).
 using Value = std::optional<std::string>;
 using Row = std::vector<Value>;
-// For each row being committed, its position in ProviderTable::rows() before the commit, or none for
-// a new row.
-using RowOrigins = std::vector<std::optional<std::size_t>>;
+// For each row being committed: its position in ProviderTable::rows() before the commit (none for a
+// new row), and whether it was posted since, so that a source compares only the rows posted.
+struct RowOrigin {
+    std::optional<std::size_t> position;
+    bool posted = false;
+};
+using RowOrigins = std::vector<RowOrigin>;
 
 struct IndexColumn {
     std::string name;
@@ -43,8 +47,8 @@ public:
     virtual ~ProviderTable() = default;
 
     virtual const std::vector<std::string>& columnNames() const = 0;
-    // The rows in the order the source keeps them.
-    virtual const std::vector<Row>& rows() const = 0;
+    // The rows in the order the source keeps them: a copy the caller keeps.
+    virtual std::vector<Row> rows() const = 0;
     virtual const std::vector<IndexInfo>& indexes() const = 0;
 
     // Checks a value written into a column and returns it as it will read back afterwards
@@ -58,11 +62,13 @@ public:
     // Throws when the key cannot be encoded.
     virtual std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const = 0;
 
-    // Makes `rows` the table's content, in the source and in rows(), where values the source fills
-    // in (autonumbers) then appear. The rows that come from rows() keep their order there and new
-    // rows follow them, so that a source may write only what changed. All or nothing: on failure
-    // the source is unchanged and the exception says why.
-    virtual void commit(const std::vector<Row>& rows, const RowOrigins& origins) = 0;
+    // Makes `rows` the table's content, in the source and in rows(). The rows that come from rows()
+    // keep their order and new rows follow them; a row not posted is as rows() gave it, so that a
+    // source may write only what changed. Posted rows that read back otherwise than given (values
+    // the source fills in, such as autonumbers) are rewritten in `rows`; their positions are
+    // returned. All or nothing: on failure the source and `rows` are unchanged and the exception
+    // says why.
+    virtual std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) = 0;
 };
 
 // One opened source: a database file, a workbook or a folder of text files.

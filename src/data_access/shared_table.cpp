@@ -47,9 +47,10 @@ std::size_t SharedTable::post(std::optional<std::size_t> row, Row values) {
     std::size_t position = row.value_or(rows_.size());
     if (row) {
         rows_.at(position) = std::move(values);
+        origins_[position].posted = true;
     } else {
         rows_.push_back(std::move(values));
-        origins_.emplace_back();
+        origins_.push_back({std::nullopt, true});
     }
     std::size_t k = 0;
     for (auto& [name, index] : indexByFoldedName_) index->put(position, std::move(keys[k++]));
@@ -88,8 +89,8 @@ void SharedTable::discardPending() {
 
 void SharedTable::commitOrReload() {
     try {
-        source_->commit(rows_, origins_);
-        takeStoredNewRows();
+        for (std::size_t row : source_->commit(rows_, origins_))
+            for (auto& [name, index] : indexByFoldedName_) index->put(row, index->keyOfRow(rows_[row]));
         originsFromSource();
         pending_ = false;
     } catch (...) {
@@ -109,16 +110,7 @@ void SharedTable::reloadFromSource() {
 
 void SharedTable::originsFromSource() {
     origins_.resize(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i) origins_[i] = i;
-}
-
-void SharedTable::takeStoredNewRows() {
-    const std::vector<Row>& stored = source_->rows();
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (origins_[i] || rows_[i] == stored.at(i)) continue;
-        rows_[i] = stored[i];
-        for (auto& [name, index] : indexByFoldedName_) index->put(i, index->keyOfRow(rows_[i]));
-    }
+    for (std::size_t i = 0; i < rows_.size(); ++i) origins_[i] = {i, false};
 }
 
 }  // namespace kv::data_access

@@ -60,13 +60,11 @@ private:
     void commitOrReload();
     void reloadFromSource();
     void originsFromSource();
-    // After a commit: rows posted as new read as the source stored them (autonumbers filled in).
-    void takeStoredNewRows();
 
     std::string name_;
     std::unique_ptr<ProviderTable> source_;
     std::vector<Row> rows_;
-    RowOrigins origins_;  // by row: its position in the source's rows, none for a row posted as new
+    RowOrigins origins_;  // by row: its position in the source's rows and whether it was posted
     std::unordered_map<std::string, std::size_t> columnByFoldedName_;
     std::map<std::string, std::unique_ptr<TableIndex>> indexByFoldedName_;
     std::uint64_t generation_ = 0;

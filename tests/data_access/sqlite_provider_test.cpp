@@ -85,6 +85,7 @@ TEST_F(SqliteRealLog, EveryValueOfEveryTableReadsAsSqliteStoresIt) {
     int dates = 0, reals = 0, nulls = 0;
     for (const std::string& name : provider->tableNames()) {
         const auto table = provider->openTable(name);
+        const std::vector<Row> rows = table->rows();
         const auto declared = sqliteRows(log, "SELECT name, type FROM pragma_table_info('" + name + "')");
         ASSERT_EQ(table->columnNames(), firstColumn(declared)) << name;
         for (std::size_t c = 0; c < declared.size(); ++c) {
@@ -94,9 +95,9 @@ TEST_F(SqliteRealLog, EveryValueOfEveryTableReadsAsSqliteStoresIt) {
                 sqliteRows(log, "SELECT typeof(" + column + "), CASE typeof(" + column + ") WHEN 'blob' THEN hex(" +
                                     column + ") WHEN 'real' THEN quote(" + column + ") ELSE " + column + " END FROM " +
                                     quotedName(name) + " ORDER BY rowid");
-            ASSERT_EQ(stored.size(), table->rows().size()) << name;
+            ASSERT_EQ(stored.size(), rows.size()) << name;
             for (std::size_t r = 0; r < stored.size(); ++r) {
-                const Value& read = table->rows()[r][c];
+                const Value& read = rows[r][c];
                 const std::string where = name + "." + column + " row " + std::to_string(r);
                 const std::string kind = *stored[r][0];
                 if (kind == "null") {
@@ -225,15 +226,16 @@ TEST(SqliteValues, ReadAsTheAccessProviderShowsEachKind) {
     const FileState before = FileState::of(path);
     const auto table = openSqliteProvider(path)->openTable("kinds");
     const std::vector<std::string>& columns = table->columnNames();
-    ASSERT_EQ(table->rows().size(), values.size() + 2);
+    const std::vector<Row> rows = table->rows();
+    ASSERT_EQ(rows.size(), values.size() + 2);
     for (std::size_t r = 0; r < values.size(); ++r) {
         const auto c =
             static_cast<std::size_t>(std::find(columns.begin(), columns.end(), values[r].column) - columns.begin());
-        EXPECT_EQ(table->rows()[r][c], values[r].read) << values[r].column << " row " << r;
+        EXPECT_EQ(rows[r][c], values[r].read) << values[r].column << " row " << r;
     }
     const std::size_t raw = 5;
-    EXPECT_EQ(table->rows()[values.size()][raw], Value("00FF10")) << "a blob in hex digits, as Access shows binary";
-    EXPECT_EQ(table->rows()[values.size() + 1][raw], Value(""));
+    EXPECT_EQ(rows[values.size()][raw], Value("00FF10")) << "a blob in hex digits, as Access shows binary";
+    EXPECT_EQ(rows[values.size() + 1][raw], Value(""));
     EXPECT_EQ(FileState::of(path), before);
 }
 

@@ -67,7 +67,7 @@ Value WritableTable::convert(std::size_t, const Value& value) const {
     return value;
 }
 
-void WritableTable::commit(const std::vector<Row>& rows, const RowOrigins&) {
+std::vector<std::size_t> WritableTable::commit(std::vector<Row>& rows, const RowOrigins&) {
     if (log_->failNextCommit) {
         log_->failNextCommit = false;
         throw std::runtime_error("disk full");
@@ -75,6 +75,7 @@ void WritableTable::commit(const std::vector<Row>& rows, const RowOrigins&) {
     ++log_->commits;
     log_->lastRows = rows;
     mutableRows() = rows;
+    return {};
 }
 
 std::vector<std::string> WritableProvider::tableNames() {

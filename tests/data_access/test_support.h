@@ -43,7 +43,7 @@ public:
     WritableTable(std::vector<std::string> columns, std::vector<Row> rows, std::vector<IndexInfo> indexes,
                   std::shared_ptr<CommitLog> log);
     Value convert(std::size_t column, const Value& value) const override;
-    void commit(const std::vector<Row>& rows, const RowOrigins& origins) override;
+    std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) override;
 
 private:
     std::shared_ptr<CommitLog> log_;

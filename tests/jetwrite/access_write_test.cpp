@@ -76,7 +76,7 @@ TEST(AccessWrite, CommittedRowsReadBackThroughANewConnectionAndMdbExport) {
         rows.push_back(added);
         rows.erase(rows.begin());
         RowOrigins origins;
-        for (std::size_t i = 1; i < table->rows().size(); ++i) origins.push_back(i);
+        for (std::size_t i = 1; i < rows.size(); ++i) origins.push_back({i});
         origins.emplace_back();
         table->commit(rows, origins);
         EXPECT_EQ(table->rows(), rows);

@@ -16,12 +16,6 @@ std::string keyText(const std::vector<std::uint8_t>& key) { return std::string(k
 AccessTable::AccessTable(std::shared_ptr<const jet::Database> database, const jet::CatalogTable& table)
     : database_(std::move(database)), def_(database_->tableDef(table)), stored_(database_->rows(def_)) {
     for (const auto& column : def_.columns) columnNames_.push_back(column.name);
-    rows_.reserve(stored_.rows.size());
-    for (const auto& row : stored_.rows) {
-        Row& text = rows_.emplace_back();
-        text.reserve(row.size());
-        for (const auto& value : row) text.push_back(accessValueText(value));
-    }
     for (const auto& logical : def_.logicalIndexes) {
         const jet::RealIndex& real = def_.realIndexes[logical.realIndex];
         IndexInfo info{logical.name, {}, real.isUnique(), logical.isPrimaryKey()};
@@ -29,6 +23,13 @@ AccessTable::AccessTable(std::shared_ptr<const jet::Database> database, const je
             info.columns.push_back({def_.columns[def_.columnPosition(part.columnNumber)].name, !part.ascending});
         indexes_.push_back(std::move(info));
     }
+}
+
+std::vector<Row> AccessTable::rows() const {
+    std::vector<Row> rows;
+    rows.reserve(stored_.rows.size());
+    for (const auto& row : stored_.rows) rows.push_back(accessRowText(row));
+    return rows;
 }
 
 const jet::RealIndex& AccessTable::realIndex(const IndexInfo& index) const {

@@ -1,6 +1,6 @@
 #pragma once
-// One table of an Access database as the table access layer sees it: the rows as text in page
-// order, the logical indexes with their real index's columns, entries walked from the B-tree and
+// One table of an Access database as the table access layer sees it: the rows in page order, kept
+// typed as read and handed out as text, the logical indexes with their real index's columns, entries walked from the B-tree and
 // keys encoded as Access encodes them.
 
 #include <memory>
@@ -16,19 +16,18 @@ public:
     AccessTable(std::shared_ptr<const jet::Database> database, const jet::CatalogTable& table);
 
     const std::vector<std::string>& columnNames() const override { return columnNames_; }
-    const std::vector<Row>& rows() const override { return rows_; }
+    std::vector<Row> rows() const override;
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
 
     Value convert(std::size_t column, const Value& value) const override;
     std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
-    void commit(const std::vector<Row>& rows, const RowOrigins& origins) override;
+    std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) override;
 
 private:
     const jet::RealIndex& realIndex(const IndexInfo& index) const;
-    // The edit that turns the rows read into `rows`; `changed` marks the rows it writes.
-    jet::TableEdit editTowards(const std::vector<Row>& rows, const RowOrigins& origins,
-                               std::vector<bool>& changed) const;
+    // The edit that turns the rows read into `rows`.
+    jet::TableEdit editTowards(const std::vector<Row>& rows, const RowOrigins& origins) const;
     // Reads the table again from its file, as another program left it.
     void reload();
 
@@ -36,7 +35,6 @@ private:
     jet::TableDef def_;
     jet::TableRows stored_;
     std::vector<std::string> columnNames_;
-    std::vector<Row> rows_;
     std::vector<IndexInfo> indexes_;
 };
 

@@ -30,53 +30,42 @@ jet::TableRow typedRow(const jet::TableDef& def, const Row& row) {
     return values;
 }
 
-Row textRow(const jet::TableRow& values) {
-    Row row;
-    row.reserve(values.size());
-    for (const auto& value : values) row.push_back(accessValueText(value));
-    return row;
-}
-
 }  // namespace
 
 Value AccessTable::convert(std::size_t column, const Value& value) const {
     return accessValueText(typedValue(def_.columns.at(column), value));
 }
 
-jet::TableEdit AccessTable::editTowards(const std::vector<Row>& rows, const RowOrigins& origins,
-                                        std::vector<bool>& changed) const {
+jet::TableEdit AccessTable::editTowards(const std::vector<Row>& rows, const RowOrigins& origins) const {
     if (origins.size() != rows.size()) throw std::logic_error("a commit with an origin missing for some rows");
     jet::TableEdit edit;
-    changed.assign(rows.size(), false);
-    std::vector<bool> kept(rows_.size(), false);
+    std::vector<bool> kept(stored_.rows.size(), false);
     std::optional<std::size_t> previous;
     bool newRowsBegan = false;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!origins[i]) {
+        if (!origins[i].position) {
             newRowsBegan = true;
             edit.inserted.push_back(typedRow(def_, rows[i]));
-            changed[i] = true;
             continue;
         }
-        std::size_t origin = *origins[i];
-        if (newRowsBegan || origin >= rows_.size() || (previous && origin <= *previous))
+        std::size_t origin = *origins[i].position;
+        if (newRowsBegan || origin >= stored_.rows.size() || (previous && origin <= *previous))
             throw std::logic_error("rows committed out of the order they were read in");
         previous = origin;
         kept[origin] = true;
-        if (rows[i] == rows_[origin]) continue;
+        if (!origins[i].posted) continue;
+        jet::TableRow typed = typedRow(def_, rows[i]);
+        if (typed == stored_.rows[origin]) continue;
         edit.updated.push_back(origin);
-        edit.updatedRows.push_back(typedRow(def_, rows[i]));
-        changed[i] = true;
+        edit.updatedRows.push_back(std::move(typed));
     }
-    for (std::size_t origin = 0; origin < rows_.size(); ++origin)
+    for (std::size_t origin = 0; origin < stored_.rows.size(); ++origin)
         if (!kept[origin]) edit.deleted.push_back(origin);
     return edit;
 }
 
-void AccessTable::commit(const std::vector<Row>& rows, const RowOrigins& origins) {
-    std::vector<bool> changed;
-    jet::TableEdit edit = editTowards(rows, origins, changed);
-    const std::vector<std::size_t> deleted = edit.deleted;
+std::vector<std::size_t> AccessTable::commit(std::vector<Row>& rows, const RowOrigins& origins) {
+    jet::TableEdit edit = editTowards(rows, origins);
     jet::CommittedEdit committed = [&] {
         try {
             return jet::commitTableEdit(database_->file(), def_, stored_, std::move(edit));
@@ -90,24 +79,16 @@ void AccessTable::commit(const std::vector<Row>& rows, const RowOrigins& origins
     database_ = std::make_shared<const jet::Database>(std::move(committed.file));
     def_ = database_->tableDef(database_->table(def_.name));
 
-    // The rows kept close up in their order and the new ones follow, as in `rows`; the rows that
-    // changed read as stored, autonumbers filled in.
-    std::size_t kept = 0;
-    for (std::size_t origin = 0, nextDeletion = 0; origin < rows_.size(); ++origin) {
-        if (nextDeletion < deleted.size() && deleted[nextDeletion] == origin) {
-            ++nextDeletion;
-            continue;
-        }
-        if (kept != origin) rows_[kept] = std::move(rows_[origin]);
-        ++kept;
-    }
-    rows_.resize(kept);
+    // The stored rows are now `rows`, in their order; the posted ones read back as stored.
+    std::vector<std::size_t> rewritten;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i >= kept)
-            rows_.push_back(textRow(stored_.rows[i]));
-        else if (changed[i])
-            rows_[i] = textRow(stored_.rows[i]);
+        if (origins[i].position && !origins[i].posted) continue;
+        Row stored = accessRowText(stored_.rows[i]);
+        if (stored == rows[i]) continue;
+        rows[i] = std::move(stored);
+        rewritten.push_back(i);
     }
+    return rewritten;
 }
 
 void AccessTable::reload() {
