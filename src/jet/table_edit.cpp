@@ -1,6 +1,7 @@
 #include "jet/table_edit.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "jet/table_edit_in_place.h"
 #include "jet/table_snapshot.h"
@@ -20,7 +21,9 @@ std::size_t changedRows(const TableEdit& edit) {
 }
 
 // The table's rows after the edit, in order: the rows kept, updated in place, then the new ones.
-std::vector<TableRow> rowsAfter(const TableRows& stored, const TableEdit& edit) {
+// They are moved out of `stored` and `edit`, which a rebuild would otherwise copy whole; the rows
+// of `stored` that the edit replaces or deletes stay, and its locations are untouched.
+std::vector<TableRow> takeRowsAfter(TableRows& stored, TableEdit& edit) {
     std::vector<TableRow> rows;
     rows.reserve(stored.rows.size() - edit.deleted.size() + edit.inserted.size());
     std::size_t nextUpdate = 0, nextDeletion = 0;
@@ -28,13 +31,20 @@ std::vector<TableRow> rowsAfter(const TableRows& stored, const TableEdit& edit) 
         if (nextDeletion < edit.deleted.size() && edit.deleted[nextDeletion] == position) {
             ++nextDeletion;
         } else if (nextUpdate < edit.updated.size() && edit.updated[nextUpdate] == position) {
-            rows.push_back(edit.updatedRows[nextUpdate++]);
+            rows.push_back(std::move(edit.updatedRows[nextUpdate++]));
         } else {
-            rows.push_back(stored.rows[position]);
+            rows.push_back(std::move(stored.rows[position]));
         }
     }
-    rows.insert(rows.end(), edit.inserted.begin(), edit.inserted.end());
+    std::move(edit.inserted.begin(), edit.inserted.end(), std::back_inserter(rows));
     return rows;
+}
+
+// Puts back the rows takeRowsAfter took from `stored`: each read again from `file` at its location.
+void restoreTakenRows(const PageFile& file, const TableDef& def, TableRows& stored) {
+    TableRows read = readTableRows(file, def);
+    for (std::size_t position = 0; position < stored.rows.size(); ++position)
+        stored.rows[position] = std::move(read.rows[read.positionOf(stored.locations[position])]);
 }
 
 void applyInPlace(TableRows& stored, TableEdit& edit, const EditInPlace& plan) {
@@ -92,18 +102,23 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Tab
         inPlace = planEditInPlace(current, def, stored, edit);
     PageImages pages;
     std::optional<TableRebuild> rebuild;
-    if (inPlace) {
-        pages = std::move(inPlace->pages);
-    } else {
-        rebuild = rebuildTable(current, def, rowsAfter(stored, edit));
-        pages = std::move(rebuild->pages);
+    CommittedEdit committed{PageFile(snapshot.path(), {}), 0, 0};
+    try {
+        if (inPlace) {
+            pages = std::move(inPlace->pages);
+        } else {
+            rebuild = rebuildTable(current, def, takeRowsAfter(stored, edit));
+            pages = std::move(rebuild->pages);
+        }
+        dropUnchanged(current, pages);
+        committed.pagesWritten = pages.size();
+        for (const auto& entry : pages)
+            if (entry.first < current.pageCount()) ++committed.pagesJournaled;
+        if (!pages.empty()) writable.commitPages(pages);
+    } catch (...) {
+        if (!inPlace) restoreTakenRows(snapshot, def, stored);
+        throw;
     }
-    dropUnchanged(current, pages);
-
-    CommittedEdit committed{PageFile(snapshot.path(), {}), 0, pages.size()};
-    for (const auto& entry : pages)
-        if (entry.first < current.pageCount()) ++committed.pagesJournaled;
-    if (!pages.empty()) writable.commitPages(pages);
     current.apply(pages);
     committed.file = std::move(current);
 

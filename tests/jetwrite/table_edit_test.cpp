@@ -367,6 +367,19 @@ TEST(TableEdit, RefusedCommitsWriteNothing) {
     TableRow fresh{std::int32_t{90000}, std::string("Y"), Value()};
     EXPECT_THROW(commit(first, TableEdit{{}, {}, {}, {fresh, fresh}}), std::runtime_error);
     EXPECT_EQ(fileBytes(path), before);
+
+    // A commit large enough to rebuild the table, refused after the rebuild took the rows over:
+    // the rows kept in memory are as they were, in their order, after a small commit placed one.
+    commit(first, TableEdit{{}, {}, {}, {TableRow{std::int32_t{95000}, std::string("W3NEW"), Value()}}});
+    before = fileBytes(path);
+    const TableRows keptBefore = first.rows;
+    TableEdit large{{3}, {changed}, {0, 1}, {}};
+    for (int i = 0; i < 300; ++i) large.inserted.push_back({std::int32_t{100000 + i}, callOf(i), Value()});
+    large.inserted.push_back(repeated);
+    EXPECT_THROW(commit(first, std::move(large)), std::runtime_error);
+    EXPECT_EQ(first.rows.rows, keptBefore.rows);
+    EXPECT_EQ(first.rows.locations, keptBefore.locations);
+    EXPECT_EQ(fileBytes(path), before);
 }
 
 TEST(TableEdit, AccessWrittenTableStaysWholeUnderSmallCommits) {
