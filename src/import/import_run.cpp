@@ -46,6 +46,9 @@ data_access::Cursor& openSource(shell::DataObjects& data, bool logger, const std
     qsos.setConnection(&data.ADOConnection_HamDb);
     qsos.setTableName("DXLOG");
     qsos.setDirectTable(false);
+    // The cursor keeps the contest list's sort on ContestName; one contest's QSOs share that name,
+    // so sorting them would only cost time. They are merged in the order the log keeps them.
+    qsos.setSort("");
     qsos.open();
     qsos.setFiltered(false);
     qsos.setFilter("ContestNR = " + contestNr);
