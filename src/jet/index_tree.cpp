@@ -13,7 +13,7 @@ constexpr int kMaxDepth = 64;
 
 class TreeWalk {
 public:
-    TreeWalk(const PageFile& file, std::vector<IndexTreeEntry>& out) : file_(file), out_(out) {}
+    TreeWalk(const PageFile& file, std::vector<IndexEntry>& out) : file_(file), out_(out) {}
 
     void visit(std::uint32_t number, int depth) {
         if (depth > kMaxDepth || !visited_.insert(number).second)
@@ -31,7 +31,7 @@ public:
 
 private:
     const PageFile& file_;
-    std::vector<IndexTreeEntry>& out_;
+    std::vector<IndexEntry>& out_;
     std::unordered_set<std::uint32_t> visited_;
 };
 
@@ -41,15 +41,14 @@ bool keyLess(const std::vector<std::uint8_t>& entry, std::span<const std::uint8_
 
 }  // namespace
 
-std::vector<IndexTreeEntry> readIndexEntries(const PageFile& file, const RealIndex& index) {
-    std::vector<IndexTreeEntry> entries;
+std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& index) {
+    std::vector<IndexEntry> entries;
     if (index.firstPage == 0) return entries;
     TreeWalk(file, entries).visit(index.firstPage, 0);
     return entries;
 }
 
-std::optional<IndexTreeEntry> seekIndex(const PageFile& file, const RealIndex& index,
-                                        std::span<const std::uint8_t> key) {
+std::optional<IndexEntry> seekIndex(const PageFile& file, const RealIndex& index, std::span<const std::uint8_t> key) {
     if (index.firstPage == 0) return std::nullopt;
     std::unordered_set<std::uint32_t> visited;
     std::uint32_t number = index.firstPage;
@@ -63,7 +62,7 @@ std::optional<IndexTreeEntry> seekIndex(const PageFile& file, const RealIndex& i
         if (page.leaf) {
             if (found != page.entries.end()) {
                 if (!std::equal(found->key.begin(), found->key.end(), key.begin(), key.end())) return std::nullopt;
-                return IndexTreeEntry{found->key, found->row};
+                return IndexEntry{found->key, found->row};
             }
             // Every key here is smaller: the first candidate starts the next leaf.
             if (page.next == 0) return std::nullopt;

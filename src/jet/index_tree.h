@@ -8,20 +8,15 @@
 #include <vector>
 
 #include "jet/data_page.h"
+#include "jet/index_page.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
 
 namespace kv::jet {
 
-struct IndexTreeEntry {
-    std::vector<std::uint8_t> key;
-    RowLocation row;
-};
-
 // Every leaf entry, in index order. Throws FormatError for a tree with loops or damaged pages.
-std::vector<IndexTreeEntry> readIndexEntries(const PageFile& file, const RealIndex& index);
+std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& index);
 // The first entry, in index order, whose key equals `key`, found by descending the tree.
-std::optional<IndexTreeEntry> seekIndex(const PageFile& file, const RealIndex& index,
-                                        std::span<const std::uint8_t> key);
+std::optional<IndexEntry> seekIndex(const PageFile& file, const RealIndex& index, std::span<const std::uint8_t> key);
 
 }  // namespace kv::jet

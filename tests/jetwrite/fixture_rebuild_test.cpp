@@ -26,7 +26,7 @@ std::vector<std::pair<std::vector<std::uint8_t>, std::vector<Value>>> indexConte
                                                                                     const RealIndex& index) {
     TableRows rows = database.rows(def);
     std::vector<std::pair<std::vector<std::uint8_t>, std::vector<Value>>> contents;
-    for (const IndexTreeEntry& entry : readIndexEntries(database.file(), index))
+    for (const IndexEntry& entry : readIndexEntries(database.file(), index))
         contents.emplace_back(entry.key, rows.rows[rows.positionOf(entry.row)]);
     return contents;
 }

@@ -34,7 +34,7 @@ std::string randomText(std::mt19937& random, std::size_t maxLength) {
 void checkIndexes(const Database& database, const TableDef& def) {
     TableRows rows = database.rows(def);
     for (const RealIndex& index : def.realIndexes) {
-        std::vector<IndexTreeEntry> entries = readIndexEntries(database.file(), index);
+        std::vector<IndexEntry> entries = readIndexEntries(database.file(), index);
         ASSERT_EQ(entries.size(), rows.rows.size());
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (i > 0) {

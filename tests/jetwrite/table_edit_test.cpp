@@ -94,7 +94,7 @@ void checkAgainstFile(const std::string& path, const Reading& reading, const std
     for (std::size_t i = 0; i < fresh.rows.size(); ++i)
         ASSERT_EQ(reading.rows.rows[reading.rows.positionOf(fresh.locations[i])], fresh.rows[i]);
     for (const RealIndex& index : def.realIndexes) {
-        std::vector<IndexTreeEntry> entries = readIndexEntries(database.file(), index);
+        std::vector<IndexEntry> entries = readIndexEntries(database.file(), index);
         ASSERT_EQ(entries.size(), fresh.rows.size());
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (i > 0) ASSERT_LE(entries[i - 1].key, entries[i].key);

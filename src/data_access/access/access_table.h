@@ -1,7 +1,7 @@
 #pragma once
 // One table of an Access database as the table access layer sees it: the rows in page order, kept
-// typed as read and handed out as text, the logical indexes with their real index's columns, entries walked from the B-tree and
-// keys encoded as Access encodes them.
+// typed as read and handed out as text, the logical indexes with their real index's columns,
+// entries walked from the B-tree and keys encoded as Access encodes them.
 
 #include <memory>
 
