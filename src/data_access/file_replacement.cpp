@@ -11,12 +11,6 @@ namespace kv::data_access {
 namespace io = jet::durable_io;
 namespace {
 
-// Beside the target, so that the move stays within one file system and is a single rename.
-std::string partialPathOf(const std::string& target) {
-    const std::filesystem::path path(target);
-    return (path.parent_path() / ("." + path.filename().string() + ".partial")).string();
-}
-
 template <typename Action>
 auto asFileError(Action action) {
     try {
@@ -28,9 +22,16 @@ auto asFileError(Action action) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(std::string target) : target_(std::move(target)), partial_(partialPathOf(target_)) {
-    fd_ = asFileError([&] { return io::createForWriting(partial_); });
+// Beside the target, so that the move stays within one file system and is a single rename.
+FileReplacement::FileReplacement(std::string target, std::optional<unsigned> permissions)
+    : target_(std::move(target)), realTarget_(io::realPath(target_)) {
+    if (!permissions) permissions = io::modeAt(realTarget_);
+    io::NewFile file = asFileError([&] { return io::createBeside(realTarget_, permissions); });
+    fd_ = file.fd;
+    partial_ = std::move(file.path);
 }
+
+std::optional<unsigned> FileReplacement::permissionsOf(const std::string& path) { return io::modeAt(path); }
 
 FileReplacement::~FileReplacement() { discard(); }
 
@@ -56,7 +57,7 @@ void FileReplacement::commit() {
             io::close(std::exchange(fd_, -1));
         });
         std::error_code error;
-        std::filesystem::rename(partial_, target_, error);
+        std::filesystem::rename(partial_, realTarget_, error);
         if (error) throw FileError("Cannot replace " + target_ + ": " + error.message(), error.value());
         committed_ = true;
     } catch (...) {
@@ -64,7 +65,7 @@ void FileReplacement::commit() {
         throw;
     }
     // The target already holds the whole new file; this makes its new name durable.
-    asFileError([&] { io::syncFolderOf(target_); });
+    asFileError([&] { io::syncFolderOf(realTarget_); });
 }
 
 }  // namespace kv::data_access

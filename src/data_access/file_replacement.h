@@ -1,8 +1,11 @@
 #pragma once
 // A file written whole beside the file it replaces and put in that file's place in one step, once
 // it is complete and on disk: the target always holds either its old content or the whole new
-// one, and a write that fails leaves it as it was.
+// one, and a write that fails leaves it as it was. The new file is made under a name no other
+// program can guess or take first, never through a symlink planted there; a target that is a
+// symlink stays one, and the file it names is replaced.
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,8 +24,12 @@ private:
 
 class FileReplacement {
 public:
-    // Creates the new file beside `target`. Throws FileError when it cannot be created.
-    explicit FileReplacement(std::string target);
+    // Creates the new file beside `target`, with `permissions` when given, else with those of the
+    // file it replaces, or those of any new file when there is none. Throws FileError when it
+    // cannot be created.
+    explicit FileReplacement(std::string target, std::optional<unsigned> permissions = std::nullopt);
+    // The permission bits of the file at `path`, none when there is no file.
+    static std::optional<unsigned> permissionsOf(const std::string& path);
     // Removes the new file unless it was committed.
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
@@ -38,6 +45,7 @@ private:
     void discard() noexcept;
 
     std::string target_;
+    std::string realTarget_;  // symlinks resolved
     std::string partial_;
     int fd_ = -1;
     unsigned long long written_ = 0;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <stdexcept>
+#include <utility>
 
 #include "jet/database_builder_pages.h"
 #include "jet/database_builder_system_tables.h"
@@ -124,24 +126,17 @@ void createDatabase(const std::string& path, const std::vector<TableContent>& ta
     if (!replace && std::filesystem::exists(path))
         throw std::runtime_error(path + " already exists; it is not overwritten");
     std::vector<std::uint8_t> bytes = buildDatabase(tables);
-    std::string temporary = path + ".new";
+    // A database replaced keeps its permissions; a symlink to it stays a link.
+    const std::string target = durable_io::realPath(path);
+    durable_io::NewFile file = durable_io::createBeside(target, durable_io::modeAt(target));
     try {
-        int fd = durable_io::createForWriting(temporary);
-        try {
-            durable_io::writeAt(fd, temporary, bytes, 0);
-            durable_io::sync(fd, temporary);
-        } catch (...) {
-            durable_io::close(fd);
-            throw;
-        }
-        durable_io::close(fd);
-        std::error_code error;
-        std::filesystem::rename(temporary, path, error);
-        if (error) throw std::runtime_error("Cannot create " + path + ": " + error.message());
-        durable_io::syncFolderOf(path);
+        durable_io::writeAt(file.fd, file.path, bytes, 0);
+        durable_io::sync(file.fd, file.path);
+        durable_io::close(std::exchange(file.fd, -1));
+        durable_io::replace(file.path, target);
     } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
+        if (file.fd >= 0) durable_io::close(file.fd);
+        std::remove(file.path.c_str());
         throw;
     }
 }

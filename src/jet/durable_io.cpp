@@ -6,11 +6,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 namespace kv::jet::durable_io {
 namespace {
+
+constexpr unsigned kPermissionBits = 0777;
 
 std::function<void()>& stepProbe() {
     static std::function<void()> probe;
@@ -42,6 +46,12 @@ std::string folderOf(const std::string& path) {
     return folder.empty() ? "." : folder.string();
 }
 
+struct stat statusOf(int fd, const std::string& path) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) fail("examine", path);
+    return info;
+}
+
 }  // namespace
 
 void setStepProbe(std::function<void()> probe) { stepProbe() = std::move(probe); }
@@ -52,11 +62,41 @@ int openForUpdate(const std::string& path) {
     return fd;
 }
 
-int createForWriting(const std::string& path) {
-    step();
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) fail("create", path);
+int openForReading(const std::string& path, bool followLinks) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
+    if (fd < 0) fail("open", path);
     return fd;
+}
+
+int createExclusive(const std::string& path, std::optional<unsigned> mode) {
+    step();
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) fail("create", path);
+    // The umask narrowed the bits open() set; a file that stands for another one takes its bits.
+    if (mode && ::fchmod(fd, *mode & kPermissionBits) != 0) {
+        int code = errno;
+        ::close(fd);
+        ::unlink(path.c_str());
+        errno = code;
+        fail("set the permissions of", path);
+    }
+    return fd;
+}
+
+NewFile createBeside(const std::string& target, std::optional<unsigned> mode) {
+    const std::filesystem::path path(target);
+    std::random_device random;
+    for (int attempt = 0;; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".%08x%08x.tmp", random(), random());
+        std::string name = (path.parent_path() / ("." + path.filename().string() + suffix)).string();
+        try {
+            return {createExclusive(name, mode), name};
+        } catch (const IoError& error) {
+            // A name taken already is someone else's file: never opened, never removed.
+            if (error.code() != EEXIST || attempt == 8) throw;
+        }
+    }
 }
 
 void close(int fd) { ::close(fd); }
@@ -114,15 +154,44 @@ void remove(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) fail("delete", path);
 }
 
-std::uint64_t sizeOf(int fd, const std::string& path) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) fail("examine", path);
-    return static_cast<std::uint64_t>(info.st_size);
+void replace(const std::string& from, const std::string& to) {
+    step();
+    if (::rename(from.c_str(), to.c_str()) != 0) fail("replace " + to + " with", from);
+    syncFolderOf(to);
 }
+
+std::uint64_t sizeOf(int fd, const std::string& path) { return static_cast<std::uint64_t>(statusOf(fd, path).st_size); }
 
 bool exists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+FileIdentity identityOf(int fd, const std::string& path) {
+    struct stat info = statusOf(fd, path);
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::optional<FileIdentity> identityAt(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+unsigned modeOf(int fd, const std::string& path) { return statusOf(fd, path).st_mode & kPermissionBits; }
+
+std::optional<unsigned> modeAt(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return info.st_mode & kPermissionBits;
+}
+
+unsigned ownerOf(int fd, const std::string& path) { return statusOf(fd, path).st_uid; }
+
+std::string realPath(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    return error || resolved.empty() ? path : resolved.string();
 }
 
 }  // namespace kv::jet::durable_io

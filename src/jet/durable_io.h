@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -20,10 +21,30 @@ private:
     int code_;
 };
 
+// Which file an open descriptor or a path stands for: a file put in a path's place by a rename is
+// another file, even with the same name and bytes.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// A newly made file, open for writing.
+struct NewFile {
+    int fd;
+    std::string path;
+};
+
 // Opens an existing file for reading and writing; returns the descriptor.
 int openForUpdate(const std::string& path);
-// Creates (or truncates) a file for writing; returns the descriptor.
-int createForWriting(const std::string& path);
+// Opens an existing file for reading, never through a symlink when `followLinks` is false.
+int openForReading(const std::string& path, bool followLinks = true);
+// Creates a file that must not exist yet, never following a symlink planted at its name. Its
+// permissions are `mode` exactly when given; otherwise those of any new file (umask applies).
+int createExclusive(const std::string& path, std::optional<unsigned> mode);
+// Creates a file in the folder of `target`, under a name no other program can guess or take first,
+// so that it can be renamed over `target` when it is whole (see createExclusive for `mode`).
+NewFile createBeside(const std::string& target, std::optional<unsigned> mode);
 void close(int fd);
 
 void readAt(int fd, const std::string& path, std::span<std::uint8_t> into, std::uint64_t offset);
@@ -33,8 +54,23 @@ void sync(int fd, const std::string& path);
 // Makes a file's creation or removal durable.
 void syncFolderOf(const std::string& path);
 void remove(const std::string& path);
+// Puts `from` in the place of `to` in one step and makes the change durable.
+void replace(const std::string& from, const std::string& to);
 std::uint64_t sizeOf(int fd, const std::string& path);
 bool exists(const std::string& path);
+
+FileIdentity identityOf(int fd, const std::string& path);
+// The identity of the file the path names now (symlinks followed), or none when there is none.
+std::optional<FileIdentity> identityAt(const std::string& path);
+// The permission bits of the open file, and of the file the path names (none when it does not exist).
+unsigned modeOf(int fd, const std::string& path);
+std::optional<unsigned> modeAt(const std::string& path);
+// The user who owns the open file.
+unsigned ownerOf(int fd, const std::string& path);
+// The file a path names with every symlink followed, so that what is written beside a database
+// (its journal, its compacted copy) lands beside the real file and a rename replaces the file, not
+// the link. A path that does not exist (yet) is resolved as far as it does.
+std::string realPath(const std::string& path);
 
 // Called before every write, truncate, sync and remove. Pass an empty function to clear it.
 void setStepProbe(std::function<void()> probe);

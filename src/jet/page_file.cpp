@@ -16,8 +16,10 @@ PageFile::PageFile(std::string path) : path_(std::move(path)) {
     bytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
 }
 
-PageFile::PageFile(std::string name, std::vector<std::uint8_t> bytes)
-    : path_(std::move(name)), pageCount_(static_cast<std::uint32_t>(bytes.size() / format::kPageSize)) {
+PageFile::PageFile(std::string name, std::vector<std::uint8_t> bytes, std::optional<durable_io::FileIdentity> identity)
+    : path_(std::move(name)),
+      pageCount_(static_cast<std::uint32_t>(bytes.size() / format::kPageSize)),
+      identity_(identity) {
     bytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
 }
 

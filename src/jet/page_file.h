@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "jet/bytes.h"
+#include "jet/durable_io.h"
 #include "jet/format.h"
 
 namespace kv::jet {
@@ -23,10 +25,15 @@ public:
     // Reads the whole file; a partial page at its end is never handed out. Throws FormatError when
     // the file cannot be read.
     explicit PageFile(std::string path);
-    // Pages already in memory: a file read under a lock, or bytes that tests and tools build.
-    PageFile(std::string name, std::vector<std::uint8_t> bytes);
+    // Pages already in memory: a file read under a lock (with the identity of the file read), or
+    // bytes that tests and tools build.
+    PageFile(std::string name, std::vector<std::uint8_t> bytes,
+             std::optional<durable_io::FileIdentity> identity = std::nullopt);
 
     const std::string& path() const { return path_; }
+    // Which file the pages were read from, when they were read under a lock; a commit refuses to
+    // write them into another file that has since taken the path's place.
+    const std::optional<durable_io::FileIdentity>& identity() const { return identity_; }
     std::uint32_t pageCount() const { return pageCount_; }
     // Throws FormatError naming the page when it lies outside the file.
     ByteView page(std::uint32_t number) const;
@@ -44,6 +51,7 @@ private:
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
     std::map<std::uint32_t, std::vector<std::uint8_t>> changed_;  // pages that differ from bytes_
     std::uint32_t pageCount_;
+    std::optional<durable_io::FileIdentity> identity_;
 };
 
 }  // namespace kv::jet

@@ -1,8 +1,12 @@
 #pragma once
 // The rollback journal kept beside a database while a commit overwrites its pages: the original
-// contents of every page about to be overwritten and the file's original length. A journal is only
-// trusted when it is complete (its checksum matches): a torn one was being written when the writer
-// stopped, so the database itself was not yet touched.
+// contents of every page about to be overwritten, the file's original length, and which file it
+// belongs to. A journal is only applied when it is complete (its checksum matches), is a plain
+// file owned by the database's owner (never a symlink, never another user's file planted at its
+// name), and belongs to this very file (not to one a rename has since put in its place). A torn
+// one was being written when the writer stopped, so the database itself was not yet touched.
+//
+// `databasePath` is the real path of the database (symlinks resolved): the journal lies beside it.
 
 #include <cstdint>
 #include <string>
@@ -17,9 +21,11 @@ struct SavedPage {
 
 std::string pathFor(const std::string& databasePath);
 
-// Writes the journal and makes it durable (file and folder synced). On failure the journal is removed
-// and the IoError is passed on; the database has not been touched.
-void save(const std::string& databasePath, std::uint64_t originalLength, const std::vector<SavedPage>& pages);
+// Writes the journal of a commit to the database open as `fd`, and makes it durable (file and
+// folder synced). It is made afresh, never through a symlink, with the database's permissions. On
+// failure the journal is removed and the IoError is passed on; the database has not been touched.
+void save(int fd, const std::string& databasePath, std::uint64_t originalLength,
+          const std::vector<SavedPage>& originals);
 
 // Puts the saved pages and the original length back into the database open as `fd`, and syncs it.
 void rollBack(int fd, const std::string& databasePath);
@@ -27,8 +33,13 @@ void rollBack(int fd, const std::string& databasePath);
 // Removes the journal durably: the commit is then final.
 void discard(const std::string& databasePath);
 
+// Whether a journal this program may trust lies beside the database open as `fd`.
+bool pending(int fd, const std::string& databasePath);
+
 // To be called with the database locked, before it is read: rolls back a complete journal left by
-// a writer that stopped, and removes a torn one. Returns true when the file was rolled back.
+// a writer that stopped. A journal that is torn or belongs to another file is removed without
+// touching the database; one that cannot be trusted is removed if it can be, and never applied.
+// Returns true when the file was rolled back.
 bool recoverLocked(int fd, const std::string& databasePath);
 
 }  // namespace kv::jet::rollback_journal

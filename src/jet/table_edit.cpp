@@ -92,6 +92,9 @@ void dropUnchanged(const PageFile& file, PageImages& pages) {
 
 CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, TableRows& stored, TableEdit edit) {
     WritableDatabase writable(snapshot.path());  // locked, and rolled back if a commit was interrupted
+    if (snapshot.identity() && *snapshot.identity() != writable.identity())
+        throw TableChangedError("Another program replaced " + snapshot.path() + " after table " + def.name +
+                                " was read");
     PageFile current = writable.readSince(snapshot);
     if (!sameTablePages(snapshot, current, def))
         throw TableChangedError("Another program changed table " + def.name + " of " + snapshot.path() +

@@ -26,7 +26,7 @@ struct TableEdit {
     std::vector<TableRow> inserted;
 };
 
-// Another program committed to the table since it was read.
+// Another program committed to the table since it was read, or put another file in its place.
 class TableChangedError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -42,8 +42,9 @@ struct CommittedEdit {
 // and all or nothing. `stored` holds the rows read from `snapshot`; afterwards it holds them as the
 // table now does: updated rows in place, deleted rows gone, inserted rows at the end, autonumbers
 // filled in, each with its location. An edit that changes no byte writes nothing.
-// Throws TableChangedError, having written nothing, when the table's pages in the file are no
-// longer those of `snapshot`; std::runtime_error as commitTable does for a value that does not fit,
+// Throws TableChangedError, having written nothing, when the path names another file than the one
+// `snapshot` was read from (a compaction or a restore replaced it), or the table's pages in the file
+// are no longer those of `snapshot`; std::runtime_error as commitTable does for a value that does not fit,
 // a repeated key, a read-only, locked or missing file, or a full disk. `stored` is then unchanged.
 CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, TableRows& stored, TableEdit edit);
 

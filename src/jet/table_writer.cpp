@@ -166,7 +166,7 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector
 std::vector<TableRow> commitTable(const std::string& databasePath, const std::string& tableName,
                                   std::vector<TableRow> rows) {
     WritableDatabase writable(databasePath);  // locked, and rolled back if a commit was interrupted
-    Database database(databasePath);
+    Database database(writable.read());
     const CatalogTable& table = database.table(tableName);
     TableRebuild rebuild = rebuildTable(database.file(), database.tableDef(table), std::move(rows));
     writable.commitPages(rebuild.pages);

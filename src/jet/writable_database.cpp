@@ -1,31 +1,16 @@
 #include "jet/writable_database.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <cstdio>
 #include <span>
 #include <stdexcept>
+#include <utility>
 
 #include "jet/durable_io.h"
 #include "jet/rollback_journal.h"
 
 namespace kv::jet {
 namespace {
-
-// Root may write any file, so the permission bits are checked here rather than left to open():
-// a file nobody may write is treated as read-only, as the user meant it.
-int openWritable(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) throw std::runtime_error("Cannot open " + path + ": the file does not exist");
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        throw std::runtime_error("Cannot write " + path + ": the file is read-only");
-    try {
-        return durable_io::openForUpdate(path);
-    } catch (const durable_io::IoError& error) {
-        throw std::runtime_error("Cannot write " + path + ": the file is read-only or not accessible (" + error.what() +
-                                 ")");
-    }
-}
 
 // Consecutive pages go out in one write.
 void writeRuns(int fd, const std::string& path, const PageImages& pages) {
@@ -67,48 +52,55 @@ std::string putBackAfterFailedWrite(int fd, const std::string& path) {
 }  // namespace
 
 WritableDatabase::WritableDatabase(std::string path, FileLock::Kind lock)
-    : path_(std::move(path)), file_{openWritable(path_)}, lock_(file_.fd, path_, lock) {
-    rollback_journal::recoverLocked(file_.fd, path_);
+    : path_(std::move(path)), file_(path_, LockedFile::Access::Update, lock) {
+    rollback_journal::recoverLocked(file_.fd(), file_.realPath());
 }
 
-WritableDatabase::Descriptor::~Descriptor() { durable_io::close(fd); }
-
 void WritableDatabase::commitPages(const PageImages& pages) {
+    if (replaced_) throw std::logic_error("a commit to a database file that was replaced");
     for (const auto& [number, bytes] : pages)
         if (bytes.size() != format::kPageSize)
             throw std::logic_error("a page image of " + std::to_string(bytes.size()) + " bytes");
 
-    std::uint64_t originalLength = durable_io::sizeOf(file_.fd, path_);
+    const int fd = file_.fd();
+    const std::string& real = file_.realPath();
+    std::uint64_t originalLength = durable_io::sizeOf(fd, real);
     std::vector<rollback_journal::SavedPage> originals;
     for (const auto& [number, bytes] : pages) {
         std::uint64_t offset = std::uint64_t{number} * format::kPageSize;
         if (offset >= originalLength) break;
         rollback_journal::SavedPage saved{number, std::vector<std::uint8_t>(format::kPageSize)};
-        durable_io::readAt(file_.fd, path_, saved.bytes, offset);
+        durable_io::readAt(fd, real, saved.bytes, offset);
         originals.push_back(std::move(saved));
     }
-    rollback_journal::save(path_, originalLength, originals);
+    rollback_journal::save(fd, real, originalLength, originals);
 
     try {
-        writeRuns(file_.fd, path_, pages);
-        durable_io::sync(file_.fd, path_);
+        writeRuns(fd, real, pages);
+        durable_io::sync(fd, real);
     } catch (const std::exception& error) {
-        throw std::runtime_error(std::string(error.what()) + "; " + putBackAfterFailedWrite(file_.fd, path_));
+        throw std::runtime_error(std::string(error.what()) + "; " + putBackAfterFailedWrite(fd, real));
     }
-    rollback_journal::discard(path_);
+    rollback_journal::discard(real);
+}
+
+PageFile WritableDatabase::read() const {
+    std::vector<std::uint8_t> bytes(durable_io::sizeOf(file_.fd(), path_));
+    durable_io::readAt(file_.fd(), path_, bytes, 0);
+    return PageFile(path_, std::move(bytes), identity());
 }
 
 PageFile WritableDatabase::readSince(const PageFile& earlier) const {
     // Read in runs of pages into one buffer: a fresh buffer the size of the file costs more in
     // page faults than reading it does.
     constexpr std::uint32_t kPagesPerRead = 64;
-    const auto pageCount = static_cast<std::uint32_t>(durable_io::sizeOf(file_.fd, path_) / format::kPageSize);
+    const auto pageCount = static_cast<std::uint32_t>(durable_io::sizeOf(file_.fd(), path_) / format::kPageSize);
     std::vector<std::uint8_t> buffer(std::size_t{kPagesPerRead} * format::kPageSize);
     PageImages changed;
     for (std::uint32_t first = 0; first < pageCount; first += kPagesPerRead) {
         std::uint32_t count = std::min(kPagesPerRead, pageCount - first);
         std::span<std::uint8_t> run(buffer.data(), std::size_t{count} * format::kPageSize);
-        durable_io::readAt(file_.fd, path_, run, std::uint64_t{first} * format::kPageSize);
+        durable_io::readAt(file_.fd(), path_, run, std::uint64_t{first} * format::kPageSize);
         for (std::uint32_t i = 0; i < count; ++i) {
             auto page = run.subspan(std::size_t{i} * format::kPageSize, format::kPageSize);
             if (first + i < earlier.pageCount()) {
@@ -121,8 +113,24 @@ PageFile WritableDatabase::readSince(const PageFile& earlier) const {
     return earlier.changedTo(changed, pageCount);
 }
 
+void WritableDatabase::replaceWhole(const std::vector<std::uint8_t>& bytes) {
+    const std::string& real = file_.realPath();
+    durable_io::NewFile replacement = durable_io::createBeside(real, durable_io::modeOf(file_.fd(), real));
+    try {
+        durable_io::writeAt(replacement.fd, replacement.path, bytes, 0);
+        durable_io::sync(replacement.fd, replacement.path);
+        durable_io::close(std::exchange(replacement.fd, -1));
+        durable_io::replace(replacement.path, real);
+    } catch (...) {
+        if (replacement.fd >= 0) durable_io::close(replacement.fd);
+        std::remove(replacement.path.c_str());
+        throw;
+    }
+    replaced_ = true;
+}
+
 void recoverInterruptedCommit(const std::string& path) {
-    if (!durable_io::exists(rollback_journal::pathFor(path))) return;
+    if (!durable_io::exists(rollback_journal::pathFor(durable_io::realPath(path)))) return;
     WritableDatabase database(path, FileLock::Kind::Recovery);  // opening it rolls the journal back
 }
 

@@ -1,6 +1,7 @@
 // A commit is all or nothing: a writer killed at any instant of a commit leaves a file that opens
 // with exactly the rows before or after it (by our reader and by mdb-export); a torn journal is
-// discarded, a complete one rolled back; a read-only, locked or full file is refused unchanged, a
+// discarded, a complete one rolled back, an untrusted one (another file's, another user's, a
+// symlink) never applied; a read-only, locked or full file is refused unchanged, a
 // disk that fills up during a commit leaves the file as it was, or, when putting it back fails
 // too, its journal for the next open to roll back; a reader waits for another program's commit
 // to end, and rolls back only a journal whose writer is gone.
@@ -148,28 +149,76 @@ TEST(CommitDurability, WriterKilledAnywhereInACommitLeavesTheFileBeforeOrAfterIt
     EXPECT_GT(endedAfter, 5);
 }
 
-TEST(CommitDurability, CompleteJournalIsRolledBackAndTornOneDiscarded) {
+// The journal of a commit that writes page 5 anew and grows the file, saved as the commit saves
+// it, with the file still as it was.
+void journalACommit(const std::string& path, const std::string& original) {
+    std::vector<std::uint8_t> page5(original.begin() + 5 * 4096, original.begin() + 6 * 4096);
+    int fd = durable_io::openForUpdate(path);
+    rollback_journal::save(fd, path, original.size(), {{5, page5}});
+    durable_io::close(fd);
+}
+
+std::string withPage5(std::string bytes, char fill) {
+    std::fill(bytes.begin() + 5 * 4096, bytes.begin() + 6 * 4096, fill);
+    return bytes;
+}
+
+TEST(CommitDurability, AJournalIsRolledBackOnlyWhenItIsWholeTrustedAndThisFilesOwn) {
     ScratchFolder folder;
     std::string path = folder.copyOf("compIndexTestV2000.mdb");
     const std::string original = bytesOf(path);
-    std::vector<std::uint8_t> page5(original.begin() + 5 * 4096, original.begin() + 6 * 4096);
+    const std::string journal = rollback_journal::pathFor(path);
 
-    // A journal whose commit wrote page 5 and grew the file: opening puts both back.
-    rollback_journal::save(path, original.size(), {{5, page5}});
-    std::string damaged = original;
-    std::fill(damaged.begin() + 5 * 4096, damaged.begin() + 6 * 4096, '\x55');
-    writeBytes(path, damaged + std::string(8192, '\x66'));
+    // The writer stopped after page 5 and two new pages: opening puts the file back.
+    journalACommit(path, original);
+    writeBytes(path, withPage5(original, '\x55') + std::string(8192, '\x66'));
     recoverInterruptedCommit(path);
     EXPECT_EQ(bytesOf(path), original);
-    EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+    EXPECT_FALSE(std::filesystem::exists(journal));
 
     // A journal cut short was still being written: the file was not touched, and stays as it is.
-    rollback_journal::save(path, original.size(), {{5, std::vector<std::uint8_t>(4096, 0)}});
-    std::string journal = bytesOf(rollback_journal::pathFor(path));
-    writeBytes(rollback_journal::pathFor(path), journal.substr(0, journal.size() - 3));
+    journalACommit(path, original);
+    std::string whole = bytesOf(journal);
+    writeBytes(journal, whole.substr(0, whole.size() - 3));
+    writeBytes(path, withPage5(original, '\x55'));
     recoverInterruptedCommit(path);
-    EXPECT_EQ(bytesOf(path), original);
-    EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+    EXPECT_EQ(bytesOf(path), withPage5(original, '\x55'));
+    EXPECT_FALSE(std::filesystem::exists(journal));
+    writeBytes(path, original);
+
+    // The journal of another file (a copy of this one, as a compaction or restore leaves it) is
+    // never applied to this one.
+    const std::string other = (folder.path() / "other.mdb").string();
+    writeBytes(other, original);
+    journalACommit(other, original);
+    std::filesystem::rename(rollback_journal::pathFor(other), journal);
+    writeBytes(path, withPage5(original, '\x55'));
+    recoverInterruptedCommit(path);
+    EXPECT_EQ(bytesOf(path), withPage5(original, '\x55'));
+    EXPECT_FALSE(std::filesystem::exists(journal));
+    writeBytes(path, original);
+
+    // A journal that a reader meets but another user made, or a symlink planted at its name, is
+    // never applied; the link's target is not touched.
+    journalACommit(path, original);
+    whole = bytesOf(journal);
+    std::filesystem::remove(journal);
+    const std::string planted = (folder.path() / "planted").string();
+    writeBytes(planted, whole);
+    std::filesystem::create_symlink(planted, journal);
+    writeBytes(path, withPage5(original, '\x55'));
+    EXPECT_EQ(readCommittedFile(path).page(5).u8(0), 0x55) << "the file was read as it is";
+    recoverInterruptedCommit(path);
+    EXPECT_EQ(bytesOf(path), withPage5(original, '\x55'));
+    EXPECT_EQ(bytesOf(planted), whole);
+    if (geteuid() == 0) {
+        std::filesystem::remove(journal);
+        writeBytes(journal, whole);
+        ASSERT_EQ(chown(journal.c_str(), 4321, 4321), 0);
+        EXPECT_EQ(readCommittedFile(path).page(5).u8(0), 0x55) << "the file was read as it is";
+        recoverInterruptedCommit(path);
+        EXPECT_EQ(bytesOf(path), withPage5(original, '\x55'));
+    }
 }
 
 TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
@@ -303,7 +352,7 @@ public:
                 originals.push_back(
                     {page.number, {original_.begin() + at, original_.begin() + at + format::kPageSize}});
         }
-        rollback_journal::save(path_, original_.size(), originals);
+        rollback_journal::save(fd_, path_, original_.size(), originals);
         writePages(fd_, path_, std::span(changes_).first(changes_.size() / 2));
     }
 

@@ -1,0 +1,67 @@
+#include "jet/locked_file.h"
+
+#include <sys/stat.h>
+
+#include <stdexcept>
+
+#include "jet/error.h"
+
+namespace kv::jet {
+namespace {
+
+// Each attempt that fails saw another program replace the file while it waited for the lock; only
+// programs that replace it over and over, without a pause, make them all fail.
+constexpr int kAttempts = 25;
+
+// Root may write any file, so the permission bits are checked here rather than left to open():
+// a file nobody may write is treated as read-only, as the user meant it.
+int openForUpdate(const std::string& path, const std::string& shownPath) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        throw std::runtime_error("Cannot open " + shownPath + ": the file does not exist");
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        throw std::runtime_error("Cannot write " + shownPath + ": the file is read-only");
+    try {
+        return durable_io::openForUpdate(path);
+    } catch (const durable_io::IoError& error) {
+        throw std::runtime_error("Cannot write " + shownPath + ": the file is read-only or not accessible (" +
+                                 error.what() + ")");
+    }
+}
+
+int openForReading(const std::string& path, const std::string& shownPath) {
+    try {
+        return durable_io::openForReading(path);
+    } catch (const durable_io::IoError&) {
+        throw FormatError("Cannot open " + shownPath + ": the file does not exist or cannot be read");
+    }
+}
+
+}  // namespace
+
+LockedFile::LockedFile(const std::string& path, Access access, FileLock::Kind lock)
+    : realPath_(durable_io::realPath(path)) {
+    for (int attempt = 1;; ++attempt) {
+        fd_ = access == Access::Update ? openForUpdate(realPath_, path) : openForReading(realPath_, path);
+        try {
+            lock_ = std::make_unique<FileLock>(fd_, path, lock);
+            identity_ = durable_io::identityOf(fd_, path);
+        } catch (...) {
+            lock_.reset();
+            durable_io::close(fd_);
+            throw;
+        }
+        if (durable_io::identityAt(realPath_) == identity_) return;
+        lock_.reset();
+        durable_io::close(fd_);
+        if (attempt == kAttempts)
+            throw std::runtime_error("Cannot open " + path + ": another program keeps replacing the file");
+    }
+}
+
+LockedFile::~LockedFile() {
+    lock_.reset();
+    durable_io::close(fd_);
+}
+
+}  // namespace kv::jet
