@@ -20,16 +20,12 @@ void CompactHistoryDatabase(ui::Ui& ui, const std::string& path) {
         ui.showMessageBox(path + " not found", ui::BoxKind::Error, ui::BoxButtons::Ok);
         return;
     }
-    const std::string compacted = (fs::path(path).parent_path() / kCompactedFileName).string();
-    fs::remove(fs::path(compacted));
+    // Compaction no longer writes this name; a copy an earlier version left behind goes.
+    fs::remove(fs::path(path).parent_path() / kStaleCompactedFileName);
 
     try {
-        data_access::compactDatabase(accessConnectionString(path),
-                                     accessConnectionString(compacted) + "Jet OLEDB:Engine Type=5");
-        data_access::replaceDatabaseFile(compacted, path);
+        data_access::compactDatabase(accessConnectionString(path));
     } catch (const std::exception& error) {
-        std::error_code ignored;
-        fs::remove(fs::path(compacted), ignored);
         ui.showMessageBox(std::string("Error: ") + error.what(), ui::BoxKind::Error, ui::BoxButtons::Ok);
     }
 }

@@ -9,6 +9,7 @@
 #include "jet/database.h"
 #include "jet/database_builder.h"
 #include "jet/format.h"
+#include "jet/writable_database.h"
 
 namespace kv::jet {
 namespace {
@@ -69,8 +70,7 @@ TableDesign designOf(const TableDef& def, Binary properties) {
     return design;
 }
 
-std::vector<TableContent> readTables(const std::string& sourcePath) {
-    Database database(readCommittedFile(sourcePath));
+std::vector<TableContent> readTables(const Database& database) {
     std::map<std::uint32_t, Binary> properties = tableProperties(database);
     std::vector<TableContent> tables;
     for (const auto& entry : database.tables()) {
@@ -88,9 +88,19 @@ std::vector<TableContent> readTables(const std::string& sourcePath) {
 void compact(const std::string& sourcePath, const std::string& targetPath) {
     if (!std::filesystem::exists(sourcePath)) throw std::runtime_error(sourcePath + " not found");
     try {
-        createDatabase(targetPath, readTables(sourcePath), true);
+        createDatabase(targetPath, readTables(Database(readCommittedFile(sourcePath))), true);
     } catch (const std::exception& error) {
         throw std::runtime_error("Cannot compact " + sourcePath + " into " + targetPath + ": " + error.what());
+    }
+}
+
+void compactInPlace(const std::string& path) {
+    if (!std::filesystem::exists(path)) throw std::runtime_error(path + " not found");
+    try {
+        WritableDatabase writable(path);
+        writable.replaceWhole(buildDatabase(readTables(Database(writable.read()))));
+    } catch (const std::exception& error) {
+        throw std::runtime_error("Cannot compact " + path + ": " + error.what());
     }
 }
 

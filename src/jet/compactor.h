@@ -14,4 +14,12 @@ namespace kv::jet {
 // that an interrupted commit left beside it).
 void compact(const std::string& sourcePath, const std::string& targetPath);
 
+// Compacts the database in its own place. The writer's lock is held from the read to the rename of
+// the compact copy over the file (it waits a few seconds for other programs to let go, then refuses
+// with a message), so that no commit of another program is lost between them; a program that read
+// the file before will find another file in its place and refuse to write into it. The copy has
+// the database's permissions, and a symlink to the database stays a link to the compacted file.
+// Throws std::runtime_error naming `path`; the file is then as it was, and no copy is left.
+void compactInPlace(const std::string& path);
+
 }  // namespace kv::jet

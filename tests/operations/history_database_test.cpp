@@ -153,7 +153,7 @@ TEST_F(HistoryDatabaseTest, NewWhileADatabaseIsOpenClosesAndCompactsItFirst) {
     ui.expectMessageBox(kEmptyQuestion, BoxKind::Information, BoxButtons::YesNo, BoxAnswer::Yes);
     EmptyThDBClick(ui, data);
     const std::string emptied = fileBytes(first);
-    std::ofstream(files.file(kCompactedFileName)) << "left behind by a compaction that stopped";
+    std::ofstream(files.file(kStaleCompactedFileName)) << "left behind by a compaction that stopped";
 
     createNew(second);
 
@@ -166,7 +166,7 @@ TEST_F(HistoryDatabaseTest, NewWhileADatabaseIsOpenClosesAndCompactsItFirst) {
         << "a compacted empty database is laid out as a new one";
     EXPECT_TRUE(columnValues(first, "History", "Call").empty());
     EXPECT_EQ(columnValues(first, "version", "Version"), std::vector<std::string>{"0.51"});
-    EXPECT_FALSE(fs::exists(files.file(kCompactedFileName)));
+    EXPECT_FALSE(fs::exists(files.file(kStaleCompactedFileName)));
     EXPECT_EQ(ui.state().HistoryPath, second);
 }
 
@@ -254,23 +254,24 @@ TEST_F(HistoryDatabaseTest, AFailedCompactionIsReportedAndLeavesTheDatabaseAsItW
     fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const std::string before = fileBytes(path);
 
-    ui.expectMessageBox("Error: " + path + " is read-only", BoxKind::Error, BoxButtons::Ok, BoxAnswer::Ok);
+    ui.expectMessageBox("Error: Cannot compact " + path + ": Cannot write " + path + ": the file is read-only",
+                        BoxKind::Error, BoxButtons::Ok, BoxAnswer::Ok);
     CloseThDBClick(ui, data);
 
     expectNoDatabase();
     EXPECT_EQ(fileBytes(path), before);
-    EXPECT_FALSE(fs::exists(files.file(kCompactedFileName)));
+    EXPECT_FALSE(fs::exists(files.file(kStaleCompactedFileName)));
 }
 
 TEST_F(HistoryDatabaseTest, ExitClosesAndCompactsThenEndsButAFailedCloseKeepsTheProgram) {
     const std::string path = files.file("calls.mdb");
     createNew(path);
-    fs::create_directories(files.file(kCompactedFileName) + "/in the way");
+    fs::create_directories(files.file(kStaleCompactedFileName) + "/in the way");
 
     EXPECT_THROW(Exit1Click(ui, data), std::exception);
     EXPECT_FALSE(ui.terminateRequested()) << "the error box shows and the program goes on";
 
-    fs::remove_all(files.file(kCompactedFileName));
+    fs::remove_all(files.file(kStaleCompactedFileName));
     open(path);
     Exit1Click(ui, data);
     EXPECT_TRUE(ui.terminateRequested());
