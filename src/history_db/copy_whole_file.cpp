@@ -10,11 +10,13 @@
 
 namespace kv::history_db {
 
-void CopyWholeFile(const std::string& source, const std::string& target) {
+void CopyWholeFile(const std::string& source, const std::string& target, CopyPermissions permissions) {
     std::ifstream in(source, std::ios::binary);
     if (!in || std::filesystem::is_directory(source)) throw std::runtime_error("Cannot open file " + source);
     try {
-        data_access::FileReplacement copy(target);
+        data_access::FileReplacement copy(target, permissions == CopyPermissions::OfSource
+                                                      ? data_access::FileReplacement::permissionsOf(source)
+                                                      : std::nullopt);
         std::vector<char> buffer(1 << 16);
         while (in) {
             in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));

@@ -2,6 +2,7 @@
 
 #include "data_access/date_text.h"
 #include "data_access/trim_blanks.h"
+#include "history_db/backup_path.h"
 #include "history_db/copy_whole_file.h"
 #include "import/exchange_merge.h"
 #include "import/import_sources.h"
@@ -133,7 +134,8 @@ ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
     const ui::ApplicationState& state = ui.state();
     data.ADODataSet_ThDB.close();
     data.ADOConnection_ThDB.close();
-    history_db::CopyWholeFile(state.HistoryPath, state.HistoryPath + ".bup");
+    history_db::CopyWholeFile(state.HistoryPath, history_db::backupPathOf(state.HistoryPath),
+                              history_db::CopyPermissions::OfSource);
     data.ADODataSet_ThDB.setConnection(&data.ADOConnection_ThDB);
     shell::SetStatus(ui, "Database backup created, IMPORT started");
 
