@@ -1,6 +1,6 @@
 #pragma once
-// A text between quotes, as connection strings and filter expressions write one: the quote
-// character itself is doubled inside, so nothing in the text can close it early.
+// A text between quotes, as connection strings, filter expressions and SQL identifiers write one:
+// the quote character itself is doubled inside, so nothing in the text can close it early.
 
 #include <string>
 #include <string_view>
