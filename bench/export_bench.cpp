@@ -12,6 +12,7 @@
 #include "bench_support.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
+#include "data_access/source_connection_strings.h"
 #include "export/history_file_export.h"
 #include "history_db/history_database.h"
 
@@ -27,7 +28,7 @@ constexpr const char* kContest = "NAQPCW";
 
 void fillHistory(const std::string& path) {
     kv::data_access::Connection connection;
-    connection.setConnectionString("Data Source=" + path);
+    connection.setConnectionString(kv::data_access::accessDatabaseConnectionString(path));
     kv::data_access::Cursor history("History");
     history.setConnection(&connection);
     history.setTableName("History");

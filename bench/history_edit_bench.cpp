@@ -12,6 +12,7 @@
 #include "bench_support.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
+#include "data_access/source_connection_strings.h"
 #include "jet/database.h"
 #include "jet/database_builder.h"
 #include "jet/table_edit.h"
@@ -69,7 +70,7 @@ void engineCommit(const char* what, const std::string& path,
 
 void cursorCommits(const std::string& path) {
     data_access::Connection connection;
-    connection.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path);
+    connection.setConnectionString(data_access::accessDatabaseConnectionString(path));
     data_access::Cursor cursor("History");
     cursor.setConnection(&connection);
     cursor.setTableName("History");

@@ -24,6 +24,7 @@
 #include "bench_support.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
+#include "data_access/source_connection_strings.h"
 #include "history_db/copy_whole_file.h"
 #include "history_db/history_database.h"
 #include "import/import_run.h"
@@ -65,11 +66,6 @@ std::string callSign(int n) {
 // finds its call there. Of those, the ones with n % 4 == 3 are known under another section.
 const char* section(int n) { return kSections[n % kSectionCount]; }
 std::uint8_t check(int n) { return static_cast<std::uint8_t>(n % 100); }
-
-// The connection string the program builds for a database file; it opens a SQLite log too.
-std::string connectionString(const std::string& path) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path + ";Persist Security Info=False";
-}
 
 double peakMegabytes() {
     rusage usage{};
@@ -205,7 +201,7 @@ void writeSqliteLogger(const std::string& path, const std::vector<jet::TableCont
 void writeHistory(const std::string& templatePath, const std::string& path) {
     fs::copy_file(templatePath, path, fs::copy_options::overwrite_existing);
     Connection connection;
-    connection.setConnectionString(connectionString(path));
+    connection.setConnectionString(kv::data_access::accessDatabaseConnectionString(path));
     Cursor history("History");
     history.setConnection(&connection);
     history.setTableName("History");
@@ -269,7 +265,7 @@ Parts timeParts(const std::string& logger, const std::string& history, const std
     fs::remove(scratch);
 
     Connection loggerConnection;
-    loggerConnection.setConnectionString(connectionString(logger));
+    loggerConnection.setConnectionString(kv::data_access::accessDatabaseConnectionString(logger));
     Cursor qsos("qsos");
     start = Clock::now();
     qsos.setConnection(&loggerConnection);
@@ -291,7 +287,7 @@ Parts timeParts(const std::string& logger, const std::string& history, const std
     parts.qsoWalk = secondsSince(start);
 
     Connection historyConnection;
-    historyConnection.setConnectionString(connectionString(history));
+    historyConnection.setConnectionString(kv::data_access::accessDatabaseConnectionString(history));
     Cursor stations("stations");
     start = Clock::now();
     stations.setConnection(&historyConnection);

@@ -1,7 +1,9 @@
 #include "data_access/connection_string.h"
 
+#include <algorithm>
 #include <stdexcept>
 
+#include "data_access/quoted_text.h"
 #include "data_access/text_fold.h"
 #include "data_access/trim_blanks.h"
 
@@ -43,21 +45,23 @@ ConnectionString ConnectionString::parse(std::string_view text) {
             pos = semicolon + 1;
             continue;
         }
-        std::string key = foldCase(trimBlanks(text.substr(pos, equals - pos)));
+        const std::string_view key = trimBlanks(text.substr(pos, equals - pos));
         pos = equals + 1;
         while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
         std::string value;
+        std::size_t end;
         if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
             value = takeQuoted(text, pos);
-            std::size_t end = text.find(';', pos);
-            pos = end == std::string_view::npos ? text.size() : end + 1;
+            end = std::min(text.find(';', pos), text.size());
+            if (!trimBlanks(text.substr(pos, end - pos)).empty())
+                throw std::runtime_error("Connection string has text after a quoted value: " + std::string(text));
         } else {
-            std::size_t end = text.find(';', pos);
-            if (end == std::string_view::npos) end = text.size();
+            end = std::min(text.find(';', pos), text.size());
             value = std::string(trimBlanks(text.substr(pos, end - pos)));
-            pos = end + 1;
         }
-        result.values_[key] = value;
+        pos = end + 1;
+        if (!result.values_.emplace(foldCase(key), std::move(value)).second)
+            throw std::runtime_error("Connection string sets " + std::string(key) + " twice: " + std::string(text));
     }
     return result;
 }
@@ -67,5 +71,7 @@ std::optional<std::string> ConnectionString::value(std::string_view key) const {
     if (found == values_.end()) return std::nullopt;
     return found->second;
 }
+
+std::string quoteConnectionValue(std::string_view value) { return quotedText(value, '"'); }
 
 }  // namespace kv::data_access

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "data_access/number_text.h"
+#include "data_access/quoted_text.h"
 #include "data_access/text_fold.h"
 
 namespace kv::data_access {
@@ -73,7 +74,9 @@ private:
         node.op = takeOperator();
         skipBlanks();
         if (pos_ < text_.size() && text_[pos_] == '\'') {
-            node.foldedText = foldCase(takeQuotedText());
+            const std::string text = takeQuotedText();
+            node.textNumber = parseNumber(text);
+            node.foldedText = foldCase(text);
         } else {
             node.numeric = true;
             node.number = takeNumber();
@@ -198,7 +201,12 @@ bool FilterExpression::evaluate(std::size_t index, const Row& row) const {
         auto number = cell ? parseNumber(*cell) : std::nullopt;
         return number && compareWith(node.op, *number, node.number);
     }
+    if (node.textNumber && cell) {
+        if (auto number = parseNumber(*cell)) return compareWith(node.op, *number, *node.textNumber);
+    }
     return compareWith(node.op, foldCase(cell.value_or("")), node.foldedText);
 }
+
+std::string quoteFilterText(std::string_view text) { return quotedText(text, '\''); }
 
 }  // namespace kv::data_access

@@ -6,11 +6,16 @@
 // A column name may be written in brackets ([Contest name]); a quote inside a text is doubled.
 //
 // A number matches a cell whose text is that number ("1", "1.0" and " 1" all equal 1); a cell
-// that holds no number never matches a number. Texts compare without regard to letter case, and
-// a NULL cell compares as the empty text.
+// that holds no number never matches a number. A quoted text compares with a cell as numbers when
+// both spell one (so ContestNR = '7' finds the number 7, as Locate does), otherwise as texts
+// without regard to letter case; a NULL cell compares as the empty text.
+//
+// A value that comes from data or a user goes into an expression only as quoteFilterText makes
+// it, so that it is one literal whatever it holds.
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +42,7 @@ public:
         Operator op = Operator::Equal;
         bool numeric = false;
         double number = 0;
+        std::optional<double> textNumber;  // a quoted text's number, when it spells one
         std::string foldedText;
         // And, Or: positions of the two operands in nodes_.
         std::size_t left = 0;
@@ -48,5 +54,8 @@ private:
 
     std::vector<Node> nodes_;  // the root is the last node
 };
+
+// `text` as a quoted text of a filter expression: in single quotes, a single quote inside doubled.
+std::string quoteFilterText(std::string_view text);
 
 }  // namespace kv::data_access

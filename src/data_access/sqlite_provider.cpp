@@ -6,19 +6,13 @@
 #include <vector>
 
 #include "data_access/memory_table.h"
+#include "data_access/quoted_text.h"
 #include "data_access/sqlite_file.h"
 #include "data_access/sqlite_value_text.h"
 #include "data_access/text_fold.h"
 
 namespace kv::data_access {
 namespace {
-
-// The name as an SQL identifier: in double quotes, a quote inside doubled.
-std::string quotedName(const std::string& name) {
-    std::string quoted = "\"";
-    for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
 
 std::vector<std::string> readTableNames(const std::string& path) {
     SqliteFile file(path);
@@ -30,7 +24,7 @@ std::vector<std::string> readTableNames(const std::string& path) {
 
 std::unique_ptr<ProviderTable> readTable(const std::string& path, const std::string& name) {
     SqliteFile file(path);
-    SqliteQuery query(file, "SELECT * FROM " + quotedName(name));
+    SqliteQuery query(file, "SELECT * FROM " + quotedText(name, '"'));  // the name as an SQL identifier
     sqlite3_stmt* statement = query.statement();
     const int columnCount = sqlite3_column_count(statement);
     std::vector<std::string> columns;

@@ -1,5 +1,6 @@
 #include "history_db/history_database.h"
 
+#include "data_access/source_connection_strings.h"
 #include "history_db/compact_history_database.h"
 #include "history_db/copy_whole_file.h"
 #include "history_db/table_exists.h"
@@ -28,18 +29,49 @@ void closeAndUnbind(data_access::Cursor& cursor) {
     cursor.setConnection(nullptr);
 }
 
+// The window back in No database, the History connection closed.
+void leaveDatabaseOpen(ui::Ui& ui, shell::DataObjects& data) {
+    closeAndUnbind(data.ADODataSet_ThDB);
+    closeAndUnbind(data.ADODataSet_Mapping);
+
+    shell::ResetImportControls(ui);
+    shell::ResetExportControls(ui);
+    for (const char* control : kDatabaseControls) ui.setEnabled(control, false);
+    ui.setEnabled("Open_ThDb", true);
+
+    data.ADOConnection_ThDB.close();
+}
+
+// Opens the copy of the template that New has just made at `path`. A copy that is refused, or whose
+// opening fails, is not left behind as a database the user might take for a good one: the window
+// leaves Database open if it had entered it, and the file is removed when New created it.
+void openNewDatabase(ui::Ui& ui, shell::DataObjects& data, const std::string& path, bool created) {
+    auto forget = [&] {
+        if (ui.isEnabled("CloseThDB")) leaveDatabaseOpen(ui, data);
+        data.ADOConnection_ThDB.close();
+        std::error_code ignored;
+        if (created) std::filesystem::remove(path, ignored);
+    };
+    try {
+        if (OpenTHDatabase(ui, data, path)) return;
+    } catch (...) {
+        forget();
+        throw;
+    }
+    forget();
+}
+
 }  // namespace
 
-void OpenTHDatabase(ui::Ui& ui, shell::DataObjects& data, const std::string& path) {
+bool OpenTHDatabase(ui::Ui& ui, shell::DataObjects& data, const std::string& path) {
     data.ADOConnection_ThDB.close();
-    data.ADOConnection_ThDB.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path +
-                                                ";Persist Security Info=False");
+    data.ADOConnection_ThDB.setConnectionString(data_access::accessDatabaseConnectionString(path));
     data.ADODataSet_ThDB.close();
     data.ADODataSet_ThDB.setConnection(&data.ADOConnection_ThDB);
 
     if (!TableExists(data, data.ADOConnection_ThDB, "version")) {
         showInformation(ui, "Selected database file not a valid History/Kestrovane database");
-        return;
+        return false;
     }
 
     for (const char* control : kDatabaseControls) ui.setEnabled(control, true);
@@ -51,18 +83,11 @@ void OpenTHDatabase(ui::Ui& ui, shell::DataObjects& data, const std::string& pat
 
     shell::SetStatus(ui, "Kestrovane databases opened, importing or exporting history enabled");
     ui.setEnabled("Open_ThDb", false);
+    return true;
 }
 
 void CloseTHDatabase(ui::Ui& ui, shell::DataObjects& data) {
-    closeAndUnbind(data.ADODataSet_ThDB);
-    closeAndUnbind(data.ADODataSet_Mapping);
-
-    shell::ResetImportControls(ui);
-    shell::ResetExportControls(ui);
-    for (const char* control : kDatabaseControls) ui.setEnabled(control, false);
-    ui.setEnabled("Open_ThDb", true);
-
-    data.ADOConnection_ThDB.close();
+    leaveDatabaseOpen(ui, data);
     CompactHistoryDatabase(ui, ui.state().HistoryPath);
     shell::SetStatus(ui, "Kestrovane database closed and compacted");
 }
@@ -84,13 +109,15 @@ void NewThDBClick(ui::Ui& ui, shell::DataObjects& data) {
     if (std::filesystem::exists(*chosen) && !confirmed(ui, *chosen + " already exists.\nDo you want to replace it?"))
         return;
 
+    const bool created = !std::filesystem::exists(*chosen);
+
     ui::ApplicationState& state = ui.state();
     // Only a database that was accepted is closed and compacted: HistoryPath also keeps a file
     // that Open refused, and compacting that would rewrite a file that is not ours.
     if (!state.HistoryPath.empty() && ui.isEnabled("CloseThDB")) CloseTHDatabase(ui, data);
     state.HistoryPath = *chosen;
     CopyWholeFile(templatePath, state.HistoryPath);
-    OpenTHDatabase(ui, data, state.HistoryPath);
+    openNewDatabase(ui, data, state.HistoryPath, created);
 }
 
 void Open_ThDbClick(ui::Ui& ui, shell::DataObjects& data) {

@@ -15,15 +15,17 @@ inline constexpr const char* kTemplateFileName = "kestrovane_mdb.template";
 
 // Points `ADOConnection_ThDB` at `path` and accepts the file only when it has a table `version`;
 // then the window enters Database open, the mapping workbook is connected and the export contests
-// listed. A refusal is told in an information box and changes nothing else.
-void OpenTHDatabase(ui::Ui& ui, shell::DataObjects& data, const std::string& path);
+// listed. A refusal is told in an information box and changes nothing else. Whether it accepted
+// the file.
+bool OpenTHDatabase(ui::Ui& ui, shell::DataObjects& data, const std::string& path);
 
 // Closes the History table, the mapping sheet and the connection, puts the window in No database,
 // compacts the file (reporting a failure in a box) and says so in the status line.
 void CloseTHDatabase(ui::Ui& ui, shell::DataObjects& data);
 
 // File > "New History database": the template copied to a file the user chooses (asking before
-// an existing file is replaced), after the database open before is closed, then opened.
+// an existing file is replaced), after the database open before is closed, then opened. When the
+// copy is refused or its opening fails, the file is removed again if New created it.
 void NewThDBClick(ui::Ui& ui, shell::DataObjects& data);
 // File > "Open History database".
 void Open_ThDbClick(ui::Ui& ui, shell::DataObjects& data);

@@ -1,6 +1,7 @@
 #include "import/import_run.h"
 
 #include "data_access/date_text.h"
+#include "data_access/filter_expression.h"
 #include "data_access/trim_blanks.h"
 #include "history_db/backup_path.h"
 #include "history_db/copy_whole_file.h"
@@ -52,7 +53,7 @@ data_access::Cursor& openSource(shell::DataObjects& data, bool logger, const std
     qsos.setSort("");
     qsos.open();
     qsos.setFiltered(false);
-    qsos.setFilter("ContestNR = " + contestNr);
+    qsos.setFilter("ContestNR = " + data_access::quoteFilterText(contestNr));
     qsos.setFiltered(true);
     qsos.first();
     return qsos;

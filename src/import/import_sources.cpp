@@ -1,5 +1,6 @@
 #include "import/import_sources.h"
 
+#include "data_access/source_connection_strings.h"
 #include "history_db/copy_whole_file.h"
 #include "history_db/table_exists.h"
 #include "import/contest_entry.h"
@@ -53,8 +54,7 @@ void OpenHamDB(ui::Ui& ui, shell::DataObjects& data) {
     ui.state().LoggerDbPath = *chosen;
     data.ADODataSet_HamDb.close();
     data.ADOConnection_HamDb.close();
-    data.ADOConnection_HamDb.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + *chosen +
-                                                 ";Persist Security Info=False");
+    data.ADOConnection_HamDb.setConnectionString(data_access::accessDatabaseConnectionString(*chosen));
     if (!history_db::TableExists(data, data.ADOConnection_HamDb, "DXLOG")) {
         ui.showMessageBox("Selected database file not a valid N1MM Logger database", ui::BoxKind::Information,
                           ui::BoxButtons::Ok);
@@ -80,10 +80,7 @@ void OpenHistFile(ui::Ui& ui, shell::DataObjects& data) {
 
     data.ADODataSet_Hist.close();
     data.ADOConnection_hist.close();
-    data.ADOConnection_hist.setConnectionString(
-        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ui.programDirectory() +
-        ";Extended Properties=\"Text; HDR=yes; Format=Delimited\";"
-        "Persist Security Info=False");
+    data.ADOConnection_hist.setConnectionString(data_access::textFolderConnectionString(ui.programDirectory()));
     data.ADODataSet_Hist.setConnection(&data.ADOConnection_hist);
     data.ADODataSet_Hist.setTableName(kHistoryFileCopy);
     data.ADODataSet_Hist.setDirectTable(false);

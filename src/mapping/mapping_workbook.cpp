@@ -1,5 +1,7 @@
 #include "mapping/mapping_workbook.h"
 
+#include "data_access/source_connection_strings.h"
+
 #include <stdexcept>
 
 namespace kv::mapping {
@@ -69,8 +71,7 @@ void requireRow(OpenSheet& sheet, const char* sheetName, const char* column, con
 
 void ConnectMappingWorkbook(ui::Ui& ui, shell::DataObjects& data) {
     data.ADOConnectionMapping.close();
-    data.ADOConnectionMapping.setConnectionString(
-        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + ui.state().MappingPath + ";Extended Properties=Excel 8.0;");
+    data.ADOConnectionMapping.setConnectionString(data_access::excelWorkbookConnectionString(ui.state().MappingPath));
     data.ADODataSet_Mapping.close();
     data.ADODataSet_Mapping.setConnection(&data.ADOConnectionMapping);
 }

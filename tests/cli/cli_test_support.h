@@ -16,6 +16,7 @@
 namespace kv::cli::testing {
 
 using kv::testing::fileBytes;
+using kv::testing::quoted;
 using kv::testing::writeHistoryDatabase;
 using kv::testing::writeWorkbook;
 
@@ -54,7 +55,5 @@ inline std::string toolOutput(const std::string& command) {
     EXPECT_EQ(outcome.status, 0) << command << ": " << outcome.output;
     return outcome.output;
 }
-
-inline std::string quoted(const std::string& path) { return "'" + path + "'"; }
 
 }  // namespace kv::cli::testing

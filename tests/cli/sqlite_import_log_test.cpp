@@ -102,3 +102,36 @@ TEST_F(CliSqliteImportLog, LogsItCannotUseAreRefusedAndLeftAsTheyWere) {
         EXPECT_EQ(fileBytes(database), history) << log;
     }
 }
+
+TEST_F(CliSqliteImportLog, AContestNumberThatSpellsAConditionMatchesOnlyItself) {
+    const std::string spelled = "7 OR ContestNR <> 7";
+    auto numbered = [&](kv::testing::SqlRow row) {  // the row with `spelled` as its ContestNR
+        for (auto& [column, value] : row)
+            if (column == "ContestNR") value = spelled;
+        return row;
+    };
+    const std::string log = file("spelled.s3db");
+    kv::testing::writeLoggerLog(
+        log, {{"ContestInstance",
+               {numbered(kv::testing::contestInstance(1, "FD", "2025-06-28", 0)),
+                kv::testing::contestInstance(2, "NAQPCW", "2025-08-02", 7),
+                kv::testing::contestInstance(3, "FD", "2024-06-22", 8)}},
+              {"DXLOG",
+               {numbered(qso(1, "2025-06-28 18:01:00", "W1AW", "FD", 0, {{"Sect", "CT"}, {"Exchange1", "2A"}})),
+                qso(2, "2025-08-02 18:01:00", "K7XVB", "NAQPCW", 7, {{"Name", "ED"}, {"Sect", "WA"}}),
+                qso(3, "2024-06-22 18:01:00", "N0FD", "FD", 8, {{"Sect", "MN"}, {"Exchange1", "1D"}}),
+                qso(4, "2025-08-02 18:02:00", "N6QWZ", "NAQPCW", 7, {{"Name", "LIZ"}, {"Sect", "CA"}})}}});
+    ASSERT_EQ(sqliteRows(log, "SELECT typeof(ContestNR) FROM DXLOG WHERE rowid = 1")[0][0], "text");
+
+    auto run = importLog(log, {"--contest", "FD", "--start", "2025-06-28"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "read 1, inserted 1, updated 0, unchanged 0\n");
+    EXPECT_EQ(kv::testing::columnValues(database, "History", "Call"), std::vector<std::string>{"W1AW"});
+
+    // The number 7 is matched by its value still.
+    auto naqp = importLog(log, {"--contest", "NAQPCW"});
+    EXPECT_EQ(naqp.status, 0) << naqp.err;
+    EXPECT_EQ(naqp.out, "read 2, inserted 2, updated 0, unchanged 0\n");
+    EXPECT_EQ(kv::testing::columnValues(database, "History", "Call"),
+              (std::vector<std::string>{"W1AW", "K7XVB", "N6QWZ"}));
+}

@@ -3,6 +3,7 @@
 
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
+#include "data_access/filter_expression.h"
 #include "test_support.h"
 
 namespace kv::data_access {
@@ -69,6 +70,24 @@ TEST_F(FilterSort, TextsIgnoreCaseAndConditionsCombine) {
     cursor.setFilter("");
     cursor.setFiltered(true);
     EXPECT_EQ(names().size(), 6u);
+}
+
+TEST_F(FilterSort, AQuotedValueIsOneLiteralThatMatchesNumbersByValue) {
+    using V = std::vector<std::string>;
+    auto equalTo = [](const char* column, const std::string& value) {
+        return std::string(column) + " = " + quoteFilterText(value);
+    };
+    EXPECT_EQ(filtered(equalTo("ContestNR", "12")), (V{"NAQPCW", "Naqpssb"}));  // "12.0" is 12 too
+    EXPECT_EQ(filtered(equalTo("ContestNR", " 7")), (V{"O'Brien"}));
+    EXPECT_EQ(filtered(equalTo("ContestNR", "x")), (V{"FD"}));
+    EXPECT_EQ(filtered(equalTo("ContestName", "O'Brien")), (V{"O'Brien"}));
+    EXPECT_EQ(filtered("ContestNR < '4'"), (V{"cqwwcw", "ARRLSSCW"}));
+    EXPECT_EQ(filtered("ContestNR <> '12'"), (V{"cqwwcw", "ARRLSSCW", "FD", "O'Brien"}));
+
+    // What would be conditions of their own, were they spliced in, stay part of the value.
+    for (const std::string value : {"12 OR ContestNR <> 12", "x' OR ContestNR <> 'x", "12) OR (1 = 1", "'", ""})
+        EXPECT_EQ(filtered(equalTo("ContestNR", value)), V{}) << value;
+    EXPECT_EQ(filtered(equalTo("ContestName", "O'Brien' OR ContestName <> '")), V{});
 }
 
 TEST_F(FilterSort, BadFiltersAreRefusedAndLeaveTheCursorAsItWas) {

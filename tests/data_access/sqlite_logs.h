@@ -4,6 +4,8 @@
 // as the logger does (and holds locks as it does); an independent reading of a query's result; and
 // the state a reader must leave a file in.
 
+#include "data_access/source_connection_strings.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -73,7 +75,7 @@ std::ostream& operator<<(std::ostream& out, const FileState& state);
 
 // The connection string the import builds for the logger's database, whatever kind of file it is.
 inline std::string loggerConnection(const std::string& path) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path + ";Persist Security Info=False";
+    return data_access::accessDatabaseConnectionString(path);
 }
 
 // A copy of the real log in `folder`, its -wal and -shm left behind, as a test's own file.

@@ -6,6 +6,8 @@
 #include "data_access/csv_reader.h"
 #include "data_access/date_text.h"
 #include "data_access/number_text.h"
+#include "data_access/provider_choice.h"
+#include "data_access/source_connection_strings.h"
 #include "data_access/text_encoding.h"
 #include "data_access/text_fold.h"
 
@@ -61,6 +63,53 @@ TEST(ConnectionStringTest, ReadsEveryFormTheCallersWrite) {
 
     EXPECT_THROW(ConnectionString::parse("Data Source=\"/x"), std::runtime_error);
     EXPECT_THROW(ConnectionString::parse("Provider;Data Source=/x"), std::runtime_error);
+    EXPECT_THROW(ConnectionString::parse("Data Source=\"/x\"y.mdb"), std::runtime_error);
+    // A path spliced in unquoted that spells a second Data Source is refused, not obeyed.
+    EXPECT_THROW(ConnectionString::parse("Data Source =/x/a.mdb;Data Source=/x/victim.mdb"), std::runtime_error);
+    EXPECT_THROW(ConnectionString::parse("data source=/a;Data Source=/b"), std::runtime_error);
+}
+
+TEST(ConnectionStringTest, EveryPathTheFileSystemAllowsIsReadBackExactly) {
+    const std::vector<std::string> paths{
+        "/home/ann/My Logs/history.mdb",
+        "/x/a.mdb;Data Source=/x/victim.mdb",
+        "/x/a.mdb\";Data Source=\"/x/victim.mdb",
+        "/x/it's \"quoted\"/\"\"h.mdb\"",
+        "/x/a;b/k=v;=;;/h.mdb",
+        "  /x/ leading and trailing blanks.mdb  ",
+        "\t/x/tab\t",
+        "/x/Ärger Øst ĐŽ 日本/ПЁС.mdb",
+        "'/x/single quoted'",
+        "/x/semicolon at the end;",
+        "\"",
+    };
+    for (const std::string& path : paths) {
+        EXPECT_EQ(ConnectionString::parse("Data Source=" + quoteConnectionValue(path)).value("Data Source"), path)
+            << path;
+        for (const std::string& built : {accessDatabaseConnectionString(path), excelWorkbookConnectionString(path),
+                                         textFolderConnectionString(path)})
+            EXPECT_EQ(chooseProvider(built).dataSource, path) << built;
+    }
+}
+
+TEST(ConnectionStringTest, TheBuiltFormsKeepTheirSettingsAndChooseTheirProviders) {
+    const std::string path = "/x/a;b/Extended Properties=Excel 8.0.mdb";
+    auto access = ConnectionString::parse(accessDatabaseConnectionString(path));
+    EXPECT_EQ(access.value("Provider"), "Microsoft.Jet.OLEDB.4.0");
+    EXPECT_EQ(access.value("Persist Security Info"), "False");
+    EXPECT_FALSE(access.value("Extended Properties"));
+    EXPECT_EQ(chooseProvider(accessDatabaseConnectionString(path)).kind, ProviderKind::Access);
+    auto engineType = ConnectionString::parse(accessDatabaseConnectionString(path) + ";Jet OLEDB:Engine Type=5");
+    EXPECT_EQ(engineType.value("Jet OLEDB:Engine Type"), "5");
+    EXPECT_EQ(engineType.value("Data Source"), path);
+
+    EXPECT_EQ(ConnectionString::parse(excelWorkbookConnectionString(path)).value("Extended Properties"), "Excel 8.0");
+    EXPECT_EQ(chooseProvider(excelWorkbookConnectionString(path)).kind, ProviderKind::Excel);
+
+    auto text = ConnectionString::parse(textFolderConnectionString(path));
+    EXPECT_EQ(text.value("Extended Properties"), "Text; HDR=yes; Format=Delimited");
+    EXPECT_EQ(text.value("Persist Security Info"), "False");
+    EXPECT_EQ(chooseProvider(textFolderConnectionString(path)).kind, ProviderKind::Text);
 }
 
 TEST(DateText, WritesAndReadsTheProcessDateFormat) {

@@ -146,6 +146,30 @@ TEST_F(HistoryDatabaseTest, NewWithoutTheTemplateSaysSoBeforeAnyDialog) {
     EXPECT_EQ(ui.state().HistoryPath, "");
 }
 
+TEST_F(HistoryDatabaseTest, ANewDatabaseThatFailsToOpenIsRemovedAndTheWindowHasNoDatabase) {
+    const auto enabledBefore = enabledControls(ui);
+    const std::string path = files.file("dir a;b/new.mdb");
+    fs::create_directories(fs::path(path).parent_path());
+
+    // Refused: a template that is an Access database but no History database.
+    fs::copy_file(KV_FIXTURES_DIR "/jet4/testV2000.mdb", files.file(kTemplateFileName),
+                  fs::copy_options::overwrite_existing);
+    ui.expectDialog("SaveDialog_newThDB", path);
+    ui.expectMessageBox(kNotHistory, BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
+    NewThDBClick(ui, data);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(enabledControls(ui), enabledBefore);
+
+    // Failed after the window had entered Database open: the mapping workbook is missing.
+    fs::copy_file(KV_PROGRAM_DIR "/kestrovane_mdb.template", files.file(kTemplateFileName),
+                  fs::copy_options::overwrite_existing);
+    fs::remove(files.file("mapping.xls"));
+    EXPECT_THROW(createNew(path), std::runtime_error);
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_EQ(enabledControls(ui), enabledBefore);
+    EXPECT_FALSE(data.ADOConnection_ThDB.isOpen());
+}
+
 TEST_F(HistoryDatabaseTest, NewWhileADatabaseIsOpenClosesAndCompactsItFirst) {
     const std::string first = files.file("first.mdb"), second = files.file("second.mdb");
     writeHistoryDatabase(first, historyRows(2000));

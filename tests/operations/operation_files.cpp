@@ -2,6 +2,7 @@
 
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
+#include "data_access/source_connection_strings.h"
 #include "tool_support.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +20,13 @@ void run(const std::string& command) {
     if (outcome.status != 0) throw std::runtime_error(command + " failed: " + outcome.output);
 }
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
 }  // namespace
+
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
 
 ProgramFiles::ProgramFiles() : ProgramDirectory(false) {
     for (const char* name : {"mapping.xls", "kestrovane_mdb.template"})
@@ -58,7 +63,7 @@ void writeHistoryDatabase(const std::string& path, const std::string& historyRow
 std::vector<std::string> columnValues(const std::string& databasePath, const std::string& table,
                                       const std::string& column) {
     data_access::Connection connection;
-    connection.setConnectionString("Data Source=" + databasePath);
+    connection.setConnectionString(data_access::accessDatabaseConnectionString(databasePath));
     data_access::Cursor cursor("reader");
     cursor.setConnection(&connection);
     cursor.setTableName(table);

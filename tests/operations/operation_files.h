@@ -39,4 +39,7 @@ std::vector<std::string> columnValues(const std::string& databasePath, const std
 
 std::string fileBytes(const std::string& path);
 
+// `text` as one word of a shell command, whatever it holds.
+std::string quoted(const std::string& text);
+
 }  // namespace kv::testing
