@@ -1,6 +1,5 @@
 #include "import/import_sources.h"
 
-#include "history_db/copy_whole_file.h"
 #include "history_db/table_exists.h"
 #include "import/contest_entry.h"
 #include "mapping/mapping_workbook.h"
@@ -51,6 +50,7 @@ void OpenHamDB(ui::Ui& ui, shell::DataObjects& data) {
     const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_HamDB");
     if (!chosen) return;
     ui.state().LoggerDbPath = *chosen;
+    RemoveHistoryFileCopy(data);
     data.ADODataSet_HamDb.close();
     data.ADOConnection_HamDb.close();
     data.ADOConnection_HamDb.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + *chosen +
@@ -76,23 +76,30 @@ void OpenHistFile(ui::Ui& ui, shell::DataObjects& data) {
     const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_SourceHistory");
     if (!chosen) return;
     showSource(ui, *chosen);
-    history_db::CopyWholeFile(*chosen, ui.programDirectory() + kHistoryFileCopy);
-
-    data.ADODataSet_Hist.close();
-    data.ADOConnection_hist.close();
-    data.ADOConnection_hist.setConnectionString(
-        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ui.programDirectory() +
-        ";Extended Properties=\"Text; HDR=yes; Format=Delimited\";"
-        "Persist Security Info=False");
-    data.ADODataSet_Hist.setConnection(&data.ADOConnection_hist);
-    data.ADODataSet_Hist.setTableName(kHistoryFileCopy);
-    data.ADODataSet_Hist.setDirectTable(false);
-    // Read once here, so that a file that cannot be read is refused before a contest type is picked.
-    data.ADODataSet_Hist.open();
-    data.ADODataSet_Hist.close();
+    ui.state().HistoryFileSourcePath = *chosen;
+    OpenHistoryFileSource(data, *chosen);
 
     mapping::FillHistoryFileContests(ui, data);
     shell::SetStatus(ui, "History(text)file loaded, select which contest type to use");
+}
+
+void OpenHistoryFileSource(shell::DataObjects& data, const std::string& chosen) {
+    const std::filesystem::path folder = MakeHistoryFileCopy(data, chosen);
+    data.ADOConnection_hist.setConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + folder.string() +
+                                                ";Extended Properties=\"Text; HDR=yes; Format=Delimited\";"
+                                                "Persist Security Info=False");
+    data.ADODataSet_Hist.setConnection(&data.ADOConnection_hist);
+    data.ADODataSet_Hist.setTableName(kHistoryFileCopy);
+    data.ADODataSet_Hist.setDirectTable(false);
+    try {
+        ReadHistoryFileCopy(data, chosen, [&] {
+            data.ADODataSet_Hist.open();
+            data.ADODataSet_Hist.close();
+        });
+    } catch (...) {
+        RemoveHistoryFileCopy(data);
+        throw;
+    }
 }
 
 void Combobox_ContestSelect(ui::Ui& ui, shell::DataObjects& data) {
