@@ -55,7 +55,10 @@ void importAndReport(Session& session, int entry) {
     if (session.ui.refused()) return;
     const import::ImportCounts counts = import::Button_ImportClick(session.ui, session.data);
     session.out << "read " << counts.read << ", inserted " << counts.inserted << ", updated " << counts.updated
-                << ", unchanged " << counts.unchanged << '\n';
+                << ", unchanged " << counts.unchanged;
+    // Only when there were any, so that scripts reading the four counts keep working.
+    if (counts.withoutCall > 0) session.out << ", skipped " << counts.withoutCall << " without a call";
+    session.out << '\n';
 }
 
 }  // namespace

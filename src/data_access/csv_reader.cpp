@@ -1,6 +1,7 @@
 #include "data_access/csv_reader.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace kv::data_access {
 namespace {
@@ -10,8 +11,8 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 class RecordReader {
 public:
-    RecordReader(std::string_view text, const std::string& fileName, Blanks blanks)
-        : text_(text), fileName_(fileName), dropBlanks_(blanks == Blanks::Dropped) {}
+    RecordReader(std::string_view text, const std::string& fileName, Blanks blanks, RecordLimits limits)
+        : text_(text), fileName_(fileName), dropBlanks_(blanks == Blanks::Dropped), limits_(limits) {}
 
     std::vector<Row> readAll() {
         std::vector<Row> records;
@@ -27,9 +28,14 @@ public:
 
 private:
     Row readRecord() {
+        const std::size_t start = pos_, firstLine = line_;
         Row record;
         while (true) {
+            if (record.size() == limits_.fields)
+                throw tooWide(firstLine, "more than " + std::to_string(limits_.fields) + " fields");
             record.push_back(readField());
+            if (pos_ - start > limits_.bytes)
+                throw tooWide(firstLine, "longer than " + std::to_string(limits_.bytes) + " bytes");
             if (pos_ < text_.size() && text_[pos_] == ',') {
                 ++pos_;
                 continue;
@@ -85,6 +91,10 @@ private:
         return rest;
     }
 
+    std::runtime_error tooWide(std::size_t line, const std::string& how) const {
+        return std::runtime_error(fileName_ + ": line " + std::to_string(line) + " is too wide to read (" + how + ")");
+    }
+
     void skipLineEnd() {
         if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
         if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
@@ -94,14 +104,16 @@ private:
     std::string_view text_;
     const std::string& fileName_;
     const bool dropBlanks_;
+    const RecordLimits limits_;
     std::size_t pos_ = 0;
     std::size_t line_ = 1;
 };
 
 }  // namespace
 
-std::vector<Row> readCommaDelimited(std::string_view text, const std::string& fileName, Blanks blanks) {
-    return RecordReader(text, fileName, blanks).readAll();
+std::vector<Row> readCommaDelimited(std::string_view text, const std::string& fileName, Blanks blanks,
+                                    RecordLimits limits) {
+    return RecordReader(text, fileName, blanks, limits).readAll();
 }
 
 }  // namespace kv::data_access

@@ -179,7 +179,7 @@ std::string Cursor::text(std::string_view name) const {
     if (mode_ != Mode::Browse) return buffer_[position].value_or("");
     auto row = currentRow();
     if (!row) return {};
-    return table_->rows()[*row][position].value_or("");
+    return cellOf(table_->rows()[*row], position).value_or("");
 }
 
 std::string Cursor::text(long long position, std::string_view name) const {
@@ -188,7 +188,7 @@ std::string Cursor::text(long long position, std::string_view name) const {
     const auto& rows = table_->rows();
     if (position < 0 || static_cast<std::size_t>(position) >= rows.size())
         throw std::runtime_error(name_ + ": there is no record at position " + std::to_string(position));
-    return rows[static_cast<std::size_t>(position)][column].value_or("");
+    return cellOf(rows[static_cast<std::size_t>(position)], column).value_or("");
 }
 
 long long Cursor::position() const {
@@ -250,7 +250,7 @@ bool Cursor::locate(std::string_view columns, const std::vector<std::string>& va
         const auto& rows = table_->rows();
         auto matches = [&](std::size_t row) {
             for (std::size_t i = 0; i < positions.size(); ++i)
-                if (!cellEquals(rows[row][positions[i]], values[i])) return false;
+                if (!cellEquals(cellOf(rows[row], positions[i]), values[i])) return false;
             return true;
         };
         if (index_) {
@@ -317,7 +317,7 @@ bool Cursor::seekPrefix(std::string_view prefix) {
         auto row = indexedFrom(index_->firstRowFrom(index_->keyOfValues({std::string(prefix)})));
         if (!row) return std::nullopt;
         const std::string& keyColumn = index_->info().columns.at(0).name;
-        const std::string text = table_->rows()[*row][column(keyColumn)].value_or("");
+        const std::string text = cellOf(table_->rows()[*row], column(keyColumn)).value_or("");
         if (!foldCase(text).starts_with(foldCase(prefix))) return std::nullopt;
         return row;
     });

@@ -13,7 +13,13 @@ namespace kv::data_access {
 
 // A cell as it crosses this layer: UTF-8 text, or no value (NULL).
 using Value = std::optional<std::string>;
+// A row may be shorter than its table's columns: the cells past its end are NULL.
 using Row = std::vector<Value>;
+
+inline const Value& cellOf(const Row& row, std::size_t column) {
+    static const Value null;
+    return column < row.size() ? row[column] : null;
+}
 // For each row being committed: its position in ProviderTable::rows() before the commit (none for a
 // new row), and whether it was posted since, so that a source compares only the rows posted.
 struct RowOrigin {

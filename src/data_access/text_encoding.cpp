@@ -1,5 +1,6 @@
 #include "data_access/text_encoding.h"
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -33,6 +34,26 @@ char toWindows1252(char32_t c) {
     return '?';
 }
 
+// Text saved as UTF-16 ("Unicode" in Windows' editors): its byte order mark, or, without one,
+// the NUL that a character of the Latin alphabets has as its other byte, at least in every second
+// character of the beginning and always on the same side. A pair of NULs is no text.
+// Fewer characters tell nothing by their NULs.
+constexpr std::size_t kFewestUtf16Characters = 4;
+
+bool isUtf16(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return true;
+    const std::size_t pairs = std::min<std::size_t>(bytes.size(), 512) / 2;
+    std::size_t nulFirst = 0, nulSecond = 0;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        const bool first = bytes[2 * i] == '\0', second = bytes[2 * i + 1] == '\0';
+        if (first && second) return false;
+        nulFirst += first;
+        nulSecond += second;
+    }
+    return pairs >= kFewestUtf16Characters && std::min(nulFirst, nulSecond) == 0 &&
+           2 * std::max(nulFirst, nulSecond) >= pairs;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view bytes) {
@@ -62,6 +83,7 @@ std::string encodeWindows1252(std::string_view utf8) {
 }
 
 std::string decodeTextFile(std::string_view bytes, const std::string& fileName) {
+    if (isUtf16(bytes)) throw std::runtime_error(fileName + " is UTF-16 text: save it as UTF-8 or ANSI");
     if (bytes.find('\0') != std::string_view::npos)
         throw std::runtime_error(fileName + " is not a text file: it contains NUL bytes");
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);

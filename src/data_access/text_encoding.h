@@ -8,7 +8,8 @@
 
 namespace kv::data_access {
 
-// Throws, naming `fileName`, when the bytes cannot be text (they hold NUL bytes).
+// Throws, naming `fileName`, when the bytes are UTF-16 text (a byte order mark, or a NUL as one
+// byte of each of the first characters) or cannot be text (they hold NUL bytes).
 std::string decodeTextFile(std::string_view bytes, const std::string& fileName);
 
 bool isValidUtf8(std::string_view bytes);

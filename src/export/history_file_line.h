@@ -11,7 +11,8 @@ namespace kv::export_ {
 std::string_view trimmedValue(std::string_view value);
 
 // Appends the line of one row to `out`, given the values of its eight fields (empty where the
-// contest names no column): the trimmed values joined by commas, ended by CR LF. A row with no
+// contest names no column): the trimmed values joined by commas, ended by CR LF. A line break or
+// other control character inside a value is written as a blank, so every row is one line. A row with no
 // value in fields 2 to 8 has nothing to say and gets no line; returns whether it got one.
 bool appendHistoryLine(std::string& out, const std::array<std::string_view, 8>& fields);
 

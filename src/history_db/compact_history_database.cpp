@@ -1,18 +1,12 @@
 #include "history_db/compact_history_database.h"
 
 #include "data_access/compaction.h"
+#include "data_access/source_connection_strings.h"
 
 #include <exception>
 #include <filesystem>
 
 namespace kv::history_db {
-namespace {
-
-std::string accessConnectionString(const std::string& path) {
-    return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + path + ";";
-}
-
-}  // namespace
 
 void CompactHistoryDatabase(ui::Ui& ui, const std::string& path) {
     namespace fs = std::filesystem;
@@ -24,7 +18,7 @@ void CompactHistoryDatabase(ui::Ui& ui, const std::string& path) {
     fs::remove(fs::path(path).parent_path() / kStaleCompactedFileName);
 
     try {
-        data_access::compactDatabase(accessConnectionString(path));
+        data_access::compactDatabase(data_access::accessDatabaseConnectionString(path));
     } catch (const std::exception& error) {
         ui.showMessageBox(std::string("Error: ") + error.what(), ui::BoxKind::Error, ui::BoxButtons::Ok);
     }

@@ -6,13 +6,16 @@
 #include "history_db/backup_path.h"
 #include "history_db/copy_whole_file.h"
 #include "import/exchange_merge.h"
+#include "import/history_file_copy.h"
 #include "import/import_sources.h"
 #include "mapping/mapping_workbook.h"
 #include "shell/row_progress.h"
 #include "shell/window_operations.h"
 #include "ui/import_types.h"
 
+#include <algorithm>
 #include <ctime>
+#include <set>
 #include <stdexcept>
 
 namespace kv::import {
@@ -35,14 +38,19 @@ bool isStationLine(const data_access::Cursor& source) {
     return false;
 }
 
-// The source positioned at its first row: the contest's QSOs of the logger's DXLOG, or the
-// working copy of the call-history file.
-data_access::Cursor& openSource(shell::DataObjects& data, bool logger, const std::string& contestNr) {
-    if (!logger) {
+// The working copy of the call-history file at its first row, made again when an earlier run
+// removed it.
+data_access::Cursor& openHistoryFileCopy(shell::DataObjects& data, const std::string& chosen) {
+    if (!data.historyFileFolder) OpenHistoryFileSource(data, chosen);
+    ReadHistoryFileCopy(data, chosen, [&] {
         data.ADODataSet_Hist.open();
         data.ADODataSet_Hist.first();
-        return data.ADODataSet_Hist;
-    }
+    });
+    return data.ADODataSet_Hist;
+}
+
+// The contest's QSOs of the logger's DXLOG, at the first.
+data_access::Cursor& openLoggerQsos(shell::DataObjects& data, const std::string& contestNr) {
     data_access::Cursor& qsos = data.ADODataSet_HamDb;
     qsos.close();
     qsos.setConnection(&data.ADOConnection_HamDb);
@@ -59,14 +67,31 @@ data_access::Cursor& openSource(shell::DataObjects& data, bool logger, const std
     return qsos;
 }
 
+// A call-history file need not have every column its contest type reads ("Call,Name" serves
+// NAQP too): the columns past its widest line read as empty, as they do in its shorter lines.
+std::set<std::string> columnsTheFileLacks(const mapping::FieldMap& fieldMap, const data_access::Cursor& file) {
+    const std::vector<std::string> present = file.columnNames();
+    std::set<std::string> lacking;
+    for (const mapping::AList& entry : fieldMap)
+        if (std::find(present.begin(), present.end(), entry.source) == present.end()) lacking.insert(entry.source);
+    return lacking;
+}
+
 class Merge {
 public:
-    Merge(const mapping::FieldMap& fieldMap, data_access::Cursor& source, data_access::Cursor& history)
-        : fieldMap_(fieldMap), source_(source), history_(history), today_(today()) {}
+    Merge(const mapping::FieldMap& fieldMap, data_access::Cursor& source, std::set<std::string> emptySources,
+          data_access::Cursor& history)
+        : fieldMap_(fieldMap),
+          source_(source),
+          emptySources_(std::move(emptySources)),
+          history_(history),
+          today_(today()) {}
 
     void row(ImportCounts& counts) {
         const std::string key = value(fieldMap_.front());
-        if (!history_.seek(key)) {
+        if (key.empty()) {
+            ++counts.withoutCall;
+        } else if (!history_.seek(key)) {
             insert();
             ++counts.inserted;
         } else if (update()) {
@@ -116,6 +141,7 @@ private:
     // The logger writes a blank for a column it has no value for (GridSquare " "); blanks around
     // a value are never part of it.
     std::string value(const mapping::AList& entry) const {
+        if (emptySources_.contains(entry.source)) return {};
         return std::string(data_access::trimBlanks(source_.text(entry.source)));
     }
 
@@ -127,6 +153,7 @@ private:
 
     const mapping::FieldMap& fieldMap_;
     data_access::Cursor& source_;
+    const std::set<std::string> emptySources_;
     data_access::Cursor& history_;
     const std::string today_;
 };
@@ -144,7 +171,8 @@ ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
     const mapping::FieldMap fieldMap =
         logger ? mapping::BuildFieldMap(data, mapping::ImportKind::Logger, state.ImportContestName)
                : mapping::BuildFieldMap(data, mapping::ImportKind::HistoryFile, state.ImportContestGeneral);
-    data_access::Cursor& source = openSource(data, logger, state.ImportContestNr);
+    data_access::Cursor& source =
+        logger ? openLoggerQsos(data, state.ImportContestNr) : openHistoryFileCopy(data, state.HistoryFileSourcePath);
 
     data_access::Cursor& history = data.ADODataSet_ThDB;
     history.setTableName("History");
@@ -156,7 +184,8 @@ ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
 
     ImportCounts counts;
     data.ADOConnection_ThDB.runAllOrNothing([&] {
-        Merge merge(fieldMap, source, history);
+        Merge merge(fieldMap, source, logger ? std::set<std::string>{} : columnsTheFileLacks(fieldMap, source),
+                    history);
         for (; !source.atEnd(); source.next()) {
             if (fieldMap.empty())
                 throw std::runtime_error("The mapping workbook names no column to import for " +
@@ -181,8 +210,11 @@ ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
 
 ImportCounts Button_ImportClick(ui::Ui& ui, shell::DataObjects& data) {
     try {
-        return runImport(ui, data);
+        const ImportCounts counts = runImport(ui, data);
+        RemoveHistoryFileCopy(data);
+        return counts;
     } catch (const std::exception& error) {
+        RemoveHistoryFileCopy(data);
         throw std::runtime_error(std::string(error.what()) +
                                  "; IMPORT stopped, nothing was changed in the "
                                  "Kestrovane database");

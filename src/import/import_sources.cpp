@@ -1,7 +1,6 @@
 #include "import/import_sources.h"
 
 #include "data_access/source_connection_strings.h"
-#include "history_db/copy_whole_file.h"
 #include "history_db/table_exists.h"
 #include "import/contest_entry.h"
 #include "mapping/mapping_workbook.h"
@@ -52,6 +51,7 @@ void OpenHamDB(ui::Ui& ui, shell::DataObjects& data) {
     const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_HamDB");
     if (!chosen) return;
     ui.state().LoggerDbPath = *chosen;
+    RemoveHistoryFileCopy(data);
     data.ADODataSet_HamDb.close();
     data.ADOConnection_HamDb.close();
     data.ADOConnection_HamDb.setConnectionString(data_access::accessDatabaseConnectionString(*chosen));
@@ -76,20 +76,28 @@ void OpenHistFile(ui::Ui& ui, shell::DataObjects& data) {
     const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_SourceHistory");
     if (!chosen) return;
     showSource(ui, *chosen);
-    history_db::CopyWholeFile(*chosen, ui.programDirectory() + kHistoryFileCopy);
-
-    data.ADODataSet_Hist.close();
-    data.ADOConnection_hist.close();
-    data.ADOConnection_hist.setConnectionString(data_access::textFolderConnectionString(ui.programDirectory()));
-    data.ADODataSet_Hist.setConnection(&data.ADOConnection_hist);
-    data.ADODataSet_Hist.setTableName(kHistoryFileCopy);
-    data.ADODataSet_Hist.setDirectTable(false);
-    // Read once here, so that a file that cannot be read is refused before a contest type is picked.
-    data.ADODataSet_Hist.open();
-    data.ADODataSet_Hist.close();
+    ui.state().HistoryFileSourcePath = *chosen;
+    OpenHistoryFileSource(data, *chosen);
 
     mapping::FillHistoryFileContests(ui, data);
     shell::SetStatus(ui, "History(text)file loaded, select which contest type to use");
+}
+
+void OpenHistoryFileSource(shell::DataObjects& data, const std::string& chosen) {
+    const std::filesystem::path folder = MakeHistoryFileCopy(data, chosen);
+    data.ADOConnection_hist.setConnectionString(data_access::textFolderConnectionString(folder.string()));
+    data.ADODataSet_Hist.setConnection(&data.ADOConnection_hist);
+    data.ADODataSet_Hist.setTableName(kHistoryFileCopy);
+    data.ADODataSet_Hist.setDirectTable(false);
+    try {
+        ReadHistoryFileCopy(data, chosen, [&] {
+            data.ADODataSet_Hist.open();
+            data.ADODataSet_Hist.close();
+        });
+    } catch (...) {
+        RemoveHistoryFileCopy(data);
+        throw;
+    }
 }
 
 void Combobox_ContestSelect(ui::Ui& ui, shell::DataObjects& data) {

@@ -6,6 +6,9 @@
 #include "data_access/command.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
+#include "data_access/private_folder.h"
+
+#include <optional>
 
 namespace kv::shell {
 
@@ -27,6 +30,9 @@ struct DataObjects {
     // The folder of the working copy of a call-history text file, and that file.
     data_access::Connection ADOConnection_hist;
     data_access::Cursor ADODataSet_Hist{"ADODataSet_Hist"};
+    // The private folder of that working copy, while the chosen file is the import's source. Held
+    // here, it goes with the program at the latest.
+    std::optional<data_access::PrivateFolder> historyFileFolder;
 };
 
 }  // namespace kv::shell

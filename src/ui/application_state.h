@@ -12,6 +12,7 @@ struct ApplicationState {
     std::string MappingPath;
     std::string HistoryPath;  // never cleared once set
     std::string LoggerDbPath;
+    std::string HistoryFileSourcePath;  // the call-history file chosen as the import's source
     std::string ImportContestGeneral;
     std::string ImportContestName;
     std::string ImportContestNr;

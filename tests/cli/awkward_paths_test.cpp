@@ -49,7 +49,9 @@ protected:
               {"--history", database, "import-log", logger, "--contest", "NAQPCW"},
               {"--history", database, "import-file", calls, "--type", "NAQP"},
               {"--history", database, "count"},
-              {"--history", database, "export", "NAQPCW", "--to", target}}) {
+              {"--history", database, "export", "NAQPCW", "--to", target},
+              {"--history", database, "compact"},
+              {"--history", database, "count"}}) {
             CliRun run = runCli(arguments, folder.string(), program);
             // Where the messages name a file, they name it by the name it was given.
             for (std::string* stream : {&run.out, &run.err})

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 extern char** environ;
 
@@ -16,8 +18,26 @@ namespace kv::cli::testing {
 
 std::string builtCli() { return KV_PROGRAM_DIR "/kestrovane-cli"; }
 
+namespace {
+
+std::vector<char*> environmentWith(const std::vector<std::string>& settings) {
+    std::vector<char*> variables;
+    for (char** variable = environ; *variable; ++variable) {
+        const std::string_view name(*variable, std::string_view(*variable).find('='));
+        const bool replaced = std::any_of(settings.begin(), settings.end(), [&](const std::string& setting) {
+            return setting.size() > name.size() && setting.starts_with(name) && setting[name.size()] == '=';
+        });
+        if (!replaced) variables.push_back(*variable);
+    }
+    for (const std::string& setting : settings) variables.push_back(const_cast<char*>(setting.c_str()));
+    variables.push_back(nullptr);
+    return variables;
+}
+
+}  // namespace
+
 CliRun runCli(const std::vector<std::string>& arguments, const std::string& workingDirectory,
-              const std::string& executable) {
+              const std::string& executable, const std::vector<std::string>& environment) {
     // The streams go to files rather than pipes, so that a full pipe can never stall the child.
     const kv::jet::testing::ScratchFolder streams;
     const std::string out = (streams.path() / "out").string();
@@ -33,7 +53,8 @@ CliRun runCli(const std::vector<std::string>& arguments, const std::string& work
     argv.push_back(nullptr);
 
     pid_t child = 0;
-    const int failure = posix_spawn(&child, executable.c_str(), &actions, nullptr, argv.data(), environ);
+    std::vector<char*> variables = environmentWith(environment);
+    const int failure = posix_spawn(&child, executable.c_str(), &actions, nullptr, argv.data(), variables.data());
     posix_spawn_file_actions_destroy(&actions);
     if (failure != 0) throw std::runtime_error("cannot start " + executable);
 

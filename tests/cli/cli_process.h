@@ -16,8 +16,9 @@ struct CliRun {
 std::string builtCli();
 
 // Runs `executable` with `arguments` in `workingDirectory`, standard output and standard error
-// kept apart; waits for it to end. Throws when it cannot be started.
+// kept apart; waits for it to end. Throws when it cannot be started. `environment` ("NAME=value")
+// is added to the test's own, replacing a variable of the same name.
 CliRun runCli(const std::vector<std::string>& arguments, const std::string& workingDirectory,
-              const std::string& executable = builtCli());
+              const std::string& executable = builtCli(), const std::vector<std::string>& environment = {});
 
 }  // namespace kv::cli::testing

@@ -33,7 +33,9 @@ protected:
     std::string file(const std::string& name) const { return folder_.file(name); }
     const std::filesystem::path& folder() const { return folder_.path(); }
 
-    CliRun cli(const std::vector<std::string>& arguments) const { return runCli(arguments, folder_.path().string()); }
+    CliRun cli(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) const {
+        return runCli(arguments, folder_.path().string(), builtCli(), environment);
+    }
 
 private:
     // It holds copies of mapping.xls and the template too, for a test that runs its own copy of

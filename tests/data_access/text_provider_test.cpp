@@ -7,6 +7,7 @@
 
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
+#include "data_access/text_provider.h"
 #include "test_support.h"
 
 namespace kv::data_access {
@@ -31,6 +32,20 @@ protected:
         cursor.setConnection(&connection);
         cursor.setTableName("kestrovane_temp_history.txt");
         cursor.open();
+    }
+
+    // The message that opening `bytes` as the working copy gives, on a connection opened anew;
+    // "" when it opens.
+    std::string openError(const std::string& bytes) {
+        cursor.close();
+        connection.close();
+        std::filesystem::remove_all(dir.path() / "program dir");
+        try {
+            openCopy(bytes);
+            return "";
+        } catch (const std::runtime_error& error) {
+            return error.what();
+        }
     }
 
     std::vector<std::vector<std::string>> allRows(std::size_t width) {
@@ -98,6 +113,77 @@ TEST_F(TextProvider, ListsFilesAndRefusesWhatCannotBeRead) {
     Connection nowhere;
     nowhere.setConnectionString(textConnection(dir.file("no such folder")));
     EXPECT_THROW(nowhere.open(), std::runtime_error);
+}
+
+TEST_F(TextProvider, RefusesOtherEncodingsAndSeparatorsSayingHowToSaveTheFile) {
+    auto utf16 = [](std::string_view text, bool bigEndian) {
+        std::string bytes;
+        for (char c : text) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        return bytes;
+    };
+    const std::string copy = dir.file("program dir") + "/kestrovane_temp_history.txt";
+    const std::string unicode = copy + " is UTF-16 text: save it as UTF-8 or ANSI";
+    const std::string lines = "!!Order!!,Call,Name\r\nW1AW,HIRAM\r\nJA1\xC3\xA9,J\xC3\xBCrgen\r\n";
+    EXPECT_EQ(openError("\xFF\xFE" + utf16(lines, false)), unicode) << "little-endian, with its mark";
+    EXPECT_EQ(openError("\xFE\xFF" + utf16(lines, true)), unicode) << "big-endian, with its mark";
+    EXPECT_EQ(openError(utf16(lines, false)), unicode) << "without a mark";
+    EXPECT_EQ(openError(utf16(lines, true)), unicode);
+    EXPECT_EQ(openError("W1AW,HIRAM\r\n" + std::string("K1\0BC\r\n", 7)),
+              copy + " is not a text file: it contains NUL bytes")
+        << "a stray NUL is no UTF-16";
+
+    EXPECT_EQ(openError("# NAQP\r\n\r\n!!Order!!;Call;Name\r\nW1AW;HIRAM\r\n"),
+              copy + " uses semicolons to separate its fields; save it with commas");
+    EXPECT_EQ(openError("!!Order!!\tCall\tName\nW1AW\tHIRAM\n"),
+              copy + " uses tabs to separate its fields; save it with commas");
+    EXPECT_EQ(openError("# a comment, with a comma\nCall;Name\nW1AW;HIRAM\n"),
+              copy + " uses semicolons to separate its fields; save it with commas")
+        << "comments say nothing of the separator";
+    EXPECT_EQ(openError("!!Order!!,Call,UserText\nW1AW,,a\ttab; and a semicolon\n"), "")
+        << "commas separate; tabs and semicolons are text";
+    EXPECT_EQ(openError("Call\nW1AW\nK1ABC\n"), "") << "a file of calls alone has no separator";
+}
+
+TEST_F(TextProvider, RefusesALineWiderThanAnyCallHistoryFileNamingItsLine) {
+    const std::string copy = dir.file("program dir") + "/kestrovane_temp_history.txt";
+    const std::string fields64 = "W1AW" + std::string(63, ',');
+    ASSERT_EQ(openError("h\n" + fields64 + "\nK1ABC\n"), "");
+    EXPECT_EQ(cursor.columnNames().size(), 64u);
+    EXPECT_EQ(cursor.columnNames().back(), "field64");
+    EXPECT_EQ(openError("h\nK1ABC\n\n" + fields64 + ",\nW1AW\n"),
+              copy + ": line 4 is too wide to read (more than 64 fields)");
+    EXPECT_EQ(openError("h\nW1AW," + std::string(10'000'000, ',')),
+              copy + ": line 2 is too wide to read (more than 64 fields)")
+        << "ten million commas are refused, not held";
+    EXPECT_EQ(openError("h\nW1AW," + std::string(64 * 1024, 'x') + "\n"),
+              copy + ": line 2 is too wide to read (longer than 65536 bytes)");
+    EXPECT_EQ(openError("h\n\"" + std::string(64 * 1024, 'x') + "\"\n"),
+              copy + ": line 2 is too wide to read (longer than 65536 bytes)");
+}
+
+// A station line shorter than the widest keeps its own width: the cells past its end read as
+// empty (NULL to filters and sorts), so one wide line costs no memory in every row.
+TEST_F(TextProvider, RowsKeepTheirOwnWidthAndReadAsEmptyPastIt) {
+    openCopy("h\nW1AW,HIRAM,CT,,,,,,,,,,,,,,,,,,x\nK1ABC\nVE3XYZ,ANN\n");
+    const auto table = openTextProvider(folder)->openTable("kestrovane_temp_history.txt");
+    ASSERT_EQ(table->columnNames().size(), 21u);
+    std::vector<std::size_t> widths;
+    for (const Row& row : table->rows()) widths.push_back(row.size());
+    EXPECT_EQ(widths, (std::vector<std::size_t>{21, 1, 2}));
+
+    using R = std::vector<std::vector<std::string>>;
+    EXPECT_EQ(allRows(3), (R{{"W1AW", "HIRAM", "CT"}, {"K1ABC", "", ""}, {"VE3XYZ", "ANN", ""}}));
+    EXPECT_EQ(cursor.text(1, "field21"), "");
+    EXPECT_TRUE(cursor.locate("field2", {"ann"}));
+    EXPECT_EQ(cursor.text("field1"), "VE3XYZ");
+    EXPECT_FALSE(cursor.locate("field21", {"y"}));
+    cursor.setSort("field2 DESC");
+    cursor.first();
+    EXPECT_EQ(cursor.text("field1"), "W1AW");
+    cursor.setSort("");
+    cursor.setFilter("field3 = 'CT' OR field21 = 'x'");
+    cursor.setFiltered(true);
+    EXPECT_EQ(cursor.recordCount(), 1);
 }
 
 // The real files: a "!!Order!!" header, "#" comment lines and trailing commas, read as plain rows.

@@ -117,6 +117,22 @@ TEST_F(HistoryFileExportTest, WritesEightTrimmedFieldsPerRowWithSomethingToSayIn
     EXPECT_NE(fileBytes(target).find("DL6ZOE,Zoë,€uro,,,,,\r\nSV7OMG,Ωmega,,,,,,\r\n"), std::string::npos);
 }
 
+TEST_F(HistoryFileExportTest, ALineBreakOrControlCharacterInsideAValueIsWrittenAsABlank) {
+    writeHistoryDatabase(database,
+                         "Call,Name,data2\n"
+                         "W1AW,\"Hiram\r\nPercy\",\"2A\n\"\n"  // CR LF is one line break
+                         "\"K1\rABC\",\"Ann\tMarie\x01\x7FX\",\"\x7F"
+                         "1\"\n"  // inside: blanks; around: trimmed
+                         "\"\n\",\"\n\nBob\",\n");
+    kv::history_db::OpenTHDatabase(ui, data, database);
+    const std::string target = files.file("names.txt");
+    exportTo("NAMES", target);
+    EXPECT_EQ(fileBytes(target),
+              "W1AW,Hiram Percy,2A,,,,,\r\n"
+              "K1 ABC,Ann Marie  X,1,,,,,\r\n"
+              ",Bob,,,,,,\r\n");
+}
+
 TEST_F(HistoryFileExportTest, AContestWithoutKeyColumnAndAnEmptyHistoryGiveEmptyFiles) {
     const std::string target = files.file("nokey.txt");
     exportTo("NOKEY", target);

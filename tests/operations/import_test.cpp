@@ -15,10 +15,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <optional>
 #include <set>
 
 using namespace kv::import;
@@ -33,6 +37,9 @@ using kv::ui::BoxKind;
 using kv::ui::ContestRecord;
 using kv::ui::testing::FakeUi;
 using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using ::testing::StrEq;
 using ::testing::ThrowsMessage;
 namespace fs = std::filesystem;
 
@@ -70,6 +77,20 @@ std::string todayText() {
            std::to_string(local->tm_year + 1900);
 }
 
+// TMPDIR set to a folder of the test's own, where the working copy can be watched, for as long
+// as it lives.
+class TemporaryFolderSetting {
+public:
+    explicit TemporaryFolderSetting(const std::string& folder) {
+        if (const char* was = std::getenv("TMPDIR")) was_ = was;
+        setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~TemporaryFolderSetting() { was_ ? setenv("TMPDIR", was_->c_str(), 1) : unsetenv("TMPDIR"); }
+
+private:
+    std::optional<std::string> was_;
+};
+
 class ImportTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -106,8 +127,21 @@ protected:
         return found == calls.end() ? "<no row>" : values[static_cast<std::size_t>(found - calls.begin())];
     }
 
+    // A call-history file of the test's own, and the process's temporary folder made a folder of
+    // the test's own too.
+    std::string writeCallHistory(const std::string& name, const std::string& bytes) {
+        const std::string file = files.file(name);
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+
     ProgramFiles files;
     const std::string logger = files.file("ham.mdb"), history = files.file("calls.mdb");
+    const std::string temporary = [this] {
+        fs::create_directory(files.file("temporary"));
+        return files.file("temporary");
+    }();
+    TemporaryFolderSetting temporarySetting{temporary};
     FakeUi ui{files.withSeparator()};
     DataObjects data;
 };
@@ -197,7 +231,8 @@ TEST_F(ImportTest, ACallHistoryFileSkipsCommentsDirectivesAndBlankLines) {
                            "   \n"
                            "VE3AAA,ANN,ON,\n";
     pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
-    EXPECT_EQ(fileBytes(files.file(kHistoryFileCopy)), fileBytes(file));
+    ASSERT_TRUE(data.historyFileFolder);
+    EXPECT_EQ(fileBytes((data.historyFileFolder->path() / kHistoryFileCopy).string()), fileBytes(file));
     pickContest("NAQP");
     ImportCounts counts = Button_ImportClick(ui, data);
 
@@ -262,4 +297,135 @@ TEST_F(ImportTest, AFailedRunLeavesTheDatabaseAsItWasAndSaysSo) {
     EXPECT_EQ(fileBytes(history), before);
     EXPECT_EQ(fileBytes(history + ".bup"), before);
     EXPECT_EQ(historyValue("K1ABC", "Sect"), "EMA");
+}
+
+TEST_F(ImportTest, AHistoryFileIsReadFromAPrivateCopyThatGoesWhenItsUseEnds) {
+    const std::string file = writeCallHistory("NAQP calls.txt", "!!Order!!,Call,Name,State\nK1ABC,JOHN,MA\n");
+    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
+    ASSERT_TRUE(data.historyFileFolder);
+    const fs::path folder = data.historyFileFolder->path();
+    EXPECT_EQ(folder.parent_path(), fs::path(temporary)) << "made where TMPDIR says";
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all) << "no one else may look in or add";
+    EXPECT_EQ(fileBytes((folder / kHistoryFileCopy).string()), fileBytes(file));
+    EXPECT_FALSE(fs::exists(files.file(kHistoryFileCopy))) << "the program directory is never written";
+
+    pickContest("NAQP");
+    EXPECT_EQ(Button_ImportClick(ui, data).inserted, 1);
+    EXPECT_EQ(historyValue("K1ABC", "State"), "MA");
+    EXPECT_EQ(historyValue("K1ABC", "UserText"), "") << "a column the file lacks reads as empty";
+    EXPECT_FALSE(fs::exists(folder)) << "the run's end removes it";
+    EXPECT_TRUE(fs::is_empty(temporary));
+
+    std::ofstream(file, std::ios::app) << "VE3AAA,ANN,ON\n";
+    const ImportCounts again = Button_ImportClick(ui, data);
+    EXPECT_EQ(again.inserted, 1) << "another run on the same choice copies the file as it is now";
+    EXPECT_EQ(again.unchanged, 1);
+    EXPECT_TRUE(fs::is_empty(temporary));
+
+    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
+    EXPECT_FALSE(fs::is_empty(temporary));
+    pickImportType(kv::ui::kLoggerHamDatabase, "OpenDialog_HamDB", logger);
+    EXPECT_TRUE(fs::is_empty(temporary)) << "choosing another source removes it";
+
+    // A mapping whose NAQP row names a column History lacks: the run fails on its first station.
+    writeWorkbook(files.file("mapping.xls"),
+                  "Contest,History,Contest_general,Field1,field2,field3,field4,field5,field6,field7,"
+                  "Call,Ck,Sect,Exchange1,Name,Gridsquare,nr\n"
+                  "NAQPCW,1,NAQP,Call,Nickname,,,,,,Call,,,,Name,,\n",
+                  "Contest,History,field1,field2,field3,field4,field5,field6,field7,field8\n");
+    kv::mapping::ConnectMappingWorkbook(ui, data);
+    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
+    pickContest("NAQP");
+    EXPECT_FALSE(fs::is_empty(temporary));
+    EXPECT_THAT([&] { Button_ImportClick(ui, data); },
+                ThrowsMessage<std::runtime_error>(HasSubstr("Field 'Nickname' not found")));
+    EXPECT_TRUE(fs::is_empty(temporary)) << "a failed run removes it too";
+
+    {
+        DataObjects another;
+        MakeHistoryFileCopy(another, file);
+        EXPECT_NE(another.historyFileFolder->path(), folder);
+        EXPECT_FALSE(fs::is_empty(temporary));
+    }
+    EXPECT_TRUE(fs::is_empty(temporary)) << "the program's end removes it";
+}
+
+TEST_F(ImportTest, ASourceThatCannotBeReadAsCallHistoryIsRefusedNamingTheUsersFile) {
+    const std::string pipe = files.file("pipe.txt"), folder = files.file("folder.txt");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directory(folder);
+    const std::string unicode = writeCallHistory("unicode.txt", std::string("\xFF\xFE"
+                                                                            "K\0"
+                                                                            "1\0"
+                                                                            ",\0"
+                                                                            "A\0",
+                                                                            10));
+    const std::string semicolons = writeCallHistory("semicolons.txt", "!!Order!!;Call;Name\r\nK1ABC;JOHN\r\n");
+    const std::string tabs = writeCallHistory("tabs.txt", "Call\tName\nK1ABC\tJOHN\n");
+    const std::string unclosed = writeCallHistory("unclosed.txt", "!!Order!!,Call,Name\nK1ABC,JOHN\nW1AW,\"HIRAM\n");
+    const std::string wide = writeCallHistory("wide.txt", "Call\nK1ABC,JOHN\nW1AW" + std::string(1'000'000, ','));
+    const std::string binary = writeCallHistory("log.zip", std::string("PK\x03\x04\0\0", 6));
+    const std::string missing = files.file("missing.txt");
+    const std::vector<std::pair<std::string, std::string>> refusals = {
+        {"/dev/zero", "/dev/zero is a device; choose a call-history text file"},
+        {pipe, pipe + " is a pipe; choose a call-history text file"},
+        {folder, folder + " is a folder; choose a call-history text file"},
+        {missing, "Cannot open file " + missing},
+        {unicode, unicode + " is UTF-16 text: save it as UTF-8 or ANSI"},
+        {semicolons, semicolons + " uses semicolons to separate its fields; save it with commas"},
+        {tabs, tabs + " uses tabs to separate its fields; save it with commas"},
+        {unclosed, unclosed + ": the quoted field that starts on line 3 is not closed"},
+        {wide, wide + ": line 3 is too wide to read (more than 64 fields)"},
+        {binary, binary + " is not a text file: it contains NUL bytes"},
+    };
+    for (const auto& [source, message] : refusals) {
+        ui.expectDialog("OpenDialog_SourceHistory", source);
+        EXPECT_THAT([&] { OpenHistFile(ui, data); }, ThrowsMessage<std::runtime_error>(StrEq(message)));
+        EXPECT_FALSE(data.historyFileFolder) << source;
+        EXPECT_TRUE(fs::is_empty(temporary)) << source << ": no copy is left";
+    }
+
+    const std::string calls = writeCallHistory("calls.txt", "Call,Name\nK1ABC,JOHN\n");
+    {
+        TemporaryFolderSetting nowhere(files.file("no such folder"));
+        ui.expectDialog("OpenDialog_SourceHistory", calls);
+        EXPECT_THAT([&] { OpenHistFile(ui, data); },
+                    ThrowsMessage<std::runtime_error>(StartsWith("Cannot copy " + calls + ": ")));
+    }
+}
+
+TEST_F(ImportTest, RowsWithoutACallAreSkippedAndCountedFromEitherSource) {
+    const std::string file = writeCallHistory("NAQP calls.txt",
+                                              "!!Order!!,Call,Name,State\n"
+                                              "K1ABC,JOHN,MA\n"
+                                              ",ANN,ON\n"
+                                              "   ,BOB,TX\n"
+                                              "\"\",EVE,CA\n"
+                                              ",,,\n"
+                                              "W1AW,HIRAM,CT\n");
+    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
+    pickContest("NAQP");
+    const ImportCounts filed = Button_ImportClick(ui, data);
+    EXPECT_EQ(filed.read, 5) << "a line of commas alone is no station";
+    EXPECT_EQ(filed.withoutCall, 3);
+    EXPECT_EQ(filed.inserted, 2);
+    EXPECT_EQ(columnValues(history, "History", "Call"), (std::vector<std::string>{"K1ABC", "W1AW"}));
+
+    const std::string log = files.file("uncalled.mdb");
+    kv::testing::writeAccessDatabase(
+        log, KV_SOURCE_DIR "/tests/support/logger/logger_schema.sql",
+        {{"ContestInstance", kContestInstances},
+         {"DXLOG",
+          "TS,Call,ContestName,ContestNR,Sect,CK,Exchange1,Name,GridSquare,NR,Run1Run2,ID\n"
+          "6-22-2024 18:01:00,N0XYZ,FD,3,CT,0,2A,,,0,0,a1\n"
+          "6-22-2024 18:02:00,\"\",FD,3,EMA,0,1D,,,0,0,a2\n"
+          "6-22-2024 18:03:00,\"  \",FD,3,,0,3A,,,0,0,a3\n"}});
+    pickImportType(kv::ui::kLoggerHamDatabase, "OpenDialog_HamDB", log);
+    pickContest("FD,6-22-2024");
+    const ImportCounts logged = Button_ImportClick(ui, data);
+    EXPECT_EQ(logged.read, 3);
+    EXPECT_EQ(logged.withoutCall, 2);
+    EXPECT_EQ(logged.inserted, 1);
+    EXPECT_EQ(columnValues(history, "History", "Call"), (std::vector<std::string>{"K1ABC", "W1AW", "N0XYZ"}));
+    EXPECT_EQ(ui.statusHistory().back(), "IMPORT finished");
 }

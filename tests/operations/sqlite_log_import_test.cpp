@@ -150,6 +150,8 @@ protected:
         logged("N0EMPTY", "NAQPCW", 5, {{"Name", ""}, {"Sect", "MN"}});
         logged("K5ZD", "SSCW", 6, {{"CK", std::int64_t{69}}, {"Sect", "STX"}});
         logged("K7ZOE", "SSCW", 6, {{"CK", std::int64_t{5}}, {"Sect", std::monostate{}}});
+        logged("", "SSCW", 6, {{"CK", std::int64_t{12}}, {"Sect", "CT"}});
+        logged("  ", "SSCW", 6, {{"Sect", "MA"}});
         // ContestID and ContestNR differ, as they do in a log whose instances were deleted.
         kv::testing::writeLoggerLog(
             log,
@@ -200,9 +202,13 @@ TEST_F(LargerSqliteLogImport, NamesBeyondAsciiNullsAndEmptyTextsArriveAsTheLogHa
     const FileState before = FileState::of(log);
     chooseLog(log);
     EXPECT_EQ(importEntry("NAQPCW,1-11-2025 18:00:00").read, 5);
-    EXPECT_EQ(importEntry("SSCW,11-2-2024 21:00:00").read, 2);
+    const ImportCounts sweepstakes = importEntry("SSCW,11-2-2024 21:00:00");
+    EXPECT_EQ(sweepstakes.read, 4);
+    EXPECT_EQ(sweepstakes.withoutCall, 2) << "a QSO logged without a call, and one with only blanks";
+    EXPECT_EQ(sweepstakes.inserted + sweepstakes.updated + sweepstakes.unchanged, 2);
 
     const HistoryRows rows = historyRows();
+    EXPECT_EQ(rows.size(), 6u) << "no row without a call";
     EXPECT_EQ(rows.at("K7ZOE").at("Name"), "Zoë");
     EXPECT_EQ(rows.at("DL1JU").at("Name"), "Jürgen");
     EXPECT_EQ(rows.at("UA3ABC").at("Name"), "Пётр");
