@@ -215,6 +215,8 @@ TEST(ExcelWorkbook, DamagedWorkbooksEndInAMessageNamingTheFileAndThePlace) {
         {[](XlwtLayout& f) { f.bytes[f.workbookEntryAt()] = 'X'; }, "the file has no Workbook stream)"},
         {[](XlwtLayout& f) { f.put16(f.recordAt(0x00FC) + 4 + 8, 0xFFFF); },
          "of the Workbook stream: a string's characters run past the end of its record)"},
+        {[](XlwtLayout& f) { f.put32(f.recordAt(0x0085) + 4, 0); },
+         "the records of sheet ImportMapping at offset 0 overlap those before offset "},
         {[](XlwtLayout& f) { f.put32(f.recordAt(0x00FD) + 4 + 6, 77); },
          "of the Workbook stream: it names shared string 77, but the table has "},
     };

@@ -16,7 +16,6 @@ namespace kv::data_access::workbook {
 
 // The record types the reader acts on.
 namespace biff {
-constexpr std::uint16_t kFormula = 0x0006;
 constexpr std::uint16_t kEof = 0x000A;
 constexpr std::uint16_t kDateMode = 0x0022;
 constexpr std::uint16_t kFilePass = 0x002F;

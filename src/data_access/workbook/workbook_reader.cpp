@@ -79,6 +79,22 @@ std::vector<SheetStart> readGlobals(const jet::ByteView& stream, WorkbookGlobals
     }
 }
 
+// Each sheet's records are read once: substreams follow the globals (which end at `end`) and one
+// another, so sheets that claim the same records are damage.
+void readSheetsInOrder(const jet::ByteView& stream, const WorkbookGlobals& globals, std::size_t end,
+                       std::size_t textBudget, std::vector<SheetStart>& starts) {
+    std::vector<SheetStart*> byOffset;
+    for (SheetStart& start : starts) byOffset.push_back(&start);
+    std::stable_sort(byOffset.begin(), byOffset.end(),
+                     [](const SheetStart* a, const SheetStart* b) { return a->offset < b->offset; });
+    for (SheetStart* start : byOffset) {
+        if (start->offset < end)
+            throw WorkbookDamage("the records of sheet " + start->sheet.name + " at offset " +
+                                 std::to_string(start->offset) + " overlap those before offset " + std::to_string(end));
+        end = readSheetCells(stream, start->offset, globals, textBudget, start->sheet);
+    }
+}
+
 }  // namespace
 
 std::vector<Sheet> readWorkbook(std::span<const std::uint8_t> file) {
@@ -88,20 +104,7 @@ std::vector<Sheet> readWorkbook(std::span<const std::uint8_t> file) {
         WorkbookGlobals globals;
         std::size_t end = 0;
         std::vector<SheetStart> starts = readGlobals(stream, globals, end);
-        // Each sheet's records are read once: substreams follow the globals and one another, so
-        // sheets that claim the same records are damage.
-        std::vector<SheetStart*> byOffset;
-        for (SheetStart& start : starts) byOffset.push_back(&start);
-        std::stable_sort(byOffset.begin(), byOffset.end(),
-                         [](const SheetStart* a, const SheetStart* b) { return a->offset < b->offset; });
-        std::size_t textBudget = kTextPerFileByte * file.size() + kTextBeyondFileSize;
-        for (SheetStart* start : byOffset) {
-            if (start->offset < end)
-                throw WorkbookDamage("the records of sheet " + start->sheet.name + " at offset " +
-                                     std::to_string(start->offset) + " overlap those before offset " +
-                                     std::to_string(end));
-            end = readSheetCells(stream, start->offset, globals, textBudget, start->sheet);
-        }
+        readSheetsInOrder(stream, globals, end, kTextPerFileByte * file.size() + kTextBeyondFileSize, starts);
         std::vector<Sheet> sheets;
         for (SheetStart& start : starts) sheets.push_back(std::move(start.sheet));
         return sheets;
