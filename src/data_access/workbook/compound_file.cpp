@@ -86,10 +86,9 @@ CompoundFile::CompoundFile(std::span<const std::uint8_t> bytes) : file_(bytes, "
     if (file_.u16(kByteOrderAt) != kLittleEndian) throw WorkbookDamage("the header's byte order mark is wrong");
     const std::uint16_t shift = file_.u16(kSectorShiftAt);
     if (shift != 9 && shift != 12)
-        throw WorkbookDamage("the header gives sectors of 2^" + number(shift) + " bytes, not 512 or 4096");
+        throw WorkbookDamage("the header's sector shift is " + number(shift) + ", not 9 or 12");
     if (file_.u16(kMiniSectorShiftAt) != kMiniSectorShift)
-        throw WorkbookDamage("the header gives mini sectors of 2^" + number(file_.u16(kMiniSectorShiftAt)) +
-                             " bytes, not 64");
+        throw WorkbookDamage("the header's mini sector shift is " + number(file_.u16(kMiniSectorShiftAt)) + ", not 6");
     sectorSize_ = std::size_t{1} << shift;
     // Sector 0 follows the header, which takes a whole sector; a short last sector still counts.
     const std::uint64_t afterHeader = bytes.size() > sectorSize_ ? bytes.size() - sectorSize_ : 0;
