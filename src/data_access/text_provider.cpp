@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "data_access/csv_reader.h"
@@ -11,20 +9,12 @@
 #include "data_access/memory_table.h"
 #include "data_access/text_encoding.h"
 #include "data_access/text_fold.h"
+#include "data_access/whole_file.h"
 
 namespace kv::data_access {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readWholeFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("Cannot open file " + path.string());
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) throw std::runtime_error("Cannot read file " + path.string());
-    return std::move(bytes).str();
-}
 
 // No call-history file comes near these: 14 fields the logger knows, lines of a hundred bytes.
 constexpr RecordLimits kLineLimits{.fields = 64, .bytes = 64 * 1024};
