@@ -39,4 +39,8 @@ std::vector<std::string> columnValues(const std::string& databasePath, const std
 
 std::string fileBytes(const std::string& path);
 
+// Zeroes the data page that holds the middle row of `table`, as a failing disk or copy leaves a
+// page, and returns what the engine then reports when it reads the table.
+std::string blankDataPage(const std::string& databasePath, const std::string& table);
+
 }  // namespace kv::testing
