@@ -125,16 +125,14 @@ TEST_F(DamagedTable, AnIndexMissingALeafOrAnEntry) {
     // The first leaf's last entry merged into the one before it: one entry fewer, every key still
     // readable.
     IndexNode leaf = readIndexNode(copy.original.file(), 32);
-    std::size_t lastEnd = 0;
+    const std::size_t mask = 32 * kPage + format::index_page::kEntryMaskOffset;
+    std::vector<std::size_t> entryEnds;
     for (std::size_t bit = 0; format::index_page::kEntryMaskOffset + bit / 8 < format::index_page::kEntriesOffset;
          ++bit)
-        if (copy.bytes[32 * kPage + format::index_page::kEntryMaskOffset + bit / 8] & 1u << bit % 8) lastEnd = bit;
-    std::size_t secondLastEnd = 0;
-    for (std::size_t bit = 0; bit < lastEnd; ++bit)
-        if (copy.bytes[32 * kPage + format::index_page::kEntryMaskOffset + bit / 8] & 1u << bit % 8)
-            secondLastEnd = bit;
-    copy.bytes[32 * kPage + format::index_page::kEntryMaskOffset + secondLastEnd / 8] &=
-        static_cast<std::uint8_t>(~(1u << secondLastEnd % 8));
+        if (copy.bytes[mask + bit / 8] & 1u << bit % 8) entryEnds.push_back(bit);
+    ASSERT_EQ(entryEnds.size(), leaf.entries.size());
+    const std::size_t secondLast = entryEnds[entryEnds.size() - 2];
+    copy.bytes[mask + secondLast / 8] &= static_cast<std::uint8_t>(~(1u << secondLast % 8));
     EXPECT_EQ(readIndexNode(Database(copy.path()).file(), 32).entries.size(), leaf.entries.size() - 1);
     EXPECT_EQ(copy.report(),
               copy.damaged("Table1 has 512 rows on its pages, but its index " + index + " has 511 entries"));
