@@ -24,7 +24,19 @@ struct RowSlot {
     bool overflow = false;  // the bytes are a pointer to where the row moved
 };
 
+// Where a row's bytes lie by its page's offsets, not yet checked against the page.
+struct RowExtent {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    bool deleted = false;
+    bool overflow = false;
+};
+
 std::uint16_t rowCount(const ByteView& dataPage);
+// The first byte a row may take: rows lie past the page header and its table of row offsets.
+std::size_t firstRowByte(const ByteView& dataPage);
+// `row` must be below rowCount().
+RowExtent rowExtent(const ByteView& dataPage, unsigned row);
 // Throws FormatError when the row number or its offsets do not fit the page.
 RowSlot rowSlot(const ByteView& dataPage, unsigned row);
 // The data of a moved row, at the place its pointer gives. Access flags such a slot deleted so that

@@ -11,4 +11,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A table whose pages do not add up: reading it would answer from what is left of it. Its message
+// reads "<file> is damaged: table <table> <problem>", the problem saying where (page, row, index).
+class DamagedTableError : public FormatError {
+public:
+    DamagedTableError(const std::string& file, const std::string& table, const std::string& problem)
+        : FormatError(file + " is damaged: table " + table + " " + problem) {}
+};
+
 }  // namespace kv::jet

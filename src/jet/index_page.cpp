@@ -8,30 +8,51 @@
 namespace kv::jet {
 namespace {
 namespace ip = format::index_page;
+
+std::size_t storedPointerSize(bool leaf) { return ip::kRowPointerSize + (leaf ? 0 : ip::kChildPointerSize); }
+
+// The page, checked to be a page of a tree; `leaf` tells which kind.
+ByteView indexPageView(const PageFile& file, std::uint32_t number, bool& leaf) {
+    ByteView view = file.page(number);
+    std::uint8_t type = view.u8(0);
+    leaf = type == static_cast<std::uint8_t>(format::PageType::LeafIndex);
+    if (!leaf && type != static_cast<std::uint8_t>(format::PageType::IntermediateIndex))
+        throw FormatError(view.where() + " should be an index page but is a page of another kind; the file is damaged");
+    return view;
+}
+
+// Calls `onEntry` with the stored bytes of each entry, in page order. A set bit k of the mask ends
+// an entry (and starts the next) at kEntriesOffset + k.
+template <typename OnEntry>
+void forEachEntry(const ByteView& view, bool leaf, OnEntry onEntry) {
+    std::size_t start = ip::kEntriesOffset;
+    for (std::size_t byte = ip::kEntryMaskOffset; byte < ip::kEntriesOffset; ++byte) {
+        std::uint8_t bits = view.u8(byte);
+        for (std::size_t bit = 0; bits && bit < 8; ++bit) {
+            if (!(bits & 1u << bit)) continue;
+            std::size_t end = ip::kEntriesOffset + (byte - ip::kEntryMaskOffset) * 8 + bit;
+            auto bytes = view.slice(start, end - start);
+            if (bytes.size() < storedPointerSize(leaf))
+                throw FormatError(view.where() +
+                                  ": an index entry is shorter than its page pointer; the file is damaged");
+            onEntry(bytes);
+            start = end;
+        }
+    }
+}
+
 }  // namespace
 
 IndexNode readIndexNode(const PageFile& file, std::uint32_t number) {
-    ByteView view = file.page(number);
     IndexNode page;
-    std::uint8_t type = view.u8(0);
-    page.leaf = type == static_cast<std::uint8_t>(format::PageType::LeafIndex);
-    if (!page.leaf && type != static_cast<std::uint8_t>(format::PageType::IntermediateIndex))
-        throw FormatError(view.where() + " should be an index page but is a page of another kind; the file is damaged");
+    ByteView view = indexPageView(file, number, page.leaf);
     page.previous = view.u32(ip::kPreviousPageOffset);
     page.next = view.u32(ip::kNextPageOffset);
     page.tail = view.u32(ip::kTailPageOffset);
     std::size_t prefixLength = view.u16(ip::kPrefixLengthOffset);
-    std::size_t pointerSize = ip::kRowPointerSize + (page.leaf ? 0 : ip::kChildPointerSize);
     std::vector<std::uint8_t> prefix;
-
-    // A set bit k of the mask ends an entry (and starts the next) at kEntriesOffset + k.
-    std::size_t start = ip::kEntriesOffset;
-    for (std::size_t bit = 0; ip::kEntryMaskOffset + bit / 8 < ip::kEntriesOffset; ++bit) {
-        if (!(view.u8(ip::kEntryMaskOffset + bit / 8) & 1 << bit % 8)) continue;
-        std::size_t end = ip::kEntriesOffset + bit;
-        auto bytes = view.slice(start, end - start);
-        if (bytes.size() < pointerSize)
-            throw FormatError(view.where() + ": an index entry is shorter than its page pointer; the file is damaged");
+    forEachEntry(view, page.leaf, [&](std::span<const std::uint8_t> bytes) {
+        std::size_t pointerSize = storedPointerSize(page.leaf);
         IndexNodeEntry entry;
         bool first = page.entries.empty();
         if (!first) entry.key = prefix;
@@ -46,9 +67,20 @@ IndexNode readIndexNode(const PageFile& file, std::uint32_t number) {
         entry.row = {pointers.u24BigEndian(0), pointers.u8(3)};
         if (!page.leaf) entry.child = pointers.u32BigEndian(ip::kRowPointerSize);
         page.entries.push_back(std::move(entry));
-        start = end;
-    }
+    });
     return page;
+}
+
+IndexNodeShape readIndexNodeShape(const PageFile& file, std::uint32_t number) {
+    IndexNodeShape shape;
+    ByteView view = indexPageView(file, number, shape.leaf);
+    shape.tail = view.u32(ip::kTailPageOffset);
+    forEachEntry(view, shape.leaf, [&](std::span<const std::uint8_t> bytes) {
+        ++shape.entryCount;
+        if (!shape.leaf)
+            shape.children.push_back(view.within(bytes).u32BigEndian(bytes.size() - ip::kChildPointerSize));
+    });
+    return shape;
 }
 
 std::vector<std::uint8_t> indexEntryBytes(std::span<const std::uint8_t> key, RowLocation row,

@@ -33,11 +33,21 @@ struct IndexNode {
     std::vector<IndexNodeEntry> entries;
 };
 
+// A page of a tree as far as walking and counting need it: no key is put together.
+struct IndexNodeShape {
+    bool leaf = true;
+    std::uint32_t tail = 0;
+    std::size_t entryCount = 0;
+    std::vector<std::uint32_t> children;  // intermediate pages only, in entry order
+};
+
 // Bytes of a page that entries may fill.
 inline constexpr std::size_t kIndexEntryRoom = format::kPageSize - format::index_page::kEntriesOffset;
 
 // Throws FormatError when the page is not an index page or its entries do not fit it.
 IndexNode readIndexNode(const PageFile& file, std::uint32_t page);
+// The same checks as readIndexNode, without the keys.
+IndexNodeShape readIndexNodeShape(const PageFile& file, std::uint32_t page);
 
 // An entry as it is stored: key, row pointer (3-byte big-endian page, row) and, on an intermediate
 // page, the child's page.

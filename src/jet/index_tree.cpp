@@ -1,6 +1,7 @@
 #include "jet/index_tree.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 #include "jet/index_page.h"
@@ -11,29 +12,31 @@ namespace {
 // Deep enough for any index a 4 GB file can hold; a deeper descent means a damaged tree.
 constexpr int kMaxDepth = 64;
 
-class TreeWalk {
-public:
-    TreeWalk(const PageFile& file, std::vector<IndexEntry>& out) : file_(file), out_(out) {}
+void forEachChild(const IndexNode& node, const std::function<void(std::uint32_t)>& visit) {
+    for (const auto& entry : node.entries) visit(entry.child);
+}
+void forEachChild(const IndexNodeShape& node, const std::function<void(std::uint32_t)>& visit) {
+    for (std::uint32_t child : node.children) visit(child);
+}
 
-    void visit(std::uint32_t number, int depth) {
-        if (depth > kMaxDepth || !visited_.insert(number).second)
-            throw FormatError(file_.path() + ": an index tree leads back to page " + std::to_string(number) +
+// Reads every page of the tree from `root` once, as `Node`, and hands each leaf to `onLeaf`, in
+// index order.
+template <typename Node>
+void walkTree(const PageFile& file, std::uint32_t root, Node (*read)(const PageFile&, std::uint32_t),
+              const std::function<void(Node&)>& onLeaf) {
+    std::unordered_set<std::uint32_t> visited;
+    std::function<void(std::uint32_t, int)> visit = [&](std::uint32_t number, int depth) {
+        if (depth > kMaxDepth || !visited.insert(number).second)
+            throw FormatError(file.path() + ": an index tree leads back to page " + std::to_string(number) +
                               "; the file is damaged");
-        IndexNode page = readIndexNode(file_, number);
-        if (page.leaf) {
-            for (auto& entry : page.entries) out_.push_back({std::move(entry.key), entry.row});
-            return;
-        }
-        for (const auto& entry : page.entries) visit(entry.child, depth + 1);
+        Node page = read(file, number);
+        if (page.leaf) return onLeaf(page);
+        forEachChild(page, [&](std::uint32_t child) { visit(child, depth + 1); });
         // The last child of a level can be reachable through the tail pointer only.
-        if (page.tail != 0 && !visited_.count(page.tail)) visit(page.tail, depth + 1);
-    }
-
-private:
-    const PageFile& file_;
-    std::vector<IndexEntry>& out_;
-    std::unordered_set<std::uint32_t> visited_;
-};
+        if (page.tail != 0 && !visited.count(page.tail)) visit(page.tail, depth + 1);
+    };
+    visit(root, 0);
+}
 
 bool keyLess(const std::vector<std::uint8_t>& entry, std::span<const std::uint8_t> key) {
     return std::lexicographical_compare(entry.begin(), entry.end(), key.begin(), key.end());
@@ -44,8 +47,18 @@ bool keyLess(const std::vector<std::uint8_t>& entry, std::span<const std::uint8_
 std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& index) {
     std::vector<IndexEntry> entries;
     if (index.firstPage == 0) return entries;
-    TreeWalk(file, entries).visit(index.firstPage, 0);
+    walkTree<IndexNode>(file, index.firstPage, readIndexNode, [&](IndexNode& leaf) {
+        for (auto& entry : leaf.entries) entries.push_back({std::move(entry.key), entry.row});
+    });
     return entries;
+}
+
+std::size_t countIndexEntries(const PageFile& file, const RealIndex& index) {
+    std::size_t count = 0;
+    if (index.firstPage == 0) return count;
+    walkTree<IndexNodeShape>(file, index.firstPage, readIndexNodeShape,
+                             [&](IndexNodeShape& leaf) { count += leaf.entryCount; });
+    return count;
 }
 
 std::optional<IndexEntry> seekIndex(const PageFile& file, const RealIndex& index, std::span<const std::uint8_t> key) {

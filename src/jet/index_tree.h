@@ -16,6 +16,8 @@ namespace kv::jet {
 
 // Every leaf entry, in index order. Throws FormatError for a tree with loops or damaged pages.
 std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& index);
+// How many entries the tree's leaves hold, counted without reading a key.
+std::size_t countIndexEntries(const PageFile& file, const RealIndex& index);
 // The first entry, in index order, whose key equals `key`, found by descending the tree.
 std::optional<IndexEntry> seekIndex(const PageFile& file, const RealIndex& index, std::span<const std::uint8_t> key);
 

@@ -3,30 +3,46 @@
 #include <unordered_set>
 
 #include "jet/row.h"
+#include "jet/table_integrity.h"
 #include "jet/usage_map.h"
 
 namespace kv::jet {
 namespace {
 
-bool isDataPageOf(const ByteView& page, const TableDef& def) {
-    return page.u8(0) == static_cast<std::uint8_t>(format::PageType::Data) &&
-           page.u32(format::data_page::kOwnerOffset) == def.page;
-}
-
 // A moved row holds a pointer to its data; the data's slot may itself be a pointer again.
-ByteView followOverflow(const PageFile& file, const TableDef& def, RowSlot slot) {
+ByteView followOverflow(const PageFile& file, const TableDef& def, std::uint32_t pageNumber, unsigned row,
+                        RowSlot slot) {
     std::unordered_set<std::uint32_t> seen;
     while (slot.overflow) {
         RowLocation target = RowLocation::fromPointer(slot.bytes.u32(0));
         if (!seen.insert(target.packed()).second)
             throw FormatError(slot.bytes.where() + ": moved rows point at each other in a loop; the file is damaged");
-        ByteView page = file.page(target.page, format::PageType::Data, "a moved row");
-        if (!isDataPageOf(page, def))
-            throw FormatError(page.where() + ": a moved row of table " + def.name +
-                              " points at a page of another table; the file is damaged");
+        ByteView page =
+            requireDataPageOfTable(file, def, target.page,
+                                   "has row " + std::to_string(row) + " on page " + std::to_string(pageNumber) +
+                                       " moved to page " + std::to_string(target.page));
         slot = movedRowSlot(page, target.row);
     }
     return slot.bytes;
+}
+
+TableRows readRows(const PageFile& file, const TableDef& def) {
+    TableRows result;
+    for (std::uint32_t pageNumber : readUsageMap(file, def.ownedPagesMap)) {
+        ByteView page = requireDataPageOfTable(file, def, pageNumber,
+                                               "lists page " + std::to_string(pageNumber) + " among its data pages");
+        requireRowsFitPage(file, def, pageNumber, page);
+        std::uint16_t count = rowCount(page);
+        for (unsigned row = 0; row < count; ++row) {
+            RowSlot slot = rowSlot(page, row);
+            if (slot.deleted) continue;
+            result.locations.push_back(RowLocation{pageNumber, static_cast<std::uint8_t>(row)});
+            result.rows.push_back(
+                crackRow(file, def, slot.overflow ? followOverflow(file, def, pageNumber, row, slot) : slot.bytes));
+        }
+    }
+    requireRowsAddUp(file, def, result.rows.size());
+    return result;
 }
 
 }  // namespace
@@ -46,23 +62,11 @@ std::size_t TableRows::positionOf(RowLocation location) const {
 }
 
 TableRows readTableRows(const PageFile& file, const TableDef& def) {
-    TableRows result;
-    for (std::uint32_t pageNumber : readUsageMap(file, def.ownedPagesMap)) {
-        ByteView page = file.page(pageNumber);
-        if (!isDataPageOf(page, def)) continue;
-        std::uint16_t count = rowCount(page);
-        if (count > format::data_page::kMaxRowsPerPage)
-            throw FormatError(page.where() + ": its row count " + std::to_string(count) +
-                              " is too large; the file is damaged");
-        for (unsigned row = 0; row < count; ++row) {
-            RowSlot slot = rowSlot(page, row);
-            if (slot.deleted) continue;
-            RowLocation location{pageNumber, static_cast<std::uint8_t>(row)};
-            result.locations.push_back(location);
-            result.rows.push_back(crackRow(file, def, slot.overflow ? followOverflow(file, def, slot) : slot.bytes));
-        }
+    try {
+        return readRows(file, def);
+    } catch (const FormatError& error) {
+        throwAsDamaged(file, def, error);
     }
-    return result;
 }
 
 }  // namespace kv::jet

@@ -28,6 +28,8 @@ private:
     mutable bool mapped_ = false;
 };
 
+// Throws DamagedTableError, naming the table, when its pages do not add up (see table_integrity.h)
+// or cannot be read.
 TableRows readTableRows(const PageFile& file, const TableDef& def);
 
 }  // namespace kv::jet

@@ -3,6 +3,7 @@
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "data_access/source_connection_strings.h"
+#include "jet/database.h"
 #include "tool_support.h"
 
 #include <gtest/gtest.h>
@@ -78,6 +79,24 @@ std::string fileBytes(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::string blankDataPage(const std::string& databasePath, const std::string& table) {
+    std::uint32_t page = 0;
+    {
+        jet::Database database(databasePath);
+        const jet::TableRows rows = database.rows(database.tableDef(database.table(table)));
+        EXPECT_FALSE(rows.locations.empty()) << table;
+        if (!rows.locations.empty()) page = rows.locations[rows.locations.size() / 2].page;
+    }
+    std::fstream file(databasePath, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(static_cast<std::streamoff>(page) * static_cast<std::streamoff>(jet::format::kPageSize));
+    const std::string zeros(jet::format::kPageSize, '\0');
+    file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    EXPECT_TRUE(file.good()) << databasePath;
+    const std::string number = std::to_string(page);
+    return databasePath + " is damaged: table " + table + " lists page " + number + " among its data pages, but page " +
+           number + " is blank";
 }
 
 }  // namespace kv::testing

@@ -42,4 +42,8 @@ std::string fileBytes(const std::string& path);
 // `text` as one word of a shell command, whatever it holds.
 std::string quoted(const std::string& text);
 
+// Zeroes the data page that holds the middle row of `table`, as a failing disk or copy leaves a
+// page, and returns what the engine then reports when it reads the table.
+std::string blankDataPage(const std::string& databasePath, const std::string& table);
+
 }  // namespace kv::testing

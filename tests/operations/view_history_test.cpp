@@ -212,3 +212,23 @@ TEST_F(ViewHistoryTest, FindingACallGoesToTheFirstCallStartingWithTheTextAndChan
     });
     EXPECT_EQ(exportedColumn(path, "History", "Call"), (std::vector<std::string>{"W2XYZ/M", "K1ABC", "N3Q", "KA9ZZ"}));
 }
+
+TEST(ViewDamagedHistoryTest, TheViewReportsADamagedTableInsteadOfShowingWhatIsLeft) {
+    ProgramFiles files;
+    FakeUi ui{files.withSeparator()};
+    DataObjects data;
+    kv::shell::FormCreate(ui);
+    const std::string path = files.file("calls.mdb");
+    writeHistoryDatabase(path, "Call,Name,State\nW2XYZ,Bob,NY\nK1ABC,Ann,MA\n");
+    const std::string report = kv::testing::blankDataPage(path, "History");
+    ui.expectDialog("OpenDialog_ThDB", path);
+    Open_ThDbClick(ui, data);
+    const std::string before = fileBytes(path);
+    try {
+        ViewThDBClick(ui, data);
+        ADD_FAILURE() << "the view was shown";
+    } catch (const std::exception& error) {
+        EXPECT_EQ(error.what(), report);
+    }
+    EXPECT_EQ(fileBytes(path), before);
+}
