@@ -13,9 +13,7 @@
 #include "shell/window_operations.h"
 #include "ui/import_types.h"
 
-#include <algorithm>
 #include <ctime>
-#include <set>
 #include <stdexcept>
 
 namespace kv::import {
@@ -67,25 +65,10 @@ data_access::Cursor& openLoggerQsos(shell::DataObjects& data, const std::string&
     return qsos;
 }
 
-// A call-history file need not have every column its contest type reads ("Call,Name" serves
-// NAQP too): the columns past its widest line read as empty, as they do in its shorter lines.
-std::set<std::string> columnsTheFileLacks(const mapping::FieldMap& fieldMap, const data_access::Cursor& file) {
-    const std::vector<std::string> present = file.columnNames();
-    std::set<std::string> lacking;
-    for (const mapping::AList& entry : fieldMap)
-        if (std::find(present.begin(), present.end(), entry.source) == present.end()) lacking.insert(entry.source);
-    return lacking;
-}
-
 class Merge {
 public:
-    Merge(const mapping::FieldMap& fieldMap, data_access::Cursor& source, std::set<std::string> emptySources,
-          data_access::Cursor& history)
-        : fieldMap_(fieldMap),
-          source_(source),
-          emptySources_(std::move(emptySources)),
-          history_(history),
-          today_(today()) {}
+    Merge(const mapping::FieldMap& fieldMap, data_access::Cursor& source, data_access::Cursor& history)
+        : fieldMap_(fieldMap), source_(source), history_(history), today_(today()) {}
 
     void row(ImportCounts& counts) {
         const std::string key = value(fieldMap_.front());
@@ -141,7 +124,6 @@ private:
     // The logger writes a blank for a column it has no value for (GridSquare " "); blanks around
     // a value are never part of it.
     std::string value(const mapping::AList& entry) const {
-        if (emptySources_.contains(entry.source)) return {};
         return std::string(data_access::trimBlanks(source_.text(entry.source)));
     }
 
@@ -153,7 +135,6 @@ private:
 
     const mapping::FieldMap& fieldMap_;
     data_access::Cursor& source_;
-    const std::set<std::string> emptySources_;
     data_access::Cursor& history_;
     const std::string today_;
 };
@@ -184,8 +165,7 @@ ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
 
     ImportCounts counts;
     data.ADOConnection_ThDB.runAllOrNothing([&] {
-        Merge merge(fieldMap, source, logger ? std::set<std::string>{} : columnsTheFileLacks(fieldMap, source),
-                    history);
+        Merge merge(fieldMap, source, history);
         for (; !source.atEnd(); source.next()) {
             if (fieldMap.empty())
                 throw std::runtime_error("The mapping workbook names no column to import for " +

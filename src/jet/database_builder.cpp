@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <stdexcept>
-#include <utility>
 
 #include "jet/database_builder_pages.h"
 #include "jet/database_builder_system_tables.h"
@@ -128,17 +126,7 @@ void createDatabase(const std::string& path, const std::vector<TableContent>& ta
     std::vector<std::uint8_t> bytes = buildDatabase(tables);
     // A database replaced keeps its permissions; a symlink to it stays a link.
     const std::string target = durable_io::realPath(path);
-    durable_io::NewFile file = durable_io::createBeside(target, durable_io::modeAt(target));
-    try {
-        durable_io::writeAt(file.fd, file.path, bytes, 0);
-        durable_io::sync(file.fd, file.path);
-        durable_io::close(std::exchange(file.fd, -1));
-        durable_io::replace(file.path, target);
-    } catch (...) {
-        if (file.fd >= 0) durable_io::close(file.fd);
-        std::remove(file.path.c_str());
-        throw;
-    }
+    durable_io::replaceWhole(target, bytes, durable_io::modeAt(target));
 }
 
 }  // namespace kv::jet

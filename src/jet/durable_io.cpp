@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <utility>
 
 namespace kv::jet::durable_io {
 namespace {
@@ -158,6 +159,20 @@ void replace(const std::string& from, const std::string& to) {
     step();
     if (::rename(from.c_str(), to.c_str()) != 0) fail("replace " + to + " with", from);
     syncFolderOf(to);
+}
+
+void replaceWhole(const std::string& target, std::span<const std::uint8_t> bytes, std::optional<unsigned> mode) {
+    NewFile file = createBeside(target, mode);
+    try {
+        writeAt(file.fd, file.path, bytes, 0);
+        sync(file.fd, file.path);
+        close(std::exchange(file.fd, -1));
+        replace(file.path, target);
+    } catch (...) {
+        if (file.fd >= 0) close(file.fd);
+        ::unlink(file.path.c_str());
+        throw;
+    }
 }
 
 std::uint64_t sizeOf(int fd, const std::string& path) { return static_cast<std::uint64_t>(statusOf(fd, path).st_size); }

@@ -56,6 +56,10 @@ void syncFolderOf(const std::string& path);
 void remove(const std::string& path);
 // Puts `from` in the place of `to` in one step and makes the change durable.
 void replace(const std::string& from, const std::string& to);
+// Writes `bytes` as a new file beside `target` (see createBeside for `mode`) and, once it is on
+// disk, puts it in the place of `target`: the path names the old file or the whole new one at every
+// instant. On failure no new file is left, and `target` is as it was.
+void replaceWhole(const std::string& target, std::span<const std::uint8_t> bytes, std::optional<unsigned> mode);
 std::uint64_t sizeOf(int fd, const std::string& path);
 bool exists(const std::string& path);
 

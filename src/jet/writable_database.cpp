@@ -1,10 +1,8 @@
 #include "jet/writable_database.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <span>
 #include <stdexcept>
-#include <utility>
 
 #include "jet/durable_io.h"
 #include "jet/rollback_journal.h"
@@ -114,18 +112,7 @@ PageFile WritableDatabase::readSince(const PageFile& earlier) const {
 }
 
 void WritableDatabase::replaceWhole(const std::vector<std::uint8_t>& bytes) {
-    const std::string& real = file_.realPath();
-    durable_io::NewFile replacement = durable_io::createBeside(real, durable_io::modeOf(file_.fd(), real));
-    try {
-        durable_io::writeAt(replacement.fd, replacement.path, bytes, 0);
-        durable_io::sync(replacement.fd, replacement.path);
-        durable_io::close(std::exchange(replacement.fd, -1));
-        durable_io::replace(replacement.path, real);
-    } catch (...) {
-        if (replacement.fd >= 0) durable_io::close(replacement.fd);
-        std::remove(replacement.path.c_str());
-        throw;
-    }
+    durable_io::replaceWhole(file_.realPath(), bytes, durable_io::modeOf(file_.fd(), file_.realPath()));
     replaced_ = true;
 }
 

@@ -47,17 +47,17 @@ protected:
 
 TEST_F(CliHistoryFile, RowsWithoutACallAreSkippedAndTheSummarySaysHowMany) {
     const std::string source = writeFile("naqp.txt",
-                                         "!!Order!!,Call,Name,State\r\n"
-                                         "K1ABC,JOHN,MA\r\n"
-                                         ",ANN,ON\r\n"
-                                         "  ,BOB,TX\r\n"
-                                         "W1AW,HIRAM,CT\r\n");
+                                         "!!Order!!,Call,Name,State,UserText\r\n"
+                                         "K1ABC,JOHN,MA,\r\n"
+                                         ",ANN,ON,\r\n"
+                                         "  ,BOB,TX,\r\n"
+                                         "W1AW,HIRAM,CT,\r\n");
     const CliRun run = importFile(source, database);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "read 4, inserted 2, updated 0, unchanged 0, skipped 2 without a call\n");
     EXPECT_EQ(calls(database), "\"K1ABC\"\n\"W1AW\"\n");
 
-    const CliRun again = importFile(writeFile("two.txt", "Call,Name\nK1ABC,JOHN\n"), database);
+    const CliRun again = importFile(writeFile("two.txt", "Call,Name,State,UserText\nK1ABC,JOHN,,\n"), database);
     EXPECT_EQ(again.out, "read 1, inserted 0, updated 0, unchanged 1\n") << "no skipped rows, nothing said of them";
 }
 
@@ -90,7 +90,7 @@ TEST_F(CliHistoryFile, TheCopyIsMadeWhereTmpdirSaysAndTheProgramDirectoryIsNever
     for (const char* name : {"mapping.xls", "kestrovane_mdb.template"}) fs::copy_file(file(name), program / name);
     fs::copy_file(builtCli(), program / "kestrovane-cli");
     const std::set<std::string> shipped = namesIn(program);
-    const std::string source = writeFile("naqp.txt", "Call,Name,State\nK1ABC,JOHN,MA\n");
+    const std::string source = writeFile("naqp.txt", "Call,Name,State,UserText\nK1ABC,JOHN,MA,\n");
     const std::vector<std::string> import{"--history", database, "import-file", source, "--type", "NAQP"};
 
     const CliRun run =
@@ -112,8 +112,8 @@ TEST_F(CliHistoryFile, TwoImportsAtOnceEachReadTheirOwnFile) {
     const std::string other = file("other.mdb");
     ASSERT_EQ(cli({"--history", other, "new"}).status, 0);
     auto stations = [](char prefix) {
-        std::string text = "Call,Name,State\n";
-        for (int i = 0; i < 3000; ++i) text += prefix + std::to_string(i) + "X,OP,MA\n";
+        std::string text = "Call,Name,State,UserText\n";
+        for (int i = 0; i < 3000; ++i) text += prefix + std::to_string(i) + "X,OP,MA,\n";
         return text;
     };
     const std::string first = writeFile("first.txt", stations('K')), second = writeFile("second.txt", stations('W'));

@@ -15,21 +15,13 @@
 namespace kv::data_access {
 namespace {
 
+using testing::errorOf;
 using testing::makeWorkbook;
 using testing::TempDir;
 using testing::writeFile;
 
 std::string excelConnection(const std::string& path) {
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source =" + path + ";Extended Properties=Excel 8.0;";
-}
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "no error";
 }
 
 const char* importSheet =

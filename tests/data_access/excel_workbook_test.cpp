@@ -15,6 +15,7 @@
 namespace kv::data_access {
 namespace {
 
+using testing::errorOf;
 using testing::runPython;
 using testing::TempDir;
 
@@ -50,15 +51,6 @@ std::string providerDump(const std::string& path) {
                     dump += sheet + " " + std::to_string(r + 1) + " " + std::to_string(c) + " " + *rows[r][c] + "\n";
     }
     return dump;
-}
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "no error";
 }
 
 TEST(ExcelWorkbook, ProgramMappingWorkbookReadsAsXlrdReadsIt) {

@@ -3,6 +3,7 @@
 // in memory whose commits the test can watch and make fail.
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ private:
 };
 
 void writeFile(const std::string& path, const std::string& bytes);
+// The message of the runtime error `action` throws, or "no error".
+std::string errorOf(const std::function<void()>& action);
 std::string readFile(const std::string& path);
 
 // Runs a Python script with the system's Python (where xlwt and xlrd live); returns its output.

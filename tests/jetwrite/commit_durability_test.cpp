@@ -396,22 +396,31 @@ protected:
     std::string after;
 };
 
-TEST_F(OtherProgramsCommit, AReaderWaitsForACommitInProgressAndReadsWhatItCommitted) {
-    StepwiseCommit commit(path, original, changedPages(original, after));
+TEST_F(OtherProgramsCommit, AReaderAndASecondWriterWaitForACommitInProgress) {
     const std::vector<TableRow> committed = rowsOf(afterPath, table);
-
-    // The writer holds its commit open, half written, for a moment after the reader has started.
-    OtherProgram writer([&](const OtherProgram::Ready& ready) {
-        commit.goHalfway();
-        ready();
-        usleep(300'000);
-        commit.finish();
-    });
-    EXPECT_THROW(commitTable(path, table, committed), std::runtime_error) << "a second writer must be refused";
-    EXPECT_EQ(readCommittedRows(), committed);
-    EXPECT_EQ(writer.exitStatus(), 0);
-    EXPECT_EQ(bytesOf(path), after);
-    EXPECT_FALSE(std::filesystem::exists(journal));
+    for (bool secondWriter : {false, true}) {
+        SCOPED_TRACE(secondWriter ? "a second writer" : "a reader");
+        writeBytes(path, original);
+        StepwiseCommit commit(path, original, changedPages(original, after));
+        // The writer holds its commit open, half written, for a moment after the other has started.
+        OtherProgram writer([&](const OtherProgram::Ready& ready) {
+            commit.goHalfway();
+            ready();
+            usleep(300'000);
+            commit.finish();
+        });
+        if (secondWriter) {
+            EXPECT_NO_THROW(commitTable(path, table, committed)) << "it waits its turn instead of being refused";
+        } else {
+            EXPECT_EQ(readCommittedRows(), committed);
+        }
+        EXPECT_EQ(writer.exitStatus(), 0);
+        if (!secondWriter) {
+            EXPECT_EQ(bytesOf(path), after);
+        }
+        EXPECT_EQ(readCommittedRows(), committed);
+        EXPECT_FALSE(std::filesystem::exists(journal));
+    }
 }
 
 TEST_F(OtherProgramsCommit, AJournalWhoseWriterIsGoneIsRolledBackOnceOtherReadersLetGo) {

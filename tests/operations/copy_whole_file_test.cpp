@@ -1,9 +1,12 @@
 #include "history_db/copy_whole_file.h"
+#include "jet/durable_io.h"
 #include "operation_files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 
 using kv::history_db::CopyWholeFile;
@@ -29,6 +32,25 @@ TEST(CopyWholeFile, CopiesEveryByteOverAnyEarlierFile) {
         << "the two program files, the empty file and the copy: nothing left beside the copy";
 }
 
+TEST(CopyWholeFile, ACopyTakesThePermissionsOfTheFileItStandsFor) {
+    namespace fs = std::filesystem;
+    ProgramFiles files;
+    const std::string source = files.file("calls.mdb"), backup = files.file("calls.mdb.bup");
+    fs::copy_file(files.file("kestrovane_mdb.template"), source);
+    fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write);
+    std::ofstream(backup) << "an older backup that anyone could read";
+    fs::permissions(backup, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    CopyWholeFile(source, backup, kv::history_db::CopyPermissions::OfSource);
+    EXPECT_EQ(fs::status(backup).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    const std::string replaced = files.file("replaced.mdb");
+    std::ofstream(replaced) << "a database of the user's";
+    fs::permissions(replaced, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    CopyWholeFile(files.file("kestrovane_mdb.template"), replaced);
+    EXPECT_EQ(fs::status(replaced).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 TEST(CopyWholeFile, AFailedCopySaysWhichFileAndLeavesTheTargetAsItWas) {
     ProgramFiles files;
     const std::string source = files.file("kestrovane_mdb.template"), target = files.file("backup.bup");
@@ -43,10 +65,15 @@ TEST(CopyWholeFile, AFailedCopySaysWhichFileAndLeavesTheTargetAsItWas) {
     EXPECT_THAT([&] { CopyWholeFile(source, nowhere); },
                 ThrowsMessage<std::runtime_error>(StartsWith("Cannot create file " + nowhere + ": ")));
 
-    // The copy cannot be written beside the target: the earlier backup must survive.
+    // The copy cannot be written beside the target (a full disk): the earlier backup must survive.
     std::ofstream(target) << "the earlier backup";
-    std::filesystem::create_directories(files.file(".backup.bup.partial/blocked"));
+    const auto filesBefore = std::distance(std::filesystem::directory_iterator(files.path()), {});
+    kv::jet::durable_io::setStepProbe(
+        [] { throw kv::jet::durable_io::IoError("Cannot write: the disk is full", ENOSPC); });
     EXPECT_THAT([&] { CopyWholeFile(source, target); },
                 ThrowsMessage<std::runtime_error>(StartsWith("Cannot create file " + target)));
+    kv::jet::durable_io::setStepProbe({});
     EXPECT_EQ(fileBytes(target), "the earlier backup");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.path()), {}), filesBefore)
+        << "nothing is left beside it";
 }
