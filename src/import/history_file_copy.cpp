@@ -26,14 +26,9 @@ void requireRegularFile(const std::string& chosen) {
 fs::path copyPath(const shell::DataObjects& data) { return data.historyFileFolder->path() / kHistoryFileCopy; }
 
 // A failure on the copy's side (no temporary folder, or a full one) told about the user's file.
-[[noreturn]] void throwCopyFailure(const std::string& chosen, const std::string& copy, const std::string& message) {
+[[noreturn]] void throwCopyFailure(const std::string& chosen, const std::string& message) {
     if (message.find(chosen) != std::string::npos) throw std::runtime_error(message);
-    const std::string created = "Cannot create file " + copy + ": ";
-    if (copy.empty() || !message.starts_with(created))
-        throw std::runtime_error("Cannot copy " + chosen + ": " + message);
-    std::error_code ignored;
-    throw std::runtime_error("Cannot copy " + chosen + " to the temporary folder " +
-                             fs::temp_directory_path(ignored).string() + ": " + message.substr(created.size()));
+    throw std::runtime_error("Cannot copy " + chosen + ": " + message);
 }
 
 }  // namespace
@@ -41,14 +36,12 @@ fs::path copyPath(const shell::DataObjects& data) { return data.historyFileFolde
 fs::path MakeHistoryFileCopy(shell::DataObjects& data, const std::string& chosen) {
     requireRegularFile(chosen);
     RemoveHistoryFileCopy(data);
-    std::string copy;
     try {
         data.historyFileFolder.emplace("kestrovane-");
-        copy = copyPath(data).string();
-        history_db::CopyWholeFile(chosen, copy);
+        history_db::CopyWholeFile(chosen, copyPath(data).string());
     } catch (const std::exception& error) {
         RemoveHistoryFileCopy(data);
-        throwCopyFailure(chosen, copy, error.what());
+        throwCopyFailure(chosen, error.what());
     }
     return data.historyFileFolder->path();
 }

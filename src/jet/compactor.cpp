@@ -95,7 +95,6 @@ void compact(const std::string& sourcePath, const std::string& targetPath) {
 }
 
 void compactInPlace(const std::string& path) {
-    if (!std::filesystem::exists(path)) throw std::runtime_error(path + " not found");
     try {
         WritableDatabase writable(path);
         writable.replaceWhole(buildDatabase(readTables(Database(writable.read()))));

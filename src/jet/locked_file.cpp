@@ -47,19 +47,19 @@ LockedFile::LockedFile(const std::string& path, Access access, FileLock::Kind lo
             lock_ = std::make_unique<FileLock>(fd_, path, lock);
             identity_ = durable_io::identityOf(fd_, path);
         } catch (...) {
-            lock_.reset();
-            durable_io::close(fd_);
+            release();
             throw;
         }
         if (durable_io::identityAt(realPath_) == identity_) return;
-        lock_.reset();
-        durable_io::close(fd_);
+        release();
         if (attempt == kAttempts)
             throw std::runtime_error("Cannot open " + path + ": another program keeps replacing the file");
     }
 }
 
-LockedFile::~LockedFile() {
+LockedFile::~LockedFile() { release(); }
+
+void LockedFile::release() {
     lock_.reset();
     durable_io::close(fd_);
 }

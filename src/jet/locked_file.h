@@ -29,6 +29,9 @@ public:
     const durable_io::FileIdentity& identity() const { return identity_; }
 
 private:
+    // Lets go of the lock, then of the file.
+    void release();
+
     std::string realPath_;
     int fd_ = -1;
     std::unique_ptr<FileLock> lock_;
