@@ -17,6 +17,8 @@
 namespace kv::data_access {
 namespace {
 
+using testing::errorOf;
+
 // The first column of every row of Table1, as mdb-export reads the table; empty for NULL.
 std::vector<std::string> exportedFirstColumn(const std::string& database) {
     std::string command = "mdb-export -H '" + database + "' Table1";
@@ -36,15 +38,6 @@ void openTable1(Connection& connection, Cursor& cursor, const std::string& datab
     cursor.setTableName("Table1");
     cursor.setDirectTable(true);
     cursor.open();
-}
-
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return error.what();
-    }
-    return "no error";
 }
 
 TEST(AccessTable, IndexOrderSeekAndFilterAgreeWithMdbExport) {
@@ -115,7 +108,7 @@ TEST(AccessTable, LocateAndSeekRaiseTheErrorOfAPendingChangeThatCannotBePosted) 
         cursor.setText("A", "abcdefg");
     };
     changeToADuplicate();
-    const std::string refusal = messageOf([&] { cursor.post(); });
+    const std::string refusal = errorOf([&] { cursor.post(); });
     EXPECT_NE(refusal.find("does not allow two rows with the same values"), std::string::npos) << refusal;
 
     const std::vector<std::pair<const char*, std::function<bool()>>> searches = {
@@ -126,7 +119,7 @@ TEST(AccessTable, LocateAndSeekRaiseTheErrorOfAPendingChangeThatCannotBePosted) 
     for (const auto& [name, search] : searches) {
         SCOPED_TRACE(name);
         changeToADuplicate();
-        EXPECT_EQ(messageOf([&] { search(); }), refusal);
+        EXPECT_EQ(errorOf([&] { search(); }), refusal);
         cursor.cancel();
         EXPECT_EQ(cursor.text(0, "A"), "abcdefg");
         EXPECT_EQ(cursor.text(1, "A"), "a");
