@@ -1,9 +1,11 @@
 #include "cli/export_subcommand.h"
 
-#include "cli/command_line.h"
 #include "cli/history_subcommands.h"
-#include "cli/list_choice.h"
+#include "cli/listing.h"
 #include "export/history_file_export.h"
+#include "mapping/mapping_workbook.h"
+
+#include <algorithm>
 
 namespace kv::cli {
 namespace {
@@ -19,20 +21,15 @@ export_::HistoryFileEncoding encodingOf(const CommandLine& line) {
 
 void runExport(Session& session) {
     const export_::HistoryFileEncoding encoding = encodingOf(session.line);
-    if (!openHistory(session)) return;
-    NonInteractiveUi& ui = session.ui;
+    history_db::HistoryStore store = openHistory(session);
+    mapping::MappingWorkbook workbook(session.mappingPath());
     const std::string& contest = session.line.arguments.at(0);
-    const std::vector<int> entries =
-        matchingEntries(ui, "ComboBox_ExportContest", [&](int, const std::string& text) { return text == contest; });
-    if (entries.empty())
-        return ui.refuse("The mapping workbook offers no contest \"" + contest +
-                         "\" for export; it offers: " + joinedEntries(ui, "ComboBox_ExportContest"));
-
-    ui.setItemIndex("ComboBox_ExportContest", entries.front());
-    export_::ComboBox_ExportContestSelect(ui);
-    export_::Button_TargetHistoryClick(ui);
-    if (ui.refused()) return;
-    export_::Button_ExportClick(ui, session.data, encoding);
+    const std::vector<std::string> offered = workbook.exportContests();
+    if (std::ranges::find(offered, contest) == offered.end())
+        throw Refusal("The mapping workbook offers no contest \"" + contest + "\" for export; it offers: " +
+                      joined(offered));
+    export_::exportHistoryFile(store, workbook.exportMapping(contest).columns, session.path("--to"), encoding,
+                               session.report.progress());
 }
 
 }  // namespace kv::cli

@@ -1,11 +1,11 @@
 #pragma once
-// The export page's operations on --history: a contest's call-history file written.
+// The subcommand that writes a contest's call-history file from the History database of --history.
 
 #include "cli/session.h"
 
 namespace kv::cli {
 
-// Open, pick CONTEST on the export page, choose --to as the target, and export (in --encoding).
+// The file of CONTEST written to --to (in --encoding).
 void runExport(Session& session);
 
 }  // namespace kv::cli

@@ -75,9 +75,9 @@ std::string programHelp() {
     for (const Subcommand& subcommand : subcommands())
         rows.emplace_back(synopsis(subcommand.syntax), std::string(subcommand.summary));
     return "Usage: " + std::string(kProgram) + " " + globalUsage(nullptr) + "SUBCOMMAND [OPTION...]\n\n" +
-           "Runs the operations of Kestrovane History Manager without its window. Options answer its\n"
-           "file dialogs and questions; what the window would show in a box or in its status line goes\n"
-           "to standard error, so standard output carries only results.\n\n"
+           "Runs the operations of Kestrovane History Manager without its window. Options name its\n"
+           "files and answer its questions; what the window would show in a box or in its status line\n"
+           "goes to standard error, so standard output carries only results.\n\n"
            "Subcommands:\n" +
            table(rows) + "\nOptions:\n" + optionRows({}, "this text; SUBCOMMAND --help tells about one subcommand") +
            "\n" + exitStatuses();

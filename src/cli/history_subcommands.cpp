@@ -1,31 +1,55 @@
 #include "cli/history_subcommands.h"
 
-#include "history_db/history_database.h"
-#include "shell/history_table.h"
+#include "history_db/compact_history_database.h"
+#include "cli/subcommands.h"
+
+#include <filesystem>
 
 namespace kv::cli {
 
-// The operation tells a refusal only by its box.
-bool openHistory(Session& session) {
-    history_db::Open_ThDbClick(session.ui, session.data);
-    return !session.ui.refused();
+history_db::HistoryStore openHistory(Session& session) {
+    try {
+        history_db::HistoryStore store(session.path(kHistoryOption));
+        session.report.status(history_db::kOpenedStatus);
+        return store;
+    } catch (const history_db::NotAHistoryDatabase& refusal) {
+        throw Refusal(refusal.what());
+    }
 }
 
-void runNew(Session& session) { history_db::NewThDBClick(session.ui, session.data); }
+void runNew(Session& session) {
+    const std::string templatePath = session.programDirectory + history_db::kTemplateFileName;
+    if (!std::filesystem::exists(templatePath)) throw Refusal(history_db::TemplateMissing().what());
+    const std::string path = session.path(kHistoryOption);
+    if (std::filesystem::exists(path) &&
+        !session.report.confirmed(history_db::replaceQuestion(path), "--replace", session.line.has("--replace")))
+        throw Refusal("");
+    try {
+        history_db::createHistoryDatabase(templatePath, path);
+    } catch (const history_db::NotAHistoryDatabase& refusal) {
+        throw Refusal(refusal.what());
+    }
+    session.report.status(history_db::kOpenedStatus);
+}
 
 void runCheck(Session& session) { openHistory(session); }
 
 void runEmpty(Session& session) {
-    if (openHistory(session)) history_db::EmptyThDBClick(session.ui, session.data);
+    history_db::HistoryStore store = openHistory(session);
+    if (!session.report.confirmed(history_db::kEmptyQuestion, "--yes", session.line.has("--yes"))) throw Refusal("");
+    store.empty();
 }
 
 void runCompact(Session& session) {
-    if (openHistory(session)) history_db::CloseThDBClick(session.ui, session.data);
+    openHistory(session).close();
+    try {
+        history_db::compactHistoryDatabase(session.path(kHistoryOption));
+    } catch (const history_db::CompactionFailed& failure) {
+        throw Refusal(failure.what());
+    }
+    session.report.status(history_db::kClosedStatus);
 }
 
-void runCount(Session& session) {
-    if (!openHistory(session)) return;
-    session.out << shell::openHistoryTable(session.data).recordCount() << '\n';
-}
+void runCount(Session& session) { session.out << openHistory(session).count() << '\n'; }
 
 }  // namespace kv::cli

@@ -1,23 +1,23 @@
 #pragma once
-// The subcommands on the History database of --history, each the window's menu operations in
-// the order a user would choose them. Each stops after an operation that refused.
+// The subcommands on the History database of --history.
 
 #include "cli/session.h"
+#include "history_db/history_store.h"
 
 namespace kv::cli {
 
-// File > Open History database on --history; false when the operation refused the file.
-bool openHistory(Session& session);
+// The History database of --history, opened; a file that is none is refused.
+history_db::HistoryStore openHistory(Session& session);
 
-// File > New History database.
+// The template copied to --history, which is replaced only with --replace; then opened.
 void runNew(Session& session);
-// File > Open History database, which accepts only a History database.
+// Whether --history is a History database.
 void runCheck(Session& session);
-// Open, then Tools > Empty History database.
+// Every row of History deleted, once --yes confirms it.
 void runEmpty(Session& session);
-// Open, then File > Close History database, which compacts the file.
+// The database compacted in its place.
 void runCompact(Session& session);
-// Open, then the number of rows of its History table on standard output.
+// The number of rows of History on standard output.
 void runCount(Session& session);
 
 }  // namespace kv::cli

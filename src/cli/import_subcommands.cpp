@@ -1,59 +1,63 @@
 #include "cli/import_subcommands.h"
 
-#include "cli/command_line.h"
 #include "cli/history_subcommands.h"
-#include "cli/list_choice.h"
+#include "cli/listing.h"
 #include "data_access/date_text.h"
+#include "import/contest_entry.h"
+#include "import/history_file.h"
 #include "import/import_run.h"
-#include "import/import_sources.h"
-#include "import/import_type_select.h"
-#include "shell/form_create.h"
+#include "import/logger_log.h"
 
-#include <filesystem>
+#include <algorithm>
 
 namespace kv::cli {
 namespace {
 
-constexpr const char* kContestList = "Combobox_Contest";
+// --start: the day a contest instance started.
+struct Day {
+    int year, month, day;
+    bool operator==(const Day&) const = default;
+};
 
-// Picks the import type (the list's entry 0 is the logger's database, 1 a call-history file),
-// whose source choice then opens the file given as the subcommand's argument.
-void chooseSource(Session& session, int importType, const char* dialog) {
-    session.ui.answerDialog(dialog, std::filesystem::absolute(session.line.arguments.at(0)).string());
-    shell::FillImportTypes(session.ui);
-    session.ui.setItemIndex("ComboBox_ImportType", importType);
-    import::ComboBox_ImportTypeSelect(session.ui, {[&](ui::Ui& ui) { import::OpenHamDB(ui, session.data);
-}
-, [&](ui::Ui& ui) { import::OpenHistFile(ui, session.data); }
-}  // namespace
-);
-}  // namespace kv::cli
-
-// "2024-06-22" as the contest list writes the date: "6-22-2024".
-std::string listDate(const std::string& isoDate) {
-    const std::optional<data_access::DateTime> date = data_access::parseIsoDateTime(isoDate);
-    if (!date || isoDate.find_first_of(" T") != std::string::npos)
-        throw UsageError("--start is a date written YYYY-MM-DD, not \"" + isoDate + "\"");
-    return data_access::formatDate(date->year, date->month, date->day);
+std::optional<Day> startDay(const CommandLine& line) {
+    const std::optional<std::string> start = line.value("--start");
+    if (!start) return std::nullopt;
+    const std::optional<data_access::DateTime> date = data_access::parseIsoDateTime(*start);
+    if (!date || start->find_first_of(" T") != std::string::npos)
+        throw UsageError("--start is a date written YYYY-MM-DD, not \"" + *start + "\"");
+    return Day{date->year, date->month, date->day};
 }
 
-// The entries of the logger contest `contest`; only the one that started on `startDate` (as the
-// list writes dates) when that is given.
-std::vector<int> loggerContestEntries(Session& session, const std::string& contest,
-                                      const std::optional<std::string>& startDate) {
-    const std::string prefix = contest + "," + startDate.value_or("");
-    return matchingEntries(session.ui, kContestList, [&](int index, const std::string& text) {
-        const bool started =
-            text.starts_with(prefix) && (!startDate || text.size() == prefix.size() || text[prefix.size()] == ' ');
-        return started && session.ui.itemRecord(kContestList, index)->contestName == contest;
+bool startedOn(const import::ContestInstance& instance, const Day& day) {
+    const std::optional<data_access::DateTime> start = data_access::parseDateTime(instance.start);
+    return start && Day{start->year, start->month, start->day} == day;
+}
+
+std::vector<std::string> entryTexts(const std::vector<import::ContestInstance>& instances) {
+    std::vector<std::string> texts;
+    for (const import::ContestInstance& instance : instances)
+        texts.push_back(import::contestEntryText(instance.name, instance.start));
+    return texts;
+}
+
+// The one instance of --contest (and --start) among those the workbook takes for call history.
+import::ContestInstance chosenInstance(const std::vector<import::ContestInstance>& listed, const std::string& contest,
+                                       const std::optional<Day>& start) {
+    std::vector<import::ContestInstance> chosen;
+    std::ranges::copy_if(listed, std::back_inserter(chosen), [&](const import::ContestInstance& instance) {
+        return instance.name == contest && (!start || startedOn(instance, *start));
     });
+    if (chosen.size() == 1) return chosen.front();
+    const std::string day = start ? " that started on " + data_access::formatDate(start->year, start->month, start->day)
+                                  : std::string();
+    if (chosen.empty())
+        throw Refusal("The log holds no contest \"" + contest + "\"" + day +
+                      " that the mapping workbook takes for call history; it holds: " + joined(entryTexts(listed)));
+    throw Refusal("The log holds \"" + contest + "\" more than once; choose one with --start YYYY-MM-DD: " +
+                  joined(entryTexts(chosen)));
 }
 
-void importAndReport(Session& session, int entry) {
-    session.ui.setItemIndex(kContestList, entry);
-    import::Combobox_ContestSelect(session.ui, session.data);
-    if (session.ui.refused()) return;
-    const import::ImportCounts counts = import::Button_ImportClick(session.ui, session.data);
+void printCounts(Session& session, const import::ImportCounts& counts) {
     session.out << "read " << counts.read << ", inserted " << counts.inserted << ", updated " << counts.updated
                 << ", unchanged " << counts.unchanged;
     // Only when there were any, so that scripts reading the four counts keep working.
@@ -65,34 +69,37 @@ void importAndReport(Session& session, int entry) {
 
 void runImportLog(Session& session) {
     const std::string contest = session.line.value("--contest").value_or("");
-    std::optional<std::string> startDate;
-    if (auto start = session.line.value("--start")) startDate = listDate(*start);
-    if (!openHistory(session)) return;
-    chooseSource(session, 0, "OpenDialog_HamDB");
-    if (session.ui.refused()) return;
+    const std::optional<Day> start = startDay(session.line);
+    history_db::HistoryStore store = openHistory(session);
 
-    const std::vector<int> entries = loggerContestEntries(session, contest, startDate);
-    if (entries.size() == 1) return importAndReport(session, entries.front());
-    if (entries.empty())
-        return session.ui.refuse(
-            "The log holds no contest \"" + contest + "\"" + (startDate ? " that started on " + *startDate : "") +
-            " that the mapping workbook takes for call history; it holds: " + joinedEntries(session.ui, kContestList));
-    session.ui.refuse("The log holds \"" + contest + "\" more than once; choose one with --start YYYY-MM-DD: " +
-                      joinedEntries(session.ui, kContestList, entries));
+    std::optional<import::LoggerLog> log;
+    try {
+        log.emplace(session.argumentPath());
+    } catch (const import::NotALoggerDatabase& refusal) {
+        throw Refusal(refusal.what());
+    }
+    mapping::MappingWorkbook workbook(session.mappingPath());
+    import::LoggerContest source(*log, chosenInstance(log->historyContests(workbook), contest, start));
+    try {
+        workbook.requireImportableLoggerContest(contest);
+    } catch (const mapping::ContestNotImportable& refusal) {
+        throw Refusal(refusal.what());
+    }
+    printCounts(session, import::runImport(store, source, workbook, session.report.progress()));
 }
 
 void runImportFile(Session& session) {
     const std::string type = session.line.value("--type").value_or("");
-    if (!openHistory(session)) return;
-    chooseSource(session, 1, "OpenDialog_SourceHistory");
-    if (session.ui.refused()) return;
+    history_db::HistoryStore store = openHistory(session);
+    import::HistoryFile file(session.argumentPath());
 
-    const std::vector<int> entries =
-        matchingEntries(session.ui, kContestList, [&](int, const std::string& text) { return text == type; });
-    if (entries.empty())
-        return session.ui.refuse("The mapping workbook has no contest type \"" + type +
-                                 "\" for call-history files; it has: " + joinedEntries(session.ui, kContestList));
-    importAndReport(session, entries.front());
+    mapping::MappingWorkbook workbook(session.mappingPath());
+    const std::vector<std::string> types = workbook.historyFileContestTypes();
+    if (std::ranges::find(types, type) == types.end())
+        throw Refusal("The mapping workbook has no contest type \"" + type +
+                      "\" for call-history files; it has: " + joined(types));
+    import::HistoryFileContest source(file, type);
+    printCounts(session, import::runImport(store, source, workbook, session.report.progress()));
 }
 
 }  // namespace kv::cli

@@ -1,16 +1,15 @@
 #pragma once
-// The import page's operations on --history: a logger contest or a call-history file merged into
-// History. Each ends with one line on standard output: how many rows were read, inserted,
-// updated and unchanged.
+// The subcommands that merge a source into the History database of --history. Each ends with one
+// line on standard output: how many rows were read, inserted, updated and unchanged.
 
 #include "cli/session.h"
 
 namespace kv::cli {
 
-// Open, choose the logger database LOGGER, pick the contest --contest (the instance that started
-// on --start when the log holds several), and import.
+// The contest --contest of the logger's database LOGGER (the instance that started on --start
+// when the log holds several).
 void runImportLog(Session& session);
-// Open, choose the call-history file FILE, pick the contest type --type, and import.
+// The call-history file FILE, read as the contest type --type.
 void runImportFile(Session& session);
 
 }  // namespace kv::cli

@@ -5,18 +5,18 @@
 namespace kv::cli {
 namespace {
 
-void printList(Session& session, std::string_view list, std::string_view mark) {
-    for (const std::string& entry : session.ui.items(list)) session.out << mark << '\t' << entry << '\n';
+void printList(Session& session, const std::vector<std::string>& entries, std::string_view mark) {
+    for (const std::string& entry : entries) session.out << mark << '\t' << entry << '\n';
 }
 
 }  // namespace
 
 void runContests(Session& session) {
-    mapping::ConnectMappingWorkbook(session.ui, session.data);
-    mapping::FillExportContests(session.ui, session.data);
-    mapping::FillHistoryFileContests(session.ui, session.data);
-    printList(session, "ComboBox_ExportContest", "export");
-    printList(session, "Combobox_Contest", "history-file");
+    mapping::MappingWorkbook workbook(session.mappingPath());
+    const std::vector<std::string> exported = workbook.exportContests();
+    const std::vector<std::string> types = workbook.historyFileContestTypes();
+    printList(session, exported, "export");
+    printList(session, types, "history-file");
 }
 
 }  // namespace kv::cli

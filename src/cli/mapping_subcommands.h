@@ -5,8 +5,8 @@
 
 namespace kv::cli {
 
-// The contests the window's lists offer: each export contest as "export<TAB>NAME", then each
-// history-file contest type as "history-file<TAB>TYPE", in the lists' order.
+// The contests of the mapping workbook: each export contest as "export<TAB>NAME", then each
+// history-file contest type as "history-file<TAB>TYPE", in the workbook's order.
 void runContests(Session& session);
 
 }  // namespace kv::cli

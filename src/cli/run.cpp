@@ -2,52 +2,37 @@
 
 #include "cli/exit_status.h"
 #include "cli/help_text.h"
+#include "cli/session.h"
 #include "cli/subcommands.h"
-#include "ui/error_box.h"
+#include "data_access/error_box_text.h"
 
 #include <exception>
-#include <filesystem>
 
 namespace kv::cli {
 namespace {
 
-// The window's file dialogs and Application state hold full paths.
-std::string fullPath(const std::string& path) { return std::filesystem::absolute(path).string(); }
-
-Answers answersFor(const CommandLine& line, const Subcommand& subcommand, bool errIsTerminal) {
-    Answers answers;
-    answers.showProgress = errIsTerminal;
-    for (const DialogOption& dialog : dialogOptions())
-        if (auto file = line.value(dialog.option)) answers.files[std::string(dialog.dialog)] = fullPath(*file);
-    for (const Option& option : subcommand.syntax.options)
-        if (option.kind == OptionKind::AnswersYes) {
-            answers.confirmingOption = option.name;
-            answers.confirmed = line.has(option.name);
-        }
-    return answers;
-}
-
-// Like the window's event dispatch: an error that escapes the operation is shown as the
-// standard error box shows it.
+// An error that escapes the subcommand is printed as the window's standard error box shows it; a
+// refusal as it stands.
 int runSubcommand(const Subcommand& subcommand, const CommandLine& line, const std::string& programDirectory,
                   std::ostream& out, std::ostream& err, bool errIsTerminal) {
-    NonInteractiveUi ui(programDirectory, answersFor(line, subcommand, errIsTerminal), err);
-    ui.state().MappingPath = fullPath(line.value(kMappingOption).value_or(programDirectory + "mapping.xls"));
-    shell::DataObjects data;
+    Report report(err, errIsTerminal);
     try {
-        Session session{ui, data, line, out};
+        Session session{line, programDirectory, out, report};
         subcommand.run(session);
     } catch (const UsageError& error) {
         err << "kestrovane-cli: " << error.what() << '\n' << usageHint();
         return kUsageError;
+    } catch (const Refusal& refusal) {
+        if (*refusal.what()) report.line(refusal.what());
+        return kRefused;
     } catch (const std::exception& error) {
-        err << ui::errorBoxText(error.what()) << '\n';
+        report.line(data_access::errorBoxText(error.what()));
         return kRefused;
     } catch (...) {
-        err << ui::errorBoxText("Unknown error") << '\n';
+        report.line(data_access::errorBoxText("Unknown error"));
         return kRefused;
     }
-    return ui.refused() ? kRefused : kDone;
+    return kDone;
 }
 
 }  // namespace

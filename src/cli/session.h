@@ -1,20 +1,27 @@
 #pragma once
-// What a subcommand works with: the Ui that stands in for the window, the program's data
-// objects, the command line, and standard output for its results.
+// What a subcommand works with: the command line, the program directory, standard output for its
+// results and the report on standard error.
 
 #include "cli/command_line.h"
-#include "cli/non_interactive_ui.h"
-#include "shell/data_objects.h"
+#include "cli/report.h"
 
 #include <ostream>
+#include <string>
 
 namespace kv::cli {
 
 struct Session {
-    NonInteractiveUi& ui;
-    shell::DataObjects& data;
     const CommandLine& line;
+    const std::string& programDirectory;  // with a trailing separator
     std::ostream& out;
+    Report& report;
+
+    // The full path an option names (the History database, the target of an export).
+    std::string path(std::string_view option) const;
+    // The subcommand's file argument as a full path.
+    std::string argumentPath() const;
+    // --mapping, else mapping.xls in the program directory.
+    std::string mappingPath() const;
 };
 
 }  // namespace kv::cli

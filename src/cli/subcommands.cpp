@@ -18,12 +18,6 @@ constexpr std::array kGlobalOptions{
            "the mapping workbook, instead of mapping.xls beside kestrovane-cli"},
 };
 
-constexpr std::array kDialogOptions{
-    DialogOption{"SaveDialog_newThDB", kHistoryOption},
-    DialogOption{"OpenDialog_ThDB", kHistoryOption},
-    DialogOption{"SaveDialog_TargetHistory", "--to"},
-};
-
 const std::vector<Subcommand>& table() {
     static const std::vector<Subcommand> subcommands{
         {.syntax = {"new",
@@ -38,7 +32,7 @@ const std::vector<Subcommand>& table() {
         {.syntax = {"check", {}, {kHistoryOption}},
          .summary = "tell whether FILE is a History database",
          .description = "Opens FILE as File > Open History database does: it is accepted when it has a table\n"
-                        "\"version\", and the mapping workbook is then read for the export contests.",
+                        "\"version\". Needs no mapping workbook.",
          .run = runCheck},
         {.syntax = {"empty",
                     {{"--yes", OptionKind::AnswersYes, "", "confirm the deletion (answers Yes to \"Are you sure ?\")"}},
@@ -105,7 +99,6 @@ const std::vector<Subcommand>& table() {
 
 std::span<const Option> globalOptions() { return kGlobalOptions; }
 std::span<const Subcommand> subcommands() { return table(); }
-std::span<const DialogOption> dialogOptions() { return kDialogOptions; }
 
 const Subcommand* findSubcommand(std::string_view name) {
     const auto& all = table();

@@ -1,6 +1,6 @@
 #pragma once
 // The table of kestrovane-cli's subcommands and options. A new subcommand is one entry here and
-// the function it runs; an option that answers a file dialog is one entry of dialogOptions.
+// the function it runs.
 
 #include "cli/command_line.h"
 #include "cli/session.h"
@@ -17,15 +17,8 @@ struct Subcommand {
     void (*run)(Session& session);
 };
 
-// Which option's value answers which file dialog.
-struct DialogOption {
-    std::string_view dialog;
-    std::string_view option;
-};
-
 std::span<const Option> globalOptions();
 std::span<const Subcommand> subcommands();
-std::span<const DialogOption> dialogOptions();
 // Null for a name that is no subcommand.
 const Subcommand* findSubcommand(std::string_view name);
 

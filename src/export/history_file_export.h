@@ -1,27 +1,29 @@
 #pragma once
-// The export page: a contest chosen, a target file chosen, and the call-history text file
-// written for that contest. The logger loads such a file to pre-fill exchanges: one line per
-// History row that has something to say, exactly eight comma-separated fields, no header, no
-// quoting, CR LF line ends.
+// The export: the call-history text file of one contest written from History. The logger loads
+// such a file to pre-fill exchanges: one line per History row that has something to say, exactly
+// eight comma-separated fields, no header, no quoting, CR LF line ends.
 
-#include "shell/data_objects.h"
-#include "ui/ui.h"
+#include "history_db/history_store.h"
+#include "history_db/progress.h"
+
+#include <array>
+#include <string>
 
 namespace kv::export_ {
 
 // The logger runs on Windows and reads such files in the Western code page.
 enum class HistoryFileEncoding { Windows1252, Utf8 };
 
-// The user picks a contest: the target is to be chosen (again).
-void ComboBox_ExportContestSelect(ui::Ui& ui);
+// What the program says once the file is written.
+std::string exportedStatus(const std::string& target);
 
-// The user chooses the target file; the export is enabled.
-void Button_TargetHistoryClick(ui::Ui& ui);
-
-// Writes the file for `ExportContest` to `TargetHistoryPath`. The file is written beside the
-// target and replaces it only once it is whole, so a failed export leaves any earlier file as it
-// was. Every column the contest's mapping names is checked before anything is written.
-void Button_ExportClick(ui::Ui& ui, shell::DataObjects& data,
-                        HistoryFileEncoding encoding = HistoryFileEncoding::Windows1252);
+// Writes the file whose fields hold the History `columns` (ExportMapping's field1 ... field8) to
+// `target`, and returns the number of lines written. Every column named is checked before anything
+// is written. The file is written beside the target and replaces it only once it is whole, so a
+// failed export leaves any earlier file as it was; a file error is told as the user knows it
+// ("File access denied", file_error_text.h).
+long long exportHistoryFile(history_db::HistoryStore& store, const std::array<std::string, 8>& columns,
+                            const std::string& target, HistoryFileEncoding encoding,
+                            const history_db::Progress& progress);
 
 }  // namespace kv::export_

@@ -8,19 +8,16 @@
 
 namespace kv::history_db {
 
-void CompactHistoryDatabase(ui::Ui& ui, const std::string& path) {
+void compactHistoryDatabase(const std::string& path) {
     namespace fs = std::filesystem;
-    if (!fs::exists(fs::path(path))) {
-        ui.showMessageBox(path + " not found", ui::BoxKind::Error, ui::BoxButtons::Ok);
-        return;
-    }
+    if (!fs::exists(fs::path(path))) throw CompactionFailed(path + " not found");
     // Compaction no longer writes this name; a copy an earlier version left behind goes.
     fs::remove(fs::path(path).parent_path() / kStaleCompactedFileName);
 
     try {
         data_access::compactDatabase(data_access::accessDatabaseConnectionString(path));
     } catch (const std::exception& error) {
-        ui.showMessageBox(std::string("Error: ") + error.what(), ui::BoxKind::Error, ui::BoxButtons::Ok);
+        throw CompactionFailed(std::string("Error: ") + error.what());
     }
 }
 

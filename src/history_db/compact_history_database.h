@@ -1,8 +1,7 @@
 #pragma once
-// Compacting the History database in place when it is closed.
+// Compacting the History database in its own place, as closing it does.
 
-#include "ui/ui.h"
-
+#include <stdexcept>
 #include <string>
 
 namespace kv::history_db {
@@ -11,9 +10,18 @@ namespace kv::history_db {
 // is removed. Compaction itself now makes its copy under a name of its own that no one can guess.
 inline constexpr const char* kStaleCompactedFileName = "Kestrovane_compacted.mdb";
 
+// What the program says once the database is closed, which compacts it.
+inline constexpr const char* kClosedStatus = "Kestrovane database closed and compacted";
+
+// A compaction that did not happen, with the text the user is shown: "<path> not found", or
+// "Error: " and why. The database is then as it was.
+class CompactionFailed : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // Compacts the database in its own place, under the writer's lock, so that a program writing it
-// at the same time loses nothing (data_access/compaction.h). A missing database is told in an
-// error box; a failed compaction too ("Error: " and why), and the database then stays as it was.
-void CompactHistoryDatabase(ui::Ui& ui, const std::string& path);
+// at the same time loses nothing (data_access/compaction.h). Throws CompactionFailed.
+void compactHistoryDatabase(const std::string& path);
 
 }  // namespace kv::history_db

@@ -1,19 +1,13 @@
 #include "import/import_run.h"
 
 #include "data_access/date_text.h"
-#include "data_access/filter_expression.h"
 #include "data_access/trim_blanks.h"
 #include "history_db/backup_path.h"
 #include "history_db/copy_whole_file.h"
 #include "import/exchange_merge.h"
-#include "import/history_file_copy.h"
-#include "import/import_sources.h"
-#include "mapping/mapping_workbook.h"
-#include "shell/row_progress.h"
-#include "shell/window_operations.h"
-#include "ui/import_types.h"
 
 #include <ctime>
+#include <functional>
 #include <stdexcept>
 
 namespace kv::import {
@@ -25,56 +19,17 @@ std::string today() {
     return data_access::formatDate(local->tm_year + 1900, local->tm_mon + 1, local->tm_mday);
 }
 
-// Call-history files as contesters share them carry comment lines ("# ..."), directive lines
-// ("!!Order!!,...") and blank lines among the stations.
-bool isStationLine(const data_access::Cursor& source) {
-    const std::string first = source.text("field1");
-    if (first.starts_with('#') || first.starts_with("!!")) return false;
-    if (!first.empty()) return true;
-    for (const std::string& column : source.columnNames())
-        if (!source.text(column).empty()) return true;
-    return false;
-}
-
-// The working copy of the call-history file at its first row, made again when an earlier run
-// removed it.
-data_access::Cursor& openHistoryFileCopy(shell::DataObjects& data, const std::string& chosen) {
-    if (!data.historyFileFolder) OpenHistoryFileSource(data, chosen);
-    ReadHistoryFileCopy(data, chosen, [&] {
-        data.ADODataSet_Hist.open();
-        data.ADODataSet_Hist.first();
-    });
-    return data.ADODataSet_Hist;
-}
-
-// The contest's QSOs of the logger's DXLOG, at the first.
-data_access::Cursor& openLoggerQsos(shell::DataObjects& data, const std::string& contestNr) {
-    data_access::Cursor& qsos = data.ADODataSet_HamDb;
-    qsos.close();
-    qsos.setConnection(&data.ADOConnection_HamDb);
-    qsos.setTableName("DXLOG");
-    qsos.setDirectTable(false);
-    // The cursor keeps the contest list's sort on ContestName; one contest's QSOs share that name,
-    // so sorting them would only cost time. They are merged in the order the log keeps them.
-    qsos.setSort("");
-    qsos.open();
-    qsos.setFiltered(false);
-    qsos.setFilter("ContestNR = " + data_access::quoteFilterText(contestNr));
-    qsos.setFiltered(true);
-    qsos.first();
-    return qsos;
-}
-
 class Merge {
 public:
+    // `fieldMap` has a key entry.
     Merge(const mapping::FieldMap& fieldMap, data_access::Cursor& source, data_access::Cursor& history)
         : fieldMap_(fieldMap), source_(source), history_(history), today_(today()) {}
 
     void row(ImportCounts& counts) {
-        const std::string key = value(fieldMap_.front());
-        if (key.empty()) {
+        const std::string call = value(key());
+        if (call.empty()) {
             ++counts.withoutCall;
-        } else if (!history_.seek(key)) {
+        } else if (!history_.seek(call)) {
             insert();
             ++counts.inserted;
         } else if (update()) {
@@ -88,7 +43,8 @@ private:
     // A new station gets every mapped value, empty ones too; its data2 and data3 need no merge.
     void insert() {
         history_.insert();
-        for (const mapping::AList& entry : fieldMap_) history_.setText(entry.target, value(entry));
+        history_.setText(key().target, value(key()));
+        for (const mapping::AList& entry : fieldMap_.values()) history_.setText(entry.target, value(entry));
         history_.setText("Updated", today_);
         history_.post();
     }
@@ -99,15 +55,14 @@ private:
         bool changed = false;
         ExchangePair fresh;
         bool mergeNeeded = false;
-        for (std::size_t i = 1; i < fieldMap_.size(); ++i) {
-            const std::string offered = value(fieldMap_[i]);
+        for (const mapping::AList& entry : fieldMap_.values()) {
+            const std::string offered = value(entry);
             if (offered.empty()) continue;  // an empty source value never clears what History knows
-            const std::string& target = fieldMap_[i].target;
-            if (target == "data2" || target == "data3") {
-                (target == "data2" ? fresh.data2 : fresh.data3) = offered;
+            if (entry.target == "data2" || entry.target == "data3") {
+                (entry.target == "data2" ? fresh.data2 : fresh.data3) = offered;
                 mergeNeeded = true;
-            } else if (history_.text(target) != offered) {
-                setColumn(target, offered);
+            } else if (history_.text(entry.target) != offered) {
+                setColumn(entry.target, offered);
                 changed = true;
             }
         }
@@ -133,72 +88,75 @@ private:
         history_.post();
     }
 
+    const mapping::AList& key() const { return *fieldMap_.key(); }
+
     const mapping::FieldMap& fieldMap_;
     data_access::Cursor& source_;
     data_access::Cursor& history_;
     const std::string today_;
 };
 
-ImportCounts runImport(ui::Ui& ui, shell::DataObjects& data) {
-    const ui::ApplicationState& state = ui.state();
-    data.ADODataSet_ThDB.close();
-    data.ADOConnection_ThDB.close();
-    history_db::CopyWholeFile(state.HistoryPath, history_db::backupPathOf(state.HistoryPath),
+// A map without a key entry cannot file a single station; an empty source needs none.
+[[noreturn]] void throwNoKey(const mapping::FieldMap& fieldMap, const ImportSource& source) {
+    if (fieldMap.isEmpty())
+        throw std::runtime_error("The mapping workbook names no column to import for " + source.mappingKey());
+    throw std::runtime_error("The mapping workbook names no History column for the call of " + source.mappingKey());
+}
+
+ImportCounts merge(history_db::HistoryStore& store, ImportSource& source, const mapping::FieldMap& fieldMap,
+                   const history_db::Progress& progress) {
+    store.close();
+    history_db::CopyWholeFile(store.path(), history_db::backupPathOf(store.path()),
                               history_db::CopyPermissions::OfSource);
-    data.ADODataSet_ThDB.setConnection(&data.ADOConnection_ThDB);
-    shell::SetStatus(ui, "Database backup created, IMPORT started");
+    progress.tell(kBackupCreatedStatus);
 
-    const bool logger = ui.text("ComboBox_ImportType") == ui::kLoggerHamDatabase;
-    const mapping::FieldMap fieldMap =
-        logger ? mapping::BuildFieldMap(data, mapping::ImportKind::Logger, state.ImportContestName)
-               : mapping::BuildFieldMap(data, mapping::ImportKind::HistoryFile, state.ImportContestGeneral);
-    data_access::Cursor& source =
-        logger ? openLoggerQsos(data, state.ImportContestNr) : openHistoryFileCopy(data, state.HistoryFileSourcePath);
-
-    data_access::Cursor& history = data.ADODataSet_ThDB;
-    history.setTableName("History");
-    history.setDirectTable(true);
-    history.open();
-
-    shell::RowProgress progress(ui, source.recordCount());
+    data_access::Cursor rows = source.open();
+    data_access::Cursor history = store.openHistory();
+    const long long total = rows.recordCount();
+    progress.rowsDone(0, total);
     history.setIndexName("Call");
 
     ImportCounts counts;
-    data.ADOConnection_ThDB.runAllOrNothing([&] {
-        Merge merge(fieldMap, source, history);
-        for (; !source.atEnd(); source.next()) {
-            if (fieldMap.empty())
-                throw std::runtime_error("The mapping workbook names no column to import for " +
-                                         (logger ? state.ImportContestName : state.ImportContestGeneral));
-            if (logger || isStationLine(source)) {
+    store.connection().runAllOrNothing([&] {
+        Merge merge(fieldMap, rows, history);
+        long long done = 0;
+        for (; !rows.atEnd(); rows.next()) {
+            if (!fieldMap.key()) throwNoKey(fieldMap, source);
+            if (source.isStation(rows)) {
                 merge.row(counts);
                 ++counts.read;
             }
-            progress.rowDone();
+            progress.rowsDone(++done, total);
         }
     });
-
-    source.setFiltered(false);
-    source.close();
-    history.close();
-    ui.setVisible("ProgressBar1", false);
-    shell::SetStatus(ui, "IMPORT finished");
+    progress.tell(kImportFinishedStatus);
     return counts;
+}
+
+// Runs one step of an import; its failure is told as the import's.
+template <typename Step>
+auto stoppingOnFailure(Step step) {
+    try {
+        return step();
+    } catch (const std::exception& error) {
+        throw std::runtime_error(std::string(error.what()) +
+                                 "; IMPORT stopped, nothing was changed in the Kestrovane database");
+    }
 }
 
 }  // namespace
 
-ImportCounts Button_ImportClick(ui::Ui& ui, shell::DataObjects& data) {
-    try {
-        const ImportCounts counts = runImport(ui, data);
-        RemoveHistoryFileCopy(data);
-        return counts;
-    } catch (const std::exception& error) {
-        RemoveHistoryFileCopy(data);
-        throw std::runtime_error(std::string(error.what()) +
-                                 "; IMPORT stopped, nothing was changed in the "
-                                 "Kestrovane database");
-    }
+ImportCounts runImport(history_db::HistoryStore& store, ImportSource& source, const mapping::FieldMap& fieldMap,
+                       const history_db::Progress& progress) {
+    return stoppingOnFailure([&] { return merge(store, source, fieldMap, progress); });
+}
+
+ImportCounts runImport(history_db::HistoryStore& store, ImportSource& source, mapping::MappingWorkbook& workbook,
+                       const history_db::Progress& progress) {
+    return stoppingOnFailure([&] {
+        const mapping::ImportMapping mapping = workbook.importMapping(source.mappingKind(), source.mappingKey());
+        return merge(store, source, mapping.fieldMap, progress);
+    });
 }
 
 }  // namespace kv::import

@@ -2,8 +2,12 @@
 
 namespace kv::mapping {
 
-void AddFieldMapping(FieldMap& fieldMap, const std::string& source, const std::string& target) {
-    if (!target.empty()) fieldMap.push_back({source, target});
+void FieldMap::setKey(const std::string& source, const std::string& target) {
+    if (!target.empty()) key_ = AList{source, target};
+}
+
+void FieldMap::add(const std::string& source, const std::string& target) {
+    if (!target.empty()) values_.push_back({source, target});
 }
 
 }  // namespace kv::mapping

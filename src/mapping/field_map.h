@@ -1,7 +1,9 @@
 #pragma once
-// The field map of one import run: which source column goes into which History column. Entry 0
-// is the key entry: its source value identifies the station's row.
+// The field map of one import run: which source column goes into which History column. Its key
+// entry is the one whose source value is the station's call, which finds the station's row; the
+// other entries carry the values filed under it.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,11 +17,26 @@ struct AList {
     bool operator==(const AList&) const = default;
 };
 
-// Owned by the run that built it; its entries go with it.
-using FieldMap = std::vector<AList>;
+class FieldMap {
+public:
+    FieldMap() = default;
 
-// Appends (source, target), but only when `target` names a column: an empty cell of the
-// workbook means that this source column is not imported.
-void AddFieldMapping(FieldMap& fieldMap, const std::string& source, const std::string& target);
+    // The key entry: none when the workbook names no History column for the call.
+    const std::optional<AList>& key() const { return key_; }
+    // The other entries, in the workbook's order.
+    const std::vector<AList>& values() const { return values_; }
+    bool isEmpty() const { return !key_ && values_.empty(); }
+
+    // Sets the key entry, or appends another; either only when `target` names a column: an
+    // empty cell of the workbook means that this source column is not imported.
+    void setKey(const std::string& source, const std::string& target);
+    void add(const std::string& source, const std::string& target);
+
+    bool operator==(const FieldMap&) const = default;
+
+private:
+    std::optional<AList> key_;
+    std::vector<AList> values_;
+};
 
 }  // namespace kv::mapping

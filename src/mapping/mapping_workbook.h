@@ -1,53 +1,81 @@
 #pragma once
-// Every lookup in the mapping workbook mapping.xls: its sheet ImportMapping (one row per logger
-// contest: whether it takes part in call history, its contest type for call-history files, and
-// the History column that receives each source column) and its sheet ExportMapping (one row per
-// contest offered for export: the History columns of the eight fields of an exported line).
-// All of them work on `ADODataSet_Mapping` and leave the sheet closed; a missing sheet or
-// column raises the provider's or the cursor's error.
+// The mapping workbook mapping.xls. Its sheet ImportMapping has one row per logger contest:
+// whether it takes part in call history (History = 1), its contest type for call-history files
+// (Contest_general), and the History column that receives each source column. Its sheet
+// ExportMapping has one row per contest offered for export: the History columns of the eight
+// fields of an exported line. Each lookup reads the sheet through a cursor of its own; a missing
+// file, sheet or column raises the table access layer's error ("ADODataSet_Mapping: Field
+// 'field8' not found"). Rows are found by their contest ignoring letter case, as Jet finds them.
 
 #include "mapping/field_map.h"
-#include "shell/data_objects.h"
-#include "ui/ui.h"
 
 #include <array>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
+
+namespace kv::data_access {
+class Connection;
+class Cursor;
+}  // namespace kv::data_access
 
 namespace kv::mapping {
 
-// Points `ADOConnectionMapping` at `MappingPath` and binds `ADODataSet_Mapping` to it.
-void ConnectMappingWorkbook(ui::Ui& ui, shell::DataObjects& data);
-
-// `ComboBox_ExportContest` := the `Contest` of every ExportMapping row with History = 1, in
-// sheet order, none selected.
-void FillExportContests(ui::Ui& ui, shell::DataObjects& data);
-
-// `Combobox_Contest` := the `Contest_general` of every ImportMapping row with History = 1, in
-// sheet order and with duplicates; entry 0 shown as current (not a pick); the list and its label
-// enabled.
-void FillHistoryFileContests(ui::Ui& ui, shell::DataObjects& data);
-
-// ImportMapping opened as a plain table at its first row; CloseSheet closes whichever sheet is open.
-void OpenImportSheet(shell::DataObjects& data);
-void CloseSheet(shell::DataObjects& data);
-
-// On the open import sheet: whether a row has this `Contest` and History = 1.
-bool IsLoggerContestListed(shell::DataObjects& data, const std::string& contestName);
-
-// Whether a logger contest may be imported: it needs an ImportMapping row, and that row's History
-// must be exactly "1". A refusal is told in an information box and answers false.
-bool CheckLoggerContest(ui::Ui& ui, shell::DataObjects& data, const std::string& contestName);
-
 enum class ImportKind { Logger, HistoryFile };
 
-// The field map of the ImportMapping row whose `Contest` (logger) or `Contest_general` (history
-// file) is `key`, the first such row in sheet order whatever its History: for a logger import
-// the columns Call, Ck, Sect, Exchange1, Name, Gridsquare, nr; for a history file field1 ...
-// field7; empty cells left out. Throws when no row has that key.
-FieldMap BuildFieldMap(shell::DataObjects& data, ImportKind kind, const std::string& key);
+// The ImportMapping row of one contest, as an import uses it.
+struct ImportMapping {
+    // The row's Contest (a logger contest) or Contest_general (a call-history file's contest type).
+    std::string contest;
+    // For a logger import the columns Call (the key), Ck, Sect, Exchange1, Name, Gridsquare, nr;
+    // for a history file field1 (the key) ... field7.
+    FieldMap fieldMap;
+};
 
-// The History columns of field1 ... field8 of the contest's ExportMapping row; an empty name
-// gives an empty field. Throws when no row has that contest.
-std::array<std::string, 8> ReadExportColumns(shell::DataObjects& data, const std::string& contest);
+// The ExportMapping row of one contest.
+struct ExportMapping {
+    std::string contest;
+    // The History columns of field1 ... field8; an empty name gives an empty field.
+    std::array<std::string, 8> columns;
+};
+
+// A logger contest that the workbook does not let an import take, with the text the user is shown.
+class ContestNotImportable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class MappingWorkbook {
+public:
+    // Nothing is read until the first lookup.
+    explicit MappingWorkbook(const std::string& path);
+    ~MappingWorkbook();
+    MappingWorkbook(MappingWorkbook&&) noexcept;
+    MappingWorkbook& operator=(MappingWorkbook&&) noexcept;
+
+    // The `Contest` of every ExportMapping row with History = 1, in sheet order.
+    std::vector<std::string> exportContests();
+    // The `Contest_general` of every ImportMapping row with History = 1, in sheet order and with
+    // duplicates (a type comes once for each logger contest of that type).
+    std::vector<std::string> historyFileContestTypes();
+
+    // Whether an ImportMapping row has this `Contest` and History = 1.
+    bool isLoggerContestListed(const std::string& contestName);
+    // Throws ContestNotImportable unless the first ImportMapping row of this `Contest` has a
+    // History of exactly "1".
+    void requireImportableLoggerContest(const std::string& contestName);
+
+    // The first ImportMapping row, in sheet order and whatever its History, whose `Contest`
+    // (logger) or `Contest_general` (history file) is `key`. Throws when there is none.
+    ImportMapping importMapping(ImportKind kind, const std::string& key);
+    // The first ExportMapping row of `contest`. Throws when there is none.
+    ExportMapping exportMapping(const std::string& contest);
+
+private:
+    data_access::Cursor openSheet(const char* sheet);
+
+    std::unique_ptr<data_access::Connection> connection_;
+};
 
 }  // namespace kv::mapping

@@ -1,38 +1,26 @@
 #pragma once
-// The program's data objects: the connections, table cursors and command through which every
-// operation reaches its tables. The program owns one of these for its whole life and hands it to
-// every operation beside the Ui; no operation keeps a connection or cursor of its own.
+// What the window's operations keep open between the user's steps: the History database, the
+// mapping workbook, and the source chosen for an import. The program owns one of these for its
+// whole life and hands it to every operation beside the Ui. Each operation of the domain makes
+// its own cursors, so that nothing one operation sets on a table is seen by another.
 
-#include "data_access/command.h"
-#include "data_access/connection.h"
-#include "data_access/cursor.h"
-#include "data_access/private_folder.h"
+#include "history_db/history_store.h"
+#include "import/history_file.h"
+#include "import/logger_log.h"
+#include "mapping/mapping_workbook.h"
 
 #include <optional>
 
 namespace kv::shell {
 
 struct DataObjects {
-    // The History database, its History table, the table listings of any connection, and SQL.
-    data_access::Connection ADOConnection_ThDB;
-    data_access::Cursor ADODataSet_ThDB{"ADODataSet_ThDB"};
-    data_access::Cursor ADODataSet_tables{"ADODataSet_tables"};
-    data_access::Command ADOCommand1;
+    // The History database while the window is in Database open, and the workbook read with it.
+    std::optional<history_db::HistoryStore> history;
+    std::optional<mapping::MappingWorkbook> mapping;
 
-    // The mapping workbook and its two sheets.
-    data_access::Connection ADOConnectionMapping;
-    data_access::Cursor ADODataSet_Mapping{"ADODataSet_Mapping"};
-
-    // The logger's database an import reads.
-    data_access::Connection ADOConnection_HamDb;
-    data_access::Cursor ADODataSet_HamDb{"ADODataSet_HamDb"};
-
-    // The folder of the working copy of a call-history text file, and that file.
-    data_access::Connection ADOConnection_hist;
-    data_access::Cursor ADODataSet_Hist{"ADODataSet_Hist"};
-    // The private folder of that working copy, while the chosen file is the import's source. Held
-    // here, it goes with the program at the latest.
-    std::optional<data_access::PrivateFolder> historyFileFolder;
+    // The logger's database or the call-history file chosen as the import's source.
+    std::optional<import::LoggerLog> loggerLog;
+    std::optional<import::HistoryFile> historyFile;
 };
 
 }  // namespace kv::shell

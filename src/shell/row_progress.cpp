@@ -1,5 +1,10 @@
 #include "shell/row_progress.h"
 
+#include "shell/window_operations.h"
+
+#include <memory>
+#include <optional>
+
 namespace kv::shell {
 
 int progressStep(long long recordCount) {
@@ -15,5 +20,18 @@ RowProgress::RowProgress(ui::Ui& ui, long long rowCount) : ui_(ui), step_(progre
     ui.setProgressStep(step_);
     ui.setVisible("ProgressBar1", true);
 }
+
+history_db::Progress windowProgress(ui::Ui& ui) {
+    auto bar = std::make_shared<std::optional<RowProgress>>();
+    return {[&ui](const std::string& text) { SetStatus(ui, text); },
+            [&ui, bar](long long done, long long total) {
+                if (done == 0)
+                    bar->emplace(ui, total);
+                else
+                    (*bar)->rowDone();
+            }};
+}
+
+void hideProgress(ui::Ui& ui) { ui.setVisible("ProgressBar1", false); }
 
 }  // namespace kv::shell

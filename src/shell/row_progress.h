@@ -1,6 +1,7 @@
 #pragma once
-// The progress bar while a long operation walks its rows.
+// The status line and progress bar while a long operation of the domain runs.
 
+#include "history_db/progress.h"
 #include "ui/ui.h"
 
 namespace kv::shell {
@@ -24,5 +25,10 @@ private:
     int step_;
     long long rowsDone_ = 0;
 };
+
+// An operation's progress in the window: its texts in the status line, its rows on the bar. The
+// bar stays up when the operation ends; hideProgress takes it away.
+history_db::Progress windowProgress(ui::Ui& ui);
+void hideProgress(ui::Ui& ui);
 
 }  // namespace kv::shell

@@ -15,10 +15,4 @@ std::string programTitle(std::string_view executablePath) {
     return title;
 }
 
-std::string errorBoxText(std::string_view message) {
-    std::string text(message);
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-    return text;
-}
-
 }  // namespace kv::ui

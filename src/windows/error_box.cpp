@@ -1,5 +1,6 @@
 #include "windows/error_box.h"
 
+#include "data_access/error_box_text.h"
 #include "ui/error_box.h"
 #include "windows/message_box.h"
 
@@ -12,7 +13,7 @@ namespace kv::windows {
 void showStandardErrorBox(const QString& message) {
     const QString title =
         QString::fromStdString(ui::programTitle(QCoreApplication::applicationFilePath().toStdString()));
-    showMessageBox(title, QString::fromStdString(ui::errorBoxText(message.toStdString())),
+    showMessageBox(title, QString::fromStdString(data_access::errorBoxText(message.toStdString())),
                    QStyle::SP_MessageBoxCritical, ui::BoxButtons::Ok);
 }
 

@@ -1,12 +1,10 @@
 #include "windows/program_windows.h"
 
-#include "export/history_file_export.h"
-#include "history_db/history_database.h"
-#include "history_db/view_history.h"
-#include "import/import_run.h"
-#include "import/import_sources.h"
-#include "import/import_type_select.h"
 #include "shell/about.h"
+#include "shell/export_page.h"
+#include "shell/history_database.h"
+#include "shell/import_page.h"
+#include "shell/view_history.h"
 
 namespace kv::windows {
 
@@ -17,22 +15,22 @@ ui::Handlers programHandlers(shell::DataObjects& data) {
         return [&data, operation](ui::Ui& ui) { operation(ui, data); };
     };
     ui::Handlers handlers;
-    handlers[Event::NewThDBClick] = with(history_db::NewThDBClick);
-    handlers[Event::Open_ThDbClick] = with(history_db::Open_ThDbClick);
-    handlers[Event::CloseThDBClick] = with(history_db::CloseThDBClick);
-    handlers[Event::Exit1Click] = with(history_db::Exit1Click);
-    handlers[Event::EmptyThDBClick] = with(history_db::EmptyThDBClick);
-    handlers[Event::ViewThDBClick] = with(history_db::ViewThDBClick);
+    handlers[Event::NewThDBClick] = with(shell::NewThDBClick);
+    handlers[Event::Open_ThDbClick] = with(shell::Open_ThDbClick);
+    handlers[Event::CloseThDBClick] = with(shell::CloseThDBClick);
+    handlers[Event::Exit1Click] = with(shell::Exit1Click);
+    handlers[Event::EmptyThDBClick] = with(shell::EmptyThDBClick);
+    handlers[Event::ViewThDBClick] = with(shell::ViewThDBClick);
     handlers[Event::About1Click] = shell::About1Click;
-    handlers[Event::ComboBox_ExportContestSelect] = export_::ComboBox_ExportContestSelect;
-    handlers[Event::Button_TargetHistoryClick] = export_::Button_TargetHistoryClick;
-    handlers[Event::Button_ExportClick] = [&data](ui::Ui& ui) { export_::Button_ExportClick(ui, data); };
+    handlers[Event::ComboBox_ExportContestSelect] = shell::ComboBox_ExportContestSelect;
+    handlers[Event::Button_TargetHistoryClick] = shell::Button_TargetHistoryClick;
+    handlers[Event::Button_ExportClick] = [&data](ui::Ui& ui) { shell::Button_ExportClick(ui, data); };
     handlers[Event::ComboBox_ImportTypeSelect] =
-        [choices = import::SourceChoices{with(import::OpenHamDB), with(import::OpenHistFile)}](ui::Ui& ui) {
-            import::ComboBox_ImportTypeSelect(ui, choices);
+        [choices = shell::SourceChoices{with(shell::OpenHamDB), with(shell::OpenHistFile)}](ui::Ui& ui) {
+            shell::ComboBox_ImportTypeSelect(ui, choices);
         };
-    handlers[Event::Combobox_ContestSelect] = with(import::Combobox_ContestSelect);
-    handlers[Event::Button_ImportClick] = [&data](ui::Ui& ui) { import::Button_ImportClick(ui, data); };
+    handlers[Event::Combobox_ContestSelect] = with(shell::Combobox_ContestSelect);
+    handlers[Event::Button_ImportClick] = [&data](ui::Ui& ui) { shell::Button_ImportClick(ui, data); };
     return handlers;
 }
 

@@ -1,6 +1,6 @@
-#include "history_db/history_rows.h"
+#include "shell/history_rows.h"
 
-namespace kv::history_db {
+namespace kv::shell {
 
 HistoryRows::HistoryRows(ui::Ui& ui, data_access::Cursor& history)
     : ui_(ui), history_(history), columns_(history.columnNames()) {}
@@ -82,4 +82,4 @@ std::optional<long long> HistoryRows::findCall(std::string_view prefix) {
     return row;
 }
 
-}  // namespace kv::history_db
+}  // namespace kv::shell

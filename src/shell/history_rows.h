@@ -8,7 +8,7 @@
 
 #include <map>
 
-namespace kv::history_db {
+namespace kv::shell {
 
 class HistoryRows final : public ui::GridRows {
 public:
@@ -41,4 +41,4 @@ private:
     std::map<std::size_t, std::string> input_;  // by column
 };
 
-}  // namespace kv::history_db
+}  // namespace kv::shell

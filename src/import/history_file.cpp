@@ -1,0 +1,104 @@
+#include "import/history_file.h"
+
+#include "data_access/source_connection_strings.h"
+#include "history_db/copy_whole_file.h"
+
+#include <stdexcept>
+#include <system_error>
+
+namespace kv::import {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Copying a device such as /dev/zero would never end, and a pipe or a folder is no file to read.
+void requireRegularFile(const std::string& chosen) {
+    std::error_code error;
+    const fs::file_status status = fs::status(chosen, error);
+    if (fs::is_regular_file(status)) return;
+    if (!fs::exists(status)) throw std::runtime_error("Cannot open file " + chosen);
+    const char* kind = fs::is_directory(status)                                     ? "a folder"
+                       : fs::is_fifo(status)                                        ? "a pipe"
+                       : fs::is_character_file(status) || fs::is_block_file(status) ? "a device"
+                                                                                    : "not a regular file";
+    throw std::runtime_error(chosen + " is " + kind + "; choose a call-history text file");
+}
+
+// A failure on the copy's side (no temporary folder, or a full one) told about the user's file.
+[[noreturn]] void throwCopyFailure(const std::string& chosen, const std::string& message) {
+    if (message.find(chosen) != std::string::npos) throw std::runtime_error(message);
+    throw std::runtime_error("Cannot copy " + chosen + ": " + message);
+}
+
+}  // namespace
+
+HistoryFile::HistoryFile(std::string chosen)
+    : chosen_(std::move(chosen)), connection_(std::make_unique<data_access::Connection>()) {
+    makeCopy();
+    try {
+        openCopy();
+    } catch (...) {
+        letGoOfCopy();
+        throw;
+    }
+}
+
+HistoryFile::~HistoryFile() { letGoOfCopy(); }
+
+std::optional<fs::path> HistoryFile::copyFolder() const {
+    if (!folder_) return std::nullopt;
+    return folder_->path();
+}
+
+data_access::Cursor HistoryFile::open() {
+    if (!copyIsFresh_) makeCopy();
+    copyIsFresh_ = false;
+    return openCopy();
+}
+
+void HistoryFile::makeCopy() {
+    requireRegularFile(chosen_);
+    letGoOfCopy();
+    try {
+        folder_.emplace("kestrovane-");
+        history_db::CopyWholeFile(chosen_, (folder_->path() / kHistoryFileCopy).string());
+    } catch (const std::exception& error) {
+        letGoOfCopy();
+        throwCopyFailure(chosen_, error.what());
+    }
+    connection_->setConnectionString(data_access::textFolderConnectionString(folder_->path().string()));
+    copyIsFresh_ = true;
+}
+
+data_access::Cursor HistoryFile::openCopy() {
+    data_access::Cursor rows("ADODataSet_Hist");
+    rows.setConnection(connection_.get());
+    rows.setTableName(kHistoryFileCopy);
+    try {
+        rows.open();
+    } catch (const std::exception& error) {
+        const std::string copy = (folder_->path() / kHistoryFileCopy).string();
+        std::string message = error.what();
+        for (std::size_t at = message.find(copy); at != std::string::npos; at = message.find(copy, at + chosen_.size()))
+            message.replace(at, copy.size(), chosen_);
+        throw std::runtime_error(message);
+    }
+    return rows;
+}
+
+void HistoryFile::letGoOfCopy() {
+    connection_->close();  // the text driver never has posts to commit
+    folder_.reset();
+    copyIsFresh_ = false;
+}
+
+bool HistoryFileContest::isStation(const data_access::Cursor& row) const {
+    const std::string first = row.text("field1");
+    if (first.starts_with('#') || first.starts_with("!!")) return false;
+    if (!first.empty()) return true;
+    for (const std::string& column : row.columnNames())
+        if (!row.text(column).empty()) return true;
+    return false;
+}
+
+}  // namespace kv::import

@@ -1,0 +1,26 @@
+#pragma once
+// What an import merges into History: rows read through a cursor, and the ImportMapping row that
+// says which of their columns go where.
+
+#include "data_access/cursor.h"
+#include "mapping/mapping_workbook.h"
+
+#include <string>
+
+namespace kv::import {
+
+class ImportSource {
+public:
+    virtual ~ImportSource() = default;
+
+    // The ImportMapping row of the source's contest: its kind, and its Contest or Contest_general.
+    virtual mapping::ImportKind mappingKind() const = 0;
+    virtual const std::string& mappingKey() const = 0;
+
+    // A cursor of its own on the rows to merge, at the first. Errors name the user's file.
+    virtual data_access::Cursor open() = 0;
+    // Whether the cursor's row is a station; a call-history file also has comments and directives.
+    virtual bool isStation(const data_access::Cursor& row) const = 0;
+};
+
+}  // namespace kv::import

@@ -1,0 +1,139 @@
+#include "shell/import_page.h"
+
+#include "import/contest_entry.h"
+#include "shell/history_database.h"
+#include "shell/mapping_lists.h"
+#include "shell/row_progress.h"
+#include "shell/window_operations.h"
+#include "ui/import_types.h"
+
+#include <filesystem>
+
+namespace kv::shell {
+namespace {
+
+const char* const kContestSelected = "Contest selected, IMPORT to load contest in Kestrovane database";
+
+bool isLoggerImport(const ui::Ui& ui) { return ui.text("ComboBox_ImportType") == ui::kLoggerHamDatabase; }
+
+// The chosen file's name in `Edit_SourceFilename`, its whole path in the hint.
+void showSource(ui::Ui& ui, const std::string& path) {
+    ui.setText("Edit_SourceFilename", std::filesystem::path(path).filename().string());
+    ui.setVisible("Edit_SourceFilename", true);
+    ui.setHint("Edit_SourceFilename", path);
+    ui.setShowHint("Edit_SourceFilename", true);
+}
+
+void enableContestList(ui::Ui& ui) {
+    ui.setEnabled("Combobox_Contest", true);
+    ui.setEnabled("Label_Contest", true);
+}
+
+void listLoggerContests(ui::Ui& ui, DataObjects& data) {
+    ui.clearItems("Combobox_Contest");
+    for (const import::ContestInstance& contest : data.loggerLog->historyContests(mappingWorkbook(ui, data)))
+        ui.addItem("Combobox_Contest", import::contestEntryText(contest.name, contest.start),
+                   ui::ContestRecord{contest.number, contest.name});
+}
+
+}  // namespace
+
+void ComboBox_ImportTypeSelect(ui::Ui& ui, const SourceChoices& choices) {
+    ui.setEnabled("Label_Contest", false);
+    ui.setEnabled("Combobox_Contest", false);
+    ui.clearItems("Combobox_Contest");
+    ui.setText("Edit_SourceFilename", "");
+    ui.setEnabled("Button_Import", false);
+
+    if (isLoggerImport(ui)) {
+        SetStatus(ui, "Import type selected is HAM (Logger) database, specify filename");
+        ui::run(choices.OpenHamDB, ui);
+    } else {
+        SetStatus(ui, "Import type selected is History(text)file, specify filename");
+        ui::run(choices.OpenHistFile, ui);
+    }
+
+    ui.setEnabled("Edit_SourceFilename", true);
+    ResetExportControls(ui);
+}
+
+void OpenHamDB(ui::Ui& ui, DataObjects& data) {
+    const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_HamDB");
+    if (!chosen) return;
+    ui.state().LoggerDbPath = *chosen;
+    data.historyFile.reset();
+    data.loggerLog.reset();
+    try {
+        data.loggerLog.emplace(*chosen);
+    } catch (const import::NotALoggerDatabase& refusal) {
+        ui.showMessageBox(refusal.what(), ui::BoxKind::Information, ui::BoxButtons::Ok);
+        return;
+    }
+    enableContestList(ui);
+    showSource(ui, *chosen);
+    listLoggerContests(ui, data);
+
+    ui.setItemIndex("Combobox_Contest", 0);
+    enableContestList(ui);
+    SetStatus(ui, "HAM database loaded, select which specific contest to import");
+}
+
+void OpenHistFile(ui::Ui& ui, DataObjects& data) {
+    const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_SourceHistory");
+    if (!chosen) return;
+    showSource(ui, *chosen);
+    ui.state().HistoryFileSourcePath = *chosen;
+    data.historyFile.reset();
+    data.historyFile.emplace(*chosen);
+
+    FillHistoryFileContests(ui, mappingWorkbook(ui, data));
+    SetStatus(ui, "History(text)file loaded, select which contest type to use");
+}
+
+void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data) {
+    ui::ApplicationState& state = ui.state();
+    if (isLoggerImport(ui)) {
+        const std::optional<ui::ContestRecord> record =
+            ui.itemRecord("Combobox_Contest", ui.itemIndex("Combobox_Contest"));
+        if (!record) return;
+        state.ImportContestNr = record->contestNr;
+        state.ImportContestName = record->contestName;
+        try {
+            mappingWorkbook(ui, data).requireImportableLoggerContest(state.ImportContestName);
+        } catch (const mapping::ContestNotImportable& refusal) {
+            ui.showMessageBox(refusal.what(), ui::BoxKind::Information, ui::BoxButtons::Ok);
+            return;
+        }
+    } else {
+        state.ImportContestGeneral = ui.text("Combobox_Contest");
+    }
+    SetStatus(ui, kContestSelected);
+    ui.setEnabled("Button_Import", true);
+}
+
+import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data) {
+    const ui::ApplicationState& state = ui.state();
+    history_db::HistoryStore& store = historyStore(ui, data);
+    mapping::MappingWorkbook& workbook = mappingWorkbook(ui, data);
+    const history_db::Progress progress = windowProgress(ui);
+
+    import::ImportCounts counts;
+    if (isLoggerImport(ui)) {
+        if (!data.loggerLog) data.loggerLog.emplace(state.LoggerDbPath);
+        import::LoggerContest source(*data.loggerLog, {state.ImportContestNr, state.ImportContestName, ""});
+        counts = import::runImport(store, source, workbook, progress);
+    } else {
+        if (!data.historyFile) data.historyFile.emplace(state.HistoryFileSourcePath);
+        // The copy goes when the run ends, whether or not it succeeded.
+        struct LetGoOfCopy {
+            import::HistoryFile& file;
+            ~LetGoOfCopy() { file.letGoOfCopy(); }
+        } letGo{*data.historyFile};
+        import::HistoryFileContest source(*data.historyFile, state.ImportContestGeneral);
+        counts = import::runImport(store, source, workbook, progress);
+    }
+    hideProgress(ui);
+    return counts;
+}
+
+}  // namespace kv::shell

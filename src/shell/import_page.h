@@ -1,0 +1,38 @@
+#pragma once
+// The import page: the import type, its source, the contest, and "Start IMPORT".
+
+#include "import/import_run.h"
+#include "shell/data_objects.h"
+#include "ui/handlers.h"
+#include "ui/ui.h"
+
+namespace kv::shell {
+
+// The two source choices the import type's selection hands over to: `OpenHamDB` for a logger
+// database and `OpenHistFile` for a history text file.
+struct SourceChoices {
+    ui::Handler OpenHamDB;
+    ui::Handler OpenHistFile;
+};
+
+// The user's pick in `ComboBox_ImportType`: resets the import side and hands over to the choice
+// of a source of that type.
+void ComboBox_ImportTypeSelect(ui::Ui& ui, const SourceChoices& choices);
+
+// The user chooses a logger database: it must have a DXLOG table; its contests that the mapping
+// lists for call history fill `Combobox_Contest`, each entry holding its contest number and name.
+void OpenHamDB(ui::Ui& ui, DataObjects& data);
+
+// The user chooses a call-history text file: it is copied and read once to prove it readable,
+// and the mapping's contest types fill `Combobox_Contest`.
+void OpenHistFile(ui::Ui& ui, DataObjects& data);
+
+// The user picks an entry of `Combobox_Contest`: a logger contest the mapping accepts, or a
+// contest type, enables the import.
+void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data);
+
+// "Start IMPORT": the chosen source merged into History (import/import_run.h). The working copy
+// of a call-history file serves one run; a later run copies the chosen file again.
+import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data);
+
+}  // namespace kv::shell
