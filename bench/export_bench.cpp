@@ -13,8 +13,8 @@
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "data_access/source_connection_strings.h"
-#include "export/history_file_export.h"
-#include "history_db/history_database.h"
+#include "shell/export_page.h"
+#include "shell/history_database.h"
 
 namespace {
 
@@ -69,19 +69,18 @@ int main(int argc, char** argv) {
         ui.state().ExportContest = kContest;
         ui.state().TargetHistoryPath = (folder / "NAQPCW.txt").string();
         kv::shell::DataObjects data;
-        kv::history_db::OpenTHDatabase(ui, data, database);
+        kv::shell::OpenTHDatabase(ui, data, database);
 
         start = Clock::now();
-        data.ADODataSet_ThDB.setTableName("History");
-        data.ADODataSet_ThDB.open();
+        data.history->openHistory();
         const double load = secondsSince(start);
-        data.ADOConnection_ThDB.close();
+        data.history->close();
 
         start = Clock::now();
-        kv::export_::Button_ExportClick(ui, data);
+        kv::shell::Button_ExportClick(ui, data);
         const double first = secondsSince(start);
         start = Clock::now();
-        kv::export_::Button_ExportClick(ui, data);
+        kv::shell::Button_ExportClick(ui, data);
         const double second = secondsSince(start);
 
         std::printf("export %s, first (reads the table):  %8.3f s (%ju bytes written)\n", kContest, first,

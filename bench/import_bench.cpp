@@ -26,12 +26,11 @@
 #include "data_access/cursor.h"
 #include "data_access/source_connection_strings.h"
 #include "history_db/copy_whole_file.h"
-#include "history_db/history_database.h"
-#include "import/import_run.h"
-#include "import/import_sources.h"
-#include "import/import_type_select.h"
+#include "history_db/history_store.h"
 #include "jet/database_builder.h"
 #include "shell/form_create.h"
+#include "shell/history_database.h"
+#include "shell/import_page.h"
 
 namespace {
 
@@ -292,7 +291,6 @@ Parts timeParts(const std::string& logger, const std::string& history, const std
     start = Clock::now();
     stations.setConnection(&historyConnection);
     stations.setTableName("History");
-    stations.setDirectTable(true);
     stations.open();
     stations.setIndexName("Call");
     parts.historyOpen = secondsSince(start);
@@ -309,15 +307,15 @@ Parts timeParts(const std::string& logger, const std::string& history, const std
 void prepareImport(BenchUi& ui, kv::shell::DataObjects& data, const std::string& history) {
     kv::shell::FormCreate(ui);
     ui.state().HistoryPath = history;
-    kv::history_db::OpenTHDatabase(ui, data, history);
+    kv::shell::OpenTHDatabase(ui, data, history);
     ui.setItemIndex("ComboBox_ImportType", 0);
-    kv::import::ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { kv::import::OpenHamDB(u, data); },
-                                               [&](kv::ui::Ui& u) { kv::import::OpenHistFile(u, data); }});
+    kv::shell::ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { kv::shell::OpenHamDB(u, data); },
+                                               [&](kv::ui::Ui& u) { kv::shell::OpenHistFile(u, data); }});
     const int entries = static_cast<int>(ui.items("Combobox_Contest").size());
     for (int i = 0; i < entries; ++i)
         if (const auto record = ui.itemRecord("Combobox_Contest", i); record && record->contestName == kContest)
             ui.setItemIndex("Combobox_Contest", i);
-    kv::import::Combobox_ContestSelect(ui, data);
+    kv::shell::Combobox_ContestSelect(ui, data);
     if (ui.state().ImportContestName != kContest || !ui.isEnabled("Button_Import"))
         throw std::runtime_error(std::string("contest ") + kContest + " could not be picked");
 }
@@ -337,14 +335,10 @@ Run runImport(const fs::path& programDirectory, const std::string& logger, const
 
     Run run;
     const auto start = Clock::now();
-    run.counts = kv::import::Button_ImportClick(ui, data);
+    run.counts = kv::shell::Button_ImportClick(ui, data);
     run.seconds = secondsSince(start);
     run.peak = peakMegabytes();
     return run;
-}
-
-bool operator==(const kv::import::ImportCounts& a, const kv::import::ImportCounts& b) {
-    return a.read == b.read && a.inserted == b.inserted && a.updated == b.updated && a.unchanged == b.unchanged;
 }
 
 }  // namespace

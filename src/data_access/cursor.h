@@ -51,9 +51,6 @@ public:
     Connection* connection() const { return connection_; }
     void setTableName(std::string tableName);
     const std::string& tableName() const { return tableName_; }
-    // A direct table is what an index seek works on; every table here supports both ways.
-    void setDirectTable(bool direct) { directTable_ = direct; }
-    bool isDirectTable() const { return directTable_; }
 
     // Opens the table at its first row. Throws (and stays closed) when the table, or a column or
     // index that the filter, sort or index name refers to, does not exist.
@@ -148,7 +145,6 @@ private:
     std::string name_;
     Connection* connection_ = nullptr;
     std::string tableName_;
-    bool directTable_ = false;
     std::string filterText_;
     bool filtered_ = false;
     std::string sortText_;

@@ -48,12 +48,36 @@ TEST_F(CliCheck, FailsWithTheErrorBoxTextOnFilesItCannotOpen) {
     EXPECT_FALSE(fs::exists(missing));
 }
 
-TEST_F(CliCheck, FailsWhenTheMappingWorkbookGivenIsMissing) {
+// Only the subcommands that read contests read the workbook.
+TEST_F(CliCheck, TheSubcommandsOnTheDatabaseAloneNeedNoMappingWorkbook) {
     const std::string database = file("history.mdb");
-    writeHistoryDatabase(database, historyRows(1));
+    writeHistoryDatabase(database, historyRows(3));
     const std::string workbook = file("nowhere.xls");
+    auto withoutWorkbook = [&](std::vector<std::string> subcommand) {
+        std::vector<std::string> arguments{"--history", database, "--mapping", workbook};
+        arguments.insert(arguments.end(), subcommand.begin(), subcommand.end());
+        return cli(arguments);
+    };
 
-    auto run = cli({"--history", database, "--mapping", workbook, "check"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, errorLine("File " + workbook + " not found"));
+    for (const char* subcommand : {"check", "compact"}) {
+        auto run = withoutWorkbook({subcommand});
+        EXPECT_EQ(run.status, 0) << subcommand << ": " << run.err;
+    }
+    auto counted = withoutWorkbook({"count"});
+    EXPECT_EQ(counted.status, 0) << counted.err;
+    EXPECT_EQ(counted.out, "3\n");
+    auto emptied = withoutWorkbook({"empty", "--yes"});
+    EXPECT_EQ(emptied.status, 0) << emptied.err;
+    EXPECT_EQ(withoutWorkbook({"count"}).out, "0\n");
+
+    fs::remove(database);
+    auto made = withoutWorkbook({"new"});
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(withoutWorkbook({"count"}).out, "0\n");
+
+    // An export needs the workbook's columns, and says which file it lacks.
+    auto exported = withoutWorkbook({"export", "NAQPCW", "--to", file("out.txt")});
+    EXPECT_EQ(exported.status, 1);
+    EXPECT_EQ(exported.err, kOpenedStatus + errorLine("File " + workbook + " not found"));
+    EXPECT_FALSE(fs::exists(file("out.txt")));
 }

@@ -6,7 +6,7 @@
 #include "cli_process.h"
 #include "operation_files.h"
 #include "tool_support.h"
-#include "ui/error_box.h"
+#include "data_access/error_box_text.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ inline const std::string kOpenedStatus =
 inline const std::string kNotHistoryDatabase = "Selected database file not a valid History/Kestrovane database\n";
 
 // What the window's standard error box shows for an error, as one line.
-inline std::string errorLine(const std::string& message) { return kv::ui::errorBoxText(message) + "\n"; }
+inline std::string errorLine(const std::string& message) { return kv::data_access::errorBoxText(message) + "\n"; }
 
 class CliTest : public ::testing::Test {
 protected:

@@ -25,17 +25,19 @@ std::vector<std::string_view> joined(std::initializer_list<std::vector<std::stri
 
 const std::vector<Layer>& layerTable() {
     static const std::vector<Layer> table = [] {
-        const std::vector<std::string_view> operations = {"shell", "mapping", "history_db", "import", "export"};
-        const std::vector<std::string_view> operationUses = joined({{"data_access", "ui"}, operations});
+        // The domain knows nothing of the window: neither the Ui port nor the window's operations.
+        const std::vector<std::string_view> domain = {"mapping", "history_db", "import", "export"};
+        const std::vector<std::string_view> domainUses = joined({{"data_access"}, domain});
         std::vector<Layer> layers = {
             {"jet", {}},
             {"data_access", {"jet"}},
             {"ui", {}},
         };
-        for (std::string_view operation : operations) layers.push_back({operation, operationUses});
-        layers.push_back({"windows", joined({{"jet", "data_access", "ui"}, operations}), true, true});
+        for (std::string_view folder : domain) layers.push_back({folder, domainUses});
+        layers.push_back({"shell", joined({{"data_access", "ui"}, domain})});
+        layers.push_back({"windows", joined({{"jet", "data_access", "ui", "shell"}, domain}), true, true});
         layers.push_back({"app", {"windows"}, true, true});
-        layers.push_back({"cli", operationUses, false, true});
+        layers.push_back({"cli", domainUses, false, true});
         return layers;
     }();
     return table;

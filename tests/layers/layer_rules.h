@@ -1,8 +1,9 @@
 #pragma once
 // The layers of src/ and what each may include, lowest first:
-//   jet (std only) < data_access (jet) < ui (std only)
-//   < the operations shell, mapping, history_db, import, export (data_access, ui, each other)
-//   < windows (everything, Qt) < app (windows, Qt); cli (operations, ui, data_access; no Qt).
+//   jet (std only) < data_access (jet) < the domain mapping, history_db, import, export
+//   (data_access, each other); ui (std only) < shell, the window's operations (domain, ui,
+//   data_access) < windows (everything, Qt) < app (windows, Qt); cli (domain, data_access; no
+//   Qt, no ui, no shell).
 // Only windows, app and cli may talk to a terminal (<iostream>).
 //
 // A layer's folder is the first folder under src/; a file may always include its own folder.
