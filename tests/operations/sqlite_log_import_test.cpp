@@ -3,12 +3,11 @@
 // one contest, names beyond ASCII, NULLs and empty texts), a log the logger has open, and the logs
 // refused. The log is never changed, not even by an operation that fails.
 #include "fake_ui.h"
-#include "history_db/history_database.h"
 #include "import/import_run.h"
-#include "import/import_sources.h"
-#include "import/import_type_select.h"
 #include "operation_files.h"
 #include "shell/form_create.h"
+#include "shell/history_database.h"
+#include "shell/import_page.h"
 #include "sqlite_logs.h"
 #include "ui/import_types.h"
 
@@ -21,7 +20,11 @@
 #include <map>
 #include <optional>
 
-using namespace kv::import;
+using kv::import::ImportCounts;
+using kv::shell::Button_ImportClick;
+using kv::shell::Combobox_ContestSelect;
+using kv::shell::ComboBox_ImportTypeSelect;
+using kv::shell::OpenHamDB;
 using kv::testing::columnValues;
 using kv::testing::contestInstance;
 using kv::testing::FileState;
@@ -46,7 +49,7 @@ protected:
         kv::shell::FormCreate(ui);
         fs::copy_file(files.file(kv::history_db::kTemplateFileName), history);
         ui.state().HistoryPath = history;
-        kv::history_db::OpenTHDatabase(ui, data, history);
+        kv::shell::OpenTHDatabase(ui, data, history);
     }
 
     // The logger's database chosen as the import's source, and the box it gets when it is refused;
