@@ -1,6 +1,6 @@
 // Creating, opening, emptying and closing History databases through the scripted fake of the
 // window, on files of the build (template, mapping.xls) and fixtures written by other programs.
-#include "history_db/history_database.h"
+#include "shell/history_database.h"
 #include "fake_ui.h"
 #include "history_db/compact_history_database.h"
 #include "operation_files.h"
@@ -14,7 +14,9 @@
 #include <optional>
 #include <sstream>
 
-using namespace kv::history_db;
+using kv::history_db::kStaleCompactedFileName;
+using kv::history_db::kTemplateFileName;
+using namespace kv::shell;
 using kv::shell::DataObjects;
 using kv::testing::columnValues;
 using kv::testing::fileBytes;
@@ -167,7 +169,8 @@ TEST_F(HistoryDatabaseTest, ANewDatabaseThatFailsToOpenIsRemovedAndTheWindowHasN
     EXPECT_THROW(createNew(path), std::runtime_error);
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(enabledControls(ui), enabledBefore);
-    EXPECT_FALSE(data.ADOConnection_ThDB.isOpen());
+    EXPECT_FALSE(data.history);
+    EXPECT_FALSE(data.mapping);
 }
 
 TEST_F(HistoryDatabaseTest, NewWhileADatabaseIsOpenClosesAndCompactsItFirst) {
@@ -266,9 +269,8 @@ TEST_F(HistoryDatabaseTest, ClosingAfterTheFileWentAwaySaysSoAndStillEndsClosed)
 
     expectNoDatabase();
     EXPECT_EQ(ui.text("Edit_TargetHistory"), "");
-    EXPECT_FALSE(data.ADODataSet_ThDB.isOpen());
-    EXPECT_EQ(data.ADODataSet_ThDB.connection(), nullptr);
-    EXPECT_EQ(data.ADODataSet_Mapping.connection(), nullptr);
+    EXPECT_FALSE(data.history);
+    EXPECT_FALSE(data.mapping);
 }
 
 TEST_F(HistoryDatabaseTest, AFailedCompactionIsReportedAndLeavesTheDatabaseAsItWas) {

@@ -1,10 +1,12 @@
-// The export page through the scripted window: the file's format and encoding, the page's states,
-// and every error this platform lets a test produce, each leaving an earlier file as it was.
+// The export: the file's format and encoding, its progress, and every error this platform lets a
+// test produce, each leaving an earlier file as it was; then the export page through the scripted
+// window.
 #include "export/history_file_export.h"
 #include "fake_ui.h"
-#include "history_db/history_database.h"
 #include "operation_files.h"
+#include "shell/export_page.h"
 #include "shell/form_create.h"
+#include "shell/history_database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -20,6 +22,8 @@
 #include <fstream>
 
 using namespace kv::export_;
+using kv::history_db::HistoryStore;
+using kv::history_db::Progress;
 using kv::shell::DataObjects;
 using kv::testing::fileBytes;
 using kv::testing::ProgramFiles;
@@ -32,15 +36,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kImportSheet =
-    "Contest,History,Contest_general,Field1,field2,field3,field4,field5,field6,field7,"
-    "Call,Ck,Sect,Exchange1,Name,Gridsquare,nr\nNAQPCW,1,NAQP,Call,Name,,,,,,Call,,,,Name,,\n";
-const char* const kExportSheet =
-    "Contest,History,field1,field2,field3,field4,field5,field6,field7,field8\n"
-    "NAMES,1,Call,Name,data2,,,,,\n"
-    "SS,1,Call,,,,Sect,State,Ck,\n"
-    "NOKEY,1,,Name,,,,,,\n"
-    "TYPO,1,Call,Name,Nickname,,,,,\n";
+using Columns = std::array<std::string, 8>;
+const Columns kNames{"Call", "Name", "data2", "", "", "", "", ""};
+const Columns kSweepstakes{"Call", "", "", "", "Sect", "State", "Ck", ""};
+const Columns kNoKey{"", "Name", "", "", "", "", "", ""};
+const Columns kTypo{"Call", "Name", "Nickname", "", "", "", "", ""};
 
 const char* const kRows =
     "Call,Name,data2,Sect,State,Ck\n"
@@ -53,50 +53,31 @@ const char* const kRows =
     "DL6ZOE,Zoë,€uro,,,\n"                // both in Windows-1252
     "SV7OMG,Ωmega,,,,\n";                 // Ω is not: written as ?
 
+// No file of the export is left beside its target.
+void expectNoPartialFileIn(const fs::path& folder) {
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
+}
+
 class HistoryFileExportTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        writeWorkbook(files.file("mapping.xls"), kImportSheet, kExportSheet);
-        writeHistoryDatabase(database, kRows);
-        kv::shell::FormCreate(ui);
-        ui.state().HistoryPath = database;
-        kv::history_db::OpenTHDatabase(ui, data, database);
-    }
+    void SetUp() override { writeHistoryDatabase(database, kRows); }
 
-    void pickContest(const std::string& contest) {
-        const auto items = ui.items("ComboBox_ExportContest");
-        const auto found = std::find(items.begin(), items.end(), contest);
-        ASSERT_NE(found, items.end()) << contest;
-        ui.setItemIndex("ComboBox_ExportContest", static_cast<int>(found - items.begin()));
-        ComboBox_ExportContestSelect(ui);
-    }
-    void chooseTarget(const std::string& target) {
-        ui.expectDialog("SaveDialog_TargetHistory", target);
-        Button_TargetHistoryClick(ui);
-    }
-    void exportTo(const std::string& contest, const std::string& target,
-                  HistoryFileEncoding encoding = HistoryFileEncoding::Windows1252) {
-        pickContest(contest);
-        chooseTarget(target);
-        Button_ExportClick(ui, data, encoding);
-    }
-    // No file of the export is left beside its target.
-    void expectNoPartialFileIn(const fs::path& folder) {
-        for (const auto& entry : fs::directory_iterator(folder))
-            EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
+    long long exportTo(const Columns& columns, const std::string& target,
+                       HistoryFileEncoding encoding = HistoryFileEncoding::Windows1252, const Progress& progress = {}) {
+        HistoryStore store(database);
+        return exportHistoryFile(store, columns, target, encoding, progress);
     }
 
     ProgramFiles files;
     const std::string database = files.file("calls.mdb");
-    FakeUi ui{files.withSeparator()};
-    DataObjects data;
 };
 
 }  // namespace
 
 TEST_F(HistoryFileExportTest, WritesEightTrimmedFieldsPerRowWithSomethingToSayInWindows1252) {
     const std::string target = files.file("names.txt");
-    exportTo("NAMES", target);
+    EXPECT_EQ(exportTo(kNames, target), 6);
 
     EXPECT_EQ(fileBytes(target),
               "Q1QQQ,Ann,,,,,,\r\n"
@@ -105,15 +86,12 @@ TEST_F(HistoryFileExportTest, WritesEightTrimmedFieldsPerRowWithSomethingToSayIn
               "W5PAD,Tom,,,,,,\r\n"
               "DL6ZOE,Zo\xEB,\x80uro,,,,,\r\n"
               "SV7OMG,?mega,,,,,,\r\n");
-    EXPECT_EQ(ui.text("StatusBar1"), "Historyfile generated:names.txt");
-    EXPECT_FALSE(ui.isVisible("ProgressBar1"));
-    EXPECT_FALSE(data.ADODataSet_ThDB.isOpen());
     expectNoPartialFileIn(files.path());
 
-    exportTo("SS", target, HistoryFileEncoding::Utf8);
+    EXPECT_EQ(exportTo(kSweepstakes, target, HistoryFileEncoding::Utf8), 1);
     EXPECT_EQ(fileBytes(target), "W5PAD,,,,EMA,MA,72,\r\n") << "a second export replaces the file";
 
-    exportTo("NAMES", target, HistoryFileEncoding::Utf8);
+    exportTo(kNames, target, HistoryFileEncoding::Utf8);
     EXPECT_NE(fileBytes(target).find("DL6ZOE,Zoë,€uro,,,,,\r\nSV7OMG,Ωmega,,,,,,\r\n"), std::string::npos);
 }
 
@@ -124,9 +102,8 @@ TEST_F(HistoryFileExportTest, ALineBreakOrControlCharacterInsideAValueIsWrittenA
                          "\"K1\rABC\",\"Ann\tMarie\x01\x7FX\",\"\x7F"
                          "1\"\n"  // inside: blanks; around: trimmed
                          "\"\n\",\"\n\nBob\",\n");
-    kv::history_db::OpenTHDatabase(ui, data, database);
     const std::string target = files.file("names.txt");
-    exportTo("NAMES", target);
+    exportTo(kNames, target);
     EXPECT_EQ(fileBytes(target),
               "W1AW,Hiram Percy,2A,,,,,\r\n"
               "K1 ABC,Ann Marie  X,1,,,,,\r\n"
@@ -135,67 +112,31 @@ TEST_F(HistoryFileExportTest, ALineBreakOrControlCharacterInsideAValueIsWrittenA
 
 TEST_F(HistoryFileExportTest, AContestWithoutKeyColumnAndAnEmptyHistoryGiveEmptyFiles) {
     const std::string target = files.file("nokey.txt");
-    exportTo("NOKEY", target);
+    EXPECT_EQ(exportTo(kNoKey, target), 0);
     EXPECT_EQ(fileBytes(target), "");
-    EXPECT_EQ(ui.text("StatusBar1"), "Historyfile generated:nokey.txt");
 
-    ui.expectMessageBox("Deleting all records of the history/Kestrovane database. Are you sure ?",
-                        kv::ui::BoxKind::Information, kv::ui::BoxButtons::YesNo, kv::ui::BoxAnswer::Yes);
-    kv::history_db::EmptyThDBClick(ui, data);
-    exportTo("NAMES", target);
+    HistoryStore(database).empty();
+    EXPECT_EQ(exportTo(kNames, target), 0);
     EXPECT_EQ(fileBytes(target), "");
-    EXPECT_FALSE(ui.isVisible("ProgressBar1"));
 }
 
-TEST_F(HistoryFileExportTest, ThePageEnablesEachStepAndAnotherContestDropsTheTarget) {
-    pickContest("SS");
-    EXPECT_EQ(ui.state().ExportContest, "SS");
-    EXPECT_TRUE(ui.isEnabled("Button_TargetHistory"));
-    EXPECT_FALSE(ui.isEnabled("Edit_TargetHistory"));
-    EXPECT_FALSE(ui.isEnabled("Button_Export"));
-    EXPECT_EQ(ui.text("StatusBar1"),
-              "Contest mapping to use for history file selected, specify target history filename");
+TEST_F(HistoryFileExportTest, TellsItsRowsAndItsEnd) {
+    std::vector<std::pair<long long, long long>> rows;
+    std::vector<std::string> statuses;
+    const Progress progress{[&](const std::string& text) { statuses.push_back(text); },
+                            [&](long long done, long long total) { rows.emplace_back(done, total); }};
+    exportTo(kNames, files.file("names.txt"), HistoryFileEncoding::Windows1252, progress);
 
-    ui.expectDialog("SaveDialog_TargetHistory", std::nullopt);
-    Button_TargetHistoryClick(ui);
-    EXPECT_FALSE(ui.isEnabled("Button_Export")) << "a cancelled dialog chooses nothing";
-
-    const std::string target = files.file("ss.txt");
-    chooseTarget(target);
-    EXPECT_EQ(ui.state().TargetHistoryPath, target);
-    EXPECT_EQ(ui.text("Edit_TargetHistory"), "ss.txt");
-    EXPECT_EQ(ui.hint("Edit_TargetHistory"), target);
-    EXPECT_TRUE(ui.showHint("Edit_TargetHistory"));
-    EXPECT_TRUE(ui.isEnabled("Edit_TargetHistory"));
-    EXPECT_TRUE(ui.isEnabled("Button_Export"));
-    EXPECT_EQ(ui.text("ComboBox_ExportContest"), "SS") << "the contest stays picked";
-    EXPECT_EQ(ui.text("StatusBar1"), "Target history filename defined, select EXPORT to generate new history file");
-
-    pickContest("NAMES");
-    EXPECT_EQ(ui.text("Edit_TargetHistory"), "");
-    EXPECT_FALSE(ui.showHint("Edit_TargetHistory"));
-    EXPECT_FALSE(ui.isEnabled("Button_Export"));
-}
-
-TEST_F(HistoryFileExportTest, TheProgressBarStepsAHundredthOfTheRowsAtATime) {
-    std::string rows = "Call,Name\n";
-    for (int i = 0; i < 250; ++i) rows += "K" + std::to_string(i) + "X,Al\n";
-    writeHistoryDatabase(database, rows);
-    kv::history_db::OpenTHDatabase(ui, data, database);
-    exportTo("NAMES", files.file("many.txt"));
-
-    EXPECT_EQ(ui.progress().maximum(), 250);
-    EXPECT_EQ(ui.progress().step(), 3) << "2.5 rounds to the even 2, plus 1";
-    EXPECT_EQ(ui.progress().position(), 249) << "83 steps of 3";
-    EXPECT_FALSE(ui.isVisible("ProgressBar1"));
+    ASSERT_EQ(rows.size(), 9u) << "0 done, then each of the 8 rows, with or without a line";
+    for (long long done = 0; done <= 8; ++done) EXPECT_EQ(rows[done], (std::pair{done, 8LL}));
+    EXPECT_EQ(statuses, std::vector<std::string>{"Historyfile generated:names.txt"});
+    EXPECT_EQ(exportedStatus("/some/folder/ss.txt"), "Historyfile generated:ss.txt");
 }
 
 TEST_F(HistoryFileExportTest, AColumnHistoryLacksIsFoundBeforeAnythingIsWritten) {
     const std::string target = files.file("typo.txt");
     std::ofstream(target) << "the export of last year";
-    pickContest("TYPO");
-    chooseTarget(target);
-    EXPECT_THAT([&] { Button_ExportClick(ui, data); },
+    EXPECT_THAT([&] { exportTo(kTypo, target); },
                 ThrowsMessage<std::runtime_error>(StrEq("ADODataSet_ThDB: Field 'Nickname' not found")));
     EXPECT_EQ(fileBytes(target), "the export of last year");
     expectNoPartialFileIn(files.path());
@@ -203,9 +144,7 @@ TEST_F(HistoryFileExportTest, AColumnHistoryLacksIsFoundBeforeAnythingIsWritten)
 
 TEST_F(HistoryFileExportTest, FileErrorsAreToldInTheUsersWordsAndKeepTheEarlierFile) {
     const auto expectFailure = [&](const std::string& target, const std::string& message) {
-        pickContest("NAMES");
-        chooseTarget(target);
-        EXPECT_THAT([&] { Button_ExportClick(ui, data); }, ThrowsMessage<std::runtime_error>(StrEq(message))) << target;
+        EXPECT_THAT([&] { exportTo(kNames, target); }, ThrowsMessage<std::runtime_error>(StrEq(message))) << target;
     };
     expectFailure(files.file("no such folder/names.txt"), "File not found");
     expectFailure(files.file(std::string(300, 'n') + ".txt"), "Invalid filename");
@@ -217,8 +156,8 @@ TEST_F(HistoryFileExportTest, FileErrorsAreToldInTheUsersWordsAndKeepTheEarlierF
 }
 
 TEST_F(HistoryFileExportTest, TooManyOpenFilesIsToldAsSuch) {
-    pickContest("NAMES");
-    chooseTarget(files.file("names.txt"));
+    HistoryStore store(database);
+    store.count();  // the database is open before the limit is lowered
     // In a child, so that the lowered limit ends with it.
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -228,7 +167,7 @@ TEST_F(HistoryFileExportTest, TooManyOpenFilesIsToldAsSuch) {
         const rlimit limit{static_cast<rlim_t>(lowestFree), static_cast<rlim_t>(lowestFree)};
         int outcome = setrlimit(RLIMIT_NOFILE, &limit) == 0 ? 2 : 3;
         try {
-            Button_ExportClick(ui, data);
+            exportHistoryFile(store, kNames, files.file("names.txt"), HistoryFileEncoding::Windows1252, {});
         } catch (const std::runtime_error& error) {
             outcome = std::string(error.what()) == "Too many open files" ? 0 : 1;
         }
@@ -258,12 +197,104 @@ TEST_F(HistoryFileExportTest, AFullDiskIsToldAsSuchAndKeepsTheEarlierFile) {
     std::string rows = "Call,Name\n";
     for (int i = 0; i < 20000; ++i) rows += "K" + std::to_string(i) + "X,Operator\n";
     writeHistoryDatabase(database, rows);
-    kv::history_db::OpenTHDatabase(ui, data, database);
 
-    pickContest("NAMES");
-    chooseTarget(target);
-    EXPECT_THAT([&] { Button_ExportClick(ui, data); }, ThrowsMessage<std::runtime_error>(StrEq("Disk full")));
+    EXPECT_THAT([&] { exportTo(kNames, target); }, ThrowsMessage<std::runtime_error>(StrEq("Disk full")));
     EXPECT_EQ(fileBytes(target), "the export of last year");
     expectNoPartialFileIn(small);
     umount(small.c_str());
+}
+
+namespace {
+
+const char* const kImportSheet =
+    "Contest,History,Contest_general,Field1,field2,field3,field4,field5,field6,field7,"
+    "Call,Ck,Sect,Exchange1,Name,Gridsquare,nr\nNAQPCW,1,NAQP,Call,Name,,,,,,Call,,,,Name,,\n";
+const char* const kExportSheet =
+    "Contest,History,field1,field2,field3,field4,field5,field6,field7,field8\n"
+    "NAMES,1,Call,Name,data2,,,,,\n"
+    "SS,1,Call,,,,Sect,State,Ck,\n";
+
+class ExportPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeWorkbook(files.file("mapping.xls"), kImportSheet, kExportSheet);
+        writeHistoryDatabase(database, kRows);
+        kv::shell::FormCreate(ui);
+        ui.state().HistoryPath = database;
+        kv::shell::OpenTHDatabase(ui, data, database);
+    }
+
+    void pickContest(const std::string& contest) {
+        const auto items = ui.items("ComboBox_ExportContest");
+        const auto found = std::find(items.begin(), items.end(), contest);
+        ASSERT_NE(found, items.end()) << contest;
+        ui.setItemIndex("ComboBox_ExportContest", static_cast<int>(found - items.begin()));
+        kv::shell::ComboBox_ExportContestSelect(ui);
+    }
+    void chooseTarget(const std::string& target) {
+        ui.expectDialog("SaveDialog_TargetHistory", target);
+        kv::shell::Button_TargetHistoryClick(ui);
+    }
+
+    ProgramFiles files;
+    const std::string database = files.file("calls.mdb");
+    FakeUi ui{files.withSeparator()};
+    DataObjects data;
+};
+
+}  // namespace
+
+TEST_F(ExportPageTest, ExportWritesTheFileOfThePickedContestsRowAndSaysSo) {
+    const std::string target = files.file("ss.txt");
+    pickContest("SS");
+    chooseTarget(target);
+    kv::shell::Button_ExportClick(ui, data);
+    EXPECT_EQ(fileBytes(target), "W5PAD,,,,EMA,MA,72,\r\n");
+    EXPECT_EQ(ui.text("StatusBar1"), "Historyfile generated:ss.txt");
+    EXPECT_FALSE(ui.isVisible("ProgressBar1"));
+}
+
+TEST_F(ExportPageTest, ThePageEnablesEachStepAndAnotherContestDropsTheTarget) {
+    pickContest("SS");
+    EXPECT_EQ(ui.state().ExportContest, "SS");
+    EXPECT_TRUE(ui.isEnabled("Button_TargetHistory"));
+    EXPECT_FALSE(ui.isEnabled("Edit_TargetHistory"));
+    EXPECT_FALSE(ui.isEnabled("Button_Export"));
+    EXPECT_EQ(ui.text("StatusBar1"),
+              "Contest mapping to use for history file selected, specify target history filename");
+
+    ui.expectDialog("SaveDialog_TargetHistory", std::nullopt);
+    kv::shell::Button_TargetHistoryClick(ui);
+    EXPECT_FALSE(ui.isEnabled("Button_Export")) << "a cancelled dialog chooses nothing";
+
+    const std::string target = files.file("ss.txt");
+    chooseTarget(target);
+    EXPECT_EQ(ui.state().TargetHistoryPath, target);
+    EXPECT_EQ(ui.text("Edit_TargetHistory"), "ss.txt");
+    EXPECT_EQ(ui.hint("Edit_TargetHistory"), target);
+    EXPECT_TRUE(ui.showHint("Edit_TargetHistory"));
+    EXPECT_TRUE(ui.isEnabled("Edit_TargetHistory"));
+    EXPECT_TRUE(ui.isEnabled("Button_Export"));
+    EXPECT_EQ(ui.text("ComboBox_ExportContest"), "SS") << "the contest stays picked";
+    EXPECT_EQ(ui.text("StatusBar1"), "Target history filename defined, select EXPORT to generate new history file");
+
+    pickContest("NAMES");
+    EXPECT_EQ(ui.text("Edit_TargetHistory"), "");
+    EXPECT_FALSE(ui.showHint("Edit_TargetHistory"));
+    EXPECT_FALSE(ui.isEnabled("Button_Export"));
+}
+
+TEST_F(ExportPageTest, TheProgressBarStepsAHundredthOfTheRowsAtATime) {
+    std::string rows = "Call,Name\n";
+    for (int i = 0; i < 250; ++i) rows += "K" + std::to_string(i) + "X,Al\n";
+    writeHistoryDatabase(database, rows);
+    kv::shell::OpenTHDatabase(ui, data, database);
+    pickContest("NAMES");
+    chooseTarget(files.file("many.txt"));
+    kv::shell::Button_ExportClick(ui, data);
+
+    EXPECT_EQ(ui.progress().maximum(), 250);
+    EXPECT_EQ(ui.progress().step(), 3) << "2.5 rounds to the even 2, plus 1";
+    EXPECT_EQ(ui.progress().position(), 249) << "83 steps of 3";
+    EXPECT_FALSE(ui.isVisible("ProgressBar1"));
 }

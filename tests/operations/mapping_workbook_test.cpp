@@ -1,19 +1,17 @@
 // The lookups in the mapping workbook, on workbooks written for each case by the build's own
 // workbook writer and read back through the Excel provider.
 #include "mapping/mapping_workbook.h"
-#include "fake_ui.h"
 #include "operation_files.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using namespace kv::mapping;
-using kv::shell::DataObjects;
 using kv::testing::ProgramFiles;
 using kv::testing::writeWorkbook;
-using kv::ui::BoxAnswer;
-using kv::ui::BoxButtons;
-using kv::ui::BoxKind;
-using kv::ui::testing::FakeUi;
+using ::testing::HasSubstr;
+using ::testing::StrEq;
+using ::testing::ThrowsMessage;
 
 namespace {
 
@@ -26,138 +24,141 @@ const char* const kNoMapping =
     "No import mapping exists for this content, create contest in mapping file and restart program";
 const char* const kNotSupported = "Selected contest is not supported in N1MM Logger to use history";
 
+FieldMap fieldMap(std::optional<AList> key, const std::vector<AList>& values) {
+    FieldMap map;
+    if (key) map.setKey(key->source, key->target);
+    for (const AList& entry : values) map.add(entry.source, entry.target);
+    return map;
+}
+
 class MappingWorkbookTest : public ::testing::Test {
 protected:
-    // Connects the data objects to a workbook with these sheets.
-    void useWorkbook(const std::string& importRows, const std::string& exportRows = "") {
+    // A workbook with these sheets; an empty text leaves the sheet out.
+    MappingWorkbook workbook(const std::string& importRows, const std::string& exportRows = "") {
         const std::string path = files.file("mapping_test.xls");
         writeWorkbook(path, importRows.empty() ? "" : kImportHeader + importRows,
                       exportRows.empty() ? "" : kExportHeader + exportRows);
-        ui.state().MappingPath = path;
-        ConnectMappingWorkbook(ui, data);
+        return MappingWorkbook(path);
     }
 
     ProgramFiles files;
-    FakeUi ui{files.withSeparator()};
-    DataObjects data;
 };
 
 }  // namespace
 
-TEST_F(MappingWorkbookTest, ExportListHasTheHistoryRowsInSheetOrderAndLeavesTheSheetClosed) {
-    useWorkbook("X,1,X,Call,,,,,,,Call,,,,,,\n",
-                "NAQPCW,1,Call,Name,,,,State,,\n"
-                "CQWWCW,0,Call,,,,,,,\n"
-                "ARRLSSCW,1,Call,,,,Sect,,Ck,\n"
-                "FD,1,Call,,,,Sect,,,\n");
-    ui.addItem("ComboBox_ExportContest", "stale", std::nullopt);
-
-    FillExportContests(ui, data);
-
-    EXPECT_EQ(ui.items("ComboBox_ExportContest"), (std::vector<std::string>{"NAQPCW", "ARRLSSCW", "FD"}));
-    EXPECT_EQ(ui.itemIndex("ComboBox_ExportContest"), -1);
-    EXPECT_FALSE(data.ADODataSet_Mapping.isOpen());
-    EXPECT_FALSE(data.ADODataSet_Mapping.isFiltered());
-}
-
-TEST_F(MappingWorkbookTest, HistoryFileListKeepsDuplicateTypesShowsTheFirstAndEnablesTheList) {
-    useWorkbook(
+TEST_F(MappingWorkbookTest, ContestListsHaveTheHistoryRowsInSheetOrderWithDuplicates) {
+    MappingWorkbook mapping = workbook(
         "NAQPCW,1,NAQP,Call,Name,State,,,,,Call,,,State,Name,,\n"
         "CQWWCW,0,DX,Call,,,,,,,Call,,,,,,\n"
         "NAQPSSB,1,NAQP,Call,Name,State,,,,,Call,,,State,Name,,\n"
-        "FD,1,FD,Call,data2,Sect,,,,,Call,,Sect,data2,,,\n");
-    ui.setEnabled("Combobox_Contest", false);
-    ui.setEnabled("Label_Contest", false);
+        "FD,1,FD,Call,data2,Sect,,,,,Call,,Sect,data2,,,\n",
+        "NAQPCW,1,Call,Name,,,,State,,\n"
+        "CQWWCW,0,Call,,,,,,,\n"
+        "ARRLSSCW,1,Call,,,,Sect,,Ck,\n"
+        "FD,1,Call,,,,Sect,,,\n");
 
-    FillHistoryFileContests(ui, data);
-
-    EXPECT_EQ(ui.items("Combobox_Contest"), (std::vector<std::string>{"NAQP", "NAQP", "FD"}));
-    EXPECT_EQ(ui.itemIndex("Combobox_Contest"), 0);
-    EXPECT_TRUE(ui.isEnabled("Combobox_Contest"));
-    EXPECT_TRUE(ui.isEnabled("Label_Contest"));
-    EXPECT_FALSE(data.ADODataSet_Mapping.isOpen());
+    EXPECT_EQ(mapping.exportContests(), (std::vector<std::string>{"NAQPCW", "ARRLSSCW", "FD"}));
+    EXPECT_EQ(mapping.historyFileContestTypes(), (std::vector<std::string>{"NAQP", "NAQP", "FD"}));
+    EXPECT_EQ(mapping.exportContests(), (std::vector<std::string>{"NAQPCW", "ARRLSSCW", "FD"}))
+        << "a lookup leaves no filter behind for the next";
 }
 
 TEST_F(MappingWorkbookTest, LoggerContestIsAcceptedOnlyWithARowWhoseHistoryIsOne) {
-    useWorkbook(
+    MappingWorkbook mapping = workbook(
         "NAQPCW,1,NAQP,Call,,,,,,,Call,,,,Name,,\n"
         "CQWWCW,0,DX,Call,,,,,,,Call,,,,,,\n"
-        "IARU,2,DX,Call,,,,,,,Call,,,,,,\n");
+        "IARU,2,DX,Call,,,,,,,Call,,,,,,\n"
+        "DUP,0,DX,Call,,,,,,,Call,,,,,,\n"
+        "DUP,1,DX,Call,,,,,,,Call,,,,,,\n");
 
-    EXPECT_TRUE(CheckLoggerContest(ui, data, "NAQPCW"));
-    EXPECT_TRUE(CheckLoggerContest(ui, data, "naqpcw")) << "the workbook's lookups ignore letter case";
+    EXPECT_NO_THROW(mapping.requireImportableLoggerContest("NAQPCW"));
+    EXPECT_NO_THROW(mapping.requireImportableLoggerContest("naqpcw")) << "the workbook's lookups ignore letter case";
+    for (const char* contest : {"CQWWCW", "IARU"})
+        EXPECT_THAT([&] { mapping.requireImportableLoggerContest(contest); },
+                    ThrowsMessage<ContestNotImportable>(StrEq(kNotSupported)))
+            << contest;
+    EXPECT_THAT([&] { mapping.requireImportableLoggerContest("WFD"); },
+                ThrowsMessage<ContestNotImportable>(StrEq(kNoMapping)));
+    EXPECT_THAT([&] { mapping.requireImportableLoggerContest("DUP"); },
+                ThrowsMessage<ContestNotImportable>(StrEq(kNotSupported)))
+        << "the first row of a contest decides";
 
-    ui.expectMessageBox(kNotSupported, BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
-    EXPECT_FALSE(CheckLoggerContest(ui, data, "CQWWCW"));
-    ui.expectMessageBox(kNotSupported, BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
-    EXPECT_FALSE(CheckLoggerContest(ui, data, "IARU"));
-    ui.expectMessageBox(kNoMapping, BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
-    EXPECT_FALSE(CheckLoggerContest(ui, data, "WFD"));
-    EXPECT_FALSE(data.ADODataSet_Mapping.isOpen());
-
-    OpenImportSheet(data);
-    EXPECT_TRUE(IsLoggerContestListed(data, "NAQPCW"));
-    EXPECT_FALSE(IsLoggerContestListed(data, "CQWWCW")) << "its only row has History 0";
-    EXPECT_FALSE(IsLoggerContestListed(data, "WFD"));
-    CloseSheet(data);
-    EXPECT_FALSE(data.ADODataSet_Mapping.isOpen());
+    EXPECT_TRUE(mapping.isLoggerContestListed("NAQPCW"));
+    EXPECT_TRUE(mapping.isLoggerContestListed("naqpcw"));
+    EXPECT_FALSE(mapping.isLoggerContestListed("CQWWCW")) << "its only row has History 0";
+    EXPECT_FALSE(mapping.isLoggerContestListed("IARU"));
+    EXPECT_FALSE(mapping.isLoggerContestListed("WFD"));
+    EXPECT_TRUE(mapping.isLoggerContestListed("DUP")) << "any of its rows with History 1 lists it";
 }
 
-TEST_F(MappingWorkbookTest, FieldMapTakesTheFilledCellsInColumnOrderWithTheFirstAsKey) {
-    useWorkbook(
+TEST_F(MappingWorkbookTest, FieldMapTakesTheFilledCellsInColumnOrderWithCallOrField1AsKey) {
+    MappingWorkbook mapping = workbook(
         "ARRLSSCW,1,SS,Call,Sect,State,Ck,UserText,,,Call,Ck,Sect,,,,\n"
-        "CWOPS,1,CWOPS,Call,Name,Exch1,,,,,,,,Exch1,Name,,\n"
+        "CWOPS,1,CWOPS,,Name,Exch1,,,,,,,,Exch1,Name,,\n"
         "BLANK,1,BLANK,,,,,,,,,,,,,,\n"
         "NAQPOLD,0,NAQP,Call,State,,,,,,Call,,,,,,\n"
         "NAQPCW,1,NAQP,Call,Name,State,UserText,,,,Call,,,State,Name,,\n");
 
-    EXPECT_EQ(BuildFieldMap(data, ImportKind::Logger, "ARRLSSCW"),
-              (FieldMap{{"Call", "Call"}, {"Ck", "Ck"}, {"Sect", "Sect"}}));
-    EXPECT_EQ(BuildFieldMap(data, ImportKind::Logger, "CWOPS"), (FieldMap{{"Exchange1", "Exch1"}, {"Name", "Name"}}))
-        << "without a Call cell the first filled logger column is the key";
-    EXPECT_TRUE(BuildFieldMap(data, ImportKind::Logger, "BLANK").empty());
-    EXPECT_EQ(
-        BuildFieldMap(data, ImportKind::HistoryFile, "SS"),
-        (FieldMap{
-            {"field1", "Call"}, {"field2", "Sect"}, {"field3", "State"}, {"field4", "Ck"}, {"field5", "UserText"}}));
-    EXPECT_EQ(BuildFieldMap(data, ImportKind::HistoryFile, "NAQP"), (FieldMap{{"field1", "Call"}, {"field2", "State"}}))
+    const ImportMapping sweepstakes = mapping.importMapping(ImportKind::Logger, "arrlsscw");
+    EXPECT_EQ(sweepstakes.contest, "ARRLSSCW") << "the contest as the workbook spells it";
+    EXPECT_EQ(sweepstakes.fieldMap, fieldMap(AList{"Call", "Call"}, {{"Ck", "Ck"}, {"Sect", "Sect"}}));
+    ASSERT_TRUE(sweepstakes.fieldMap.key());
+    EXPECT_EQ(*sweepstakes.fieldMap.key(), (AList{"Call", "Call"}));
+
+    const FieldMap keyless = mapping.importMapping(ImportKind::Logger, "CWOPS").fieldMap;
+    EXPECT_FALSE(keyless.key()) << "an empty Call cell gives no key; no other column takes its place";
+    EXPECT_EQ(keyless.values(), (std::vector<AList>{{"Exchange1", "Exch1"}, {"Name", "Name"}}));
+    EXPECT_FALSE(keyless.isEmpty());
+    EXPECT_FALSE(mapping.importMapping(ImportKind::HistoryFile, "CWOPS").fieldMap.key()) << "an empty field1 cell";
+
+    EXPECT_TRUE(mapping.importMapping(ImportKind::Logger, "BLANK").fieldMap.isEmpty());
+    EXPECT_EQ(mapping.importMapping(ImportKind::HistoryFile, "SS").fieldMap,
+              fieldMap(AList{"field1", "Call"},
+                       {{"field2", "Sect"}, {"field3", "State"}, {"field4", "Ck"}, {"field5", "UserText"}}));
+    const ImportMapping naqp = mapping.importMapping(ImportKind::HistoryFile, "NAQP");
+    EXPECT_EQ(naqp.fieldMap, fieldMap(AList{"field1", "Call"}, {{"field2", "State"}}))
         << "the first row of a contest type is used, whatever its History";
-    EXPECT_THROW(BuildFieldMap(data, ImportKind::Logger, "WFD"), std::runtime_error)
+    EXPECT_EQ(naqp.contest, "NAQP");
+    EXPECT_THAT([&] { mapping.importMapping(ImportKind::Logger, "WFD"); },
+                ThrowsMessage<std::runtime_error>(
+                    StrEq("The mapping workbook has no ImportMapping row whose Contest is \"WFD\"")))
         << "a contest the workbook lacks must not borrow another contest's columns";
-    EXPECT_FALSE(data.ADODataSet_Mapping.isOpen());
+    EXPECT_THAT([&] { mapping.importMapping(ImportKind::HistoryFile, "SSCW"); },
+                ThrowsMessage<std::runtime_error>(
+                    StrEq("The mapping workbook has no ImportMapping row whose Contest_general is \"SSCW\"")));
 }
 
-TEST_F(MappingWorkbookTest, ExportColumnsAreTheEightCellsOfTheContestsRow) {
-    useWorkbook("X,1,X,Call,,,,,,,Call,,,,,,\n",
-                "NAQPCW,1,Call,Name,,,,State,,\n"
-                "ARRLSSCW,1,Call,,,,Sect,,Ck,\n");
+TEST_F(MappingWorkbookTest, ExportColumnsAreTheEightCellsOfTheContestsFirstRow) {
+    MappingWorkbook mapping = workbook("X,1,X,Call,,,,,,,Call,,,,,,\n",
+                                       "NAQPCW,1,Call,Name,,,,State,,\n"
+                                       "ARRLSSCW,1,Call,,,,Sect,,Ck,\n"
+                                       "ARRLSSCW,1,Call,Name,,,,,,\n");
 
-    EXPECT_EQ(ReadExportColumns(data, "ARRLSSCW"),
-              (std::array<std::string, 8>{"Call", "", "", "", "Sect", "", "Ck", ""}));
-    EXPECT_EQ(ReadExportColumns(data, "NAQPCW"),
+    const ExportMapping sweepstakes = mapping.exportMapping("arrlsscw");
+    EXPECT_EQ(sweepstakes.contest, "ARRLSSCW");
+    EXPECT_EQ(sweepstakes.columns, (std::array<std::string, 8>{"Call", "", "", "", "Sect", "", "Ck", ""}));
+    EXPECT_EQ(mapping.exportMapping("NAQPCW").columns,
               (std::array<std::string, 8>{"Call", "Name", "", "", "", "State", "", ""}));
-    EXPECT_THROW(ReadExportColumns(data, "FD"), std::runtime_error);
+    EXPECT_THAT([&] { mapping.exportMapping("FD"); },
+                ThrowsMessage<std::runtime_error>(
+                    StrEq("The mapping workbook has no ExportMapping row whose Contest is \"FD\"")));
 }
 
 TEST_F(MappingWorkbookTest, AMissingSheetOrColumnIsTheProvidersOrTheCursorsError) {
-    useWorkbook("NAQPCW,1,NAQP,Call,,,,,,,Call,,,,,,\n");
-    try {
-        FillExportContests(ui, data);
-        FAIL() << "a workbook without ExportMapping was read";
-    } catch (const std::runtime_error& error) {
-        EXPECT_NE(std::string(error.what()).find("has no sheet ExportMapping"), std::string::npos) << error.what();
-    }
-    EXPECT_FALSE(data.ADODataSet_Mapping.isOpen());
+    MappingWorkbook importOnly = workbook("NAQPCW,1,NAQP,Call,,,,,,,Call,,,,,,\n");
+    EXPECT_THAT([&] { importOnly.exportContests(); },
+                ThrowsMessage<std::runtime_error>(HasSubstr("has no sheet ExportMapping")));
+    EXPECT_EQ(importOnly.historyFileContestTypes(), std::vector<std::string>{"NAQP"})
+        << "a failed lookup leaves the workbook usable";
 
     const std::string path = files.file("short.xls");
     writeWorkbook(path, kImportHeader + std::string("NAQPCW,1,NAQP,Call,,,,,,,Call,,,,,,\n"),
                   "Contest,History,field1,field2,field3,field4,field5,field6,field7\nNAQPCW,1,Call,,,,,,\n");
-    ui.state().MappingPath = path;
-    ConnectMappingWorkbook(ui, data);
-    try {
-        ReadExportColumns(data, "NAQPCW");
-        FAIL() << "a sheet without field8 was read";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ(error.what(), "ADODataSet_Mapping: Field 'field8' not found");
-    }
+    MappingWorkbook shortSheet(path);
+    EXPECT_THAT([&] { shortSheet.exportMapping("NAQPCW"); },
+                ThrowsMessage<std::runtime_error>(StrEq("ADODataSet_Mapping: Field 'field8' not found")));
+
+    MappingWorkbook missing(files.file("no such.xls"));
+    EXPECT_THAT([&] { missing.exportContests(); },
+                ThrowsMessage<std::runtime_error>(HasSubstr(files.file("no such.xls"))));
 }

@@ -1,16 +1,11 @@
-// Importing from the logger's SQLite log (.s3db) through the scripted window, as from its Access
-// database: the real log's Field Day, a larger log made with the logger's schema (two instances of
-// one contest, names beyond ASCII, NULLs and empty texts), a log the logger has open, and the logs
-// refused. The log is never changed, not even by an operation that fails.
-#include "fake_ui.h"
-#include "history_db/history_database.h"
+// Importing from the logger's SQLite log (.s3db), as from its Access database: the real log's
+// Field Day, a larger log made with the logger's schema (two instances of one contest, names beyond
+// ASCII, NULLs and empty texts), a log the logger has open, and the logs refused. The log is never changed, not even by an operation that fails.
+#include "import/contest_entry.h"
 #include "import/import_run.h"
-#include "import/import_sources.h"
-#include "import/import_type_select.h"
+#include "import/logger_log.h"
 #include "operation_files.h"
-#include "shell/form_create.h"
 #include "sqlite_logs.h"
-#include "ui/import_types.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -28,10 +23,8 @@ using kv::testing::FileState;
 using kv::testing::qso;
 using kv::testing::sqliteRows;
 using kv::testing::SqlRow;
-using kv::ui::BoxAnswer;
-using kv::ui::BoxButtons;
-using kv::ui::BoxKind;
 using ::testing::StartsWith;
+using ::testing::StrEq;
 using ::testing::ThrowsMessage;
 namespace fs = std::filesystem;
 
@@ -42,33 +35,28 @@ using HistoryRows = std::map<std::string, std::map<std::string, std::string>>;
 
 class SqliteLogImport : public ::testing::Test {
 protected:
-    void SetUp() override {
-        kv::shell::FormCreate(ui);
-        fs::copy_file(files.file(kv::history_db::kTemplateFileName), history);
-        ui.state().HistoryPath = history;
-        kv::history_db::OpenTHDatabase(ui, data, history);
-    }
-
-    // The logger's database chosen as the import's source, and the box it gets when it is refused;
-    // its contest list.
-    std::vector<std::string> chooseLog(const std::string& log, const std::optional<std::string>& refusal = {}) {
-        ui.setItemIndex("ComboBox_ImportType", 0);
-        ui.expectDialog("OpenDialog_HamDB", log);
-        if (refusal) ui.expectMessageBox(*refusal, BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
-        ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); }, {}});
-        return ui.items("Combobox_Contest");
+    // The logger's log chosen as the import's source: the entries of its contests that the
+    // workbook takes for call history, as the contest list shows them.
+    std::vector<std::string> chooseLog(const std::string& log) {
+        chosen.reset();
+        chosen.emplace(log);
+        listed = chosen->historyContests(workbook);
+        std::vector<std::string> entries;
+        for (const ContestInstance& contest : listed) entries.push_back(contestEntryText(contest.name, contest.start));
+        return entries;
     }
 
     ImportCounts importEntry(const std::string& entry) {
-        const auto items = ui.items("Combobox_Contest");
-        const auto found = std::find(items.begin(), items.end(), entry);
-        if (found == items.end()) throw std::runtime_error("no entry " + entry);
-        ui.setItemIndex("Combobox_Contest", static_cast<int>(found - items.begin()));
-        Combobox_ContestSelect(ui, data);
-        return Button_ImportClick(ui, data);
+        for (const ContestInstance& contest : listed)
+            if (contestEntryText(contest.name, contest.start) == entry) {
+                LoggerContest source(*chosen, contest);
+                return runImport(store, source, workbook, {});
+            }
+        throw std::runtime_error("no entry " + entry);
     }
 
     HistoryRows historyRows() {
+        store.close();
         HistoryRows rows;
         const auto calls = columnValues(history, "History", "Call");
         for (const char* column : {"Name", "Sect", "State", "Ck", "data2", "data3"}) {
@@ -79,9 +67,15 @@ protected:
     }
 
     kv::testing::ProgramFiles files;
-    const std::string history = files.file("calls.mdb");
-    kv::ui::testing::FakeUi ui{files.withSeparator()};
-    kv::shell::DataObjects data;
+    const std::string history = [this] {
+        const std::string path = files.file("calls.mdb");
+        fs::copy_file(files.file(kv::history_db::kTemplateFileName), path);
+        return path;
+    }();
+    kv::history_db::HistoryStore store{history};
+    kv::mapping::MappingWorkbook workbook{files.file("mapping.xls")};
+    std::optional<LoggerLog> chosen;
+    std::vector<ContestInstance> listed;
 };
 
 TEST_F(SqliteLogImport, TheRealLogsFieldDayImportsWithoutItsDeletedQso) {
@@ -90,7 +84,6 @@ TEST_F(SqliteLogImport, TheRealLogsFieldDayImportsWithoutItsDeletedQso) {
 
     EXPECT_EQ(chooseLog(log), std::vector<std::string>{"FD,5-16-2026 18:00:00"})
         << "DELETEDQS and DX are no contests the mapping takes for call history";
-    EXPECT_EQ(ui.text("Edit_SourceFilename"), "ham_test.s3db");
     EXPECT_EQ(FileState::of(log), before);
 
     const auto fieldDay = sqliteRows(log,
@@ -129,7 +122,6 @@ std::string section(int station) {
 class LargerSqliteLogImport : public SqliteLogImport {
 protected:
     void SetUp() override {
-        SqliteLogImport::SetUp();
         std::vector<SqlRow> qsos;
         // A QSO a second, so that no two share their time and call, the log's primary key.
         auto logged = [&](const std::string& call, const std::string& contest, std::int64_t nr, const SqlRow& more) {
@@ -239,8 +231,8 @@ TEST_F(SqliteLogImport, ALogWithoutDxlogIsNoLoggerDatabase) {
     const std::string log = files.file("other.s3db");
     kv::testing::SqliteWriter(log).execute("CREATE TABLE ContestInstance (ContestName TEXT, StartDate DATETIME)");
     const FileState before = FileState::of(log);
-    EXPECT_TRUE(chooseLog(log, "Selected database file not a valid N1MM Logger database").empty());
-    EXPECT_FALSE(ui.isEnabled("Combobox_Contest"));
+    EXPECT_THAT([&] { chooseLog(log); },
+                ThrowsMessage<NotALoggerDatabase>(StrEq("Selected database file not a valid N1MM Logger database")));
     EXPECT_EQ(FileState::of(log), before);
 }
 
@@ -253,7 +245,6 @@ TEST_F(SqliteLogImport, ADamagedLogOrOneThatIsNoSqliteDatabaseIsRefusedWithItsRe
          {std::pair{truncated, " is damaged or truncated"}, {text, " is not a SQLite database"}}) {
         const FileState before = FileState::of(log);
         EXPECT_THAT([&] { chooseLog(log); }, ThrowsMessage<std::runtime_error>(StartsWith(log + reason)));
-        EXPECT_TRUE(ui.items("Combobox_Contest").empty());
         EXPECT_EQ(FileState::of(log), before);
     }
 }

@@ -1,8 +1,8 @@
 // The About window of the real program under the offscreen platform, opened by Help > "About...":
 // its design, the icon of the program directory, OK, and an icon that cannot be read.
+#include "data_access/error_box_text.h"
 #include "operation_files.h"
 #include "shell/about.h"
-#include "ui/error_box.h"
 #include "window_test_support.h"
 #include "windows/program_windows.h"
 
@@ -112,7 +112,7 @@ TEST_F(AboutBoxWindowTest, ShowsTheDesignedWindowWithTheProgramsIconUntilOk) {
 
 TEST_F(AboutBoxWindowTest, AnIconThatCannotBeReadShowsTheErrorBoxInsteadOfTheWindow) {
     ProgramWindows windows(files.withSeparator());
-    const QString expected = QString::fromStdString(kv::ui::errorBoxText("Cannot open file " + icon));
+    const QString expected = QString::fromStdString(kv::data_access::errorBoxText("Cannot open file " + icon));
     for (const char* bytes : {static_cast<const char*>(nullptr), "no icon in here"}) {
         if (bytes) std::ofstream(icon, std::ios::binary) << bytes;
         SeenBox seen;

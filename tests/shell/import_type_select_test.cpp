@@ -1,6 +1,6 @@
-#include "import/import_type_select.h"
 #include "fake_ui.h"
 #include "shell/form_create.h"
+#include "shell/import_page.h"
 #include "ui/import_types.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +9,8 @@
 #include <stdexcept>
 
 using namespace kv::ui;
-using kv::import::ComboBox_ImportTypeSelect;
-using kv::import::SourceChoices;
+using kv::shell::ComboBox_ImportTypeSelect;
+using kv::shell::SourceChoices;
 using kv::ui::testing::FakeUi;
 
 namespace {
