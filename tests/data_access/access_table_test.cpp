@@ -36,7 +36,6 @@ void openTable1(Connection& connection, Cursor& cursor, const std::string& datab
                                    ";Persist Security Info=False");
     cursor.setConnection(&connection);
     cursor.setTableName("Table1");
-    cursor.setDirectTable(true);
     cursor.open();
 }
 

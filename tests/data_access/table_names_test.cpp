@@ -28,7 +28,6 @@ TEST(TableNames, MatchInAnyLetterCaseInTheEngineAndThroughAConnection) {
         Cursor cursor("names");
         cursor.setConnection(&connection);
         cursor.setTableName(name);
-        cursor.setDirectTable(true);
         cursor.open();
         EXPECT_EQ(cursor.text("Call"), "K1ABC") << name;
     }

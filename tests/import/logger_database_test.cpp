@@ -61,7 +61,6 @@ std::string asRead(SharedTable& table, const std::string& column, const Value& v
 void openTable(Cursor& cursor, Connection& connection, const std::string& table) {
     cursor.setConnection(&connection);
     cursor.setTableName(table);
-    cursor.setDirectTable(true);
     cursor.open();
 }
 
