@@ -46,7 +46,7 @@ protected:
     }
 
     void pickImportType(const char* type, const std::string& dialog, const std::string& chosen) {
-        ui.setItemIndex("ComboBox_ImportType", type == kv::ui::kLoggerHamDatabase ? 0 : 1);
+        ui.setItemIndex("ComboBox_ImportType", std::string_view(type) == kv::ui::kLoggerHamDatabase ? 0 : 1);
         ui.expectDialog(dialog, chosen);
         ComboBox_ImportTypeSelect(
             ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); }, [&](kv::ui::Ui& u) { OpenHistFile(u, data); }});
