@@ -5,7 +5,8 @@
 // disk that fills up during a commit leaves the file as it was, or, when putting it back fails
 // too, its journal for the next open to roll back; a journal that cannot be removed is emptied, or
 // else the commit is put back; a reader waits for another program's commit to end, and rolls back
-// only a journal whose writer is gone.
+// only a journal whose writer is gone; a reader or writer that waited while the file was replaced
+// uses the new file.
 
 #include <gtest/gtest.h>
 
@@ -541,6 +542,34 @@ TEST_F(OtherProgramsCommit, AJournalWhoseWriterIsGoneIsRolledBackOnceOtherReader
     EXPECT_EQ(reader.exitStatus(), 0);
     EXPECT_EQ(bytesOf(path), original);
     EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
+TEST_F(OtherProgramsCommit, AReaderAndAWriterWaitingWhileTheFileIsReplacedUseTheNewFile) {
+    const std::vector<TableRow> committed = rowsOf(afterPath, table);
+    const std::string replacement = (folder.path() / "replacement.mdb").string();
+    for (bool writer : {false, true}) {
+        SCOPED_TRACE(writer ? "a writer" : "a reader");
+        writeBytes(path, original);
+        std::filesystem::copy_file(afterPath, replacement);
+        const auto newFile = durable_io::identityAt(replacement);
+        // Another program holds the file while it puts a new one in its place, as a compaction does.
+        OtherProgram replacer([&](const OtherProgram::Ready& ready) {
+            int fd = open(path.c_str(), O_RDONLY);
+            if (fd < 0 || flock(fd, LOCK_EX) != 0) throw std::runtime_error("cannot lock " + path);
+            ready();
+            usleep(300'000);
+            std::filesystem::rename(replacement, path);
+        });
+        if (writer) {
+            commitTable(path, table, before);
+            EXPECT_EQ(replacer.exitStatus(), 0);
+            EXPECT_EQ(durable_io::identityAt(path), newFile);
+            EXPECT_EQ(readCommittedRows(), before) << "the commit went into the file the path names";
+        } else {
+            EXPECT_EQ(readCommittedRows(), committed) << "the file the path names was read";
+            EXPECT_EQ(replacer.exitStatus(), 0);
+        }
+    }
 }
 
 // Fills the file system holding `folder` up to all but `free` bytes with one filler file.
