@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "jet/byte_writer.h"
 #include "jet/bytes.h"
@@ -136,18 +137,17 @@ void save(int fd, const std::string& databasePath, std::uint64_t originalLength,
 
     std::string path = pathFor(databasePath);
     int journal = -1;
+    bool created = false;
     try {
         journal = createJournal(fd, databasePath, path);
+        created = true;
         durable_io::writeAt(journal, path, bytes, 0);
         durable_io::sync(journal, path);
-        durable_io::close(journal);
-        journal = -1;
+        durable_io::close(std::exchange(journal, -1));
         durable_io::syncFolderOf(path);
-    } catch (const durable_io::IoError& error) {
-        if (journal >= 0) {
-            durable_io::close(journal);
-            std::remove(path.c_str());
-        }
+    } catch (const durable_io::IoError&) {
+        if (journal >= 0) durable_io::close(journal);
+        if (created) std::remove(path.c_str());
         throw;
     }
 }

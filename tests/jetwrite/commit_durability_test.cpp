@@ -223,6 +223,13 @@ TEST(CommitDurability, AJournalIsRolledBackOnlyWhenItIsWholeTrustedAndThisFilesO
     }
 }
 
+// Refuses the steps `refused` picks, as a folder made read-only refuses a journal's removal.
+void refuseSteps(std::function<bool(const durable_io::Step&)> refused) {
+    durable_io::setDescribedStepProbe([refused = std::move(refused)](const durable_io::Step& step) {
+        if (refused(step)) throw durable_io::IoError("Cannot change " + step.path + ": permission denied", EACCES);
+    });
+}
+
 TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
     ScratchFolder folder;
     std::string path = folder.copyOf("compIndexTestV2000.mdb");
@@ -258,6 +265,14 @@ TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
                 throw durable_io::IoError("Cannot write " + path + ": the disk is full", ENOSPC);
         });
         refusal("the disk is full");
+        durable_io::setStepProbe({});
+    }
+    // Each step of making the journal refused: the journal goes again, the file is untouched.
+    using Kind = durable_io::Step::Kind;
+    const std::string journal = rollback_journal::pathFor(path);
+    for (Kind kind : {Kind::Create, Kind::Write, Kind::Sync, Kind::SyncFolder}) {
+        refuseSteps([&](const durable_io::Step& step) { return step.kind == kind && step.path == journal; });
+        refusal("permission denied");
         durable_io::setStepProbe({});
     }
 }
@@ -317,13 +332,6 @@ TEST(CommitDurability, AFailedWriteIsPutBackOrElseItsJournalKeptForTheNextOpen) 
     EXPECT_EQ(reopened.rows(reopened.tableDef(reopened.table(table))).rows, before);
     EXPECT_EQ(bytesOf(path), original);
     EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
-}
-
-// Refuses the steps `refused` picks, as a folder made read-only refuses a journal's removal.
-void refuseSteps(std::function<bool(const durable_io::Step&)> refused) {
-    durable_io::setDescribedStepProbe([refused = std::move(refused)](const durable_io::Step& step) {
-        if (refused(step)) throw durable_io::IoError("Cannot change " + step.path + ": permission denied", EACCES);
-    });
 }
 
 TEST(CommitDurability, AJournalThatCannotBeRemovedIsEmptiedOrElseTheCommitIsPutBack) {

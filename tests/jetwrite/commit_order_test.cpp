@@ -3,7 +3,7 @@
 // file and folder, before any page of the database is overwritten; the database's pages are synced
 // before the journal is removed; a rollback puts the pages back, cuts the file to its old length and
 // syncs it before it removes the journal; a compaction syncs its whole new file before renaming it
-// over the database.
+// over the database. Everything kept beside a database lies beside the real file, not a link to it.
 
 #include <gtest/gtest.h>
 
@@ -78,6 +78,14 @@ TEST(CommitOrder, EachStepIsDurableBeforeTheStepThatReliesOnIt) {
                                   "sync the folder entry of the journal", "write the database", "sync the database",
                                   "remove the journal", "sync the folder entry of the journal"}));
     ASSERT_GT(std::filesystem::file_size(path), lengthBefore);
+    // Through a symlink in another folder, the journal still lies beside the real file.
+    std::filesystem::create_directory(folder.path() / "links");
+    const std::string link = (folder.path() / "links" / "link.mdb").string();
+    std::filesystem::create_symlink(path, link);
+    const std::vector<std::string> linkSteps = stepsOf(path, [&] { commitTable(link, table, rows); });
+    EXPECT_EQ(linkSteps.front(), "create the journal");
+    EXPECT_EQ(linkSteps.back(), "sync the folder entry of the journal");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
 
     // A writer stopped after it overwrote a page and grew the file: the recovery puts the page
     // back and cuts the file to its old length, durably, before the journal goes.
