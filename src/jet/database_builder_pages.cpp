@@ -15,24 +15,9 @@ namespace {
 namespace h = format::header;
 namespace um = format::usage_map;
 
-constexpr std::uint16_t kCodePageWestern = 1252;
-// Bytes of page 0 whose meaning is not known, as Jet writes them into every empty database.
-constexpr std::array<std::uint8_t, 24> kAfterVersion = {0x00, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00,
-                                                        0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,
-                                                        0x04, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
-constexpr std::size_t kAfterPasswordOffset = h::kPasswordOffset + h::kPasswordSize;
-constexpr std::array<std::uint8_t, 2> kAfterPassword = {0xa6, 0x11};
-constexpr std::size_t kEngineOffset = 0x98;
-constexpr std::array<std::uint8_t, 8> kEngine = {0x54, 0x06, 0x00, 0x00, '4', '.', '0', '\0'};
-// A table of 256 two-byte entries at the page's end: 01 01, then 00 01 in every other entry.
-constexpr std::size_t kTrailerOffset = 0xe00;
-
-constexpr std::size_t kInlineMapSize = 69;  // the row size Jet gives every inline map
-constexpr std::size_t kInlineBitmapSize = kInlineMapSize - um::kInlineBitmapOffset;
-
 std::vector<std::uint8_t> inlineMap(const std::vector<std::uint32_t>& pages, bool allOthersToo,
                                     std::uint32_t from = 0) {
-    std::vector<std::uint8_t> row(kInlineMapSize, 0);
+    std::vector<std::uint8_t> row(um::kInlineMapSize, 0);
     row[0] = um::kInline;
     putU32(row, um::kInlineStartPageOffset, 0);
     auto mark = [&](std::uint32_t page) {
@@ -46,7 +31,7 @@ std::vector<std::uint8_t> inlineMap(const std::vector<std::uint32_t>& pages, boo
 
 }  // namespace
 
-std::uint32_t inlineMapRange() { return static_cast<std::uint32_t>(kInlineBitmapSize * 8); }
+std::uint32_t inlineMapRange() { return static_cast<std::uint32_t>(um::kInlineBitmapSize * 8); }
 
 std::vector<std::uint8_t> header(DateTime created) {
     std::vector<std::uint8_t> page(format::kPageSize, 0);
@@ -54,19 +39,19 @@ std::vector<std::uint8_t> header(DateTime created) {
     putU32(page, h::kMagicOffset, h::kMagic);
     std::copy(h::kJetFormatName.begin(), h::kJetFormatName.end(), page.begin() + h::kFormatNameOffset);
     page[h::kVersionOffset] = h::kVersionJet4;
-    std::copy(kAfterVersion.begin(), kAfterVersion.end(), page.begin() + h::kMaskStart);
-    putU16(page, h::kCodePageOffset, kCodePageWestern);
+    std::copy(h::kAfterVersion.begin(), h::kAfterVersion.end(), page.begin() + h::kAfterVersionOffset);
+    putU16(page, h::kCodePageOffset, h::kCodePageWestern);
     // An empty password is stored as the mask alone: the integer part of the creation date.
     auto dateMask = static_cast<std::uint32_t>(static_cast<std::int32_t>(std::floor(created.days)));
     for (std::size_t at = 0; at < h::kPasswordSize; at += 4) putU32(page, h::kPasswordOffset + at, dateMask);
-    std::copy(kAfterPassword.begin(), kAfterPassword.end(), page.begin() + kAfterPasswordOffset);
+    std::copy(h::kAfterPassword.begin(), h::kAfterPassword.end(), page.begin() + h::kAfterPasswordOffset);
     putU16(page, h::kSortOrderOffset, format::kGeneralSortOrder);
     std::uint64_t dateBits = std::bit_cast<std::uint64_t>(created.days);
     putU32(page, h::kCreationDateOffset, static_cast<std::uint32_t>(dateBits));
     putU32(page, h::kCreationDateOffset + 4, static_cast<std::uint32_t>(dateBits >> 32));
-    std::copy(kEngine.begin(), kEngine.end(), page.begin() + kEngineOffset);
-    page[kTrailerOffset] = 0x01;
-    for (std::size_t at = kTrailerOffset + 1; at < format::kPageSize; at += 2) page[at] = 0x01;
+    std::copy(h::kEngine.begin(), h::kEngine.end(), page.begin() + h::kEngineOffset);
+    page[h::kTrailerOffset] = 0x01;
+    for (std::size_t at = h::kTrailerOffset + 1; at < format::kPageSize; at += 2) page[at] = 0x01;
     toggleHeaderMask(page);
     return page;
 }
@@ -75,7 +60,7 @@ std::vector<std::uint8_t> globalUsageMap(std::uint32_t pageCount) {
     // Jet names page 1 itself as the owner of the global map; its second row is all zeros.
     DataPageWriter writer(DataPageWriter::TableRows{1});
     writer.add(inlineMap({}, true, pageCount));
-    writer.add(std::vector<std::uint8_t>(kInlineMapSize, 0));
+    writer.add(std::vector<std::uint8_t>(um::kInlineMapSize, 0));
     return writer.take();
 }
 

@@ -17,13 +17,13 @@ namespace {
 
 constexpr unsigned kPermissionBits = 0777;
 
-std::function<void()>& stepProbe() {
-    static std::function<void()> probe;
+std::function<void(const Step&)>& stepProbe() {
+    static std::function<void(const Step&)> probe;
     return probe;
 }
 
-void step() {
-    if (stepProbe()) stepProbe()();
+void step(Step::Kind kind, const std::string& path) {
+    if (stepProbe()) stepProbe()(Step{kind, path});
 }
 
 std::string describe(int code) {
@@ -55,7 +55,14 @@ struct stat statusOf(int fd, const std::string& path) {
 
 }  // namespace
 
-void setStepProbe(std::function<void()> probe) { stepProbe() = std::move(probe); }
+void setStepProbe(std::function<void()> probe) {
+    if (probe)
+        stepProbe() = [probe = std::move(probe)](const Step&) { probe(); };
+    else
+        stepProbe() = nullptr;
+}
+
+void setDescribedStepProbe(std::function<void(const Step&)> probe) { stepProbe() = std::move(probe); }
 
 int openForUpdate(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
@@ -69,8 +76,14 @@ int openForReading(const std::string& path, bool followLinks) {
     return fd;
 }
 
+int openForWriting(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) fail("open", path);
+    return fd;
+}
+
 int createExclusive(const std::string& path, std::optional<unsigned> mode) {
-    step();
+    step(Step::Kind::Create, path);
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) fail("create", path);
     // The umask narrowed the bits open() set; a file that stands for another one takes its bits.
@@ -119,7 +132,7 @@ void writeAt(int fd, const std::string& path, std::span<const std::uint8_t> byte
     constexpr std::size_t kPiece = 64 * 1024;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        if (done % kPiece == 0) step();
+        if (done % kPiece == 0) step(Step::Kind::Write, path);
         std::size_t length = std::min(kPiece - done % kPiece, bytes.size() - done);
         ssize_t n = ::pwrite(fd, bytes.data() + done, length, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
@@ -129,17 +142,17 @@ void writeAt(int fd, const std::string& path, std::span<const std::uint8_t> byte
 }
 
 void truncate(int fd, const std::string& path, std::uint64_t length) {
-    step();
+    step(Step::Kind::Resize, path);
     if (::ftruncate(fd, static_cast<off_t>(length)) != 0) fail("resize", path);
 }
 
 void sync(int fd, const std::string& path) {
-    step();
+    step(Step::Kind::Sync, path);
     if (::fsync(fd) != 0) fail("save", path);
 }
 
 void syncFolderOf(const std::string& path) {
-    step();
+    step(Step::Kind::SyncFolder, path);
     std::string folder = folderOf(path);
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) fail("open the folder", folder);
@@ -151,12 +164,12 @@ void syncFolderOf(const std::string& path) {
 }
 
 void remove(const std::string& path) {
-    step();
+    step(Step::Kind::Remove, path);
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) fail("delete", path);
 }
 
 void replace(const std::string& from, const std::string& to) {
-    step();
+    step(Step::Kind::Replace, to);
     if (::rename(from.c_str(), to.c_str()) != 0) fail("replace " + to + " with", from);
     syncFolderOf(to);
 }

@@ -39,6 +39,8 @@ struct NewFile {
 int openForUpdate(const std::string& path);
 // Opens an existing file for reading, never through a symlink when `followLinks` is false.
 int openForReading(const std::string& path, bool followLinks = true);
+// Opens an existing file for writing, never through a symlink.
+int openForWriting(const std::string& path);
 // Creates a file that must not exist yet, never following a symlink planted at its name. Its
 // permissions are `mode` exactly when given; otherwise those of any new file (umask applies).
 int createExclusive(const std::string& path, std::optional<unsigned> mode);
@@ -76,7 +78,18 @@ unsigned ownerOf(int fd, const std::string& path);
 // the link. A path that does not exist (yet) is resolved as far as it does.
 std::string realPath(const std::string& path);
 
-// Called before every write, truncate, sync and remove. Pass an empty function to clear it.
+// A change to the disk, as the step probe is told of it: what is done, and to which file (for
+// SyncFolder, the file whose entry in its folder is made durable; for Replace, the file replaced).
+struct Step {
+    enum class Kind { Create, Write, Resize, Sync, SyncFolder, Remove, Replace };
+    Kind kind;
+    const std::string& path;
+};
+
+// Called before every create, write, resize, sync, removal and rename; a write of many bytes is a
+// step for each piece of it. Pass an empty function to clear it.
 void setStepProbe(std::function<void()> probe);
+// The same probe, told which step comes.
+void setDescribedStepProbe(std::function<void(const Step&)> probe);
 
 }  // namespace kv::jet::durable_io

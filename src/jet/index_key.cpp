@@ -12,22 +12,7 @@
 namespace kv::jet {
 namespace {
 
-constexpr std::uint8_t kStartAscending = 0x7f;
-constexpr std::uint8_t kStartDescending = 0x80;
-constexpr std::uint8_t kNullAscending = 0x00;
-constexpr std::uint8_t kNullDescending = 0xff;
-constexpr std::uint8_t kBooleanTrueAscending = 0x00;
-constexpr std::uint8_t kBooleanFalseAscending = 0xff;
-
-// Text keys: the inline codes, then each character's accent weight (trailing "no accent" weights
-// left out), then the ignored characters with their positions.
-constexpr std::uint8_t kEndOfText = 0x01;
-constexpr std::uint8_t kEndOfKey = 0x00;
-constexpr std::uint8_t kIgnoredTrailerStart[] = {0x01, 0x01, 0x01};
-constexpr unsigned kPositionBase = 7;
-constexpr unsigned kPositionStep = 4;
-constexpr std::uint16_t kPositionFlag = 0x8000;
-constexpr std::uint8_t kIgnoredMidfix = 0x06;
+namespace ik = format::index_key;
 
 std::string describe(char32_t c) {
     char code[16];
@@ -47,22 +32,23 @@ void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const s
             throw UnencodableKey("The index key of \"" + text + "\" in column " + column.name +
                                  " cannot be made: the character " + describe(c) + " has no known key code");
         if (code->inlineCodes.empty()) {
-            unsigned position = (kPositionBase + kPositionStep * static_cast<unsigned>(accents.size())) | kPositionFlag;
+            unsigned position =
+                (ik::kPositionBase + ik::kPositionStep * static_cast<unsigned>(accents.size())) | ik::kPositionFlag;
             ignored.insert(ignored.end(), {static_cast<std::uint8_t>(position >> 8),
-                                           static_cast<std::uint8_t>(position), kIgnoredMidfix, code->ignoredCode});
+                                           static_cast<std::uint8_t>(position), ik::kIgnoredMidfix, code->ignoredCode});
         } else {
             key.insert(key.end(), code->inlineCodes.begin(), code->inlineCodes.end());
             accents.push_back(code->accent);
         }
     }
-    key.push_back(kEndOfText);
+    key.push_back(ik::kEndOfText);
     while (!accents.empty() && accents.back() == kNoAccent) accents.pop_back();
     key.insert(key.end(), accents.begin(), accents.end());
     if (!ignored.empty()) {
-        key.insert(key.end(), std::begin(kIgnoredTrailerStart), std::end(kIgnoredTrailerStart));
+        key.insert(key.end(), ik::kIgnoredTrailerStart.begin(), ik::kIgnoredTrailerStart.end());
         key.insert(key.end(), ignored.begin(), ignored.end());
     }
-    key.push_back(kEndOfKey);
+    key.push_back(ik::kEndOfKey);
 }
 
 template <typename Unsigned>
@@ -111,15 +97,15 @@ void appendColumnKey(std::vector<std::uint8_t>& key, const Column& column, const
     if (column.type == ColumnType::Boolean) {
         // A Boolean key is one byte without a flag; a missing value counts as False.
         bool truth = std::holds_alternative<bool>(value) && std::get<bool>(value);
-        std::uint8_t byte = truth ? kBooleanTrueAscending : kBooleanFalseAscending;
+        std::uint8_t byte = truth ? ik::kBooleanTrueAscending : ik::kBooleanFalseAscending;
         key.push_back(ascending ? byte : static_cast<std::uint8_t>(~byte));
         return;
     }
     if (isNull(value)) {
-        key.push_back(ascending ? kNullAscending : kNullDescending);
+        key.push_back(ascending ? ik::kNullAscending : ik::kNullDescending);
         return;
     }
-    key.push_back(ascending ? kStartAscending : kStartDescending);
+    key.push_back(ascending ? ik::kStartAscending : ik::kStartDescending);
     std::size_t valueStart = key.size();
     try {
         appendValueKey(key, column, value);

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "jet/byte_writer.h"
 #include "jet/bytes.h"
@@ -85,11 +86,18 @@ std::optional<Journal> readComplete(const std::string& path) {
     return journal;
 }
 
-void restore(int fd, const std::string& databasePath, const Journal& journal) {
-    for (const SavedPage& page : journal.pages)
-        durable_io::writeAt(fd, databasePath, page.bytes, std::uint64_t{page.number} * format::kPageSize);
-    durable_io::truncate(fd, databasePath, journal.originalLength);
-    durable_io::sync(fd, databasePath);
+// Cuts the journal to nothing and syncs it: what its folder does not let be removed is then no
+// journal either.
+void empty(const std::string& path) {
+    int fd = durable_io::openForWriting(path);
+    try {
+        durable_io::truncate(fd, path, 0);
+        durable_io::sync(fd, path);
+    } catch (...) {
+        durable_io::close(fd);
+        throw;
+    }
+    durable_io::close(fd);
 }
 
 // A file in the journal's place that recovery could not remove is in the way of a new journal:
@@ -129,51 +137,68 @@ void save(int fd, const std::string& databasePath, std::uint64_t originalLength,
 
     std::string path = pathFor(databasePath);
     int journal = -1;
+    bool created = false;
     try {
         journal = createJournal(fd, databasePath, path);
+        created = true;
         durable_io::writeAt(journal, path, bytes, 0);
         durable_io::sync(journal, path);
-        durable_io::close(journal);
-        journal = -1;
+        durable_io::close(std::exchange(journal, -1));
         durable_io::syncFolderOf(path);
-    } catch (const durable_io::IoError& error) {
-        if (journal >= 0) {
-            durable_io::close(journal);
-            std::remove(path.c_str());
-        }
+    } catch (const durable_io::IoError&) {
+        if (journal >= 0) durable_io::close(journal);
+        if (created) std::remove(path.c_str());
         throw;
     }
 }
 
-void rollBack(int fd, const std::string& databasePath) {
-    std::optional<Journal> journal = readComplete(pathFor(databasePath));
-    if (!journal) throw durable_io::IoError("Cannot roll back " + databasePath + ": its journal cannot be read", 0);
-    restore(fd, databasePath, *journal);
+void rollBack(int fd, const std::string& databasePath, std::uint64_t originalLength,
+              const std::vector<SavedPage>& originals) {
+    for (const SavedPage& page : originals)
+        durable_io::writeAt(fd, databasePath, page.bytes, std::uint64_t{page.number} * format::kPageSize);
+    durable_io::truncate(fd, databasePath, originalLength);
+    durable_io::sync(fd, databasePath);
 }
 
 void discard(const std::string& databasePath) {
-    durable_io::remove(pathFor(databasePath));
-    durable_io::syncFolderOf(databasePath);
+    const std::string path = pathFor(databasePath);
+    try {
+        durable_io::remove(path);
+    } catch (const durable_io::IoError& removal) {
+        try {
+            empty(path);
+        } catch (const durable_io::IoError& emptying) {
+            throw durable_io::IoError(
+                std::string(removal.what()) + " (emptying it failed too: " + emptying.what() + ")", removal.code());
+        }
+        return;
+    }
+    durable_io::syncFolderOf(path);
 }
 
 bool pending(int fd, const std::string& databasePath) {
     struct stat journal {};
     if (::lstat(pathFor(databasePath).c_str(), &journal) != 0) return false;
-    return S_ISREG(journal.st_mode) && journal.st_uid == durable_io::ownerOf(fd, databasePath);
+    return S_ISREG(journal.st_mode) && journal.st_size > 0 && journal.st_uid == durable_io::ownerOf(fd, databasePath);
 }
 
 bool recoverLocked(int fd, const std::string& databasePath) {
     const std::string path = pathFor(databasePath);
     if (!pending(fd, databasePath)) {
-        // Not this program's: never applied. Removing it keeps it from blocking the next commit;
-        // where the folder does not allow that, the commit refuses instead.
-        std::remove(path.c_str());
+        // Empty, or not this program's: never applied. Removing it keeps it from blocking the next
+        // commit; where the folder does not allow that, the commit refuses instead.
+        struct stat found {};
+        if (::lstat(path.c_str(), &found) != 0) return false;
+        try {
+            durable_io::remove(path);
+        } catch (const durable_io::IoError&) {
+        }
         return false;
     }
     std::optional<Journal> journal = readComplete(path);
     const bool applies =
         journal && (!journal->identity || *journal->identity == durable_io::identityOf(fd, databasePath));
-    if (applies) restore(fd, databasePath, *journal);
+    if (applies) rollBack(fd, databasePath, journal->originalLength, journal->pages);
     discard(databasePath);
     return applies;
 }

@@ -28,18 +28,23 @@ void save(int fd, const std::string& databasePath, std::uint64_t originalLength,
           const std::vector<SavedPage>& originals);
 
 // Puts the saved pages and the original length back into the database open as `fd`, and syncs it.
-void rollBack(int fd, const std::string& databasePath);
+void rollBack(int fd, const std::string& databasePath, std::uint64_t originalLength,
+              const std::vector<SavedPage>& originals);
 
-// Removes the journal durably: the commit is then final.
+// Ends the journal durably, which makes its commit final: removes it, or, where that is refused
+// (a folder made read-only), cuts it to nothing, and an empty journal is none. Throws the removal's
+// IoError, naming the journal, when it can be neither removed nor emptied, or its removal cannot be
+// made durable: a crash could then still bring it back whole.
 void discard(const std::string& databasePath);
 
-// Whether a journal this program may trust lies beside the database open as `fd`.
+// Whether a journal this program may trust lies beside the database open as `fd`: a plain file,
+// not empty, owned by the database's owner.
 bool pending(int fd, const std::string& databasePath);
 
 // To be called with the database locked, before it is read: rolls back a complete journal left by
-// a writer that stopped. A journal that is torn or belongs to another file is removed without
-// touching the database; one that cannot be trusted is removed if it can be, and never applied.
-// Returns true when the file was rolled back.
+// a writer that stopped. A journal that is torn or belongs to another file is discarded without
+// touching the database; one that is empty or cannot be trusted is removed if it can be (and left
+// where it cannot), and never applied. Returns true when the file was rolled back.
 bool recoverLocked(int fd, const std::string& databasePath);
 
 }  // namespace kv::jet::rollback_journal

@@ -84,7 +84,6 @@ RealIndex readRealIndex(const ByteView& entry) {
 }  // namespace
 
 bool Column::isFixedLength() const { return flags & td::column::kFlagFixedLength; }
-bool Column::isNullable() const { return flags & td::column::kFlagNullable; }
 bool Column::isAutonumber() const { return flags & td::column::kFlagAutonumber; }
 bool Column::isCompressedText() const { return extraFlags & td::column::kExtraFlagCompressedText; }
 bool Column::isLongValue() const { return type == ColumnType::Memo || type == ColumnType::Ole; }

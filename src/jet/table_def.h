@@ -29,7 +29,6 @@ struct Column {
     std::uint8_t scale = 0;      // Numeric
 
     bool isFixedLength() const;
-    bool isNullable() const;
     bool isAutonumber() const;
     bool isCompressedText() const;
     bool isLongValue() const;  // Memo and OLE, whose values may live on long-value pages

@@ -14,25 +14,6 @@ namespace {
 namespace td = format::tdef;
 namespace col = format::tdef::column;
 
-// Values Jet writes into every definition; their meaning is not known, readers ignore them.
-constexpr std::size_t kDefinitionMagicOffset = 0x0c;
-constexpr std::uint32_t kDefinitionMagic = 0x0659;
-constexpr std::uint32_t kRealIndexMagic = 0x0783;
-constexpr std::size_t kAutonumberEnabledOffset = 0x18;
-constexpr std::uint8_t kAutonumberEnabled = 0x01;  // Access numbers new rows only when it is set
-constexpr std::uint8_t kTableTypeUser = 0x4e;
-constexpr std::uint8_t kTableTypeSystem = 0x53;
-constexpr std::uint8_t kRealIndexAlwaysSet = 0x80;
-constexpr std::uint8_t kOrderDescending = 0x00;
-// A logical index that is no foreign key: no related index, and the cascade bytes Jet writes.
-constexpr std::size_t kRelatedIndexOffset = 13;
-constexpr std::uint32_t kNoRelatedIndex = 0xffffffff;
-constexpr std::size_t kCascadeUpdatesOffset = 21;
-constexpr std::size_t kCascadeDeletesOffset = 22;
-constexpr std::uint8_t kCascadeDefault = 0x04;
-constexpr std::uint16_t kEndOfLongValueMaps = 0xffff;
-constexpr std::size_t kHeaderSize = td::kRealIndexBlocksOffset;
-
 // Access may keep a short Text or Binary column in the fixed part of the row; its flags say so.
 bool isVariableLength(const ColumnDesign& column) { return !(column.flags & col::kFlagFixedLength); }
 
@@ -61,7 +42,7 @@ void appendColumn(std::vector<std::uint8_t>& bytes, const TableDesign& design, s
     const ColumnDesign& column = design.columns[number];
     std::vector<std::uint8_t> entry(td::kColumnEntrySize, 0);
     entry[col::kType] = static_cast<std::uint8_t>(column.type);
-    putU32(entry, col::kType + 1, kDefinitionMagic);
+    putU32(entry, col::kMagic, td::kDefinitionMagic);
     putU16(entry, col::kNumber, static_cast<std::uint16_t>(number));
     putU16(entry, col::kVariableIndex, variableIndex);
     putU16(entry, col::kRowColumnNumber, static_cast<std::uint16_t>(number));
@@ -80,7 +61,7 @@ void appendColumn(std::vector<std::uint8_t>& bytes, const TableDesign& design, s
 
 std::uint8_t realIndexFlags(const IndexDesign& index) {
     namespace r = td::real_index;
-    std::uint8_t flags = kRealIndexAlwaysSet;
+    std::uint8_t flags = r::kFlagAlwaysSet;
     if (index.unique || index.primaryKey) flags |= r::kFlagUnique;
     if (index.ignoreNulls) flags |= r::kFlagIgnoreNulls;
     if (index.required) flags |= r::kFlagRequired;
@@ -91,12 +72,12 @@ void appendRealIndex(std::vector<std::uint8_t>& bytes, const TableDesign& design
                      std::uint32_t map, std::uint32_t root) {
     namespace r = td::real_index;
     std::vector<std::uint8_t> entry(td::kRealIndexSize, 0);
-    putU32(entry, 0, kRealIndexMagic);
+    putU32(entry, r::kMagic, td::kRealIndexMagic);
     for (std::size_t slot = 0; slot < r::kMaxColumns; ++slot) {
         std::size_t at = r::kColumns + slot * r::kColumnSlotSize;
         if (slot < index.columns.size()) {
             putU16(entry, at, columnNumber(design, index.columns[slot].column));
-            entry[at + 2] = index.columns[slot].descending ? kOrderDescending : r::kOrderAscending;
+            entry[at + r::kColumnSlotOrder] = index.columns[slot].descending ? r::kOrderDescending : r::kOrderAscending;
         } else {
             putU16(entry, at, r::kUnusedColumn);
         }
@@ -110,24 +91,24 @@ void appendRealIndex(std::vector<std::uint8_t>& bytes, const TableDesign& design
 void appendLogicalIndex(std::vector<std::uint8_t>& bytes, const IndexDesign& index, std::uint32_t number) {
     namespace l = td::logical_index;
     std::vector<std::uint8_t> entry(td::kLogicalIndexSize, 0);
-    putU32(entry, 0, kDefinitionMagic);
+    putU32(entry, l::kMagic, td::kDefinitionMagic);
     putU32(entry, l::kNumber, number);
     putU32(entry, l::kRealIndex, number);  // one tree per logical index
-    putU32(entry, kRelatedIndexOffset, kNoRelatedIndex);
-    entry[kCascadeUpdatesOffset] = kCascadeDefault;
-    entry[kCascadeDeletesOffset] = kCascadeDefault;
+    putU32(entry, l::kRelatedIndex, l::kNoRelatedIndex);
+    entry[l::kCascadeUpdates] = l::kCascadeDefault;
+    entry[l::kCascadeDeletes] = l::kCascadeDefault;
     entry[l::kType] = index.primaryKey ? l::kTypePrimaryKey : 0;
     bytes.insert(bytes.end(), entry.begin(), entry.end());
 }
 
 // The definition as one run of bytes, as readers see it once the continuation headers are dropped.
 std::vector<std::uint8_t> serialise(const TableDesign& design, const TableDefLayout& layout) {
-    std::vector<std::uint8_t> bytes(kHeaderSize, 0);
+    std::vector<std::uint8_t> bytes(td::kRealIndexBlocksOffset, 0);
     bytes[0] = static_cast<std::uint8_t>(format::PageType::TableDefinition);
     bytes[format::kPageMarkOffset] = format::kPageMark;
-    putU32(bytes, kDefinitionMagicOffset, kDefinitionMagic);
-    bytes[kAutonumberEnabledOffset] = kAutonumberEnabled;
-    bytes[td::kTableTypeOffset] = design.system ? kTableTypeSystem : kTableTypeUser;
+    putU32(bytes, td::kDefinitionMagicOffset, td::kDefinitionMagic);
+    bytes[td::kAutonumberEnabledOffset] = td::kAutonumberEnabled;
+    bytes[td::kTableTypeOffset] = design.system ? td::kTableTypeSystem : td::kTableTypeUser;
     auto columnCount = static_cast<std::uint16_t>(design.columns.size());
     auto variableCount = static_cast<std::uint16_t>(std::count_if(
         design.columns.begin(), design.columns.end(), [](const ColumnDesign& c) { return isVariableLength(c); }));
@@ -160,7 +141,7 @@ std::vector<std::uint8_t> serialise(const TableDesign& design, const TableDefLay
     for (std::size_t i = 0; i < design.indexes.size(); ++i)
         appendLogicalIndex(bytes, design.indexes[i], static_cast<std::uint32_t>(i));
     for (const auto& index : design.indexes) appendName(bytes, index.name);
-    appendU16(bytes, kEndOfLongValueMaps);
+    appendU16(bytes, td::kEndOfLongValueMaps);
     putU32(bytes, td::kLengthOffset, static_cast<std::uint32_t>(bytes.size()));
     return bytes;
 }
@@ -189,7 +170,7 @@ ColumnDesign userColumn(std::string name, ColumnType type, std::uint16_t size, b
     ColumnDesign column;
     column.type = type;
     column.required = required;
-    column.flags = format::tdef::column::kFlagNullable;  // Access sets it on every user column
+    column.flags = col::kFlagNullable;
     if (!isVariableLengthType(type)) column.flags |= col::kFlagFixedLength;
     if (autonumber) column.flags |= col::kFlagAutonumber;
     switch (type) {

@@ -30,10 +30,12 @@ void writeRuns(int fd, const std::string& path, const PageImages& pages) {
     flush();
 }
 
-// Puts back the pages a failed commit may have overwritten; returns how the file was left.
-std::string putBackAfterFailedWrite(int fd, const std::string& path) {
+// Puts back the pages a commit that failed before its journal was discarded may have overwritten;
+// returns how the file was left.
+std::string putBackAfterFailedCommit(int fd, const std::string& path, std::uint64_t originalLength,
+                                     const std::vector<rollback_journal::SavedPage>& originals) {
     try {
-        rollback_journal::rollBack(fd, path);
+        rollback_journal::rollBack(fd, path, originalLength, originals);
     } catch (const std::exception& error) {
         // The journal is durable and stays: whoever opens the file next rolls it back.
         return std::string("putting the database back failed too (") + error.what() +
@@ -76,10 +78,13 @@ void WritableDatabase::commitPages(const PageImages& pages) {
     try {
         writeRuns(fd, real, pages);
         durable_io::sync(fd, real);
+        // The commit point: a journal still there would take the commit back on the next open, so
+        // one that cannot be discarded takes it back now.
+        rollback_journal::discard(real);
     } catch (const std::exception& error) {
-        throw std::runtime_error(std::string(error.what()) + "; " + putBackAfterFailedWrite(fd, real));
+        throw std::runtime_error(std::string(error.what()) + "; " +
+                                 putBackAfterFailedCommit(fd, real, originalLength, originals));
     }
-    rollback_journal::discard(real);
 }
 
 PageFile WritableDatabase::read() const {

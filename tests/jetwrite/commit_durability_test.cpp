@@ -3,8 +3,10 @@
 // discarded, a complete one rolled back, an untrusted one (another file's, another user's, a
 // symlink) never applied; a read-only, locked or full file is refused unchanged, a
 // disk that fills up during a commit leaves the file as it was, or, when putting it back fails
-// too, its journal for the next open to roll back; a reader waits for another program's commit
-// to end, and rolls back only a journal whose writer is gone.
+// too, its journal for the next open to roll back; a journal that cannot be removed is emptied, or
+// else the commit is put back; a reader waits for another program's commit to end, and rolls back
+// only a journal whose writer is gone; a reader or writer that waited while the file was replaced
+// uses the new file.
 
 #include <gtest/gtest.h>
 
@@ -221,6 +223,13 @@ TEST(CommitDurability, AJournalIsRolledBackOnlyWhenItIsWholeTrustedAndThisFilesO
     }
 }
 
+// Refuses the steps `refused` picks, as a folder made read-only refuses a journal's removal.
+void refuseSteps(std::function<bool(const durable_io::Step&)> refused) {
+    durable_io::setDescribedStepProbe([refused = std::move(refused)](const durable_io::Step& step) {
+        if (refused(step)) throw durable_io::IoError("Cannot change " + step.path + ": permission denied", EACCES);
+    });
+}
+
 TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
     ScratchFolder folder;
     std::string path = folder.copyOf("compIndexTestV2000.mdb");
@@ -256,6 +265,14 @@ TEST(CommitDurability, ReadOnlyLockedAndFullFilesAreRefusedUnchanged) {
                 throw durable_io::IoError("Cannot write " + path + ": the disk is full", ENOSPC);
         });
         refusal("the disk is full");
+        durable_io::setStepProbe({});
+    }
+    // Each step of making the journal refused: the journal goes again, the file is untouched.
+    using Kind = durable_io::Step::Kind;
+    const std::string journal = rollback_journal::pathFor(path);
+    for (Kind kind : {Kind::Create, Kind::Write, Kind::Sync, Kind::SyncFolder}) {
+        refuseSteps([&](const durable_io::Step& step) { return step.kind == kind && step.path == journal; });
+        refusal("permission denied");
         durable_io::setStepProbe({});
     }
 }
@@ -315,6 +332,93 @@ TEST(CommitDurability, AFailedWriteIsPutBackOrElseItsJournalKeptForTheNextOpen) 
     EXPECT_EQ(reopened.rows(reopened.tableDef(reopened.table(table))).rows, before);
     EXPECT_EQ(bytesOf(path), original);
     EXPECT_FALSE(std::filesystem::exists(rollback_journal::pathFor(path)));
+}
+
+TEST(CommitDurability, AJournalThatCannotBeRemovedIsEmptiedOrElseTheCommitIsPutBack) {
+    using Kind = durable_io::Step::Kind;
+    ScratchFolder folder;
+    std::string path = folder.copyOf("compIndexTestV2000.mdb");
+    std::string table = onlyTable(path);
+    const std::string journal = rollback_journal::pathFor(path);
+    const std::string original = bytesOf(path);
+    const std::vector<TableRow> before = rowsOf(path, table);
+    const std::vector<TableRow> after = changed(before);
+    const std::string copy = (folder.path() / "copy.mdb").string();
+    std::filesystem::copy_file(path, copy);
+    commitTable(copy, table, after);
+    const std::string committed = bytesOf(copy);
+    auto committedRows = [&] {
+        Database database(readCommittedFile(path));
+        return database.rows(database.tableDef(database.table(table))).rows;
+    };
+    auto failedCommit = [&](const std::vector<TableRow>& rows) {
+        try {
+            commitTable(path, table, rows);
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+        return std::string("the commit was not refused");
+    };
+
+    // The journal's folder became read-only during the commit, but the journal can be emptied:
+    // the commit has happened, as an unhindered one does. The empty journal is no journal to a
+    // reader or to recovery, and is never rolled back.
+    refuseSteps([&](const durable_io::Step& step) { return step.kind == Kind::Remove && step.path == journal; });
+    EXPECT_NO_THROW(commitTable(path, table, after));
+    EXPECT_EQ(bytesOf(path), committed);
+    ASSERT_TRUE(std::filesystem::exists(journal));
+    EXPECT_EQ(std::filesystem::file_size(journal), 0u);
+    EXPECT_EQ(committedRows(), after);
+    EXPECT_NO_THROW(recoverInterruptedCommit(path));
+    EXPECT_EQ(bytesOf(path), committed);
+    // While the folder stays read-only the next commit cannot make its journal: refused, unchanged.
+    EXPECT_NE(failedCommit(before).find(journal), std::string::npos);
+    EXPECT_EQ(bytesOf(path), committed);
+    // Once the folder is writable again, the next commit clears the empty journal away.
+    durable_io::setStepProbe({});
+    EXPECT_EQ(testing::mdbExport(path, table), testing::mdbExport(copy, table));
+    commitTable(path, table, before);
+    EXPECT_EQ(rowsOf(path, table), before);
+    EXPECT_FALSE(std::filesystem::exists(journal));
+    writeBytes(path, original);
+
+    // Neither removed nor emptied, the journal would roll the commit back on the next open: the
+    // commit puts the file back at once and says that nothing changed. While the journal stays,
+    // a reader that cannot clear it away says why; once it can, it finds the file as it was.
+    refuseSteps([&](const durable_io::Step& step) {
+        return (step.kind == Kind::Remove || step.kind == Kind::Resize) && step.path == journal;
+    });
+    std::string message = failedCommit(after);
+    EXPECT_NE(message.find("Cannot change " + journal + ": permission denied"), std::string::npos) << message;
+    EXPECT_NE(message.find("; the database was left as it was"), std::string::npos) << message;
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_TRUE(std::filesystem::exists(journal));
+    try {
+        committedRows();
+        ADD_FAILURE() << "a journal that cannot be cleared away was passed over";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find(journal), std::string::npos) << error.what();
+    }
+    durable_io::setStepProbe({});
+    EXPECT_EQ(committedRows(), before);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(std::filesystem::exists(journal));
+    EXPECT_NO_THROW(commitTable(path, table, after));
+    EXPECT_EQ(bytesOf(path), committed);
+    writeBytes(path, original);
+
+    // The journal was removed but its removal could not be made durable, so a crash could bring it
+    // back: the commit is put back, as such a crash would leave it.
+    bool removed = false;
+    refuseSteps([&](const durable_io::Step& step) {
+        if (step.kind == Kind::Remove && step.path == journal) removed = true;
+        return removed && step.kind == Kind::SyncFolder;
+    });
+    message = failedCommit(after);
+    durable_io::setStepProbe({});
+    EXPECT_NE(message.find("; the database was left as it was"), std::string::npos) << message;
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_EQ(committedRows(), before);
 }
 
 // The pages of `after` that differ from `before`, in order.
@@ -446,6 +550,34 @@ TEST_F(OtherProgramsCommit, AJournalWhoseWriterIsGoneIsRolledBackOnceOtherReader
     EXPECT_EQ(reader.exitStatus(), 0);
     EXPECT_EQ(bytesOf(path), original);
     EXPECT_FALSE(std::filesystem::exists(journal));
+}
+
+TEST_F(OtherProgramsCommit, AReaderAndAWriterWaitingWhileTheFileIsReplacedUseTheNewFile) {
+    const std::vector<TableRow> committed = rowsOf(afterPath, table);
+    const std::string replacement = (folder.path() / "replacement.mdb").string();
+    for (bool writer : {false, true}) {
+        SCOPED_TRACE(writer ? "a writer" : "a reader");
+        writeBytes(path, original);
+        std::filesystem::copy_file(afterPath, replacement);
+        const auto newFile = durable_io::identityAt(replacement);
+        // Another program holds the file while it puts a new one in its place, as a compaction does.
+        OtherProgram replacer([&](const OtherProgram::Ready& ready) {
+            int fd = open(path.c_str(), O_RDONLY);
+            if (fd < 0 || flock(fd, LOCK_EX) != 0) throw std::runtime_error("cannot lock " + path);
+            ready();
+            usleep(300'000);
+            std::filesystem::rename(replacement, path);
+        });
+        if (writer) {
+            commitTable(path, table, before);
+            EXPECT_EQ(replacer.exitStatus(), 0);
+            EXPECT_EQ(durable_io::identityAt(path), newFile);
+            EXPECT_EQ(readCommittedRows(), before) << "the commit went into the file the path names";
+        } else {
+            EXPECT_EQ(readCommittedRows(), committed) << "the file the path names was read";
+            EXPECT_EQ(replacer.exitStatus(), 0);
+        }
+    }
 }
 
 // Fills the file system holding `folder` up to all but `free` bytes with one filler file.
