@@ -26,8 +26,8 @@ void runExport(Session& session) {
     const std::string& contest = session.line.arguments.at(0);
     const std::vector<std::string> offered = workbook.exportContests();
     if (std::ranges::find(offered, contest) == offered.end())
-        throw Refusal("The mapping workbook offers no contest \"" + contest + "\" for export; it offers: " +
-                      joined(offered));
+        throw Refusal("The mapping workbook offers no contest \"" + contest +
+                      "\" for export; it offers: " + joined(offered));
     export_::exportHistoryFile(store, workbook.exportMapping(contest).columns, session.path("--to"), encoding,
                                session.report.progress());
 }

@@ -1,7 +1,7 @@
 #include "cli/history_subcommands.h"
 
-#include "history_db/compact_history_database.h"
 #include "cli/subcommands.h"
+#include "history_db/compact_history_database.h"
 
 #include <filesystem>
 

@@ -21,8 +21,7 @@ inline constexpr const char* kOpenedStatus = "Kestrovane databases opened, impor
 
 // The questions asked before a database's calls are lost: New over an existing file, Empty.
 std::string replaceQuestion(const std::string& path);
-inline constexpr const char* kEmptyQuestion =
-    "Deleting all records of the history/Kestrovane database. Are you sure ?";
+inline constexpr const char* kEmptyQuestion = "Deleting all records of the history/Kestrovane database. Are you sure ?";
 
 // A file that opened as an Access database but has no table `version`.
 class NotAHistoryDatabase : public std::runtime_error {

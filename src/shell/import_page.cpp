@@ -111,29 +111,28 @@ void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data) {
     ui.setEnabled("Button_Import", true);
 }
 
-import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data) {
-    const ui::ApplicationState& state = ui.state();
-    history_db::HistoryStore& store = historyStore(ui, data);
-    mapping::MappingWorkbook& workbook = mappingWorkbook(ui, data);
-    const history_db::Progress progress = windowProgress(ui);
+import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data){const ui::ApplicationState& state = ui.state();
+history_db::HistoryStore& store = historyStore(ui, data);
+mapping::MappingWorkbook& workbook = mappingWorkbook(ui, data);
+const history_db::Progress progress = windowProgress(ui);
 
-    import::ImportCounts counts;
-    if (isLoggerImport(ui)) {
-        if (!data.loggerLog) data.loggerLog.emplace(state.LoggerDbPath);
-        import::LoggerContest source(*data.loggerLog, {state.ImportContestNr, state.ImportContestName, ""});
-        counts = import::runImport(store, source, workbook, progress);
-    } else {
-        if (!data.historyFile) data.historyFile.emplace(state.HistoryFileSourcePath);
-        // The copy goes when the run ends, whether or not it succeeded.
-        struct LetGoOfCopy {
-            import::HistoryFile& file;
-            ~LetGoOfCopy() { file.letGoOfCopy(); }
-        } letGo{*data.historyFile};
-        import::HistoryFileContest source(*data.historyFile, state.ImportContestGeneral);
-        counts = import::runImport(store, source, workbook, progress);
-    }
-    hideProgress(ui);
-    return counts;
+import::ImportCounts counts;
+if (isLoggerImport(ui)) {
+    if (!data.loggerLog) data.loggerLog.emplace(state.LoggerDbPath);
+    import::LoggerContest source(*data.loggerLog, {state.ImportContestNr, state.ImportContestName, ""});
+    counts = import::runImport(store, source, workbook, progress);
+} else {
+    if (!data.historyFile) data.historyFile.emplace(state.HistoryFileSourcePath);
+    // The copy goes when the run ends, whether or not it succeeded.
+    struct LetGoOfCopy {
+        import::HistoryFile& file;
+        ~LetGoOfCopy() { file.letGoOfCopy(); }
+    } letGo{*data.historyFile};
+    import::HistoryFileContest source(*data.historyFile, state.ImportContestGeneral);
+    counts = import::runImport(store, source, workbook, progress);
 }
+hideProgress(ui);
+return counts;
+}  // namespace kv::shell
 
 }  // namespace kv::shell

@@ -4,9 +4,9 @@
 // operations show that the runs print.
 
 #include "cli_process.h"
+#include "data_access/error_box_text.h"
 #include "operation_files.h"
 #include "tool_support.h"
-#include "data_access/error_box_text.h"
 
 #include <gtest/gtest.h>
 
