@@ -7,6 +7,8 @@
 #include "import/history_file.h"
 #include "import/import_run.h"
 #include "import/logger_log.h"
+#include "import/order_conflict.h"
+#include "import/ordered_history_file.h"
 
 #include <algorithm>
 
@@ -56,12 +58,34 @@ throw Refusal("The log holds \"" + contest +
               "\" more than once; choose one with --start YYYY-MM-DD: " + joined(entryTexts(chosen)));
 }  // namespace
 
+// The four counts, then what else there was, each only when there was any, so that scripts
+// reading the four counts keep working; the notes of the run go to standard error.
 void printCounts(Session& session, const import::ImportCounts& counts) {
     session.out << "read " << counts.read << ", inserted " << counts.inserted << ", updated " << counts.updated
                 << ", unchanged " << counts.unchanged;
-    // Only when there were any, so that scripts reading the four counts keep working.
     if (counts.withoutCall > 0) session.out << ", skipped " << counts.withoutCall << " without a call";
+    if (counts.cut.count > 0)
+        session.out << ", cut " << counts.cut.count << (counts.cut.count == 1 ? " value" : " values") << " to fit";
+    if (counts.extraFields > 0)
+        session.out << ", ignored " << counts.extraFields
+                    << (counts.extraFields == 1 ? " extra value" : " extra values");
+    if (!counts.fieldsSkipped.empty()) {
+        session.out << ", skipped fields";
+        for (const std::string& field : counts.fieldsSkipped) session.out << ' ' << field;
+    }
     session.out << '\n';
+    const std::string notes = import::runNotesText(counts);
+    if (!notes.empty()) session.report.line(notes.substr(0, notes.size() - 1));
+}
+
+// A file whose !!Order!! says otherwise than the contest type is refused unless --force.
+void requireMatchingOrder(Session& session, mapping::MappingWorkbook& workbook, const std::string& type) {
+    if (session.line.has("--force")) return;
+    const std::string path = session.argumentPath();
+    const mapping::ImportMapping mapping = workbook.importMapping(mapping::ImportKind::HistoryFile, type);
+    if (const std::optional<import::OrderConflict> conflict = import::findOrderConflict(mapping.fieldMap, path))
+        throw Refusal(import::orderConflictText(*conflict, type, path) + "; --force imports it as " + type +
+                      " all the same, and without --type it is read by its !!Order!!");
 }
 
 }  // namespace kv::cli
@@ -88,16 +112,22 @@ void runImportLog(Session& session) {
 }
 
 void runImportFile(Session& session) {
-    const std::string type = session.line.value("--type").value_or("");
+    const std::optional<std::string> type = session.line.value("--type");
     history_db::HistoryStore store = openHistory(session);
+    if (!type || *type == import::kByOrderContestType) {
+        import::OrderedHistoryFile source(session.argumentPath());
+        printCounts(session, import::runImport(store, source, session.report.progress()));
+        return;
+    }
     import::HistoryFile file(session.argumentPath());
 
     mapping::MappingWorkbook workbook(session.mappingPath());
     const std::vector<std::string> types = workbook.historyFileContestTypes();
-    if (std::ranges::find(types, type) == types.end())
-        throw Refusal("The mapping workbook has no contest type \"" + type +
+    if (std::ranges::find(types, *type) == types.end())
+        throw Refusal("The mapping workbook has no contest type \"" + *type +
                       "\" for call-history files; it has: " + joined(types));
-    import::HistoryFileContest source(file, type);
+    requireMatchingOrder(session, workbook, *type);
+    import::HistoryFileContest source(file, *type);
     printCounts(session, import::runImport(store, source, workbook, session.report.progress()));
 }
 

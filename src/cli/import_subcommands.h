@@ -9,7 +9,8 @@ namespace kv::cli {
 // The contest --contest of the logger's database LOGGER (the instance that started on --start
 // when the log holds several).
 void runImportLog(Session& session);
-// The call-history file FILE, read as the contest type --type.
+// The call-history file FILE, read as the contest type --type, or by its !!Order!! lines without
+// one. A file whose !!Order!! disagrees with --type is refused unless --force.
 void runImportFile(Session& session);
 
 }  // namespace kv::cli

@@ -77,13 +77,20 @@ const std::vector<Subcommand>& table() {
          .run = runImportLog},
         {.syntax = {"import-file",
                     {{"--type", OptionKind::Value, "TYPE",
-                      "the contest type of the file (NAQP, SS, ...; see `contests`)"}},
-                    {kHistoryOption, "--type"},
+                      "read the file as this contest type (NAQP, SS, ...; see `contests`), not by its !!Order!!"},
+                     {"--force", OptionKind::AnswersYes, "",
+                      "import as --type even when the file's !!Order!! names its fields otherwise"}},
+                    {kHistoryOption},
                     {"FILE.txt"}},
          .summary = "merge a call-history text file into FILE",
-         .description = "Opens FILE, chooses the call-history file FILE.txt read as the contest type --type, and\n"
-                        "imports it as Start IMPORT does; comment (#), directive (!!...!!) and blank lines are no\n"
-                        "stations. Prints one line: the rows read, inserted, updated and unchanged.",
+         .description =
+             "Opens FILE, chooses the call-history file FILE.txt and imports it as Start IMPORT does. Without\n"
+             "--type each field goes to the History column of its name, as the file's !!Order!! lines (or the\n"
+             "logger's default order) say; fields History has no column for are skipped and named. With --type\n"
+             "the fields are read by position as the workbook's contest type says; a file whose !!Order!!\n"
+             "names them otherwise is refused unless --force. Comment (#), directive (!!...!!) and blank lines\n"
+             "are no stations; a value longer than its History column is cut to fit and counted.\n"
+             "Prints one line: the rows read, inserted, updated and unchanged.",
          .run = runImportFile},
         {.syntax = {"contests", {}, {}},
          .summary = "list the contests of the mapping workbook",

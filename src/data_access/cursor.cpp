@@ -173,6 +173,11 @@ std::vector<std::string> Cursor::columnNames() const {
     return table_->columnNames();
 }
 
+std::optional<std::size_t> Cursor::textCapacity(std::string_view name) const {
+    requireOpen();
+    return table_->textCapacity(column(name));
+}
+
 std::string Cursor::text(std::string_view name) const {
     requireOpen();
     std::size_t position = column(name);

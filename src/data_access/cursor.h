@@ -66,6 +66,10 @@ public:
     long long recordCount() const;
     std::vector<std::string> columnNames() const;
 
+    // The most characters the column holds (ProviderTable::textCapacity); none when the source
+    // sets no limit or the column is not text.
+    std::optional<std::size_t> textCapacity(std::string_view column) const;
+
     // The column's text; NULL reads as empty.
     std::string text(std::string_view column) const;
     // The column's text in the row at `position`, as stored (a pending change is not seen); the

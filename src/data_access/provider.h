@@ -61,6 +61,10 @@ public:
     // (for example a number in plain form). Throws with a message naming the column and the
     // value when it does not fit the column's type or size, and for read-only sources.
     virtual Value convert(std::size_t column, const Value& value) const = 0;
+    // The most characters a text column of fixed size holds (as the source counts them: UTF-16
+    // units for Access), so that a caller can make a value fit before convert() refuses it. None
+    // for columns of other types and for sources that set no such limit.
+    virtual std::optional<std::size_t> textCapacity(std::size_t /*column*/) const { return std::nullopt; }
 
     // Every entry of the index, in index order.
     virtual std::vector<IndexEntry> indexEntries(const IndexInfo& index) const = 0;

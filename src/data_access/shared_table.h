@@ -30,6 +30,7 @@ public:
     const std::vector<Row>& rows() const { return rows_; }
 
     Value convert(std::size_t column, const Value& value) const { return source_->convert(column, value); }
+    std::optional<std::size_t> textCapacity(std::size_t column) const { return source_->textCapacity(column); }
 
     // Changes whenever row positions change (rows removed, or the rows reloaded after a failed
     // commit); cursors then rebuild their order. Appending a row does not change it.

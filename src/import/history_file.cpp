@@ -2,27 +2,14 @@
 
 #include "data_access/source_connection_strings.h"
 #include "history_db/copy_whole_file.h"
+#include "import/regular_file.h"
 
 #include <stdexcept>
-#include <system_error>
 
 namespace kv::import {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Copying a device such as /dev/zero would never end, and a pipe or a folder is no file to read.
-void requireRegularFile(const std::string& chosen) {
-    std::error_code error;
-    const fs::file_status status = fs::status(chosen, error);
-    if (fs::is_regular_file(status)) return;
-    if (!fs::exists(status)) throw std::runtime_error("Cannot open file " + chosen);
-    const char* kind = fs::is_directory(status)                                     ? "a folder"
-                       : fs::is_fifo(status)                                        ? "a pipe"
-                       : fs::is_character_file(status) || fs::is_block_file(status) ? "a device"
-                                                                                    : "not a regular file";
-    throw std::runtime_error(chosen + " is " + kind + "; choose a call-history text file");
-}
 
 // A failure on the copy's side (no temporary folder, or a full one) told about the user's file.
 [[noreturn]] void throwCopyFailure(const std::string& chosen, const std::string& message) {

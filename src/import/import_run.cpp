@@ -1,13 +1,17 @@
 #include "import/import_run.h"
 
 #include "data_access/date_text.h"
+#include "data_access/text_cut.h"
 #include "data_access/trim_blanks.h"
 #include "history_db/backup_path.h"
 #include "history_db/copy_whole_file.h"
 #include "import/exchange_merge.h"
+#include "import/ordered_history_file.h"
 
+#include <algorithm>
 #include <ctime>
-#include <functional>
+#include <map>
+#include <optional>
 #include <stdexcept>
 
 namespace kv::import {
@@ -22,11 +26,13 @@ std::string today() {
 class Merge {
 public:
     // `fieldMap` has a key entry.
-    Merge(const mapping::FieldMap& fieldMap, data_access::Cursor& source, data_access::Cursor& history)
-        : fieldMap_(fieldMap), source_(source), history_(history), today_(today()) {}
+    Merge(const mapping::FieldMap& fieldMap, const ImportSource& source, data_access::Cursor& rows,
+          data_access::Cursor& history)
+        : fieldMap_(fieldMap), source_(source), rows_(rows), history_(history), today_(today()) {}
 
     void row(ImportCounts& counts) {
-        const std::string call = value(key());
+        readValues(counts.cut);
+        const std::string& call = key_;
         if (call.empty()) {
             ++counts.withoutCall;
         } else if (!history_.seek(call)) {
@@ -40,11 +46,43 @@ public:
     }
 
 private:
+    // The row's values as they will be filed: the key first, so that a value cut can name its call.
+    void readValues(ValuesCut& cut) {
+        key_ = fitted(key(), cut, "");
+        values_.clear();
+        for (const mapping::AList& entry : fieldMap_.values()) values_.push_back(fitted(entry, cut, key_));
+    }
+
+    // The logger writes a blank for a column it has no value for (GridSquare " "); blanks around
+    // a value are never part of it. A value longer than its column is cut to what the column holds.
+    std::string fitted(const mapping::AList& entry, ValuesCut& cut, const std::string& call) {
+        const std::string text = rows_.text(entry.source);
+        const std::string_view value = data_access::trimBlanks(text);
+        if (value.empty()) return {};
+        const std::optional<std::size_t> capacity = capacityOf(entry.target);
+        if (!capacity) return std::string(value);
+        const std::string_view kept = data_access::leadingCharacters(value, *capacity);
+        if (kept.size() == value.size()) return std::string(value);
+        if (cut.count++ == 0) {
+            cut.firstPlace = source_.rowPlace(rows_);
+            cut.firstCall = entry.target == key().target ? std::string(kept) : call;
+        }
+        if (std::ranges::find(cut.columns, entry.target) == cut.columns.end()) cut.columns.push_back(entry.target);
+        return std::string(kept);
+    }
+
+    // Asked of the table once per column; a column History lacks fails here as a write would.
+    std::optional<std::size_t> capacityOf(const std::string& column) {
+        auto known = capacities_.find(column);
+        if (known == capacities_.end()) known = capacities_.emplace(column, history_.textCapacity(column)).first;
+        return known->second;
+    }
+
     // A new station gets every mapped value, empty ones too; its data2 and data3 need no merge.
     void insert() {
         history_.insert();
-        history_.setText(key().target, value(key()));
-        for (const mapping::AList& entry : fieldMap_.values()) history_.setText(entry.target, value(entry));
+        history_.setText(key().target, key_);
+        for (std::size_t i = 0; i < values_.size(); ++i) history_.setText(fieldMap_.values()[i].target, values_[i]);
         history_.setText("Updated", today_);
         history_.post();
     }
@@ -55,8 +93,9 @@ private:
         bool changed = false;
         ExchangePair fresh;
         bool mergeNeeded = false;
-        for (const mapping::AList& entry : fieldMap_.values()) {
-            const std::string offered = value(entry);
+        for (std::size_t i = 0; i < values_.size(); ++i) {
+            const mapping::AList& entry = fieldMap_.values()[i];
+            const std::string& offered = values_[i];
             if (offered.empty()) continue;  // an empty source value never clears what History knows
             if (entry.target == "data2" || entry.target == "data3") {
                 (entry.target == "data2" ? fresh.data2 : fresh.data3) = offered;
@@ -76,12 +115,6 @@ private:
         return true;
     }
 
-    // The logger writes a blank for a column it has no value for (GridSquare " "); blanks around
-    // a value are never part of it.
-    std::string value(const mapping::AList& entry) const {
-        return std::string(data_access::trimBlanks(source_.text(entry.source)));
-    }
-
     void setColumn(const std::string& column, const std::string& value) {
         history_.edit();
         history_.setText(column, value);
@@ -91,9 +124,13 @@ private:
     const mapping::AList& key() const { return *fieldMap_.key(); }
 
     const mapping::FieldMap& fieldMap_;
-    data_access::Cursor& source_;
+    const ImportSource& source_;
+    data_access::Cursor& rows_;
     data_access::Cursor& history_;
     const std::string today_;
+    std::map<std::string, std::optional<std::size_t>> capacities_;
+    std::string key_;
+    std::vector<std::string> values_;  // by fieldMap_.values()
 };
 
 // A map without a key entry cannot file a single station; an empty source needs none.
@@ -118,7 +155,7 @@ ImportCounts merge(history_db::HistoryStore& store, ImportSource& source, const 
 
     ImportCounts counts;
     store.connection().runAllOrNothing([&] {
-        Merge merge(fieldMap, rows, history);
+        Merge merge(fieldMap, source, rows, history);
         long long done = 0;
         for (; !rows.atEnd(); rows.next()) {
             if (!fieldMap.key()) throwNoKey(fieldMap, source);
@@ -144,6 +181,12 @@ auto stoppingOnFailure(Step step) {
     }
 }
 
+std::string joinedNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+    return joined;
+}
+
 }  // namespace
 
 ImportCounts runImport(history_db::HistoryStore& store, ImportSource& source, const mapping::FieldMap& fieldMap,
@@ -157,6 +200,36 @@ ImportCounts runImport(history_db::HistoryStore& store, ImportSource& source, ma
         const mapping::ImportMapping mapping = workbook.importMapping(source.mappingKind(), source.mappingKey());
         return merge(store, source, mapping.fieldMap, progress);
     });
+}
+
+ImportCounts runImport(history_db::HistoryStore& store, OrderedHistoryFile& source,
+                       const history_db::Progress& progress) {
+    return stoppingOnFailure([&] {
+        const mapping::FieldMap fieldMap = source.fieldMap(store.openHistory().columnNames());
+        ImportCounts counts = merge(store, source, fieldMap, progress);
+        counts.fieldsSkipped = source.fieldsSkipped(fieldMap);
+        counts.extraFields = source.extraFields();
+        counts.firstExtraLine = source.firstExtraLine();
+        return counts;
+    });
+}
+
+std::string runNotesText(const ImportCounts& counts) {
+    std::string text;
+    if (counts.cut.count > 0)
+        text += std::to_string(counts.cut.count) +
+                (counts.cut.count == 1 ? " value was longer than its History column holds and was cut to fit ("
+                                       : " values were longer than their History columns hold and were cut to fit (") +
+                joinedNames(counts.cut.columns) + "); the first at " + counts.cut.firstPlace + ", call " +
+                counts.cut.firstCall + ".\n";
+    if (!counts.fieldsSkipped.empty())
+        text += "Fields with no History column were skipped: " + joinedNames(counts.fieldsSkipped) + ".\n";
+    if (counts.extraFields > 0)
+        text += std::to_string(counts.extraFields) +
+                (counts.extraFields == 1 ? " value past the fields its line's !!Order!! names was"
+                                         : " values past the fields their line's !!Order!! names were") +
+                " ignored; the first at line " + std::to_string(counts.firstExtraLine) + ".\n";
+    return text;
 }
 
 }  // namespace kv::import

@@ -6,7 +6,9 @@
 // The database file is first copied to its backup (history_db/backup_path.h). The run's changes
 // are committed together when it ends: a run that fails leaves the database exactly as it was,
 // and its error says so ("...; IMPORT stopped, nothing was changed in the Kestrovane database").
-// A source row without a call (empty or blanks) is skipped and counted.
+// A source row without a call (empty or blanks) is skipped and counted. A value longer than its
+// History column holds is cut to fit, as the logger cuts what it reads, and counted: no source is
+// refused for a value that is too long.
 
 #include "history_db/history_store.h"
 #include "history_db/progress.h"
@@ -14,7 +16,22 @@
 #include "mapping/field_map.h"
 #include "mapping/mapping_workbook.h"
 
+#include <string>
+#include <vector>
+
 namespace kv::import {
+
+class OrderedHistoryFile;
+
+// The values a run cut to fit their History columns.
+struct ValuesCut {
+    long long count = 0;
+    std::vector<std::string> columns;  // the History columns, in the order they were first cut
+    std::string firstPlace;            // the source's row of the first one (ImportSource::rowPlace)
+    std::string firstCall;             // and its call, as filed
+
+    bool operator==(const ValuesCut&) const = default;
+};
 
 // What a run did with the rows of its source.
 struct ImportCounts {
@@ -23,6 +40,12 @@ struct ImportCounts {
     long long updated = 0;      // matched, and a mapped column or the exchange pair changed
     long long unchanged = 0;    // matched, and only `Updated` was stamped
     long long withoutCall = 0;  // read, but with no call to file them under: no History row
+    ValuesCut cut;
+    // A file read by its !!Order!!: its fields that hold values but have no History column, and
+    // the values past the fields a line's order names, both dropped.
+    std::vector<std::string> fieldsSkipped;
+    long long extraFields = 0;
+    long long firstExtraLine = 0;
 
     bool operator==(const ImportCounts&) const = default;
 };
@@ -38,5 +61,15 @@ ImportCounts runImport(history_db::HistoryStore& store, ImportSource& source, co
 // The same with the field map of the source's ImportMapping row in `workbook`.
 ImportCounts runImport(history_db::HistoryStore& store, ImportSource& source, mapping::MappingWorkbook& workbook,
                        const history_db::Progress& progress);
+
+// A call-history file read by its !!Order!! lines, each field into the History column of its
+// name; the counts tell the fields skipped and the extra values ignored.
+ImportCounts runImport(history_db::HistoryStore& store, OrderedHistoryFile& source,
+                       const history_db::Progress& progress);
+
+// What the user should hear besides the four counts: the values cut (how many, in which columns,
+// where first), the fields skipped and the extra values ignored, one sentence a line; empty when
+// there is nothing to tell.
+std::string runNotesText(const ImportCounts& counts);
 
 }  // namespace kv::import

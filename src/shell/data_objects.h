@@ -5,7 +5,6 @@
 // its own cursors, so that nothing one operation sets on a table is seen by another.
 
 #include "history_db/history_store.h"
-#include "import/history_file.h"
 #include "import/logger_log.h"
 #include "mapping/mapping_workbook.h"
 
@@ -18,9 +17,9 @@ struct DataObjects {
     std::optional<history_db::HistoryStore> history;
     std::optional<mapping::MappingWorkbook> mapping;
 
-    // The logger's database or the call-history file chosen as the import's source.
+    // The logger's database chosen as the import's source. A call-history file is known by its
+    // path in the application state and read by each run.
     std::optional<import::LoggerLog> loggerLog;
-    std::optional<import::HistoryFile> historyFile;
 };
 
 }  // namespace kv::shell

@@ -1,6 +1,10 @@
 #include "shell/import_page.h"
 
+#include "import/call_history_format.h"
 #include "import/contest_entry.h"
+#include "import/history_file.h"
+#include "import/order_conflict.h"
+#include "import/ordered_history_file.h"
 #include "shell/history_database.h"
 #include "shell/mapping_lists.h"
 #include "shell/row_progress.h"
@@ -36,6 +40,21 @@ void listLoggerContests(ui::Ui& ui, DataObjects& data) {
                    ui::ContestRecord{contest.number, contest.name});
 }
 
+// A contest type whose fields the file's !!Order!! names otherwise is imported only when the user
+// says so.
+bool positionalOrderAccepted(ui::Ui& ui, mapping::MappingWorkbook& workbook) {
+    const ui::ApplicationState& state = ui.state();
+    const mapping::ImportMapping mapping =
+        workbook.importMapping(mapping::ImportKind::HistoryFile, state.ImportContestGeneral);
+    const std::optional<import::OrderConflict> conflict =
+        import::findOrderConflict(mapping.fieldMap, state.HistoryFileSourcePath);
+    if (!conflict) return true;
+    const std::string question =
+        import::orderConflictText(*conflict, state.ImportContestGeneral, state.HistoryFileSourcePath) +
+        ".\nImport it as " + state.ImportContestGeneral + " all the same?";
+    return ui.showMessageBox(question, ui::BoxKind::Information, ui::BoxButtons::YesNo) == ui::BoxAnswer::Yes;
+}
+
 }  // namespace
 
 void ComboBox_ImportTypeSelect(ui::Ui& ui, const SourceChoices& choices) {
@@ -61,7 +80,6 @@ void OpenHamDB(ui::Ui& ui, DataObjects& data) {
     const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_HamDB");
     if (!chosen) return;
     ui.state().LoggerDbPath = *chosen;
-    data.historyFile.reset();
     data.loggerLog.reset();
     try {
         data.loggerLog.emplace(*chosen);
@@ -81,10 +99,10 @@ void OpenHamDB(ui::Ui& ui, DataObjects& data) {
 void OpenHistFile(ui::Ui& ui, DataObjects& data) {
     const std::optional<std::string> chosen = ui.executeDialog("OpenDialog_SourceHistory");
     if (!chosen) return;
+    import::readCallHistoryText(*chosen);  // a file that is no text is refused before it is chosen
     showSource(ui, *chosen);
     ui.state().HistoryFileSourcePath = *chosen;
-    data.historyFile.reset();
-    data.historyFile.emplace(*chosen);
+    data.loggerLog.reset();
 
     FillHistoryFileContests(ui, mappingWorkbook(ui, data));
     SetStatus(ui, "History(text)file loaded, select which contest type to use");
@@ -121,17 +139,19 @@ if (isLoggerImport(ui)) {
     if (!data.loggerLog) data.loggerLog.emplace(state.LoggerDbPath);
     import::LoggerContest source(*data.loggerLog, {state.ImportContestNr, state.ImportContestName, ""});
     counts = import::runImport(store, source, workbook, progress);
+} else if (state.ImportContestGeneral == import::kByOrderContestType) {
+    import::OrderedHistoryFile source(state.HistoryFileSourcePath);
+    counts = import::runImport(store, source, progress);
 } else {
-    if (!data.historyFile) data.historyFile.emplace(state.HistoryFileSourcePath);
-    // The copy goes when the run ends, whether or not it succeeded.
-    struct LetGoOfCopy {
-        import::HistoryFile& file;
-        ~LetGoOfCopy() { file.letGoOfCopy(); }
-    } letGo{*data.historyFile};
-    import::HistoryFileContest source(*data.historyFile, state.ImportContestGeneral);
+    if (!positionalOrderAccepted(ui, workbook)) return counts;
+    // The working copy goes when the run ends, whether or not it succeeded.
+    import::HistoryFile file(state.HistoryFileSourcePath);
+    import::HistoryFileContest source(file, state.ImportContestGeneral);
     counts = import::runImport(store, source, workbook, progress);
 }
 hideProgress(ui);
+const std::string notes = import::runNotesText(counts);
+if (!notes.empty()) ui.showMessageBox(notes, ui::BoxKind::Information, ui::BoxButtons::Ok);
 return counts;
 }  // namespace kv::shell
 

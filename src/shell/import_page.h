@@ -23,16 +23,19 @@ void ComboBox_ImportTypeSelect(ui::Ui& ui, const SourceChoices& choices);
 // lists for call history fill `Combobox_Contest`, each entry holding its contest number and name.
 void OpenHamDB(ui::Ui& ui, DataObjects& data);
 
-// The user chooses a call-history text file: it is copied and read once to prove it readable,
-// and the mapping's contest types fill `Combobox_Contest`.
+// The user chooses a call-history text file: it is read once to prove it text, and reading it by
+// its !!Order!! and the mapping's contest types fill `Combobox_Contest`.
 void OpenHistFile(ui::Ui& ui, DataObjects& data);
 
 // The user picks an entry of `Combobox_Contest`: a logger contest the mapping accepts, or a
 // contest type, enables the import.
 void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data);
 
-// "Start IMPORT": the chosen source merged into History (import/import_run.h). The working copy
-// of a call-history file serves one run; a later run copies the chosen file again.
+// "Start IMPORT": the chosen source merged into History (import/import_run.h). A call-history
+// file is read by its !!Order!!, or through a working copy that serves one run as a contest type
+// of the workbook; when its !!Order!! names its fields otherwise than that type, the user is asked
+// first (No imports nothing). After the run, an information box tells the values cut to fit, the
+// fields skipped and the extra values ignored, when there were any.
 import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data);
 
 }  // namespace kv::shell

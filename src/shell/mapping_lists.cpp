@@ -1,5 +1,7 @@
 #include "shell/mapping_lists.h"
 
+#include "import/ordered_history_file.h"
+
 namespace kv::shell {
 namespace {
 
@@ -16,7 +18,9 @@ void FillExportContests(ui::Ui& ui, mapping::MappingWorkbook& workbook) {
 }
 
 void FillHistoryFileContests(ui::Ui& ui, mapping::MappingWorkbook& workbook) {
-    fillList(ui, "Combobox_Contest", workbook.historyFileContestTypes());
+    std::vector<std::string> entries{import::kByOrderContestType};
+    for (std::string& type : workbook.historyFileContestTypes()) entries.push_back(std::move(type));
+    fillList(ui, "Combobox_Contest", entries);
     ui.setItemIndex("Combobox_Contest", 0);
     ui.setEnabled("Combobox_Contest", true);
     ui.setEnabled("Label_Contest", true);

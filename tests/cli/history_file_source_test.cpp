@@ -136,3 +136,51 @@ TEST_F(CliHistoryFile, TwoImportsAtOnceEachReadTheirOwnFile) {
     }
     EXPECT_TRUE(fs::is_empty(temporary));
 }
+
+TEST_F(CliHistoryFile, WithoutATypeTheFileIsReadByItsOrderAndTheSummaryTellsWhatWasDropped) {
+    const std::string source = writeFile("cqww.txt",
+                                         "\n# CQ WW, two sections\n"
+                                         "!!Order!!,Call,CQZone,UserText\r\n"
+                                         "DL1ABC,14," +
+                                             std::string(52, 'x') +
+                                             "\r\n"
+                                             "!!Order!!;Call;Name;;State\r\n"
+                                             "K1ABC ; JOHN ; 1 ; MA ; extra\r\n");
+    const CliRun run = cli({"--history", database, "import-file", source});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "read 2, inserted 2, updated 0, unchanged 0, cut 1 value to fit, ignored 1 extra value, skipped fields "
+              "CqZone\n");
+    EXPECT_NE(run.err.find("1 value was longer than its History column holds and was cut to fit (UserText); the "
+                           "first at line 4, call DL1ABC."),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("Fields with no History column were skipped: CqZone."), std::string::npos) << run.err;
+    const std::string rows = "mdb-export -H " + quoted(database) + " History | grep ";
+    EXPECT_EQ(toolOutput(rows + "DL1ABC | cut -d, -f9"), "\"" + std::string(50, 'x') + "\"\n");
+    EXPECT_EQ(toolOutput(rows + "K1ABC | cut -d, -f2,4"), "\"JOHN\",\"MA\"\n");
+
+    const std::string noCall = writeFile("nocall.txt", "!!Order!!,Name,State\nJOHN,MA\n");
+    const CliRun refused = cli({"--history", database, "import-file", noCall});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(noCall + ", line 1: the !!Order!! line names no Call field"), std::string::npos)
+        << refused.err;
+}
+
+TEST_F(CliHistoryFile, AContestTypeThatDisagreesWithTheFilesOrderIsRefusedUnlessForced) {
+    const std::string source = writeFile("fd.txt", "!!Order!!,Call,Exch1,Sect\nW1AW,2A,CT\n");
+    const CliRun refused = cli({"--history", database, "import-file", source, "--type", "FD"}, {"TMPDIR=" + temporary});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find(source + ", line 1: its !!Order!! is Call,Exch1,Sect, but the contest type FD reads "
+                                        "Call,data2,Sect; --force imports it as FD all the same"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(calls(database), "");
+    EXPECT_FALSE(fs::exists(database + ".bup")) << "refused before the run began";
+
+    const CliRun forced =
+        cli({"--history", database, "import-file", source, "--type", "FD", "--force"}, {"TMPDIR=" + temporary});
+    EXPECT_EQ(forced.status, 0) << forced.err;
+    EXPECT_EQ(forced.out, "read 1, inserted 1, updated 0, unchanged 0\n");
+    EXPECT_EQ(calls(database), "\"W1AW\"\n");
+}

@@ -3,6 +3,7 @@
 // and the working copy of a call-history file, which lives only while it is in use.
 #include "shell/import_page.h"
 #include "fake_ui.h"
+#include "import/ordered_history_file.h"
 #include "import_fixtures.h"
 #include "operation_files.h"
 #include "shell/form_create.h"
@@ -150,27 +151,18 @@ TEST_F(ImportPageTest, StartImportMergesTheChosenSourceAndSaysSo) {
     EXPECT_EQ(columnValues(history, "History", "Name")[1], "JOHN");
 }
 
-TEST_F(ImportPageTest, TheWorkingCopyLivesOnlyWhileTheFileIsInUse) {
+TEST_F(ImportPageTest, TheWorkingCopyLivesOnlyWhileARunReadsTheFileByAContestType) {
     const std::string file = writeCallHistory("NAQP calls.txt", "!!Order!!,Call,Name,State\nK1ABC,JOHN,MA\n");
     pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
-    ASSERT_TRUE(data.historyFile);
-    ASSERT_TRUE(data.historyFile->copyFolder());
-    const fs::path folder = *data.historyFile->copyFolder();
-    EXPECT_EQ(folder.parent_path(), fs::path(temporary));
+    EXPECT_TRUE(fs::is_empty(temporary)) << "choosing the file reads it, it makes no copy";
 
     pickContest("NAQP");
     EXPECT_EQ(Button_ImportClick(ui, data).inserted, 1);
-    EXPECT_FALSE(fs::exists(folder)) << "the run's end removes it";
-    EXPECT_TRUE(fs::is_empty(temporary));
+    EXPECT_TRUE(fs::is_empty(temporary)) << "the run's end removes its copy";
 
     std::ofstream(file, std::ios::app) << "VE3AAA,ANN,ON\n";
-    EXPECT_EQ(Button_ImportClick(ui, data).inserted, 1) << "another run on the same choice copies the file again";
+    EXPECT_EQ(Button_ImportClick(ui, data).inserted, 1) << "another run on the same choice reads the file again";
     EXPECT_TRUE(fs::is_empty(temporary));
-
-    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
-    EXPECT_FALSE(fs::is_empty(temporary));
-    pickImportType(kv::ui::kLoggerHamDatabase, "OpenDialog_HamDB", logger);
-    EXPECT_TRUE(fs::is_empty(temporary)) << "choosing another source removes it";
 
     // A mapping whose NAQP row names a column History lacks: the run fails on its first station.
     writeWorkbook(files.file("mapping.xls"),
@@ -181,7 +173,10 @@ TEST_F(ImportPageTest, TheWorkingCopyLivesOnlyWhileTheFileIsInUse) {
     data.mapping.reset();
     pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
     pickContest("NAQP");
-    EXPECT_FALSE(fs::is_empty(temporary));
+    ui.expectMessageBox(file +
+                            ", line 1: its !!Order!! is Call,Name,State, but the contest type NAQP reads "
+                            "Call,Nickname.\nImport it as NAQP all the same?",
+                        BoxKind::Information, BoxButtons::YesNo, BoxAnswer::Yes);
     EXPECT_THAT([&] { Button_ImportClick(ui, data); },
                 ThrowsMessage<std::runtime_error>(HasSubstr("Field 'Nickname' not found")));
     EXPECT_TRUE(fs::is_empty(temporary)) << "a failed run removes it too";
@@ -190,6 +185,49 @@ TEST_F(ImportPageTest, TheWorkingCopyLivesOnlyWhileTheFileIsInUse) {
     ui.expectDialog("OpenDialog_SourceHistory", missing);
     EXPECT_THAT([&] { OpenHistFile(ui, data); },
                 ThrowsMessage<std::runtime_error>(StrEq("Cannot open file " + missing)));
-    EXPECT_FALSE(data.historyFile) << "a refused file is no source";
-    EXPECT_TRUE(fs::is_empty(temporary));
+    EXPECT_EQ(ui.state().HistoryFileSourcePath, file) << "a refused file is no source";
+}
+
+TEST_F(ImportPageTest, AFileReadByItsOrderTellsWhatItCutAndSkippedInABoxAfterTheRun) {
+    const std::string file = writeCallHistory("cqww.txt",
+                                              "# CQ WW\n"
+                                              "!!Order!!;Call;CqZone;UserText\n"
+                                              "DL1ABC;14;" +
+                                                  std::string(55, 'x') +
+                                                  "\n"
+                                                  "K1ABC;5;fine\n");
+    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
+    EXPECT_EQ(ui.items("Combobox_Contest").front(), kv::import::kByOrderContestType);
+    pickContest(kv::import::kByOrderContestType);
+    ui.expectMessageBox(
+        "1 value was longer than its History column holds and was cut to fit (UserText); the first "
+        "at line 3, call DL1ABC.\nFields with no History column were skipped: CqZone.\n",
+        BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
+    const ImportCounts counts = Button_ImportClick(ui, data);
+    EXPECT_EQ(counts.inserted, 2);
+    EXPECT_EQ(ui.statusHistory().back(), "IMPORT finished");
+    EXPECT_EQ(columnValues(history, "History", "UserText"), (std::vector<std::string>{std::string(50, 'x'), "fine"}));
+}
+
+TEST_F(ImportPageTest, AContestTypeThatDisagreesWithTheFilesOrderIsImportedOnlyWhenTheUserSaysYes) {
+    const std::string file =
+        writeCallHistory("fd.txt", "!!Order!!,Call,Exch1,Sect,UserText\nW1AW,2A,CT,\nK1ABC,1D,EMA,\n");
+    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
+    pickContest("FD");
+    const std::string question = file +
+                                 ", line 1: its !!Order!! is Call,Exch1,Sect,UserText, but the contest type FD reads "
+                                 "Call,data2,Sect.\nImport it as FD all the same?";
+    ui.expectMessageBox(question, BoxKind::Information, BoxButtons::YesNo, BoxAnswer::No);
+    EXPECT_EQ(Button_ImportClick(ui, data), ImportCounts{});
+    EXPECT_TRUE(columnValues(history, "History", "Call").empty());
+    EXPECT_FALSE(fs::exists(history + ".bup")) << "No starts nothing";
+
+    ui.expectMessageBox(question, BoxKind::Information, BoxButtons::YesNo, BoxAnswer::Yes);
+    EXPECT_EQ(Button_ImportClick(ui, data).inserted, 2);
+    EXPECT_EQ(columnValues(history, "History", "data2"), (std::vector<std::string>{"2A", "1D"}));
+
+    const std::string agreeing = writeCallHistory("fd2.txt", "!!Order!!,call,DATA2,,UserText\nN0XYZ,3A,CO,\n");
+    pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", agreeing);
+    pickContest("FD");
+    EXPECT_EQ(Button_ImportClick(ui, data).inserted, 1) << "no question: the names agree, letter case aside";
 }

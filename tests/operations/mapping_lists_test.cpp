@@ -1,6 +1,7 @@
 // The window's lists that the mapping workbook fills, through the scripted fake of the window.
 #include "shell/mapping_lists.h"
 #include "fake_ui.h"
+#include "import/ordered_history_file.h"
 #include "operation_files.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,9 @@ TEST(MappingLists, TheListsTakeTheWorkbooksContestsReplacingWhatWasThere) {
     EXPECT_EQ(ui.itemIndex("ComboBox_ExportContest"), -1) << "no contest is picked for the user";
 
     FillHistoryFileContests(ui, workbook);
-    EXPECT_EQ(ui.items("Combobox_Contest"), (std::vector<std::string>{"NAQP", "NAQP", "FD"}));
+    EXPECT_EQ(ui.items("Combobox_Contest"),
+              (std::vector<std::string>{kv::import::kByOrderContestType, "NAQP", "NAQP", "FD"}))
+        << "reading the file by its !!Order!! comes first";
     EXPECT_EQ(ui.itemIndex("Combobox_Contest"), 0);
     EXPECT_TRUE(ui.isEnabled("Combobox_Contest"));
     EXPECT_TRUE(ui.isEnabled("Label_Contest"));

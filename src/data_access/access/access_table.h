@@ -20,6 +20,8 @@ public:
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
 
     Value convert(std::size_t column, const Value& value) const override;
+    // Text columns only; Memo has no limit worth telling.
+    std::optional<std::size_t> textCapacity(std::size_t column) const override;
     std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
     std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) override;

@@ -36,6 +36,12 @@ Value AccessTable::convert(std::size_t column, const Value& value) const {
     return accessValueText(typedValue(def_.columns.at(column), value));
 }
 
+std::optional<std::size_t> AccessTable::textCapacity(std::size_t column) const {
+    const jet::Column& definition = def_.columns.at(column);
+    if (definition.type != jet::ColumnType::Text) return std::nullopt;
+    return definition.length / 2;  // the engine stores UCS-2, two bytes a character
+}
+
 jet::TableEdit AccessTable::editTowards(const std::vector<Row>& rows, const RowOrigins& origins) const {
     if (origins.size() != rows.size()) throw std::logic_error("a commit with an origin missing for some rows");
     jet::TableEdit edit;
