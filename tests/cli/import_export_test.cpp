@@ -125,7 +125,7 @@ TEST_F(CliImportExport, RefusalsExitWithOneAndUsageErrorsWithTwo) {
          {std::vector<std::string>{"--history", database, "export", "NAQPCW"},
           {"--history", database, "export", "NAQPCW", "--to", file("x.txt"), "--encoding", "latin-9"},
           {"--history", database, "import-log", kLoggerExample, "--contest", "FD", "--start", "28.6.2025"},
-          {"--history", database, "import-file", kNaqpExample},
+          {"--history", database, "import-file", "--type", "NAQP"},
           {"--history", database, "import-log", "--contest", "FD"}}) {
         auto run = cli(wrong);
         EXPECT_EQ(run.status, 2) << run.err;
