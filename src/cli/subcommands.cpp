@@ -58,8 +58,10 @@ const std::vector<Subcommand>& table() {
               {"CONTEST"}},
          .summary = "write the call-history file of CONTEST from FILE",
          .description = "Opens FILE, picks CONTEST on the export page and writes its call-history file to --to, as\n"
-                        "Start EXPORT does: one line per station with something to say, eight comma-separated\n"
-                        "fields, CR LF line ends. The file is written beside --to and replaces it only when whole.\n"
+                        "Start EXPORT does: one line per station with something to say, the contest's fields\n"
+                        "comma-separated (eight, or those an !!Order!! first line names when the contest fills any\n"
+                        "of field9..field14), CR LF line ends. The file is written beside --to and replaces it\n"
+                        "only when whole.\n"
                         "`contests` lists the contests offered for export.",
          .run = runExport},
         {.syntax = {"import-log",

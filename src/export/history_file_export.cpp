@@ -3,9 +3,11 @@
 #include "data_access/file_replacement.h"
 #include "data_access/text_encoding.h"
 #include "export/file_error_text.h"
+#include "export/history_file_layout.h"
 #include "export/history_file_line.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace kv::export_ {
 namespace {
@@ -20,21 +22,24 @@ auto onTargetFile(Step step) {
     }
 }
 
-// The file's text, one line per row that has a value in fields 2 to 8, and the number of lines.
-std::pair<std::string, long long> historyLines(data_access::Cursor& history, const std::array<std::string, 8>& columns,
+// The file's text, its `!!Order!!` line (if any) and one line per row with something to say,
+// and the number of station lines.
+std::pair<std::string, long long> historyLines(data_access::Cursor& history, const mapping::ExportColumns& columns,
                                                const history_db::Progress& progress) {
     const long long total = history.recordCount();
     progress.rowsDone(0, total);
-    std::string text;
+    if (columns[0].empty()) return {std::string(), 0};
+    const HistoryFileLayout layout = historyFileLayout(columns);
+    std::string text = layout.orderLine;
     long long lines = 0;
-    if (columns[0].empty()) return {text, lines};
-    std::array<std::string, 8> values;
-    std::array<std::string_view, 8> fields;
+    std::vector<std::string> values(layout.positions.size());
+    std::vector<std::string_view> fields(layout.positions.size());
     long long done = 0;
     for (history.first(); !history.atEnd(); history.next()) {
-        for (std::size_t k = 0; k < columns.size(); ++k) {
-            values[k] = columns[k].empty() ? std::string() : history.text(columns[k]);
-            fields[k] = values[k];
+        for (std::size_t i = 0; i < layout.positions.size(); ++i) {
+            const std::string& column = columns[layout.positions[i]];
+            values[i] = column.empty() ? std::string() : history.text(column);
+            fields[i] = values[i];
         }
         lines += appendHistoryLine(text, fields);
         progress.rowsDone(++done, total);
@@ -48,7 +53,7 @@ std::string exportedStatus(const std::string& target) {
     return "Historyfile generated:" + std::filesystem::path(target).filename().string();
 }
 
-long long exportHistoryFile(history_db::HistoryStore& store, const std::array<std::string, 8>& columns,
+long long exportHistoryFile(history_db::HistoryStore& store, const mapping::ExportColumns& columns,
                             const std::string& target, HistoryFileEncoding encoding,
                             const history_db::Progress& progress) {
     data_access::FileReplacement file = onTargetFile([&] { return data_access::FileReplacement(target); });

@@ -27,7 +27,7 @@ std::string_view trimmedValue(std::string_view value) {
     return value;
 }
 
-bool appendHistoryLine(std::string& out, const std::array<std::string_view, 8>& fields) {
+bool appendHistoryLine(std::string& out, std::span<const std::string_view> fields) {
     const std::size_t start = out.size();
     appendValue(out, trimmedValue(fields[0]));
     bool anyValue = false;

@@ -3,6 +3,10 @@
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "data_access/source_connection_strings.h"
+#include "data_access/text_fold.h"
+
+#include <algorithm>
+#include <string_view>
 
 namespace kv::mapping {
 namespace {
@@ -15,8 +19,21 @@ constexpr const char* kListedRows = "History = 1";
 // holds each one's target.
 constexpr const char* kLoggerColumns[] = {"Call", "Ck", "Sect", "Exchange1", "Name", "Gridsquare", "nr"};
 constexpr const char* kHistoryFileColumns[] = {"field1", "field2", "field3", "field4", "field5", "field6", "field7"};
-constexpr const char* kExportColumns[] = {"field1", "field2", "field3", "field4",
-                                          "field5", "field6", "field7", "field8"};
+// DXLOG's other columns that carry what a station sent; a further column of the sheet named as one
+// of them is a logger source like the seven above. Any other further column is not the logger's.
+constexpr std::string_view kFurtherLoggerColumns[] = {"Prec", "ZN", "Power", "QTH", "Comment", "MiscText"};
+
+bool isFurtherLoggerColumn(std::string_view header) {
+    return std::ranges::any_of(kFurtherLoggerColumns,
+                               [&](std::string_view name) { return data_access::equalIgnoringCase(header, name); });
+}
+
+bool hasColumn(const std::vector<std::string>& headers, std::string_view name) {
+    return std::ranges::any_of(headers,
+                               [&](const std::string& header) { return data_access::equalIgnoringCase(header, name); });
+}
+
+std::string exportField(std::size_t position) { return "field" + std::to_string(position + 1); }
 
 // Only the rows whose History is 1, from the first one.
 void keepListedRows(data_access::Cursor& sheet) {
@@ -86,6 +103,9 @@ ImportMapping MappingWorkbook::importMapping(ImportKind kind, const std::string&
     const auto& columns = logger ? kLoggerColumns : kHistoryFileColumns;
     mapping.fieldMap.setKey(columns[0], sheet.text(columns[0]));
     for (std::size_t i = 1; i < std::size(columns); ++i) mapping.fieldMap.add(columns[i], sheet.text(columns[i]));
+    if (logger)
+        for (const std::string& header : sheet.columnNames())
+            if (isFurtherLoggerColumn(header)) mapping.fieldMap.add(header, sheet.text(header));
     return mapping;
 }
 
@@ -94,7 +114,11 @@ ExportMapping MappingWorkbook::exportMapping(const std::string& contest) {
     requireRow(sheet, "ExportMapping", "Contest", contest);
 
     ExportMapping mapping{sheet.text("Contest"), {}};
-    for (std::size_t i = 0; i < mapping.columns.size(); ++i) mapping.columns[i] = sheet.text(kExportColumns[i]);
+    // field1 ... field8 are every workbook's; a missing one raises the cursor's field error.
+    const std::vector<std::string> headers = sheet.columnNames();
+    for (std::size_t k = 0; k < mapping.columns.size(); ++k)
+        if (k < kHeaderlessFieldCount || hasColumn(headers, exportField(k)))
+            mapping.columns[k] = sheet.text(exportField(k));
     return mapping;
 }
 

@@ -2,14 +2,15 @@
 // The mapping workbook mapping.xls. Its sheet ImportMapping has one row per logger contest:
 // whether it takes part in call history (History = 1), its contest type for call-history files
 // (Contest_general), and the History column that receives each source column. Its sheet
-// ExportMapping has one row per contest offered for export: the History columns of the eight
-// fields of an exported line. Each lookup reads the sheet through a cursor of its own; a missing
-// file, sheet or column raises the table access layer's error ("ADODataSet_Mapping: Field
-// 'field8' not found"). Rows are found by their contest ignoring letter case, as Jet finds them.
+// ExportMapping has one row per contest offered for export: the History columns of the fields
+// of an exported line, field1 ... field8 and, where the sheet has them, field9 ... field14. Each
+// lookup reads the sheet through a cursor of its own; a missing file, sheet or column raises the
+// table access layer's error ("ADODataSet_Mapping: Field 'field8' not found"). Rows are found by
+// their contest ignoring letter case, as Jet finds them.
 
 #include "mapping/field_map.h"
+#include "mapping/history_file_fields.h"
 
-#include <array>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -28,16 +29,19 @@ enum class ImportKind { Logger, HistoryFile };
 struct ImportMapping {
     // The row's Contest (a logger contest) or Contest_general (a call-history file's contest type).
     std::string contest;
-    // For a logger import the columns Call (the key), Ck, Sect, Exchange1, Name, Gridsquare, nr;
-    // for a history file field1 (the key) ... field7.
+    // For a logger import the columns Call (the key), Ck, Sect, Exchange1, Name, Gridsquare, nr,
+    // then every further column of the sheet named as one of DXLOG's other exchange columns (Prec,
+    // ZN, Power, QTH, Comment, MiscText), in sheet order; for a history file field1 (the key) ...
+    // field7.
     FieldMap fieldMap;
 };
 
 // The ExportMapping row of one contest.
 struct ExportMapping {
     std::string contest;
-    // The History columns of field1 ... field8; an empty name gives an empty field.
-    std::array<std::string, 8> columns;
+    // The History columns of field1 ... field14; a sheet without field9 ... field14 leaves them
+    // empty.
+    ExportColumns columns;
 };
 
 // A logger contest that the workbook does not let an import take, with the text the user is shown.

@@ -52,21 +52,22 @@ TEST_F(CliImportExport, TheWholeCycleOnTheExamples) {
     EXPECT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, "");
     EXPECT_EQ(fileBytes(target),
-              "K7XVB,ED,,,,WA,,\r\n"
-              "N6QWZ,LIZ,,,,CA,,\r\n"
-              "VE6JXR,RENE,,,,AB,,\r\n"
-              "W0QFZ,DAN,,,,KS,,\r\n"
-              "KJ7ZTA,MORRIS,,,,ID,,\r\n"
-              "XE2QKV,PACO,,,,DX,,\r\n"
-              "AD4YXJ,SUE,,,,FL,,\r\n"
-              "KB0ZTQ,RAY,,,,MN,,\r\n"
-              "KF7QXR,NED,,,,OR,,\r\n"
-              "N2VQX,ANNA,,,,NY,,\r\n"
-              "VA3ZKE,PIERRE,,,,ON,,\r\n"
-              "W1XTB,GUS,,,,ME,,\r\n"
-              "W5QZR,TED,,,,TX,,\r\n"
-              "WB9VKX,KAY,,,,IN,,\r\n"
-              "ZL2QVX,HAMISH,,,,DX,,\r\n");
+              "!!Order!!,Call,Name,State,UserText\r\n"
+              "K7XVB,ED,WA,\r\n"
+              "N6QWZ,LIZ,CA,\r\n"
+              "VE6JXR,RENE,AB,\r\n"
+              "W0QFZ,DAN,KS,\r\n"
+              "KJ7ZTA,MORRIS,ID,sends MO in CW\r\n"
+              "XE2QKV,PACO,DX,\r\n"
+              "AD4YXJ,SUE,FL,\r\n"
+              "KB0ZTQ,RAY,MN,\r\n"
+              "KF7QXR,NED,OR,\r\n"
+              "N2VQX,ANNA,NY,\r\n"
+              "VA3ZKE,PIERRE,ON,\r\n"
+              "W1XTB,GUS,ME,\r\n"
+              "W5QZR,TED,TX,\r\n"
+              "WB9VKX,KAY,IN,\r\n"
+              "ZL2QVX,HAMISH,DX,\r\n");
 
     // Field Day twice: the second run finds every station as the first left it.
     EXPECT_EQ(importLog("FD").out, "read 7, inserted 2, updated 5, unchanged 0\n");
@@ -93,13 +94,29 @@ TEST_F(CliImportExport, AContestHeldTwiceIsChosenByItsStart) {
                                  "FD,6-22-2024, FD,6-28-2025 18:00:00\n"),
               std::string::npos)
         << ambiguous.err;
-    EXPECT_EQ(historyTable(database), "Call,Name,Sect,State,Ck,Exch1,Grid,Nr,UserText,data2,data3,Updated\n");
+    EXPECT_EQ(historyTable(database),
+              "Call,Name,Sect,State,Ck,Exch1,Grid,Nr,UserText,Loc1,Loc2,BirthDate,Misc,Power,CqZone,ITUZone,data2,"
+              "data3,Updated\n");
 
     std::vector<std::string> chosen = twice;
     chosen.insert(chosen.end(), {"--start", "2025-06-28"});
     auto run = cli(chosen);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "read 5, inserted 4, updated 0, unchanged 1\n") << "N8JQT twice, alike";
+}
+
+TEST_F(CliImportExport, CqWwZonesComeFromTheLogsZnAndGoOutUnderAnOrderLine) {
+    auto run = cli({"--history", database, "import-log", KV_LOGGER_TEST_DATABASE, "--contest", "CQWWCW"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "read 3, inserted 3, updated 0, unchanged 0\n");
+    EXPECT_EQ(toolOutput("mdb-export " + quoted(database) + " History | cut -d, -f1,15"),
+              "Call,CqZone\n\"JA1QZB\",\"25\"\n\"PY2XKT\",\"11\"\n\"OH2ZQW\",\"15\"\n")
+        << "DXLOG's ZN, through the ImportMapping column ZN";
+
+    const std::string target = file("cqww.txt");
+    auto exported = cli({"--history", database, "export", "CQWWCW", "--to", target});
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(fileBytes(target), "!!Order!!,Call,CqZone,UserText\r\nJA1QZB,25,\r\nPY2XKT,11,\r\nOH2ZQW,15,\r\n");
 }
 
 TEST_F(CliImportExport, RefusalsExitWithOneAndUsageErrorsWithTwo) {
@@ -116,7 +133,7 @@ TEST_F(CliImportExport, RefusalsExitWithOneAndUsageErrorsWithTwo) {
     EXPECT_EQ(noType.status, 1);
     EXPECT_NE(noType.err.find("no contest type \"QRP\""), std::string::npos) << noType.err;
 
-    auto noContest = cli({"--history", database, "export", "CQWWCW", "--to", file("cqww.txt")});
+    auto noContest = cli({"--history", database, "export", "CQWPXCW", "--to", file("cqww.txt")});
     EXPECT_EQ(noContest.status, 1) << "a contest without call history is not offered";
     EXPECT_FALSE(fs::exists(file("cqww.txt")));
     EXPECT_EQ(fileBytes(database), before);

@@ -1,7 +1,10 @@
 // kestrovane-cli new: the template copied to --history FILE, and the cases it refuses.
 #include "cli_test_support.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <regex>
 
 using namespace kv::cli::testing;
 namespace fs = std::filesystem;
@@ -33,6 +36,30 @@ TEST_F(CliNew, MakesACopyOfTheTemplateThatOtherReadersAndTheOtherSubcommandsAcce
     EXPECT_EQ(counted.out, "0\n");
     auto checked = cli({"check", "--history", database});
     EXPECT_EQ(checked.status, 0) << checked.err;
+}
+
+// The logger's call-history fields with the longest value it keeps (0: a number or a date, which
+// History keeps as text).
+TEST_F(CliNew, TheTemplatesHistoryHasEveryLoggerFieldAsTextWideEnoughAndItsOtherColumns) {
+    const std::string schema = toolOutput("mdb-schema -T History " + quoted(kTemplate));
+    std::map<std::string, std::string> types;
+    const std::regex column(R"(\n\t\[(\w+)\]\t+([^,\n]*[^,\s]))");
+    for (std::sregex_iterator it(schema.begin(), schema.end(), column), end; it != end; ++it)
+        types[(*it)[1]] = (*it)[2];
+
+    const std::pair<const char*, int> loggerFields[] = {
+        {"Call", 15},     {"Name", 20},  {"Loc1", 6},  {"Loc2", 6},  {"Sect", 8},   {"State", 8},   {"Ck", 0},
+        {"BirthDate", 0}, {"Exch1", 12}, {"Misc", 15}, {"Power", 8}, {"CqZone", 0}, {"ITUZone", 0}, {"UserText", 60}};
+    for (const auto& [name, longest] : loggerFields) {
+        std::smatch text;
+        ASSERT_TRUE(std::regex_match(types[name], text, std::regex(R"(Text \((\d+)\))")))
+            << name << ": " << types[name];
+        EXPECT_GE(std::stoi(text[1]), std::max(longest, 4)) << name;
+    }
+    EXPECT_EQ(types["UserText"], "Text (255)");
+    for (const char* kept : {"Grid", "Nr", "data2", "data3"}) EXPECT_EQ(types[kept].substr(0, 4), "Text") << kept;
+    EXPECT_EQ(types["Updated"], "DateTime");
+    EXPECT_EQ(types.size(), 19u) << schema;
 }
 
 TEST_F(CliNew, KeepsAnExistingFileUnlessReplaceIsGiven) {

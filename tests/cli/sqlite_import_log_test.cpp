@@ -33,7 +33,7 @@ TEST_F(CliSqliteImportLog, TheRealLogsFieldDayIsImportedAndExported) {
     const std::string log = kv::testing::copyRealLog(folder());
     const FileState before = FileState::of(log);
     const auto fieldDay = sqliteRows(log,
-                                     "SELECT Call, Sect FROM DXLOG WHERE ContestNR = "
+                                     "SELECT Call, Sect, Exchange1 FROM DXLOG WHERE ContestNR = "
                                      "(SELECT ContestNR FROM ContestInstance WHERE ContestName = 'FD') ORDER BY rowid");
     ASSERT_FALSE(fieldDay.empty());
 
@@ -46,8 +46,9 @@ TEST_F(CliSqliteImportLog, TheRealLogsFieldDayIsImportedAndExported) {
     const std::string target = file("FD.txt");
     auto exported = cli({"--history", database, "export", "FD", "--to", target});
     EXPECT_EQ(exported.status, 0) << exported.err;
-    std::string expected;  // the workbook's FD export: the call first, the section fifth
-    for (const auto& qso : fieldDay) expected += *qso[0] + ",,,," + *qso[1] + ",,,\r\n";
+    // The workbook's FD export: the fields of shared Field Day files, the class as Exch1.
+    std::string expected = "!!Order!!,Call,Sect,Exch1,UserText\r\n";
+    for (const auto& qso : fieldDay) expected += *qso[0] + "," + *qso[1] + "," + *qso[2] + ",\r\n";
     EXPECT_EQ(fileBytes(target), expected);
 
     auto again = importLog(log, {"--contest", "FD", "--start", "2026-05-16"});

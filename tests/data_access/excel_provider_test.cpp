@@ -128,8 +128,9 @@ TEST_F(ExcelProvider, ProgramMappingWorkbookHasBothSheetsAndHistoryColumnsOnly) 
     mapping.setConnectionString(excelConnection(std::string(KV_PROGRAM_DIR) + "/mapping.xls"));
     Cursor sheet("ADODataSet_Mapping");
     sheet.setConnection(&mapping);
-    const std::vector<std::string> history = {"",     "Call", "Name",     "Sect",  "State", "Ck",     "Exch1",
-                                              "Grid", "Nr",   "UserText", "data2", "data3", "Updated"};
+    const std::vector<std::string> history = {"",       "Call",    "Name",     "Sect",  "State",     "Ck",     "Exch1",
+                                              "Grid",   "Nr",      "Loc1",     "Loc2",  "BirthDate", "Misc",   "Power",
+                                              "CqZone", "ITUZone", "UserText", "data2", "data3",     "Updated"};
     auto isHistoryColumn = [&](const std::string& name) {
         return std::find(history.begin(), history.end(), name) != history.end();
     };
@@ -139,7 +140,7 @@ TEST_F(ExcelProvider, ProgramMappingWorkbookHasBothSheetsAndHistoryColumnsOnly) 
     for (sheet.first(); !sheet.atEnd(); sheet.next()) {
         (sheet.text("History") == "1" ? offered : hidden)++;
         for (const char* column : {"Field1", "field2", "field3", "field4", "field5", "field6", "field7", "Call", "Ck",
-                                   "Sect", "Exchange1", "Name", "Gridsquare", "nr"})
+                                   "Sect", "Exchange1", "Name", "Gridsquare", "nr", "ZN", "Power"})
             EXPECT_TRUE(isHistoryColumn(sheet.text(column))) << sheet.text("Contest") << " " << column;
     }
     EXPECT_GE(offered, 4);
@@ -154,7 +155,7 @@ TEST_F(ExcelProvider, ProgramMappingWorkbookHasBothSheetsAndHistoryColumnsOnly) 
     sheet.setFiltered(true);
     EXPECT_GE(sheet.recordCount(), 4);
     for (sheet.first(); !sheet.atEnd(); sheet.next())
-        for (int k = 1; k <= 8; ++k) EXPECT_TRUE(isHistoryColumn(sheet.text("field" + std::to_string(k))));
+        for (int k = 1; k <= 14; ++k) EXPECT_TRUE(isHistoryColumn(sheet.text("field" + std::to_string(k))));
 }
 
 TEST_F(ExcelProvider, ProviderChoiceChecksSignaturesAndDataSource) {

@@ -12,7 +12,7 @@
         logger's DXLOG table and every contest is one the logger knows (its Contest table); every
         contest appears once per sheet, in both sheets, with History 0 or 1 and the same History
         in both; the key columns hold Call; contests that share a Contest_general share its
-        Field1..field7; an export field names only the History column whose value the logger
+        Field1..field7; an export field names only a History column whose value the logger
         reads at that position of a line. Names are compared without regard to letter case, as
         the program looks them up.
 
@@ -29,17 +29,19 @@ import xlrd
 
 IMPORT_HEADER = ["Contest", "History", "Contest_general", "Field1", "field2", "field3", "field4",
                  "field5", "field6", "field7", "Call", "Ck", "Sect", "Exchange1", "Name",
-                 "Gridsquare", "nr"]
-EXPORT_HEADER = ["Contest", "History", "field1", "field2", "field3", "field4", "field5", "field6",
-                 "field7", "field8"]
+                 "Gridsquare", "nr", "ZN", "Power"]
+EXPORT_HEADER = ["Contest", "History"] + [f"field{k}" for k in range(1, 15)]
 TEXT_FILE_COLUMNS = IMPORT_HEADER[3:10]
-LOGGER_COLUMNS = IMPORT_HEADER[10:17]
-EXPORT_FIELDS = EXPORT_HEADER[2:10]
+LOGGER_COLUMNS = IMPORT_HEADER[10:]
+EXPORT_FIELDS = EXPORT_HEADER[2:]
 
-# A header-less call-history line is read by the logger in this order; each position takes the
-# History column named here, and None where our History table keeps nothing for it.
-EXPORT_POSITIONS = [("Call", "Call"), ("Name", "Name"), ("Loc1", "Grid"), ("Loc2", None),
-                    ("Sect", "Sect"), ("State", "State"), ("CK", "Ck"), ("BirthDate", None)]
+# The logger's fields in its default order, the positions field1 ... field14; each position takes
+# the History columns named here: the one of the logger's name, and Grid (the grid kept before
+# Loc1 existed) at Loc1 and data2 (the latest of a changing exchange, the Field Day class) at Exch1.
+EXPORT_POSITIONS = [("Call", {"call"}), ("Name", {"name"}), ("Loc1", {"loc1", "grid"}), ("Loc2", {"loc2"}),
+                    ("Sect", {"sect"}), ("State", {"state"}), ("CK", {"ck"}), ("BirthDate", {"birthdate"}),
+                    ("Exch1", {"exch1", "data2"}), ("Misc", {"misc"}), ("Power", {"power"}),
+                    ("CqZone", {"cqzone"}), ("ITUZone", {"ituzone"}), ("UserText", {"usertext"})]
 
 
 class Unreadable(Exception):
@@ -256,8 +258,8 @@ def check_names(arguments):
         where = f"ExportMapping line {row['line']} ({row['Contest']})"
         for field, (position, column) in zip(EXPORT_FIELDS, EXPORT_POSITIONS):
             target = row[field]
-            if target and (column is None or target.lower() != column.lower()):
-                expected = f"{column} or nothing" if column else "nothing"
+            if target and target.lower() not in column:
+                expected = " or ".join(sorted(column)) + " or nothing"
                 problems.append(f"{where}: {field} is the logger's {position}, which takes {expected}, "
                                 f"not {target}")
         if row["field1"].lower() != "call":

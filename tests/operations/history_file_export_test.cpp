@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 using namespace kv::export_;
 using kv::history_db::HistoryStore;
@@ -36,7 +37,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Columns = std::array<std::string, 8>;
+using Columns = kv::mapping::ExportColumns;
 const Columns kNames{"Call", "Name", "data2", "", "", "", "", ""};
 const Columns kSweepstakes{"Call", "", "", "", "Sect", "State", "Ck", ""};
 const Columns kNoKey{"", "Name", "", "", "", "", "", ""};
@@ -93,6 +94,46 @@ TEST_F(HistoryFileExportTest, WritesEightTrimmedFieldsPerRowWithSomethingToSayIn
 
     exportTo(kNames, target, HistoryFileEncoding::Utf8);
     EXPECT_NE(fileBytes(target).find("DL6ZOE,Zoë,€uro,,,,,\r\nSV7OMG,Ωmega,,,,,,\r\n"), std::string::npos);
+}
+
+TEST_F(HistoryFileExportTest, FieldsNineToFourteenBringAnOrderLineNamingExactlyTheFilledFields) {
+    writeHistoryDatabase(database,
+                         "Call,Name,Power,CqZone,UserText,Sect\n"
+                         "DL1ABC,Hans,100,14,,\n"
+                         "JA1XYZ,,,25,,\n"
+                         "K1QUIET,,,,,EMA\n"              // only a column the contest does not name: no line
+                         "VK2NOTE,,,,  sked 0100z ,\n");  // only UserText, trimmed
+    Columns zones{};
+    zones[0] = "Call";
+    zones[1] = "Name";
+    zones[10] = "Power";
+    zones[11] = "CqZone";
+    zones[13] = "UserText";
+    const std::string target = files.file("zones.txt");
+    EXPECT_EQ(exportTo(zones, target), 3) << "the !!Order!! line is no station";
+    const std::string written = fileBytes(target);
+    EXPECT_EQ(written,
+              "!!Order!!,Call,Name,Power,CqZone,UserText\r\n"
+              "DL1ABC,Hans,100,14,\r\n"
+              "JA1XYZ,,,25,\r\n"
+              "VK2NOTE,,,,sked 0100z\r\n");
+    std::istringstream lines(written);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "!!Order!!,Call,Name,Power,CqZone,UserText\r");
+    while (std::getline(lines, line))
+        EXPECT_EQ(std::count(line.begin(), line.end(), ','), 4) << "five fields: " << line;
+
+    Columns positions{};
+    for (std::size_t k = 0; k < positions.size(); ++k) positions[k] = k == 0 ? "Call" : "CqZone";
+    exportTo(positions, target);
+    EXPECT_EQ(fileBytes(target).substr(0, fileBytes(target).find("\r\n")),
+              "!!Order!!,Call,Name,Loc1,Loc2,Sect,State,CK,BirthDate,Exch1,Misc,Power,CqZone,ITUZone,UserText")
+        << "every position under the logger's own name, in its default order";
+
+    HistoryStore(database).empty();
+    EXPECT_EQ(exportTo(zones, target), 0);
+    EXPECT_EQ(fileBytes(target), "!!Order!!,Call,Name,Power,CqZone,UserText\r\n");
 }
 
 TEST_F(HistoryFileExportTest, ALineBreakOrControlCharacterInsideAValueIsWrittenAsABlank) {
@@ -252,6 +293,26 @@ TEST_F(ExportPageTest, ExportWritesTheFileOfThePickedContestsRowAndSaysSo) {
     EXPECT_EQ(fileBytes(target), "W5PAD,,,,EMA,MA,72,\r\n");
     EXPECT_EQ(ui.text("StatusBar1"), "Historyfile generated:ss.txt");
     EXPECT_FALSE(ui.isVisible("ProgressBar1"));
+}
+
+TEST_F(ExportPageTest, AWorkbookWithFieldsNineToFourteenExportsTheOrderForm) {
+    writeWorkbook(files.file("mapping.xls"), kImportSheet,
+                  "Contest,History,field1,field2,field3,field4,field5,field6,field7,field8,field9,field10,field11,"
+                  "field12,field13,field14\n"
+                  "ZONES,1,Call,,,,Sect,,,,,,,Ck,,\n"
+                  "NAMES,1,Call,Name,data2,,,,,,,,,,,\n");
+    kv::shell::FormCreate(ui);
+    kv::shell::OpenTHDatabase(ui, data, database);
+    const std::string target = files.file("zones.txt");
+    pickContest("ZONES");
+    chooseTarget(target);
+    kv::shell::Button_ExportClick(ui, data);
+    EXPECT_EQ(fileBytes(target), "!!Order!!,Call,Sect,CqZone\r\nW5PAD,EMA,72\r\n");
+
+    pickContest("NAMES");
+    chooseTarget(target);
+    kv::shell::Button_ExportClick(ui, data);
+    EXPECT_EQ(fileBytes(target).substr(0, 17), "Q1QQQ,Ann,,,,,,\r\n") << "empty field9..field14: the eight fields";
 }
 
 TEST_F(ExportPageTest, ThePageEnablesEachStepAndAnotherContestDropsTheTarget) {

@@ -14,7 +14,7 @@ inline const char* const kContestInstances =
     "1,DELETEDQS,1-1-1900,-1\n"
     "2,SSCW,11-7-2026 21:00:00,2\n"
     "3,FD,6-22-2024,3\n"
-    "4,CQWWCW,11-28-2026,4\n"
+    "4,CQWPXCW,11-28-2026,4\n"
     "5,FD,6-28-2025 18:00:00,5\n"
     "6,RAC,12-27-2025,6\n"
     "7,STEWPERRY,12-20-2025,7\n";

@@ -115,7 +115,7 @@ TEST_F(ImportPageTest, AFileWithoutDxlogIsNoLoggerDatabase) {
 TEST_F(ImportPageTest, AContestTheWorkbookDoesNotTakeIsRefusedInABox) {
     pickImportType(kv::ui::kLoggerHamDatabase, "OpenDialog_HamDB", logger);
     const std::pair<ContestRecord, const char*> refusals[] = {
-        {{"4", "CQWWCW"}, "Selected contest is not supported in N1MM Logger to use history"},
+        {{"4", "CQWPXCW"}, "Selected contest is not supported in N1MM Logger to use history"},
         {{"9", "NOSUCHTEST"},
          "No import mapping exists for this content, create contest in mapping file and restart program"}};
     for (const auto& [record, box] : refusals) {

@@ -111,7 +111,7 @@ private:
 TEST_F(ImportRunTest, ALoggerLogListsItsContestsByNameAndThoseTheWorkbookTakesForCallHistory) {
     const std::vector<ContestInstance> all = log().contests();
     ASSERT_EQ(all.size(), 7u);
-    EXPECT_EQ(all.front(), (ContestInstance{"4", "CQWWCW", "11-28-2026"}));
+    EXPECT_EQ(all.front(), (ContestInstance{"4", "CQWPXCW", "11-28-2026"}));
     EXPECT_EQ(log().historyContests(workbook), (std::vector<ContestInstance>{{"3", "FD", "6-22-2024"},
                                                                              {"5", "FD", "6-28-2025 18:00:00"},
                                                                              {"2", "SSCW", "11-7-2026 21:00:00"},
@@ -158,7 +158,7 @@ TEST_F(ImportRunTest, TheBlankTheLoggerWritesForNoValueClearsNothing) {
     const ImportCounts counts = importLogger("7", "STEWPERRY");
     EXPECT_EQ(counts.inserted, 1);
     EXPECT_EQ(counts.unchanged, 1);
-    EXPECT_EQ(historyValue("W1AW", "Grid"), "FN31");
+    EXPECT_EQ(historyValue("W1AW", "Loc1"), "FN31");
 }
 
 TEST_F(ImportRunTest, ACallHistoryFileSkipsCommentsDirectivesAndBlankLines) {

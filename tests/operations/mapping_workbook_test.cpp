@@ -136,12 +136,69 @@ TEST_F(MappingWorkbookTest, ExportColumnsAreTheEightCellsOfTheContestsFirstRow) 
 
     const ExportMapping sweepstakes = mapping.exportMapping("arrlsscw");
     EXPECT_EQ(sweepstakes.contest, "ARRLSSCW");
-    EXPECT_EQ(sweepstakes.columns, (std::array<std::string, 8>{"Call", "", "", "", "Sect", "", "Ck", ""}));
-    EXPECT_EQ(mapping.exportMapping("NAQPCW").columns,
-              (std::array<std::string, 8>{"Call", "Name", "", "", "", "State", "", ""}));
+    EXPECT_EQ(sweepstakes.columns, (ExportColumns{"Call", "", "", "", "Sect", "", "Ck", ""}));
+    EXPECT_EQ(mapping.exportMapping("NAQPCW").columns, (ExportColumns{"Call", "Name", "", "", "", "State", "", ""}));
     EXPECT_THAT([&] { mapping.exportMapping("FD"); },
                 ThrowsMessage<std::runtime_error>(
                     StrEq("The mapping workbook has no ExportMapping row whose Contest is \"FD\"")));
+}
+
+TEST_F(MappingWorkbookTest, FurtherHeadersNamingDxlogColumnsAreLoggerSourcesAndField9To14ExportPositions) {
+    const std::string path = files.file("further.xls");
+    writeWorkbook(path,
+                  "Contest,History,Contest_general,Field1,field2,field3,field4,field5,field6,field7,"
+                  "Call,Ck,Sect,Exchange1,Name,Gridsquare,nr,Notes,zn,Power,MiscText\n"
+                  "CQWWCW,1,CQWW,Call,CqZone,,,,,,Call,,,,,,,Remarks,CqZone,,\n"
+                  "ARRLDXCW,1,ARRLDX,Call,Name,,,,,,Call,,State,,Name,,,,,Power,Misc\n",
+                  "Contest,History,field1,field2,field3,field4,field5,field6,field7,field8,field9,field10,"
+                  "field11,field12,field13,field14\n"
+                  "CQWWCW,1,Call,,,,,,,,,,,CqZone,,UserText\n");
+    MappingWorkbook mapping(path);
+    EXPECT_EQ(mapping.importMapping(ImportKind::Logger, "CQWWCW").fieldMap,
+              fieldMap(AList{"Call", "Call"}, {{"zn", "CqZone"}}))
+        << "Notes is no DXLOG column: not read from the log";
+    EXPECT_EQ(mapping.importMapping(ImportKind::Logger, "ARRLDXCW").fieldMap,
+              fieldMap(AList{"Call", "Call"},
+                       {{"Sect", "State"}, {"Name", "Name"}, {"Power", "Power"}, {"MiscText", "Misc"}}));
+    EXPECT_EQ(mapping.importMapping(ImportKind::HistoryFile, "CQWW").fieldMap,
+              fieldMap(AList{"field1", "Call"}, {{"field2", "CqZone"}}))
+        << "a call-history file has no DXLOG columns";
+
+    ExportColumns zones{};
+    zones[0] = "Call";
+    zones[11] = "CqZone";
+    zones[13] = "UserText";
+    EXPECT_EQ(mapping.exportMapping("CQWWCW").columns, zones);
+}
+
+TEST_F(MappingWorkbookTest, TheShippedWorkbookServesTheContestsWithTheirLoggersFields) {
+    MappingWorkbook shipped(files.file("mapping.xls"));
+    const auto exported = [&](const std::string& contest) {
+        std::vector<std::string> named;
+        const ExportColumns columns = shipped.exportMapping(contest).columns;
+        for (std::size_t k = 0; k < columns.size(); ++k)
+            if (!columns[k].empty()) named.push_back(std::string(kLoggerFieldNames[k]) + "=" + columns[k]);
+        return named;
+    };
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(exported("CQWWCW"), (Names{"Call=Call", "CqZone=CqZone", "UserText=UserText"}));
+    EXPECT_EQ(exported("ARRLDXSSB"),
+              (Names{"Call=Call", "Name=Name", "State=State", "Power=Power", "UserText=UserText"}));
+    EXPECT_EQ(exported("SSCW"), (Names{"Call=Call", "Sect=Sect", "State=State", "CK=Ck", "UserText=UserText"}));
+    EXPECT_EQ(exported("CWOPS"), (Names{"Call=Call", "Name=Name", "Exch1=Exch1", "UserText=UserText"}));
+    EXPECT_EQ(exported("FD"), (Names{"Call=Call", "Sect=Sect", "Exch1=data2", "UserText=UserText"}));
+    EXPECT_EQ(exported("STEWPERRY"), (Names{"Call=Call", "Loc1=Loc1", "UserText=UserText"}));
+
+    EXPECT_EQ(shipped.importMapping(ImportKind::Logger, "CQWWSSB").fieldMap,
+              fieldMap(AList{"Call", "Call"}, {{"ZN", "CqZone"}}));
+    EXPECT_EQ(shipped.importMapping(ImportKind::Logger, "ARRLDXCW").fieldMap,
+              fieldMap(AList{"Call", "Call"}, {{"Sect", "State"}, {"Name", "Name"}, {"Power", "Power"}}));
+    EXPECT_EQ(shipped.importMapping(ImportKind::Logger, "SSCW").fieldMap,
+              fieldMap(AList{"Call", "Call"}, {{"Ck", "Ck"}, {"Sect", "Sect"}}));
+    for (const char* contest : {"CQWWCW", "CQWWRTTY", "IARU", "ARRLDXCW", "CWOPS", "FD", "WFD", "SSSSB", "NAQPSSB",
+                                "SPRINTCW", "QSOPARTY", "ARRLVHFJUN", "STEWPERRY"})
+        EXPECT_TRUE(shipped.isLoggerContestListed(contest)) << contest;
+    EXPECT_FALSE(shipped.isLoggerContestListed("CQWPXCW")) << "a serial number is nothing to remember";
 }
 
 TEST_F(MappingWorkbookTest, AMissingSheetOrColumnIsTheProvidersOrTheCursorsError) {
