@@ -12,6 +12,7 @@
 // Lines end in CR LF, LF or CR.
 
 #include "data_access/provider.h"
+#include "mapping/history_file_fields.h"
 
 #include <array>
 #include <string>
@@ -21,9 +22,7 @@
 namespace kv::import {
 
 // The fields the logger knows, spelled as it spells them, in its default order.
-inline constexpr std::array<const char*, 14> kLoggerFields{"Call",  "Name",   "Loc1",      "Loc2",    "Sect",
-                                                           "State", "CK",     "BirthDate", "Exch1",   "Misc",
-                                                           "Power", "CqZone", "ITUZone",   "UserText"};
+inline constexpr const auto& kLoggerFields = mapping::kLoggerFieldNames;
 
 // One `!!Order!!` line: its names as written, blanks around them dropped; "" where it skips.
 struct OrderLine {

@@ -66,14 +66,15 @@ std::string OrderedHistoryFile::rowPlace(const data_access::Cursor& row) const {
 }
 
 mapping::FieldMap OrderedHistoryFile::fieldMap(const std::vector<std::string>& historyColumns) const {
-    const auto columnNamed = [&](const char* field) -> std::string {
+    const auto columnNamed = [&](std::string_view field) -> std::string {
         const auto found = std::ranges::find_if(
             historyColumns, [&](const std::string& column) { return data_access::equalIgnoringCase(column, field); });
         return found == historyColumns.end() ? std::string() : *found;
     };
     mapping::FieldMap map;
-    map.setKey(kLoggerFields[0], columnNamed(kLoggerFields[0]));
-    for (std::size_t i = 1; i < kLoggerFields.size(); ++i) map.add(kLoggerFields[i], columnNamed(kLoggerFields[i]));
+    map.setKey(std::string(kLoggerFields[0]), columnNamed(kLoggerFields[0]));
+    for (std::size_t i = 1; i < kLoggerFields.size(); ++i)
+        map.add(std::string(kLoggerFields[i]), columnNamed(kLoggerFields[i]));
     return map;
 }
 
@@ -84,7 +85,7 @@ std::vector<std::string> OrderedHistoryFile::fieldsSkipped(const mapping::FieldM
                             std::ranges::any_of(fieldMap.values(), [&](const mapping::AList& entry) {
                                 return entry.source == kLoggerFields[i];
                             });
-        if (fieldsGiven_[i] && !mapped) skipped.push_back(kLoggerFields[i]);
+        if (fieldsGiven_[i] && !mapped) skipped.emplace_back(kLoggerFields[i]);
     }
     skipped.insert(skipped.end(), unknownNames_.begin(), unknownNames_.end());
     return skipped;
