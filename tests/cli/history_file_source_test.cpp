@@ -140,9 +140,9 @@ TEST_F(CliHistoryFile, TwoImportsAtOnceEachReadTheirOwnFile) {
 TEST_F(CliHistoryFile, WithoutATypeTheFileIsReadByItsOrderAndTheSummaryTellsWhatWasDropped) {
     const std::string source = writeFile("cqww.txt",
                                          "\n# CQ WW, two sections\n"
-                                         "!!Order!!,Call,CQZone,UserText\r\n"
-                                         "DL1ABC,14," +
-                                             std::string(52, 'x') +
+                                         "!!Order!!,Call,CQZone,Sponsor,UserText\r\n"
+                                         "DL1ABC,14,," +
+                                             std::string(300, 'x') +
                                              "\r\n"
                                              "!!Order!!;Call;Name;;State\r\n"
                                              "K1ABC ; JOHN ; 1 ; MA ; extra\r\n");
@@ -150,14 +150,14 @@ TEST_F(CliHistoryFile, WithoutATypeTheFileIsReadByItsOrderAndTheSummaryTellsWhat
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
               "read 2, inserted 2, updated 0, unchanged 0, cut 1 value to fit, ignored 1 extra value, skipped fields "
-              "CqZone\n");
+              "Sponsor\n");
     EXPECT_NE(run.err.find("1 value was longer than its History column holds and was cut to fit (UserText); the "
                            "first at line 4, call DL1ABC."),
               std::string::npos)
         << run.err;
-    EXPECT_NE(run.err.find("Fields with no History column were skipped: CqZone."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Fields with no History column were skipped: Sponsor."), std::string::npos) << run.err;
     const std::string rows = "mdb-export -H " + quoted(database) + " History | grep ";
-    EXPECT_EQ(toolOutput(rows + "DL1ABC | cut -d, -f9"), "\"" + std::string(50, 'x') + "\"\n");
+    EXPECT_EQ(toolOutput(rows + "DL1ABC | cut -d, -f9,15"), "\"" + std::string(255, 'x') + "\",\"14\"\n");
     EXPECT_EQ(toolOutput(rows + "K1ABC | cut -d, -f2,4"), "\"JOHN\",\"MA\"\n");
 
     const std::string noCall = writeFile("nocall.txt", "!!Order!!,Name,State\nJOHN,MA\n");
@@ -172,7 +172,7 @@ TEST_F(CliHistoryFile, AContestTypeThatDisagreesWithTheFilesOrderIsRefusedUnless
     const CliRun refused = cli({"--history", database, "import-file", source, "--type", "FD"}, {"TMPDIR=" + temporary});
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.err.find(source + ", line 1: its !!Order!! is Call,Exch1,Sect, but the contest type FD reads "
-                                        "Call,data2,Sect; --force imports it as FD all the same"),
+                                        "Call,data2,Sect,UserText; --force imports it as FD all the same"),
               std::string::npos)
         << refused.err;
     EXPECT_EQ(calls(database), "");

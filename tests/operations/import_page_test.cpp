@@ -191,22 +191,23 @@ TEST_F(ImportPageTest, TheWorkingCopyLivesOnlyWhileARunReadsTheFileByAContestTyp
 TEST_F(ImportPageTest, AFileReadByItsOrderTellsWhatItCutAndSkippedInABoxAfterTheRun) {
     const std::string file = writeCallHistory("cqww.txt",
                                               "# CQ WW\n"
-                                              "!!Order!!;Call;CqZone;UserText\n"
-                                              "DL1ABC;14;" +
-                                                  std::string(55, 'x') +
+                                              "!!Order!!;Call;CqZone;Sponsor;UserText\n"
+                                              "DL1ABC;14;;" +
+                                                  std::string(260, 'x') +
                                                   "\n"
-                                                  "K1ABC;5;fine\n");
+                                                  "K1ABC;5;;fine\n");
     pickImportType(kv::ui::kHistoryFile, "OpenDialog_SourceHistory", file);
     EXPECT_EQ(ui.items("Combobox_Contest").front(), kv::import::kByOrderContestType);
     pickContest(kv::import::kByOrderContestType);
     ui.expectMessageBox(
         "1 value was longer than its History column holds and was cut to fit (UserText); the first "
-        "at line 3, call DL1ABC.\nFields with no History column were skipped: CqZone.\n",
+        "at line 3, call DL1ABC.\nFields with no History column were skipped: Sponsor.\n",
         BoxKind::Information, BoxButtons::Ok, BoxAnswer::Ok);
     const ImportCounts counts = Button_ImportClick(ui, data);
     EXPECT_EQ(counts.inserted, 2);
     EXPECT_EQ(ui.statusHistory().back(), "IMPORT finished");
-    EXPECT_EQ(columnValues(history, "History", "UserText"), (std::vector<std::string>{std::string(50, 'x'), "fine"}));
+    EXPECT_EQ(columnValues(history, "History", "UserText"), (std::vector<std::string>{std::string(255, 'x'), "fine"}));
+    EXPECT_EQ(columnValues(history, "History", "CqZone"), (std::vector<std::string>{"14", "5"}));
 }
 
 TEST_F(ImportPageTest, AContestTypeThatDisagreesWithTheFilesOrderIsImportedOnlyWhenTheUserSaysYes) {
@@ -216,7 +217,7 @@ TEST_F(ImportPageTest, AContestTypeThatDisagreesWithTheFilesOrderIsImportedOnlyW
     pickContest("FD");
     const std::string question = file +
                                  ", line 1: its !!Order!! is Call,Exch1,Sect,UserText, but the contest type FD reads "
-                                 "Call,data2,Sect.\nImport it as FD all the same?";
+                                 "Call,data2,Sect,UserText.\nImport it as FD all the same?";
     ui.expectMessageBox(question, BoxKind::Information, BoxButtons::YesNo, BoxAnswer::No);
     EXPECT_EQ(Button_ImportClick(ui, data), ImportCounts{});
     EXPECT_TRUE(columnValues(history, "History", "Call").empty());
