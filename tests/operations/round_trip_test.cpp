@@ -64,7 +64,8 @@ protected:
     }
 
     // The stations' values in these columns, row by row in call order.
-    std::vector<std::vector<std::string>> valuesOf(const std::string& database, const std::vector<std::string>& columns) {
+    std::vector<std::vector<std::string>> valuesOf(const std::string& database,
+                                                   const std::vector<std::string>& columns) {
         std::vector<std::vector<std::string>> values;
         for (const std::string& column : columns) values.push_back(columnValues(database, "History", column));
         return values;
