@@ -43,19 +43,20 @@ std::vector<std::string> entryTexts(const std::vector<import::ContestInstance>& 
 }
 
 // The one instance of --contest (and --start) among those the workbook takes for call history.
-import::ContestInstance chosenInstance(const std::vector<import::ContestInstance>& listed, const std::string& contest,
-                                       const std::optional<Day>& start){std::vector<import::ContestInstance> chosen;
-std::ranges::copy_if(listed, std::back_inserter(chosen), [&](const import::ContestInstance& instance) {
-    return instance.name == contest && (!start || startedOn(instance, *start));
-});
-if (chosen.size() == 1) return chosen.front();
-const std::string day =
-    start ? " that started on " + data_access::formatDate(start->year, start->month, start->day) : std::string();
-if (chosen.empty())
-    throw Refusal("The log holds no contest \"" + contest + "\"" + day +
-                  " that the mapping workbook takes for call history; it holds: " + joined(entryTexts(listed)));
-throw Refusal("The log holds \"" + contest +
-              "\" more than once; choose one with --start YYYY-MM-DD: " + joined(entryTexts(chosen)));
+kv::import::ContestInstance chosenInstance(const std::vector<import::ContestInstance>& listed,
+                                           const std::string& contest, const std::optional<Day>& start) {
+    std::vector<import::ContestInstance> chosen;
+    std::ranges::copy_if(listed, std::back_inserter(chosen), [&](const import::ContestInstance& instance) {
+        return instance.name == contest && (!start || startedOn(instance, *start));
+    });
+    if (chosen.size() == 1) return chosen.front();
+    const std::string day =
+        start ? " that started on " + data_access::formatDate(start->year, start->month, start->day) : std::string();
+    if (chosen.empty())
+        throw Refusal("The log holds no contest \"" + contest + "\"" + day +
+                      " that the mapping workbook takes for call history; it holds: " + joined(entryTexts(listed)));
+    throw Refusal("The log holds \"" + contest +
+                  "\" more than once; choose one with --start YYYY-MM-DD: " + joined(entryTexts(chosen)));
 }  // namespace
 
 // The four counts, then what else there was, each only when there was any, so that scripts
@@ -88,7 +89,7 @@ void requireMatchingOrder(Session& session, mapping::MappingWorkbook& workbook, 
                       " all the same, and without --type it is read by its !!Order!!");
 }
 
-}  // namespace kv::cli
+}  // namespace
 
 void runImportLog(Session& session) {
     const std::string contest = session.line.value("--contest").value_or("");

@@ -129,30 +129,31 @@ void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data) {
     ui.setEnabled("Button_Import", true);
 }
 
-import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data){const ui::ApplicationState& state = ui.state();
-history_db::HistoryStore& store = historyStore(ui, data);
-mapping::MappingWorkbook& workbook = mappingWorkbook(ui, data);
-const history_db::Progress progress = windowProgress(ui);
+kv::import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data) {
+    const ui::ApplicationState& state = ui.state();
+    history_db::HistoryStore& store = historyStore(ui, data);
+    mapping::MappingWorkbook& workbook = mappingWorkbook(ui, data);
+    const history_db::Progress progress = windowProgress(ui);
 
-import::ImportCounts counts;
-if (isLoggerImport(ui)) {
-    if (!data.loggerLog) data.loggerLog.emplace(state.LoggerDbPath);
-    import::LoggerContest source(*data.loggerLog, {state.ImportContestNr, state.ImportContestName, ""});
-    counts = import::runImport(store, source, workbook, progress);
-} else if (state.ImportContestGeneral == import::kByOrderContestType) {
-    import::OrderedHistoryFile source(state.HistoryFileSourcePath);
-    counts = import::runImport(store, source, progress);
-} else {
-    if (!positionalOrderAccepted(ui, workbook)) return counts;
-    // The working copy goes when the run ends, whether or not it succeeded.
-    import::HistoryFile file(state.HistoryFileSourcePath);
-    import::HistoryFileContest source(file, state.ImportContestGeneral);
-    counts = import::runImport(store, source, workbook, progress);
+    import::ImportCounts counts;
+    if (isLoggerImport(ui)) {
+        if (!data.loggerLog) data.loggerLog.emplace(state.LoggerDbPath);
+        import::LoggerContest source(*data.loggerLog, {state.ImportContestNr, state.ImportContestName, ""});
+        counts = import::runImport(store, source, workbook, progress);
+    } else if (state.ImportContestGeneral == import::kByOrderContestType) {
+        import::OrderedHistoryFile source(state.HistoryFileSourcePath);
+        counts = import::runImport(store, source, progress);
+    } else {
+        if (!positionalOrderAccepted(ui, workbook)) return counts;
+        // The working copy goes when the run ends, whether or not it succeeded.
+        import::HistoryFile file(state.HistoryFileSourcePath);
+        import::HistoryFileContest source(file, state.ImportContestGeneral);
+        counts = import::runImport(store, source, workbook, progress);
+    }
+    hideProgress(ui);
+    const std::string notes = import::runNotesText(counts);
+    if (!notes.empty()) ui.showMessageBox(notes, ui::BoxKind::Information, ui::BoxButtons::Ok);
+    return counts;
 }
-hideProgress(ui);
-const std::string notes = import::runNotesText(counts);
-if (!notes.empty()) ui.showMessageBox(notes, ui::BoxKind::Information, ui::BoxButtons::Ok);
-return counts;
-}  // namespace kv::shell
 
 }  // namespace kv::shell

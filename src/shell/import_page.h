@@ -36,6 +36,6 @@ void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data);
 // of the workbook; when its !!Order!! names its fields otherwise than that type, the user is asked
 // first (No imports nothing). After the run, an information box tells the values cut to fit, the
 // fields skipped and the extra values ignored, when there were any.
-import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data);
+kv::import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data);
 
 }  // namespace kv::shell
