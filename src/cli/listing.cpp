@@ -1,11 +1,11 @@
 #include "cli/listing.h"
 
+#include "import/joined_names.h"
+
 namespace kv::cli {
 
 std::string joined(const std::vector<std::string>& names) {
-    std::string text;
-    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-    return text.empty() ? "none" : text;
+    return names.empty() ? "none" : import::joinedNames(names);
 }
 
 }  // namespace kv::cli

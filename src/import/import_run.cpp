@@ -6,6 +6,7 @@
 #include "history_db/backup_path.h"
 #include "history_db/copy_whole_file.h"
 #include "import/exchange_merge.h"
+#include "import/joined_names.h"
 #include "import/ordered_history_file.h"
 
 #include <algorithm>
@@ -179,12 +180,6 @@ auto stoppingOnFailure(Step step) {
         throw std::runtime_error(std::string(error.what()) +
                                  "; IMPORT stopped, nothing was changed in the Kestrovane database");
     }
-}
-
-std::string joinedNames(const std::vector<std::string>& names) {
-    std::string joined;
-    for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
-    return joined;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "import/order_conflict.h"
 
 #include "data_access/text_fold.h"
+#include "import/joined_names.h"
 
 #include <charconv>
 
@@ -41,12 +42,6 @@ bool disagrees(const std::vector<std::string>& typeOrder, const OrderLine& fileO
     return false;
 }
 
-std::string commaJoined(const std::vector<std::string>& names) {
-    std::string joined;
-    for (std::size_t i = 0; i < names.size(); ++i) joined += (i ? "," : "") + names[i];
-    return joined;
-}
-
 }  // namespace
 
 std::optional<OrderConflict> findOrderConflict(const mapping::FieldMap& typeMap,
@@ -64,8 +59,8 @@ std::optional<OrderConflict> findOrderConflict(const mapping::FieldMap& typeMap,
 std::string orderConflictText(const OrderConflict& conflict, const std::string& contestType,
                               const std::string& fileName) {
     return fileName + ", line " + std::to_string(conflict.fileOrder.line) + ": its !!Order!! is " +
-           commaJoined(conflict.fileOrder.names) + ", but the contest type " + contestType + " reads " +
-           commaJoined(conflict.typeOrder);
+           joinedNames(conflict.fileOrder.names, ",") + ", but the contest type " + contestType + " reads " +
+           joinedNames(conflict.typeOrder, ",");
 }
 
 }  // namespace kv::import
