@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <map>
 #include <optional>
 #include <stdexcept>
 
@@ -49,18 +48,28 @@ public:
 private:
     // The row's values as they will be filed: the key first, so that a value cut can name its call.
     void readValues(ValuesCut& cut) {
-        key_ = fitted(key(), cut, "");
+        if (capacities_.empty()) learnCapacities();
+        key_ = fitted(key(), capacities_[0], cut, "");
         values_.clear();
-        for (const mapping::AList& entry : fieldMap_.values()) values_.push_back(fitted(entry, cut, key_));
+        for (std::size_t i = 0; i < fieldMap_.values().size(); ++i)
+            values_.push_back(fitted(fieldMap_.values()[i], capacities_[i + 1], cut, key_));
+    }
+
+    // What each target column holds, the key's first, asked of the table once per run; a column
+    // History lacks fails here as a write would.
+    void learnCapacities() {
+        capacities_.push_back(history_.textCapacity(key().target));
+        for (const mapping::AList& entry : fieldMap_.values())
+            capacities_.push_back(history_.textCapacity(entry.target));
     }
 
     // The logger writes a blank for a column it has no value for (GridSquare " "); blanks around
     // a value are never part of it. A value longer than its column is cut to what the column holds.
-    std::string fitted(const mapping::AList& entry, ValuesCut& cut, const std::string& call) {
+    std::string fitted(const mapping::AList& entry, const std::optional<std::size_t>& capacity, ValuesCut& cut,
+                       const std::string& call) {
         const std::string text = rows_.text(entry.source);
         const std::string_view value = data_access::trimBlanks(text);
         if (value.empty()) return {};
-        const std::optional<std::size_t> capacity = capacityOf(entry.target);
         if (!capacity) return std::string(value);
         const std::string_view kept = data_access::leadingCharacters(value, *capacity);
         if (kept.size() == value.size()) return std::string(value);
@@ -70,13 +79,6 @@ private:
         }
         if (std::ranges::find(cut.columns, entry.target) == cut.columns.end()) cut.columns.push_back(entry.target);
         return std::string(kept);
-    }
-
-    // Asked of the table once per column; a column History lacks fails here as a write would.
-    std::optional<std::size_t> capacityOf(const std::string& column) {
-        auto known = capacities_.find(column);
-        if (known == capacities_.end()) known = capacities_.emplace(column, history_.textCapacity(column)).first;
-        return known->second;
     }
 
     // A new station gets every mapped value, empty ones too; its data2 and data3 need no merge.
@@ -129,7 +131,7 @@ private:
     data_access::Cursor& rows_;
     data_access::Cursor& history_;
     const std::string today_;
-    std::map<std::string, std::optional<std::size_t>> capacities_;
+    std::vector<std::optional<std::size_t>> capacities_;  // the key's, then by fieldMap_.values()
     std::string key_;
     std::vector<std::string> values_;  // by fieldMap_.values()
 };
