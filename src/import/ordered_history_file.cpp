@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace kv::import {
 namespace {
@@ -39,14 +40,10 @@ private:
 }  // namespace
 
 OrderedHistoryFile::OrderedHistoryFile(std::string path)
-    : path_(std::move(path)), connection_(std::make_unique<data_access::Connection>()) {
-    CallHistory history = parseCallHistory(readCallHistoryText(path_), path_);
-    stationLines_ = std::move(history.stationLines);
-    fieldsGiven_ = history.fieldsGiven;
-    unknownNames_ = std::move(history.unknownNames);
-    extraFields_ = history.extraFields;
-    firstExtraLine_ = history.firstExtraLine;
-    connection_->open(std::make_unique<StationsProvider>(path_, std::move(history.stations)));
+    : path_(std::move(path)),
+      parsed_(parseCallHistory(readCallHistoryText(path_), path_)),
+      connection_(std::make_unique<data_access::Connection>()) {
+    connection_->open(std::make_unique<StationsProvider>(path_, std::exchange(parsed_.stations, {})));
 }
 
 OrderedHistoryFile::~OrderedHistoryFile() = default;
@@ -61,8 +58,9 @@ data_access::Cursor OrderedHistoryFile::open() {
 
 std::string OrderedHistoryFile::rowPlace(const data_access::Cursor& row) const {
     const long long position = row.position();
-    if (position < 0 || static_cast<std::size_t>(position) >= stationLines_.size()) return ImportSource::rowPlace(row);
-    return "line " + std::to_string(stationLines_[static_cast<std::size_t>(position)]);
+    if (position < 0 || static_cast<std::size_t>(position) >= parsed_.stationLines.size())
+        return ImportSource::rowPlace(row);
+    return "line " + std::to_string(parsed_.stationLines[static_cast<std::size_t>(position)]);
 }
 
 mapping::FieldMap OrderedHistoryFile::fieldMap(const std::vector<std::string>& historyColumns) const {
@@ -85,9 +83,9 @@ std::vector<std::string> OrderedHistoryFile::fieldsSkipped(const mapping::FieldM
                             std::ranges::any_of(fieldMap.values(), [&](const mapping::AList& entry) {
                                 return entry.source == kLoggerFields[i];
                             });
-        if (fieldsGiven_[i] && !mapped) skipped.emplace_back(kLoggerFields[i]);
+        if (parsed_.fieldsGiven[i] && !mapped) skipped.emplace_back(kLoggerFields[i]);
     }
-    skipped.insert(skipped.end(), unknownNames_.begin(), unknownNames_.end());
+    skipped.insert(skipped.end(), parsed_.unknownNames.begin(), parsed_.unknownNames.end());
     return skipped;
 }
 

@@ -9,7 +9,6 @@
 #include "import/import_source.h"
 #include "mapping/field_map.h"
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,17 +41,14 @@ public:
     // The fields that hold values in the file but that `fieldMap` does not take, in the logger's
     // order, then the names of `!!Order!!` lines that are no field of the logger.
     std::vector<std::string> fieldsSkipped(const mapping::FieldMap& fieldMap) const;
-    long long extraFields() const { return extraFields_; }
-    long long firstExtraLine() const { return firstExtraLine_; }
+    long long extraFields() const { return parsed_.extraFields; }
+    long long firstExtraLine() const { return parsed_.firstExtraLine; }
 
 private:
     std::string path_;
     std::string contestType_ = kByOrderContestType;
-    std::vector<long long> stationLines_;
-    std::array<bool, kLoggerFields.size()> fieldsGiven_{};
-    std::vector<std::string> unknownNames_;
-    long long extraFields_ = 0;
-    long long firstExtraLine_ = 0;
+    // What the parse found, but its stations, which the connection holds.
+    CallHistory parsed_;
     std::unique_ptr<data_access::Connection> connection_;
 };
 
