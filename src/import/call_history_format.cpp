@@ -21,10 +21,7 @@ LineKind kindOf(std::string_view line) {
     const std::string_view text = data_access::trimBlanks(line);
     if (text.empty()) return LineKind::Blank;
     if (text.starts_with('#')) return LineKind::Comment;
-    if (text.size() >= kOrderDirective.size() &&
-        data_access::equalIgnoringCase(std::string(text.substr(0, kOrderDirective.size())),
-                                       std::string(kOrderDirective)))
-        return LineKind::Order;
+    if (data_access::equalIgnoringCase(text.substr(0, kOrderDirective.size()), kOrderDirective)) return LineKind::Order;
     if (text.starts_with("!!")) return LineKind::Directive;
     return LineKind::Station;
 }

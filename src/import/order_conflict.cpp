@@ -12,7 +12,7 @@ constexpr std::string_view kPositionPrefix = "field";
 
 // The position, from 1, of a source column named field<k>; none for another name.
 std::optional<std::size_t> positionOf(const std::string& source) {
-    if (!data_access::equalIgnoringCase(source.substr(0, kPositionPrefix.size()), std::string(kPositionPrefix)))
+    if (!data_access::equalIgnoringCase(std::string_view(source).substr(0, kPositionPrefix.size()), kPositionPrefix))
         return std::nullopt;
     std::size_t position = 0;
     const char* end = source.data() + source.size();
