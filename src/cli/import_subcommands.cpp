@@ -83,8 +83,7 @@ void printCounts(Session& session, const import::ImportCounts& counts) {
 void requireMatchingOrder(Session& session, mapping::MappingWorkbook& workbook, const std::string& type) {
     if (session.line.has("--force")) return;
     const std::string path = session.argumentPath();
-    const mapping::ImportMapping mapping = workbook.importMapping(mapping::ImportKind::HistoryFile, type);
-    if (const std::optional<import::OrderConflict> conflict = import::findOrderConflict(mapping.fieldMap, path))
+    if (const std::optional<import::OrderConflict> conflict = import::findOrderConflict(workbook, type, path))
         throw Refusal(import::orderConflictText(*conflict, type, path) + "; --force imports it as " + type +
                       " all the same, and without --type it is read by its !!Order!!");
 }

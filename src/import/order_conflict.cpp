@@ -52,8 +52,10 @@ std::optional<OrderConflict> findOrderConflict(const mapping::FieldMap& typeMap,
     return std::nullopt;
 }
 
-std::optional<OrderConflict> findOrderConflict(const mapping::FieldMap& typeMap, const std::string& path) {
-    return findOrderConflict(typeMap, orderLinesOf(readCallHistoryText(path)));
+std::optional<OrderConflict> findOrderConflict(mapping::MappingWorkbook& workbook, const std::string& contestType,
+                                               const std::string& path) {
+    const mapping::ImportMapping type = workbook.importMapping(mapping::ImportKind::HistoryFile, contestType);
+    return findOrderConflict(type.fieldMap, orderLinesOf(readCallHistoryText(path)));
 }
 
 std::string orderConflictText(const OrderConflict& conflict, const std::string& contestType,

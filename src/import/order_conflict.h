@@ -5,6 +5,7 @@
 
 #include "import/call_history_format.h"
 #include "mapping/field_map.h"
+#include "mapping/mapping_workbook.h"
 
 #include <optional>
 #include <string>
@@ -27,8 +28,10 @@ struct OrderConflict {
 std::optional<OrderConflict> findOrderConflict(const mapping::FieldMap& typeMap,
                                                const std::vector<OrderLine>& fileOrders);
 
-// The same for the call-history file at `path` (read as readCallHistoryText reads it).
-std::optional<OrderConflict> findOrderConflict(const mapping::FieldMap& typeMap, const std::string& path);
+// The same for the call-history file at `path` (read as readCallHistoryText reads it) and the
+// workbook's contest type `contestType`.
+std::optional<OrderConflict> findOrderConflict(mapping::MappingWorkbook& workbook, const std::string& contestType,
+                                               const std::string& path);
 
 // "<file>, line 1: its !!Order!! is Call,Exch1,Sect, but the contest type FD reads Call,data2,Sect".
 std::string orderConflictText(const OrderConflict& conflict, const std::string& contestType,

@@ -44,10 +44,8 @@ void listLoggerContests(ui::Ui& ui, DataObjects& data) {
 // says so.
 bool positionalOrderAccepted(ui::Ui& ui, mapping::MappingWorkbook& workbook) {
     const ui::ApplicationState& state = ui.state();
-    const mapping::ImportMapping mapping =
-        workbook.importMapping(mapping::ImportKind::HistoryFile, state.ImportContestGeneral);
     const std::optional<import::OrderConflict> conflict =
-        import::findOrderConflict(mapping.fieldMap, state.HistoryFileSourcePath);
+        import::findOrderConflict(workbook, state.ImportContestGeneral, state.HistoryFileSourcePath);
     if (!conflict) return true;
     const std::string question =
         import::orderConflictText(*conflict, state.ImportContestGeneral, state.HistoryFileSourcePath) +
