@@ -23,14 +23,11 @@ constexpr const char* kHistoryFileColumns[] = {"field1", "field2", "field3", "fi
 // of them is a logger source like the seven above. Any other further column is not the logger's.
 constexpr std::string_view kFurtherLoggerColumns[] = {"Prec", "ZN", "Power", "QTH", "Comment", "MiscText"};
 
-bool isFurtherLoggerColumn(std::string_view header) {
-    return std::ranges::any_of(kFurtherLoggerColumns,
-                               [&](std::string_view name) { return data_access::equalIgnoringCase(header, name); });
-}
-
-bool hasColumn(const std::vector<std::string>& headers, std::string_view name) {
-    return std::ranges::any_of(headers,
-                               [&](const std::string& header) { return data_access::equalIgnoringCase(header, name); });
+// Whether `names` holds `name`, letter case ignored, as sheets and tables match column names.
+template <typename Names>
+bool holdsName(const Names& names, std::string_view name) {
+    return std::ranges::any_of(names,
+                               [&](std::string_view held) { return data_access::equalIgnoringCase(held, name); });
 }
 
 std::string exportField(std::size_t position) { return "field" + std::to_string(position + 1); }
@@ -105,7 +102,7 @@ ImportMapping MappingWorkbook::importMapping(ImportKind kind, const std::string&
     for (std::size_t i = 1; i < std::size(columns); ++i) mapping.fieldMap.add(columns[i], sheet.text(columns[i]));
     if (logger)
         for (const std::string& header : sheet.columnNames())
-            if (isFurtherLoggerColumn(header)) mapping.fieldMap.add(header, sheet.text(header));
+            if (holdsName(kFurtherLoggerColumns, header)) mapping.fieldMap.add(header, sheet.text(header));
     return mapping;
 }
 
@@ -117,7 +114,7 @@ ExportMapping MappingWorkbook::exportMapping(const std::string& contest) {
     // field1 ... field8 are every workbook's; a missing one raises the cursor's field error.
     const std::vector<std::string> headers = sheet.columnNames();
     for (std::size_t k = 0; k < mapping.columns.size(); ++k)
-        if (k < kHeaderlessFieldCount || hasColumn(headers, exportField(k)))
+        if (k < kHeaderlessFieldCount || holdsName(headers, exportField(k)))
             mapping.columns[k] = sheet.text(exportField(k));
     return mapping;
 }
