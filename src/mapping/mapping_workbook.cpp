@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kImportSheet = "[ImportMapping$]";
 constexpr const char* kExportSheet = "[ExportMapping$]";
+constexpr const char* kCabrilloSheet = "[CabrilloMapping$]";
 constexpr const char* kListedRows = "History = 1";
 
 // The source columns of a logger import, the key first; the workbook's column of the same name
@@ -117,6 +118,22 @@ ExportMapping MappingWorkbook::exportMapping(const std::string& contest) {
         if (k < kHeaderlessFieldCount || holdsName(headers, exportField(k)))
             mapping.columns[k] = sheet.text(exportField(k));
     return mapping;
+}
+
+std::vector<CabrilloMapping> MappingWorkbook::cabrilloMappings(const std::string& cabrilloContest) {
+    data_access::Cursor sheet = openSheet(kCabrilloSheet);
+    const auto cells = [&](const char* prefix) {
+        std::vector<std::string> texts;
+        for (std::size_t k = 1; k <= kCabrilloExchangeFields; ++k)
+            texts.push_back(sheet.text(prefix + std::to_string(k)));
+        return exchangeColumns(texts);
+    };
+    std::vector<CabrilloMapping> rows;
+    for (sheet.first(); !sheet.atEnd(); sheet.next())
+        if (data_access::equalIgnoringCase(sheet.text("Cabrillo"), cabrilloContest))
+            rows.push_back({sheet.text("Cabrillo"), sheet.text("Location"), sheet.text("Contest"), cells("Sent"),
+                            cells("Received")});
+    return rows;
 }
 
 }  // namespace kv::mapping

@@ -3,11 +3,13 @@
 // whether it takes part in call history (History = 1), its contest type for call-history files
 // (Contest_general), and the History column that receives each source column. Its sheet
 // ExportMapping has one row per contest offered for export: the History columns of the fields
-// of an exported line, field1 ... field8 and, where the sheet has them, field9 ... field14. Each
+// of an exported line, field1 ... field8 and, where the sheet has them, field9 ... field14. Its
+// sheet CabrilloMapping lays out the QSO lines of contest logs (mapping/cabrillo_mapping.h). Each
 // lookup reads the sheet through a cursor of its own; a missing file, sheet or column raises the
 // table access layer's error ("ADODataSet_Mapping: Field 'field8' not found"). Rows are found by
 // their contest ignoring letter case, as Jet finds them.
 
+#include "mapping/cabrillo_mapping.h"
 #include "mapping/field_map.h"
 #include "mapping/history_file_fields.h"
 
@@ -75,6 +77,9 @@ public:
     ImportMapping importMapping(ImportKind kind, const std::string& key);
     // The first ExportMapping row of `contest`. Throws when there is none.
     ExportMapping exportMapping(const std::string& contest);
+    // Every CabrilloMapping row whose `Cabrillo` is `cabrilloContest`, letter case ignored, in
+    // sheet order; none when the sheet has no such row.
+    std::vector<CabrilloMapping> cabrilloMappings(const std::string& cabrilloContest);
 
 private:
     data_access::Cursor openSheet(const char* sheet);

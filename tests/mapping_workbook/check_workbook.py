@@ -13,8 +13,11 @@
         contest appears once per sheet, in both sheets, with History 0 or 1 and the same History
         in both; the key columns hold Call; contests that share a Contest_general share its
         Field1..field7; an export field names only a History column whose value the logger
-        reads at that position of a line. Names are compared without regard to letter case, as
-        the program looks them up.
+        reads at that position of a line; every CabrilloMapping row belongs to an ImportMapping
+        contest, comes once per Cabrillo and Location, names History columns or "-" in its
+        Sent and Received cells without a gap, and a Cabrillo contest with a Location row also
+        has a row for every other location. Names are compared without regard to letter case,
+        as the program looks them up.
 
 Prints every difference found and exits 1 when there is one, 2 when a file cannot be read.
 """
@@ -31,6 +34,9 @@ IMPORT_HEADER = ["Contest", "History", "Contest_general", "Field1", "field2", "f
                  "field5", "field6", "field7", "Call", "Ck", "Sect", "Exchange1", "Name",
                  "Gridsquare", "nr", "ZN", "Power"]
 EXPORT_HEADER = ["Contest", "History"] + [f"field{k}" for k in range(1, 15)]
+CABRILLO_SENT = [f"Sent{k}" for k in range(1, 6)]
+CABRILLO_RECEIVED = [f"Received{k}" for k in range(1, 6)]
+CABRILLO_HEADER = ["Cabrillo", "Location", "Contest"] + CABRILLO_SENT + CABRILLO_RECEIVED
 TEXT_FILE_COLUMNS = IMPORT_HEADER[3:10]
 LOGGER_COLUMNS = IMPORT_HEADER[10:]
 EXPORT_FIELDS = EXPORT_HEADER[2:]
@@ -264,6 +270,39 @@ def check_names(arguments):
                                 f"not {target}")
         if row["field1"].lower() != "call":
             problems.append(f"{where}: field1 must be Call, not {row['field1']!r}")
+
+    cabrillo_rows, cabrillo_problems = sheet_rows(book, "CabrilloMapping", CABRILLO_HEADER)
+    problems += cabrillo_problems
+    problems += check_cabrillo_rows(cabrillo_rows, set(imported), history)
+    return problems
+
+
+def check_cabrillo_rows(rows, import_contests, history):
+    problems = []
+    seen = {}
+    for row in rows:
+        where = f"CabrilloMapping line {row['line']} ({row['Cabrillo']})"
+        key = (row["Cabrillo"].lower(), row["Location"].lower())
+        if "extra" in row:
+            problems.append(f"{where}: cells beyond the header: {row['extra']}")
+        if not row["Cabrillo"]:
+            problems.append(f"{where}: no Cabrillo")
+        if key in seen:
+            problems.append(f"{where}: {row['Cabrillo']} {row['Location']} is already on line {seen[key]}")
+        seen.setdefault(key, row["line"])
+        if row["Contest"].lower() not in import_contests:
+            problems.append(f"{where}: Contest {row['Contest']!r} is no contest of ImportMapping")
+        for cells in (CABRILLO_SENT, CABRILLO_RECEIVED):
+            texts = [row[c] for c in cells]
+            filled = [t for t in texts if t]
+            if not filled or texts[:len(filled)] != filled:
+                problems.append(f"{where}: {cells[0]}.. must start with the exchange's fields and have no gap")
+            for column, text in zip(cells, texts):
+                if text and text != "-" and text.lower() not in history:
+                    problems.append(f"{where}: {column} names {text!r}, which is neither a History column nor -")
+    for cabrillo, location in seen:
+        if location and (cabrillo, "") not in seen:
+            problems.append(f"CabrilloMapping: {cabrillo} has a row for {location} but none for other locations")
     return problems
 
 
