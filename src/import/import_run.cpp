@@ -36,6 +36,10 @@ public:
         if (call.empty()) {
             ++counts.withoutCall;
         } else if (!history_.seek(call)) {
+            if (!source_.mayInsert(rows_)) {
+                ++counts.heldBack;
+                return;
+            }
             insert();
             ++counts.inserted;
         } else if (update()) {
@@ -211,6 +215,39 @@ ImportCounts runImport(history_db::HistoryStore& store, OrderedHistoryFile& sour
     });
 }
 
+ImportCounts runImport(history_db::HistoryStore& store, ContestLogs& source, const history_db::Progress& progress) {
+    return stoppingOnFailure([&] {
+        ImportCounts counts = merge(store, source, source.fieldMap(), progress);
+        counts.logs = source.counts();
+        return counts;
+    });
+}
+
+namespace {
+
+std::string counted(long long count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string logNotesText(const ImportCounts& counts) {
+    const LogCounts& logs = counts.logs;
+    std::string text = counted(logs.logs, "log", "logs") + " read, with " + counted(logs.qsos, "QSO", "QSOs") + ".\n";
+    if (logs.malformed > 0)
+        text += counted(logs.malformed, "malformed QSO was", "malformed QSOs were") + " skipped; the first at " +
+                logs.firstMalformed + ".\n";
+    if (logs.otherContest > 0)
+        text += counted(logs.otherContest, "QSO of another contest was", "QSOs of other contests were") + " skipped.\n";
+    if (counts.heldBack > 0)
+        text += counted(counts.heldBack, "new station was", "new stations were") +
+                " not inserted: worked by fewer logs than the minimum.\n";
+    if (logs.conflicts > 0)
+        text += counted(logs.conflicts, "value the logs disagreed on was", "values the logs disagreed on were") +
+                " decided by the vote.\n";
+    return text;
+}
+
+}  // namespace
+
 std::string runNotesText(const ImportCounts& counts) {
     std::string text;
     if (counts.cut.count > 0)
@@ -226,6 +263,7 @@ std::string runNotesText(const ImportCounts& counts) {
                 (counts.extraFields == 1 ? " value past the fields its line's !!Order!! names was"
                                          : " values past the fields their line's !!Order!! names were") +
                 " ignored; the first at line " + std::to_string(counts.firstExtraLine) + ".\n";
+    if (counts.logs.logs > 0) text += logNotesText(counts);
     return text;
 }
 

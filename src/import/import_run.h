@@ -12,6 +12,7 @@
 
 #include "history_db/history_store.h"
 #include "history_db/progress.h"
+#include "import/contest_logs.h"
 #include "import/import_source.h"
 #include "mapping/field_map.h"
 #include "mapping/mapping_workbook.h"
@@ -40,12 +41,15 @@ struct ImportCounts {
     long long updated = 0;      // matched, and a mapped column or the exchange pair changed
     long long unchanged = 0;    // matched, and only `Updated` was stamped
     long long withoutCall = 0;  // read, but with no call to file them under: no History row
+    long long heldBack = 0;     // new, but the source did not let them in (ImportSource::mayInsert)
     ValuesCut cut;
     // A file read by its !!Order!!: its fields that hold values but have no History column, and
     // the values past the fields a line's order names, both dropped.
     std::vector<std::string> fieldsSkipped;
     long long extraFields = 0;
     long long firstExtraLine = 0;
+    // Contest logs: what reading them found.
+    LogCounts logs;
 
     bool operator==(const ImportCounts&) const = default;
 };
@@ -67,8 +71,14 @@ ImportCounts runImport(history_db::HistoryStore& store, ImportSource& source, ma
 ImportCounts runImport(history_db::HistoryStore& store, OrderedHistoryFile& source,
                        const history_db::Progress& progress);
 
+// Contest logs, their stations as the vote decided them; the counts tell what reading the logs
+// found, and `heldBack` the new stations worked by too few logs.
+ImportCounts runImport(history_db::HistoryStore& store, ContestLogs& source, const history_db::Progress& progress);
+
 // What the user should hear besides the four counts: the values cut (how many, in which columns,
-// where first), the fields skipped and the extra values ignored, one sentence a line; empty when
+// where first), the fields skipped and the extra values ignored, and for contest logs the logs
+// and QSOs read, the QSOs skipped and why, the stations held back and the conflicts the vote
+// decided, one sentence a line; empty when
 // there is nothing to tell.
 std::string runNotesText(const ImportCounts& counts);
 

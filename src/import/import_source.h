@@ -21,6 +21,9 @@ public:
     virtual data_access::Cursor open() = 0;
     // Whether the cursor's row is a station; a call-history file also has comments and directives.
     virtual bool isStation(const data_access::Cursor& row) const = 0;
+    // Whether the cursor's station may be inserted when History has no row for it yet; a source
+    // that holds back stations it is not sure of says no (contest logs: a call worked too rarely).
+    virtual bool mayInsert(const data_access::Cursor& /*row*/) const { return true; }
     // Where the cursor's row is, for a message that points the user at it: "row 3" by its
     // position in the source, from 1, unless the source can tell its line.
     virtual std::string rowPlace(const data_access::Cursor& row) const {

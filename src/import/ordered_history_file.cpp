@@ -1,41 +1,16 @@
 #include "import/ordered_history_file.h"
 
-#include "data_access/memory_table.h"
 #include "data_access/text_fold.h"
 #include "import/call_history_format.h"
+#include "import/station_rows.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <utility>
 
 namespace kv::import {
 namespace {
 
-constexpr const char* kStationsTable = "stations";
-
 std::vector<std::string> loggerFieldNames() { return {kLoggerFields.begin(), kLoggerFields.end()}; }
-
-// The file's stations as one read-only table. The rows are handed over to the connection, which
-// keeps them while it is open, so that they are held once.
-class StationsProvider final : public data_access::Provider {
-public:
-    StationsProvider(std::string fileName, std::vector<data_access::Row> rows)
-        : fileName_(std::move(fileName)), rows_(std::move(rows)) {}
-
-    std::vector<std::string> tableNames() override { return {kStationsTable}; }
-
-    std::unique_ptr<data_access::ProviderTable> openTable(const std::string& name) override {
-        if (!data_access::equalIgnoringCase(name, kStationsTable) || handedOver_)
-            throw std::logic_error("the stations of " + fileName_ + " are read once, as table " + kStationsTable);
-        handedOver_ = true;
-        return std::make_unique<data_access::MemoryTable>(fileName_, loggerFieldNames(), std::move(rows_));
-    }
-
-private:
-    std::string fileName_;
-    std::vector<data_access::Row> rows_;
-    bool handedOver_ = false;
-};
 
 }  // namespace
 
@@ -43,18 +18,12 @@ OrderedHistoryFile::OrderedHistoryFile(std::string path)
     : path_(std::move(path)),
       parsed_(parseCallHistory(readCallHistoryText(path_), path_)),
       connection_(std::make_unique<data_access::Connection>()) {
-    connection_->open(std::make_unique<StationsProvider>(path_, std::exchange(parsed_.stations, {})));
+    holdStationRows(*connection_, path_, loggerFieldNames(), std::exchange(parsed_.stations, {}));
 }
 
 OrderedHistoryFile::~OrderedHistoryFile() = default;
 
-data_access::Cursor OrderedHistoryFile::open() {
-    data_access::Cursor rows("ADODataSet_Hist");
-    rows.setConnection(connection_.get());
-    rows.setTableName(kStationsTable);
-    rows.open();
-    return rows;
-}
+data_access::Cursor OrderedHistoryFile::open() { return openStationRows(*connection_, "ADODataSet_Hist"); }
 
 std::string OrderedHistoryFile::rowPlace(const data_access::Cursor& row) const {
     const long long position = row.position();

@@ -1,8 +1,9 @@
 // The contest-log parsers on the irregularities real logs have: Cabrillo tags in any case, CR LF
 // and LF, trailing blanks, tabs, 2.0 headers and X- lines; ADIF tags in any case, records across
-// lines, type indicators, lengths past the end of the file.
+// lines, type indicators, lengths past the end of the file; and the minimum of logs as typed.
 #include "import/adif_log.h"
 #include "import/cabrillo_log.h"
+#include "import/contest_logs.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -123,3 +124,9 @@ TEST(AdifLogTest, SkipsRecordsCutShortAndTellsTheirLines) {
     EXPECT_FALSE(looksLikeAdif("W1AW,HIRAM,CT\n"));
 }
 
+TEST(MinLogsTest, OnlyAWholeNumberFromOneIsAMinimumOfLogs) {
+    EXPECT_EQ(readMinLogs("1"), 1u);
+    EXPECT_EQ(readMinLogs("25"), 25u);
+    for (const char* text : {"", "0", "00", "-1", "2x", " 2", "1.5", "9999999"})
+        EXPECT_EQ(readMinLogs(text), std::nullopt) << '"' << text << '"';
+}
