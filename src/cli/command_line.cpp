@@ -43,7 +43,8 @@ private:
     }
 
     void takeArgument(const std::string& argument) {
-        if (line_.arguments.size() == syntax_->arguments.size())
+        const bool takesMore = !syntax_->arguments.empty() && syntax_->arguments.back().ends_with("...");
+        if (line_.arguments.size() >= syntax_->arguments.size() && !takesMore)
             throw UsageError("unexpected argument " + quoted(argument));
         line_.arguments.push_back(argument);
     }

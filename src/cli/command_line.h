@@ -34,7 +34,8 @@ struct SubcommandSyntax {
     std::vector<Option> options;
     // Options, global or its own, that this subcommand cannot run without.
     std::vector<std::string_view> requiredOptions;
-    // How the help names the arguments it takes, all of them required: "CONTEST".
+    // How the help names the arguments it takes, all of them required: "CONTEST". A last name
+    // ending in "..." ("FILE...") takes one argument or more.
     std::vector<std::string_view> arguments = {};
 };
 

@@ -4,6 +4,7 @@
 #include "cli/listing.h"
 #include "data_access/date_text.h"
 #include "import/contest_entry.h"
+#include "import/contest_logs.h"
 #include "import/history_file.h"
 #include "import/import_run.h"
 #include "import/logger_log.h"
@@ -59,6 +60,17 @@ kv::import::ContestInstance chosenInstance(const std::vector<import::ContestInst
                   "\" more than once; choose one with --start YYYY-MM-DD: " + joined(entryTexts(chosen)));
 }  // namespace
 
+// Contest logs: the logs and QSOs read, then the QSOs and stations skipped, each only when any.
+void printLogCounts(Session& session, const import::ImportCounts& counts) {
+    const import::LogCounts& logs = counts.logs;
+    if (logs.logs == 0) return;
+    session.out << ", logs " << logs.logs << ", QSOs " << logs.qsos;
+    if (logs.malformed > 0) session.out << ", skipped " << logs.malformed << " malformed";
+    if (logs.otherContest > 0) session.out << ", skipped " << logs.otherContest << " of other contests";
+    if (counts.heldBack > 0) session.out << ", held back " << counts.heldBack << " below --min-logs";
+    if (logs.conflicts > 0) session.out << ", decided " << logs.conflicts << " by vote";
+}
+
 // The four counts, then what else there was, each only when there was any, so that scripts
 // reading the four counts keep working; the notes of the run go to standard error.
 void printCounts(Session& session, const import::ImportCounts& counts) {
@@ -74,6 +86,7 @@ void printCounts(Session& session, const import::ImportCounts& counts) {
         session.out << ", skipped fields";
         for (const std::string& field : counts.fieldsSkipped) session.out << ' ' << field;
     }
+    printLogCounts(session, counts);
     session.out << '\n';
     const std::string notes = import::runNotesText(counts);
     if (!notes.empty()) session.report.line(notes.substr(0, notes.size() - 1));
@@ -88,7 +101,33 @@ void requireMatchingOrder(Session& session, mapping::MappingWorkbook& workbook, 
                       " all the same, and without --type it is read by its !!Order!!");
 }
 
+unsigned minLogs(const CommandLine& line) {
+    const std::string text = line.value("--min-logs").value_or("1");
+    const std::optional<unsigned> count = import::readMinLogs(text);
+    if (!count) throw UsageError("--min-logs is a number of logs from 1, not \"" + text + "\"");
+    return *count;
+}
+
+// --contest, or the one contest the logs are all of.
+std::string logsContest(Session& session, const std::vector<std::string>& paths) {
+    if (const std::optional<std::string> contest = session.line.value("--contest")) return *contest;
+    const std::vector<std::string> contests = import::contestsOfLogs(paths);
+    if (contests.size() == 1) return contests.front();
+    if (contests.empty()) throw Refusal("The logs name no contest; choose one with --contest NAME");
+    throw Refusal("The logs are of more than one contest; choose one with --contest: " + joined(contests));
+}
+
 }  // namespace
+
+void runImportLogs(Session& session) {
+    const unsigned leastLogs = minLogs(session.line);
+    const std::vector<std::string> paths = session.argumentPaths();
+    history_db::HistoryStore store = openHistory(session);
+    mapping::MappingWorkbook workbook(session.mappingPath());
+    const std::string contest = logsContest(session, paths);
+    import::ContestLogs source(paths, workbook, contest, leastLogs, session.report.progress());
+    printCounts(session, import::runImport(store, source, session.report.progress()));
+}
 
 void runImportLog(Session& session) {
     const std::string contest = session.line.value("--contest").value_or("");

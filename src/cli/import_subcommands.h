@@ -12,5 +12,8 @@ void runImportLog(Session& session);
 // The call-history file FILE, read as the contest type --type, or by its !!Order!! lines without
 // one. A file whose !!Order!! disagrees with --type is refused unless --force.
 void runImportFile(Session& session);
+// The contest logs FILE... (Cabrillo or ADIF) of the contest --contest, or of the one contest they
+// are all of; --min-logs N lets a new station in only when N logs worked it.
+void runImportLogs(Session& session);
 
 }  // namespace kv::cli

@@ -15,6 +15,12 @@ std::string Session::path(std::string_view option) const { return fullPath(line.
 
 std::string Session::argumentPath() const { return fullPath(line.arguments.at(0)); }
 
+std::vector<std::string> Session::argumentPaths() const {
+    std::vector<std::string> paths;
+    for (const std::string& argument : line.arguments) paths.push_back(fullPath(argument));
+    return paths;
+}
+
 std::string Session::mappingPath() const {
     return fullPath(line.value(kMappingOption).value_or(programDirectory + "mapping.xls"));
 }

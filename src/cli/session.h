@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace kv::cli {
 
@@ -20,6 +21,8 @@ struct Session {
     std::string path(std::string_view option) const;
     // The subcommand's file argument as a full path.
     std::string argumentPath() const;
+    // Every argument of the subcommand as a full path, in order.
+    std::vector<std::string> argumentPaths() const;
     // --mapping, else mapping.xls in the program directory.
     std::string mappingPath() const;
 };

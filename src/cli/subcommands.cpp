@@ -94,6 +94,25 @@ const std::vector<Subcommand>& table() {
              "are no stations; a value longer than its History column is cut to fit and counted.\n"
              "Prints one line: the rows read, inserted, updated and unchanged.",
          .run = runImportFile},
+        {.syntax = {"import-logs",
+                    {{"--contest", OptionKind::Value, "NAME",
+                      "the contest as the logs name it (CQ-WW-CW, ARRL-SS-CW, ...); needed when they are of several"},
+                     {"--min-logs", OptionKind::Value, "N",
+                      "insert a new station only when at least N logs worked it (default 1)"}},
+                    {kHistoryOption},
+                    {"FILE..."}},
+         .summary = "merge the stations of contest logs (Cabrillo or ADIF) into FILE",
+         .description = "Opens FILE, reads every contest log FILE... (Cabrillo logs and ADIF files, told apart by\n"
+                        "their content) of the contest --contest and imports their stations as Start IMPORT does.\n"
+                        "Each QSO tells what its log's owner copied of the station worked and what the owner sent of\n"
+                        "itself; where logs disagree on a station's value the one told most often wins (a tie: the\n"
+                        "latest QSO), and an owner's own word wins over what others copied. The sheet CabrilloMapping\n"
+                        "of the workbook lays out each contest's QSO lines; ADIF fields go by name. A file that is no\n"
+                        "contest log is refused before anything changes; malformed QSO lines and records are skipped\n"
+                        "and counted.\n"
+                        "Prints one line: the stations read, inserted, updated and unchanged, then the logs and QSOs\n"
+                        "read and what was skipped.",
+         .run = runImportLogs},
         {.syntax = {"contests", {}, {}},
          .summary = "list the contests of the mapping workbook",
          .description = "Prints the contests offered for export, one a line as \"export<TAB>NAME\", then the contest\n"

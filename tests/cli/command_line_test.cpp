@@ -9,7 +9,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kSubcommands[] = {"new", "check", "empty", "compact", "count", "contests"};
+const char* const kSubcommands[] = {"new", "check", "empty", "compact", "count", "contests", "import-logs"};
 
 }  // namespace
 
