@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "ui/headless_ui.h"
 
@@ -29,6 +30,9 @@ public:
         throw std::runtime_error(text);
     }
     std::optional<std::string> executeDialog(std::string_view) override { return chosenFile_; }
+    std::vector<std::string> executeFilesDialog(std::string_view) override {
+        return chosenFile_ ? std::vector<std::string>{*chosenFile_} : std::vector<std::string>{};
+    }
     void requestTerminate() override {}
 
 protected:

@@ -310,7 +310,8 @@ void prepareImport(BenchUi& ui, kv::shell::DataObjects& data, const std::string&
     kv::shell::OpenTHDatabase(ui, data, history);
     ui.setItemIndex("ComboBox_ImportType", 0);
     kv::shell::ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { kv::shell::OpenHamDB(u, data); },
-                                              [&](kv::ui::Ui& u) { kv::shell::OpenHistFile(u, data); }});
+                                              [&](kv::ui::Ui& u) { kv::shell::OpenHistFile(u, data); },
+                                              {}});
     const int entries = static_cast<int>(ui.items("Combobox_Contest").size());
     for (int i = 0; i < entries; ++i)
         if (const auto record = ui.itemRecord("Combobox_Contest", i); record && record->contestName == kContest)

@@ -20,6 +20,8 @@ void FormCreate(ui::Ui& ui) {
 
     ResetImportControls(ui);
     ResetExportControls(ui);
+    ui.setText("Edit_MinLogs", "1");
+    for (const char* control : {"Label_MinLogs", "Edit_MinLogs"}) ui.setVisible(control, false);
     ui.setEnabled("ComboBox_ImportType", false);
     ui.setEnabled("ComboBox_ExportContest", false);
 
@@ -36,6 +38,7 @@ void FormCreate(ui::Ui& ui) {
 void FillImportTypes(ui::Ui& ui) {
     ui.addItem("ComboBox_ImportType", ui::kLoggerHamDatabase, std::nullopt);
     ui.addItem("ComboBox_ImportType", ui::kHistoryFile, std::nullopt);
+    ui.addItem("ComboBox_ImportType", ui::kContestLogs, std::nullopt);
     ui.setItemIndex("ComboBox_ImportType", -1);
 }
 

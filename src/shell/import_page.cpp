@@ -2,7 +2,9 @@
 
 #include "import/call_history_format.h"
 #include "import/contest_entry.h"
+#include "import/contest_logs.h"
 #include "import/history_file.h"
+#include "import/joined_names.h"
 #include "import/order_conflict.h"
 #include "import/ordered_history_file.h"
 #include "shell/history_database.h"
@@ -19,6 +21,20 @@ namespace {
 const char* const kContestSelected = "Contest selected, IMPORT to load contest in Kestrovane database";
 
 bool isLoggerImport(const ui::Ui& ui) { return ui.text("ComboBox_ImportType") == ui::kLoggerHamDatabase; }
+bool isContestLogImport(const ui::Ui& ui) { return ui.text("ComboBox_ImportType") == ui::kContestLogs; }
+
+kv::import::ImportCounts importContestLogs(ui::Ui& ui, history_db::HistoryStore& store,
+                                           mapping::MappingWorkbook& workbook, const history_db::Progress& progress) {
+    const std::optional<unsigned> minLogs = import::readMinLogs(ui.text("Edit_MinLogs"));
+    if (!minLogs) {
+        ui.showMessageBox("\"" + ui.text("Edit_MinLogs") + "\" is no number of logs: type 1 or more",
+                          ui::BoxKind::Information, ui::BoxButtons::Ok);
+        return {};
+    }
+    const ui::ApplicationState& state = ui.state();
+    import::ContestLogs source(state.ContestLogPaths, workbook, state.ImportContestLog, *minLogs, progress);
+    return import::runImport(store, source, progress);
+}
 
 // The chosen file's name in `Edit_SourceFilename`, its whole path in the hint.
 void showSource(ui::Ui& ui, const std::string& path) {
@@ -61,10 +77,14 @@ void ComboBox_ImportTypeSelect(ui::Ui& ui, const SourceChoices& choices) {
     ui.clearItems("Combobox_Contest");
     ui.setText("Edit_SourceFilename", "");
     ui.setEnabled("Button_Import", false);
+    for (const char* control : {"Label_MinLogs", "Edit_MinLogs"}) ui.setVisible(control, isContestLogImport(ui));
 
     if (isLoggerImport(ui)) {
         SetStatus(ui, "Import type selected is HAM (Logger) database, specify filename");
         ui::run(choices.OpenHamDB, ui);
+    } else if (isContestLogImport(ui)) {
+        SetStatus(ui, "Import type selected is contest log, specify one file or more");
+        ui::run(choices.OpenContestLogs, ui);
     } else {
         SetStatus(ui, "Import type selected is History(text)file, specify filename");
         ui::run(choices.OpenHistFile, ui);
@@ -106,6 +126,24 @@ void OpenHistFile(ui::Ui& ui, DataObjects& data) {
     SetStatus(ui, "History(text)file loaded, select which contest type to use");
 }
 
+void OpenContestLogs(ui::Ui& ui, DataObjects& data) {
+    const std::vector<std::string> chosen = ui.executeFilesDialog("OpenDialog_ContestLogs");
+    if (chosen.empty()) return;
+    const std::vector<std::string> contests = import::contestsOfLogs(chosen);  // each file must be a log
+    ui.state().ContestLogPaths = chosen;
+    data.loggerLog.reset();
+    showSource(ui, chosen.front());
+    if (chosen.size() > 1) {
+        ui.setText("Edit_SourceFilename", std::to_string(chosen.size()) + " contest logs");
+        ui.setHint("Edit_SourceFilename", import::joinedNames(chosen, "\n"));
+    }
+    ui.clearItems("Combobox_Contest");
+    for (const std::string& contest : contests) ui.addItem("Combobox_Contest", contest, std::nullopt);
+    ui.setItemIndex("Combobox_Contest", -1);
+    enableContestList(ui);
+    SetStatus(ui, "Contest logs loaded, select which contest to import");
+}
+
 void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data) {
     ui::ApplicationState& state = ui.state();
     if (isLoggerImport(ui)) {
@@ -120,6 +158,8 @@ void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data) {
             ui.showMessageBox(refusal.what(), ui::BoxKind::Information, ui::BoxButtons::Ok);
             return;
         }
+    } else if (isContestLogImport(ui)) {
+        state.ImportContestLog = ui.text("Combobox_Contest");
     } else {
         state.ImportContestGeneral = ui.text("Combobox_Contest");
     }
@@ -138,6 +178,8 @@ kv::import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data) {
         if (!data.loggerLog) data.loggerLog.emplace(state.LoggerDbPath);
         import::LoggerContest source(*data.loggerLog, {state.ImportContestNr, state.ImportContestName, ""});
         counts = import::runImport(store, source, workbook, progress);
+    } else if (isContestLogImport(ui)) {
+        counts = importContestLogs(ui, store, workbook, progress);
     } else if (state.ImportContestGeneral == import::kByOrderContestType) {
         import::OrderedHistoryFile source(state.HistoryFileSourcePath);
         counts = import::runImport(store, source, progress);

@@ -8,11 +8,12 @@
 
 namespace kv::shell {
 
-// The two source choices the import type's selection hands over to: `OpenHamDB` for a logger
-// database and `OpenHistFile` for a history text file.
+// The source choices the import type's selection hands over to: `OpenHamDB` for a logger
+// database, `OpenHistFile` for a history text file and `OpenContestLogs` for contest logs.
 struct SourceChoices {
     ui::Handler OpenHamDB;
     ui::Handler OpenHistFile;
+    ui::Handler OpenContestLogs;
 };
 
 // The user's pick in `ComboBox_ImportType`: resets the import side and hands over to the choice
@@ -27,6 +28,10 @@ void OpenHamDB(ui::Ui& ui, DataObjects& data);
 // its !!Order!! and the mapping's contest types fill `Combobox_Contest`.
 void OpenHistFile(ui::Ui& ui, DataObjects& data);
 
+// The user chooses one contest log or many (Cabrillo or ADIF): each must be one, and the contests
+// they are of fill `Combobox_Contest`.
+void OpenContestLogs(ui::Ui& ui, DataObjects& data);
+
 // The user picks an entry of `Combobox_Contest`: a logger contest the mapping accepts, or a
 // contest type, enables the import.
 void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data);
@@ -35,7 +40,9 @@ void Combobox_ContestSelect(ui::Ui& ui, DataObjects& data);
 // file is read by its !!Order!!, or through a working copy that serves one run as a contest type
 // of the workbook; when its !!Order!! names its fields otherwise than that type, the user is asked
 // first (No imports nothing). After the run, an information box tells the values cut to fit, the
-// fields skipped and the extra values ignored, when there were any.
+// fields skipped and the extra values ignored, when there were any. Contest logs are read for the
+// contest picked, a new station let in only when as many logs as `Edit_MinLogs` says worked it;
+// the box after the run tells what reading them found.
 kv::import::ImportCounts Button_ImportClick(ui::Ui& ui, DataObjects& data);
 
 }  // namespace kv::shell

@@ -3,6 +3,7 @@
 // Every string is empty until its step sets it.
 
 #include <string>
+#include <vector>
 
 namespace kv::ui {
 
@@ -12,7 +13,9 @@ struct ApplicationState {
     std::string MappingPath;
     std::string HistoryPath;  // never cleared once set
     std::string LoggerDbPath;
-    std::string HistoryFileSourcePath;  // the call-history file chosen as the import's source
+    std::string HistoryFileSourcePath;         // the call-history file chosen as the import's source
+    std::vector<std::string> ContestLogPaths;  // the contest logs chosen as the import's source
+    std::string ImportContestLog;              // their contest, as the logs name it
     std::string ImportContestGeneral;
     std::string ImportContestName;
     std::string ImportContestNr;

@@ -26,6 +26,8 @@ constexpr std::array controls{
     ControlInfo{"Edit_SourceFilename", ControlKind::Edit},
     ControlInfo{"Label_Contest", ControlKind::Label},
     ControlInfo{"Combobox_Contest", ControlKind::ComboBox},
+    ControlInfo{"Label_MinLogs", ControlKind::Label},
+    ControlInfo{"Edit_MinLogs", ControlKind::Edit},
     ControlInfo{"Button_Import", ControlKind::Button},
     ControlInfo{"TabSheet2", ControlKind::TabSheet},
     ControlInfo{"Label_ExportContest", ControlKind::Label},
@@ -38,9 +40,12 @@ constexpr std::array controls{
 };
 
 constexpr std::array dialogs{
-    DialogInfo{"OpenDialog_ThDB", DialogKind::Open},          DialogInfo{"SaveDialog_newThDB", DialogKind::Save},
-    DialogInfo{"OpenDialog_HamDB", DialogKind::Open},         DialogInfo{"OpenDialog_SourceHistory", DialogKind::Open},
+    DialogInfo{"OpenDialog_ThDB", DialogKind::Open},
+    DialogInfo{"SaveDialog_newThDB", DialogKind::Save},
+    DialogInfo{"OpenDialog_HamDB", DialogKind::Open},
+    DialogInfo{"OpenDialog_SourceHistory", DialogKind::Open},
     DialogInfo{"SaveDialog_TargetHistory", DialogKind::Save},
+    DialogInfo{"OpenDialog_ContestLogs", DialogKind::OpenMany},
 };
 
 template <typename Table>

@@ -22,7 +22,8 @@ enum class ControlKind {
     StatusBar
 };
 
-enum class DialogKind { Open, Save };
+// OpenMany: an open dialog in which the user may choose several files.
+enum class DialogKind { Open, OpenMany, Save };
 
 struct ControlInfo {
     std::string_view name;

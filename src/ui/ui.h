@@ -81,6 +81,9 @@ public:
     virtual void setDialogFilter(std::string_view dialog, const std::string& filter) = 0;
     virtual void setDialogDefaultExt(std::string_view dialog, const std::string& extension) = 0;
     virtual std::optional<std::string> executeDialog(std::string_view dialog) = 0;
+    // A dialog of kind OpenMany: the full paths of the files chosen, in the order the dialog
+    // lists them; none when the user cancels.
+    virtual std::vector<std::string> executeFilesDialog(std::string_view dialog) = 0;
 
     // The History view over `rows` with this caption, modal; it returns once the user has closed
     // it, which leaves no change pending.

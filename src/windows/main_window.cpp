@@ -211,6 +211,14 @@ std::optional<std::string> TForm1::executeDialog(std::string_view dialog) {
     return fromQt(shown->selectedFiles().first());
 }
 
+std::vector<std::string> TForm1::executeFilesDialog(std::string_view dialog) {
+    QFileDialog* shown = fileDialog(dialog);
+    std::vector<std::string> chosen;
+    if (shown->exec() != QDialog::Accepted) return chosen;
+    for (const QString& file : shown->selectedFiles()) chosen.push_back(fromQt(file));
+    return chosen;
+}
+
 void TForm1::attachWindows(TAboutBox1& aboutBox, TForm_showHist& historyView) {
     aboutBox_ = &aboutBox;
     historyView_ = &historyView;

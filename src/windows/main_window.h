@@ -68,6 +68,7 @@ public:
     void setDialogFilter(std::string_view dialog, const std::string& filter) override;
     void setDialogDefaultExt(std::string_view dialog, const std::string& extension) override;
     std::optional<std::string> executeDialog(std::string_view dialog) override;
+    std::vector<std::string> executeFilesDialog(std::string_view dialog) override;
 
     void showHistoryView(const std::string& caption, ui::GridRows& rows) override;
     void showAboutBox(const ui::AboutBoxContent& content) override;

@@ -53,6 +53,8 @@ constexpr DialogDesign dialogDesigns[] = {
     {"OpenDialog_HamDB", "Microsoft Access (*.mdb)|*.mdb|N1MM Logger+ database (*.s3db)|*.s3db", ""},
     {"OpenDialog_SourceHistory", "History file (*.txt)|*.txt", ""},
     {"SaveDialog_TargetHistory", "History File (*.txt)|*.txt", "txt"},
+    {"OpenDialog_ContestLogs",
+     "Contest log (*.log *.cbr *.adi *.adif *.txt)|*.log;*.cbr;*.adi;*.adif;*.txt|All files (*)|*", ""},
 };
 
 template <typename Widget>
@@ -109,8 +111,12 @@ void TForm1::buildPages() {
     importGrid->addWidget(readOnlyEdit("Edit_SourceFilename", 161), 1, 1);
     importGrid->addWidget(rightAlignedLabel("Label_Contest", "Contest"), 2, 0);
     importGrid->addWidget(dropDownList("Combobox_Contest", 161), 2, 1);
-    importGrid->addWidget(button("Button_Import", "Start IMPORT", 75), 3, 0, 1, 2, Qt::AlignHCenter);
-    importGrid->setRowStretch(4, 1);
+    importGrid->addWidget(rightAlignedLabel("Label_MinLogs", "Logs per new station"), 3, 0);
+    auto* minLogs = named(new QLineEdit, "Edit_MinLogs");
+    minLogs->setMaximumWidth(40);
+    importGrid->addWidget(minLogs, 3, 1, Qt::AlignLeft);
+    importGrid->addWidget(button("Button_Import", "Start IMPORT", 75), 4, 0, 1, 2, Qt::AlignHCenter);
+    importGrid->setRowStretch(5, 1);
 
     auto* exportPage = named(new QWidget, "TabSheet2");
     auto* exportGrid = new QGridLayout(exportPage);
@@ -156,7 +162,8 @@ void TForm1::buildDialogs() {
             dialog->setOption(QFileDialog::DontConfirmOverwrite);
         } else {
             dialog->setAcceptMode(QFileDialog::AcceptOpen);
-            dialog->setFileMode(QFileDialog::ExistingFile);
+            const bool many = ui::requireDialog(design.name).kind == ui::DialogKind::OpenMany;
+            dialog->setFileMode(many ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
         }
         dialogs_[design.name] = dialog;
         if (*design.filter) setDialogFilter(design.name, design.filter);

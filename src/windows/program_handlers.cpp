@@ -26,9 +26,9 @@ ui::Handlers programHandlers(shell::DataObjects& data) {
     handlers[Event::Button_TargetHistoryClick] = shell::Button_TargetHistoryClick;
     handlers[Event::Button_ExportClick] = [&data](ui::Ui& ui) { shell::Button_ExportClick(ui, data); };
     handlers[Event::ComboBox_ImportTypeSelect] =
-        [choices = shell::SourceChoices{with(shell::OpenHamDB), with(shell::OpenHistFile)}](ui::Ui& ui) {
-            shell::ComboBox_ImportTypeSelect(ui, choices);
-        };
+        [choices =
+             shell::SourceChoices{with(shell::OpenHamDB), with(shell::OpenHistFile), with(shell::OpenContestLogs)}](
+            ui::Ui& ui) { shell::ComboBox_ImportTypeSelect(ui, choices); };
     handlers[Event::Combobox_ContestSelect] = with(shell::Combobox_ContestSelect);
     handlers[Event::Button_ImportClick] = [&data](ui::Ui& ui) { shell::Button_ImportClick(ui, data); };
     return handlers;

@@ -50,7 +50,7 @@ protected:
         ui.setItemIndex("ComboBox_ImportType", std::string_view(type) == kv::ui::kLoggerHamDatabase ? 0 : 1);
         ui.expectDialog(dialog, chosen);
         ComboBox_ImportTypeSelect(
-            ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); }, [&](kv::ui::Ui& u) { OpenHistFile(u, data); }});
+            ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); }, [&](kv::ui::Ui& u) { OpenHistFile(u, data); }, {}});
     }
     void pickContest(const std::string& entry) {
         const auto items = ui.items("Combobox_Contest");
@@ -106,7 +106,7 @@ TEST_F(ImportPageTest, AFileWithoutDxlogIsNoLoggerDatabase) {
     ui.expectDialog("OpenDialog_HamDB", history);
     ui.expectMessageBox("Selected database file not a valid N1MM Logger database", BoxKind::Information, BoxButtons::Ok,
                         BoxAnswer::Ok);
-    ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); }, {}});
+    ComboBox_ImportTypeSelect(ui, {[&](kv::ui::Ui& u) { OpenHamDB(u, data); }, {}, {}});
     EXPECT_TRUE(ui.items("Combobox_Contest").empty());
     EXPECT_FALSE(ui.isEnabled("Combobox_Contest"));
     EXPECT_FALSE(data.loggerLog);

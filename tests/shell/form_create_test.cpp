@@ -33,7 +33,10 @@ TEST(FormCreate, LeavesTheWindowInNoDatabaseState) {
     EXPECT_EQ(ui.state().MappingPath, directory.withSeparator() + "mapping.xls");
     EXPECT_FALSE(ui.terminateRequested());
 
-    EXPECT_EQ(ui.items("ComboBox_ImportType"), (std::vector<std::string>{"Logger HAM Database", "History file"}));
+    EXPECT_EQ(ui.items("ComboBox_ImportType"),
+              (std::vector<std::string>{"Logger HAM Database", "History file", "Contest log (Cabrillo or ADIF)"}));
+    EXPECT_EQ(ui.text("Edit_MinLogs"), "1");
+    EXPECT_FALSE(ui.isVisible("Edit_MinLogs")) << "shown only for contest logs";
     EXPECT_EQ(ui.itemIndex("ComboBox_ImportType"), -1);
     EXPECT_TRUE(ui.items("Combobox_Contest").empty());
     EXPECT_EQ(ui.text("Edit_SourceFilename"), "");

@@ -36,8 +36,9 @@ void pick(FakeUi& ui, const std::string& importType) {
 struct RecordedChoices {
     int hamDB = 0;
     int histFile = 0;
+    int contestLogs = 0;
     SourceChoices choices() {
-        return {[this](Ui&) { ++hamDB; }, [this](Ui&) { ++histFile; }};
+        return {[this](Ui&) { ++hamDB; }, [this](Ui&) { ++histFile; }, [this](Ui&) { ++contestLogs; }};
     }
 };
 
@@ -91,7 +92,8 @@ TEST(ImportTypeSelect, HistoryFileAfterLoggerEmptiesTheContestListBeforeItsDialo
                               EXPECT_FALSE(ui.isEnabled("Combobox_Contest"));
                               EXPECT_EQ(ui.text("StatusBar1"),
                                         "Import type selected is History(text)file, specify filename");
-                          }};
+                          },
+                          nullptr};
 
     pick(ui, "Logger HAM Database");
     ComboBox_ImportTypeSelect(ui, choices);
@@ -117,12 +119,31 @@ TEST(ImportTypeSelect, OnlyTheExactLoggerTextChoosesTheLoggerDatabase) {
     }
 }
 
+TEST(ImportTypeSelect, ContestLogsAskForLogsAndShowTheMinimumOfLogsOnlyForThem) {
+    FakeUi ui;
+    kv::shell::FillImportTypes(ui);
+    RecordedChoices recorded;
+    pick(ui, kContestLogs);
+    ComboBox_ImportTypeSelect(ui, recorded.choices());
+    EXPECT_EQ(recorded.contestLogs, 1);
+    EXPECT_EQ(recorded.hamDB + recorded.histFile, 0);
+    EXPECT_TRUE(ui.isVisible("Edit_MinLogs"));
+    EXPECT_TRUE(ui.isVisible("Label_MinLogs"));
+    EXPECT_EQ(ui.text("StatusBar1"), "Import type selected is contest log, specify one file or more");
+
+    pick(ui, kHistoryFile);
+    ComboBox_ImportTypeSelect(ui, recorded.choices());
+    EXPECT_EQ(recorded.histFile, 1);
+    EXPECT_FALSE(ui.isVisible("Edit_MinLogs"));
+    EXPECT_FALSE(ui.isVisible("Label_MinLogs"));
+}
+
 TEST(ImportTypeSelect, AFailingSourceChoiceAbandonsTheRestOfTheSelection) {
     FakeUi ui;
     ui.addItem("ComboBox_ImportType", kHistoryFile, std::nullopt);
     ui.setItemIndex("ComboBox_ImportType", 0);
     ui.setEnabled("Button_Export", true);
-    SourceChoices failing{nullptr, [](Ui&) { throw std::runtime_error("Cannot open file x.txt"); }};
+    SourceChoices failing{nullptr, [](Ui&) { throw std::runtime_error("Cannot open file x.txt"); }, nullptr};
 
     EXPECT_THROW(ComboBox_ImportTypeSelect(ui, failing), std::runtime_error);
     EXPECT_TRUE(ui.isEnabled("Button_Export")) << "ResetExportControls comes after the choice";

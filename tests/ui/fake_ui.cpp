@@ -21,7 +21,7 @@ FakeUi::~FakeUi() {
                 using Step = std::decay_t<decltype(step)>;
                 if constexpr (std::is_same_v<Step, ExpectedBox>)
                     ADD_FAILURE() << "Scripted message box never shown: \"" << step.text << "\"";
-                else if constexpr (std::is_same_v<Step, ExpectedDialog>)
+                else if constexpr (std::is_same_v<Step, ExpectedDialog> || std::is_same_v<Step, ExpectedFilesDialog>)
                     ADD_FAILURE() << "Scripted file dialog never shown: " << step.dialog;
                 else if constexpr (std::is_same_v<Step, ExpectedView>)
                     ADD_FAILURE() << "Scripted History view never shown";
@@ -46,6 +46,11 @@ void FakeUi::expectDialog(std::string dialog, std::optional<std::string> chosenF
     script_.push_back(ExpectedDialog{std::move(dialog), std::move(chosenFile)});
 }
 
+void FakeUi::expectFilesDialog(std::string dialog, std::vector<std::string> chosenFiles) {
+    requireDialog(dialog);
+    script_.push_back(ExpectedFilesDialog{std::move(dialog), std::move(chosenFiles)});
+}
+
 void FakeUi::expectHistoryView(HistoryViewUser user) { script_.push_back(ExpectedView{std::move(user)}); }
 
 void FakeUi::expectAboutBox(AboutBoxCheck check) { script_.push_back(ExpectedAbout{std::move(check)}); }
@@ -61,16 +66,27 @@ BoxAnswer FakeUi::showMessageBox(const std::string& text, BoxKind kind, BoxButto
     return answer;
 }
 
-std::optional<std::string> FakeUi::executeDialog(std::string_view name) {
+template <typename Step>
+std::optional<Step> FakeUi::nextDialog(std::string_view name) {
     requireDialog(name);
-    const ExpectedDialog* dialog = next<ExpectedDialog>();
+    Step* dialog = next<Step>();
     if (!dialog || dialog->dialog != name) {
         ADD_FAILURE() << "Unexpected file dialog: " << name;
         return std::nullopt;
     }
-    std::optional<std::string> chosen = dialog->chosenFile;
+    Step step = std::move(*dialog);
     script_.pop_front();
-    return chosen;
+    return step;
+}
+
+std::optional<std::string> FakeUi::executeDialog(std::string_view name) {
+    const std::optional<ExpectedDialog> dialog = nextDialog<ExpectedDialog>(name);
+    return dialog ? dialog->chosenFile : std::nullopt;
+}
+
+std::vector<std::string> FakeUi::executeFilesDialog(std::string_view name) {
+    const std::optional<ExpectedFilesDialog> dialog = nextDialog<ExpectedFilesDialog>(name);
+    return dialog ? dialog->chosenFiles : std::vector<std::string>{};
 }
 
 void FakeUi::showHistoryView(const std::string& caption, GridRows& rows) {

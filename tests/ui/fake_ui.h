@@ -32,6 +32,8 @@ public:
     void expectMessageBox(std::string text, BoxKind kind, BoxButtons buttons, BoxAnswer answer);
     // No chosen file: the user cancels the dialog.
     void expectDialog(std::string dialog, std::optional<std::string> chosenFile);
+    // A dialog of several files; none chosen: the user cancels.
+    void expectFilesDialog(std::string dialog, std::vector<std::string> chosenFiles);
     void expectHistoryView(HistoryViewUser user);
     void expectAboutBox(AboutBoxCheck check);
 
@@ -41,6 +43,7 @@ public:
 
     BoxAnswer showMessageBox(const std::string& text, BoxKind kind, BoxButtons buttons) override;
     std::optional<std::string> executeDialog(std::string_view dialog) override;
+    std::vector<std::string> executeFilesDialog(std::string_view dialog) override;
     void showHistoryView(const std::string& caption, GridRows& rows) override;
     void showAboutBox(const AboutBoxContent& content) override;
     void requestTerminate() override { terminateRequested_ = true; }
@@ -59,17 +62,25 @@ private:
         std::string dialog;
         std::optional<std::string> chosenFile;
     };
+    struct ExpectedFilesDialog {
+        std::string dialog;
+        std::vector<std::string> chosenFiles;
+    };
     struct ExpectedView {
         HistoryViewUser user;
     };
     struct ExpectedAbout {
         AboutBoxCheck check;
     };
-    using Expected = std::variant<ExpectedBox, ExpectedDialog, ExpectedView, ExpectedAbout>;
+    using Expected = std::variant<ExpectedBox, ExpectedDialog, ExpectedFilesDialog, ExpectedView, ExpectedAbout>;
 
     // The script's next step when it is of this kind, else nullptr.
     template <typename Step>
     Step* next();
+    // The next step when it is a dialog of this kind named `name`, taken off the script; else
+    // the test fails and there is none.
+    template <typename Step>
+    std::optional<Step> nextDialog(std::string_view name);
 
     std::deque<Expected> script_;
     std::vector<std::string> statusHistory_;

@@ -132,9 +132,12 @@ TEST_F(MainWindowTest, StartsWithTheDesignedCaptionsAndTheNoDatabaseState) {
         EXPECT_FALSE(find<QComboBox>(window, name)->isEditable()) << name;
 
     auto* importType = find<QComboBox>(window, "ComboBox_ImportType");
-    ASSERT_EQ(importType->count(), 2);
+    ASSERT_EQ(importType->count(), 3);
     EXPECT_EQ(importType->itemText(0), "Logger HAM Database");
     EXPECT_EQ(importType->itemText(1), "History file");
+    EXPECT_EQ(importType->itemText(2), "Contest log (Cabrillo or ADIF)");
+    EXPECT_FALSE(find<QLineEdit>(window, "Edit_MinLogs")->isReadOnly()) << "the user types the minimum of logs";
+    EXPECT_FALSE(find<QLineEdit>(window, "Edit_MinLogs")->isVisibleTo(&window)) << "until contest logs are chosen";
     EXPECT_EQ(importType->currentIndex(), -1);
     EXPECT_FALSE(importType->isEnabled());
 
