@@ -9,6 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "data_access/connection.h"
+#include "data_access/cursor.h"
+#include "data_access/source_connection_strings.h"
 #include "ui/headless_ui.h"
 
 namespace kv::bench {
@@ -17,6 +20,25 @@ using Clock = std::chrono::steady_clock;
 
 inline double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Inserts `rows` rows into the History table of the database at `path` in one bulk work, each
+// filled by `fillRow(history, k)` between the insert and the post.
+template <typename FillRow>
+void fillHistoryTable(const std::string& path, int rows, FillRow fillRow) {
+    data_access::Connection connection;
+    connection.setConnectionString(data_access::accessDatabaseConnectionString(path));
+    data_access::Cursor history("History");
+    history.setConnection(&connection);
+    history.setTableName("History");
+    history.open();
+    connection.runBulkWork([&] {
+        for (int k = 0; k < rows; ++k) {
+            history.insert();
+            fillRow(history, k);
+            history.post();
+        }
+    });
 }
 
 // A Ui whose user picks `chosenFile` in every file dialog (none by default). A benchmark's

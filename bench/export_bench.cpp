@@ -27,26 +27,16 @@ constexpr int kRows = 100000;
 constexpr const char* kContest = "NAQPCW";
 
 void fillHistory(const std::string& path) {
-    kv::data_access::Connection connection;
-    connection.setConnectionString(kv::data_access::accessDatabaseConnectionString(path));
-    kv::data_access::Cursor history("History");
-    history.setConnection(&connection);
-    history.setTableName("History");
-    history.open();
     const char* names[] = {"JOHN", "MARY", "BOB", "ALICE", "KEN", "SUE"};
     const char* states[] = {"MA", "CT", "ON", "TX", "CA", "WA", "DX"};
-    connection.runBulkWork([&] {
-        for (int i = 0; i < kRows; ++i) {
-            history.insert();
-            history.setText("Call", std::string(1, "KWNA"[i % 4]) + std::to_string(i % 10) +
-                                        static_cast<char>('A' + i % 26) + static_cast<char>('A' + (i / 26) % 26) +
-                                        static_cast<char>('A' + (i / 676) % 26));
-            if (i % 5 != 0) history.setText("Name", names[i % 6]);
-            if (i % 3 != 0) history.setText("State", states[i % 7]);
-            history.setText("Sect", "EMA");
-            history.setText("data2", std::to_string(i % 40) + "A");
-            history.post();
-        }
+    kv::bench::fillHistoryTable(path, kRows, [&](kv::data_access::Cursor& history, int i) {
+        history.setText("Call", std::string(1, "KWNA"[i % 4]) + std::to_string(i % 10) +
+                                    static_cast<char>('A' + i % 26) + static_cast<char>('A' + (i / 26) % 26) +
+                                    static_cast<char>('A' + (i / 676) % 26));
+        if (i % 5 != 0) history.setText("Name", names[i % 6]);
+        if (i % 3 != 0) history.setText("State", states[i % 7]);
+        history.setText("Sect", "EMA");
+        history.setText("data2", std::to_string(i % 40) + "A");
     });
 }
 
