@@ -85,8 +85,8 @@ private:
     }
 
     // `12` or `12:S` (a type indicator, not needed to read the value).
-    static bool readLength(std::string_view spec, std::size_t& length) {
-        const std::string_view digits = spec.substr(0, spec.find(':'));
+    static bool readLength(std::string_view lengthAndType, std::size_t& length) {
+        const std::string_view digits = lengthAndType.substr(0, lengthAndType.find(':'));
         if (digits.empty() || digits.size() > 9) return false;
         length = 0;
         for (const char c : digits) {
