@@ -82,7 +82,18 @@ TEST_F(ContestLogsImportTest, ThreeLogsDisagreeingAboutAStationAreDecidedByTheVo
         writeLog("b.log", naqpLog("K2DEF", "SUE NY", {"W9XYZ ROB IL", "K1ABC ED MA"})),
         writeLog("c.log", naqpLog("K3GHI", "AL PA", {"W9XYZ BOB WI", "K1ABC TED MA"})),
     };
-    const ImportCounts counts = importLogs(logs, "NAQP-CW");
+    std::vector<std::string> statuses;
+    std::vector<std::pair<long long, long long>> steps;
+    const kv::history_db::Progress progress{[&](const std::string& text) { statuses.push_back(text); },
+                                            [&](long long done, long long total) { steps.emplace_back(done, total); }};
+    ContestLogs source(logs, workbook, "NAQP-CW", 1, progress);
+    const ImportCounts counts = runImport(store(), source, progress);
+    EXPECT_THAT(statuses, ElementsAre(kReadingLogsStatus, kBackupCreatedStatus, kImportFinishedStatus));
+    ASSERT_GE(steps.size(), 4u);
+    EXPECT_THAT(std::vector(steps.begin(), steps.begin() + 4),
+                ElementsAre(std::pair(0LL, 3LL), std::pair(1LL, 3LL), std::pair(2LL, 3LL), std::pair(3LL, 3LL)))
+        << "the files read, then the stations merged";
+    EXPECT_EQ(steps.back(), std::pair(5LL, 5LL));
     EXPECT_EQ(value("W9XYZ", "Name"), "BOB") << "two logs of three copied BOB";
     EXPECT_EQ(value("W9XYZ", "State"), "IL");
     EXPECT_EQ(value("K1ABC", "Name"), "ED") << "K1ABC's own log says ED";
@@ -189,6 +200,11 @@ TEST_F(ContestLogsImportTest, AdifRecordsGoByFieldNameAndOnlyTheRunsContestIsTak
     EXPECT_EQ(counts.logs.otherContest, 1);
     EXPECT_EQ(counts.logs.malformed, 1);
     EXPECT_EQ(counts.logs.firstMalformed, adif + " line 7") << "a length past the end of the file";
+
+    // A file that is no UTF-8 is Windows-1252, and its lengths count its bytes.
+    const std::string ansi = writeLog("ansi.adi", "<CALL:4>EA1X<NAME:4>JOS\xC9<CONTEST_ID:7>NAQP-CW<EOR>\n");
+    importLogs({ansi}, "NAQP-CW");
+    EXPECT_EQ(value("EA1X", "Name"), "JOS\xC3\x89");
 }
 
 TEST_F(ContestLogsImportTest, RefusalsNameTheFileOrContestAndChangeNothing) {
