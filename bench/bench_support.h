@@ -29,6 +29,12 @@ public:
         throw std::runtime_error(text);
     }
     std::optional<std::string> executeDialog(std::string_view) override { return chosenFile_; }
+    std::optional<std::string> askDate(const std::string& prompt, const std::string&) override {
+        throw std::runtime_error(prompt);
+    }
+    std::optional<std::size_t> chooseEntry(const std::string& prompt, const std::vector<std::string>&) override {
+        throw std::runtime_error(prompt);
+    }
     void requestTerminate() override {}
 
 protected:

@@ -3,6 +3,7 @@
 #include "shell/form_create.h"
 #include "ui/controls.h"
 #include "windows/about_box.h"
+#include "windows/entry_dialogs.h"
 #include "windows/error_box.h"
 #include "windows/file_filter.h"
 #include "windows/history_view.h"
@@ -209,6 +210,14 @@ std::optional<std::string> TForm1::executeDialog(std::string_view dialog) {
     QFileDialog* shown = fileDialog(dialog);
     if (shown->exec() != QDialog::Accepted || shown->selectedFiles().isEmpty()) return std::nullopt;
     return fromQt(shown->selectedFiles().first());
+}
+
+std::optional<std::string> TForm1::askDate(const std::string& prompt, const std::string& initial) {
+    return askDateDialog(this, prompt, initial);
+}
+
+std::optional<std::size_t> TForm1::chooseEntry(const std::string& prompt, const std::vector<std::string>& entries) {
+    return chooseEntryDialog(this, prompt, entries);
 }
 
 void TForm1::attachWindows(TAboutBox1& aboutBox, TForm_showHist& historyView) {

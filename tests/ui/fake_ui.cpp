@@ -23,6 +23,10 @@ FakeUi::~FakeUi() {
                     ADD_FAILURE() << "Scripted message box never shown: \"" << step.text << "\"";
                 else if constexpr (std::is_same_v<Step, ExpectedDialog>)
                     ADD_FAILURE() << "Scripted file dialog never shown: " << step.dialog;
+                else if constexpr (std::is_same_v<Step, ExpectedDate>)
+                    ADD_FAILURE() << "Scripted date dialog never shown: \"" << step.prompt << "\"";
+                else if constexpr (std::is_same_v<Step, ExpectedChoice>)
+                    ADD_FAILURE() << "Scripted list of entries never shown: \"" << step.prompt << "\"";
                 else if constexpr (std::is_same_v<Step, ExpectedView>)
                     ADD_FAILURE() << "Scripted History view never shown";
                 else
@@ -44,6 +48,16 @@ void FakeUi::expectMessageBox(std::string text, BoxKind kind, BoxButtons buttons
 void FakeUi::expectDialog(std::string dialog, std::optional<std::string> chosenFile) {
     requireDialog(dialog);
     script_.push_back(ExpectedDialog{std::move(dialog), std::move(chosenFile)});
+}
+
+void FakeUi::expectDateDialog(std::string prompt, std::optional<std::string> answer,
+                              std::optional<std::string> initial) {
+    script_.push_back(ExpectedDate{std::move(prompt), std::move(answer), std::move(initial)});
+}
+
+void FakeUi::expectEntryChoice(std::string prompt, std::vector<std::string> entries,
+                               std::optional<std::size_t> answer) {
+    script_.push_back(ExpectedChoice{std::move(prompt), std::move(entries), answer});
 }
 
 void FakeUi::expectHistoryView(HistoryViewUser user) { script_.push_back(ExpectedView{std::move(user)}); }
@@ -71,6 +85,30 @@ std::optional<std::string> FakeUi::executeDialog(std::string_view name) {
     std::optional<std::string> chosen = dialog->chosenFile;
     script_.pop_front();
     return chosen;
+}
+
+std::optional<std::string> FakeUi::askDate(const std::string& prompt, const std::string& initial) {
+    const ExpectedDate* date = next<ExpectedDate>();
+    if (!date || date->prompt != prompt || (date->initial && *date->initial != initial)) {
+        ADD_FAILURE() << "Unexpected date dialog: \"" << prompt << "\" at " << initial;
+        return std::nullopt;
+    }
+    std::optional<std::string> answer = date->answer;
+    script_.pop_front();
+    return answer;
+}
+
+std::optional<std::size_t> FakeUi::chooseEntry(const std::string& prompt, const std::vector<std::string>& entries) {
+    const ExpectedChoice* choice = next<ExpectedChoice>();
+    if (!choice || choice->prompt != prompt || choice->entries != entries) {
+        std::string shown;
+        for (const std::string& entry : entries) shown += "\n  " + entry;
+        ADD_FAILURE() << "Unexpected list of entries: \"" << prompt << "\"" << shown;
+        return std::nullopt;
+    }
+    const std::optional<std::size_t> answer = choice->answer;
+    script_.pop_front();
+    return answer;
 }
 
 void FakeUi::showHistoryView(const std::string& caption, GridRows& rows) {
