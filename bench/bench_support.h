@@ -55,6 +55,12 @@ public:
     std::vector<std::string> executeFilesDialog(std::string_view) override {
         return chosenFile_ ? std::vector<std::string>{*chosenFile_} : std::vector<std::string>{};
     }
+    std::optional<std::string> askDate(const std::string& prompt, const std::string&) override {
+        throw std::runtime_error(prompt);
+    }
+    std::optional<std::size_t> chooseEntry(const std::string& prompt, const std::vector<std::string>&) override {
+        throw std::runtime_error(prompt);
+    }
     void requestTerminate() override {}
 
 protected:

@@ -13,6 +13,7 @@
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "data_access/source_connection_strings.h"
+#include "history_table.h"
 #include "jet/database.h"
 #include "jet/database_builder.h"
 #include "jet/table_edit.h"
@@ -20,38 +21,12 @@
 namespace {
 
 using namespace kv;
-using jet::ColumnType;
-using jet::userColumn;
+using bench::callSign;
 
 constexpr int kStations = 100000;
 
-std::string callSign(int n) {
-    return std::string(1, "KWNA"[n % 4]) + std::to_string(n % 10) + static_cast<char>('A' + n % 26) +
-           static_cast<char>('A' + n / 26 % 26) + static_cast<char>('A' + n / 676 % 26) + std::to_string(n / 17576);
-}
-
 jet::TableContent history() {
-    jet::TableContent table;
-    table.design.name = "History";
-    for (const char* name :
-         {"Call", "Name", "Sect", "State", "Ck", "Exch1", "Grid", "Nr", "UserText", "data2", "data3"})
-        table.design.columns.push_back(userColumn(name, ColumnType::Text, 20));
-    table.design.columns.push_back(userColumn("Updated", ColumnType::DateTime));
-    table.design.indexes = {jet::IndexDesign{"Call", {{"Call", false}}, false, false, false, false}};
-    for (int n = 0; n < kStations; ++n)
-        table.rows.push_back({callSign(n),
-                              std::string("OP") + std::to_string(n % 97),
-                              std::string("EMA"),
-                              std::string("MA"),
-                              std::to_string(60 + n % 40),
-                              {},
-                              std::string("FN42"),
-                              {},
-                              {},
-                              {},
-                              {},
-                              jet::DateTime{46000}});
-    return table;
+    return bench::historyTable(kStations, [](int) { return jet::Value(jet::DateTime{46000}); });
 }
 
 // Commits one edit through the engine and prints its time and pages.

@@ -20,6 +20,7 @@ namespace kv::cli {
 enum class OptionKind {
     Value,       // takes a value: "--history FILE"
     AnswersYes,  // a flag that answers Yes to the operation's question
+    Flag,        // a flag that picks what the subcommand does: "--list"
 };
 
 struct Option {

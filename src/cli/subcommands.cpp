@@ -3,6 +3,7 @@
 #include "cli/export_subcommand.h"
 #include "cli/history_subcommands.h"
 #include "cli/import_subcommands.h"
+#include "cli/maintenance_subcommands.h"
 #include "cli/mapping_subcommands.h"
 
 #include <algorithm>
@@ -50,6 +51,36 @@ const std::vector<Subcommand>& table() {
          .summary = "print the number of rows of the History table of FILE",
          .description = "Opens FILE, then prints the number of rows of its History table on standard output.",
          .run = runCount},
+        {.syntax = {"stats", {}, {kHistoryOption}},
+         .summary = "print what the History table of FILE holds",
+         .description = "Opens FILE and prints, one a line and tab-separated: \"stations\" and their number, the\n"
+                        "first and last Updated date (\"updated-range\", YYYY-MM-DD, when any row has one), the\n"
+                        "stations per year of Updated (\"updated\", YEAR or \"none\", count) and for each column\n"
+                        "of History the rows that hold a value in it (\"filled\", COLUMN, count).",
+         .run = runStats},
+        {.syntax = {"prune",
+                    {{"--before", OptionKind::Value, "YYYY-MM-DD", "the day before which stations count as not heard"},
+                     {"--yes", OptionKind::AnswersYes, "", "remove them (answers Yes to \"Are you sure ?\")"}},
+                    {kHistoryOption, "--before"}},
+         .summary = "remove the stations of FILE not heard since a day",
+         .description = "Opens FILE and counts the stations whose Updated is before --before, and those with no\n"
+                        "Updated, which count as never heard. Without --yes it prints how many it would remove and\n"
+                        "changes nothing. With --yes, as Tools > Remove stations not heard since... does, FILE is\n"
+                        "first backed up to FILE.bup (the older backups kept as FILE.bup.1 and FILE.bup.2), then\n"
+                        "they are all removed together; a failed run removes none.",
+         .run = runPrune},
+        {.syntax = {"restore-backup",
+                    {{"--list", OptionKind::Flag, "", "only print the backups: number, file, date, stations"},
+                     {"--index", OptionKind::Value, "N", "the backup to restore, 0 (the newest, the default) to 2"},
+                     {"--yes", OptionKind::AnswersYes, "", "restore it (answers Yes to the question)"}},
+                    {kHistoryOption}},
+         .summary = "replace FILE with one of its backups",
+         .description = "Lists the backups of FILE that imports and removals made (FILE.bup, the newest, then\n"
+                        "FILE.bup.1 and FILE.bup.2), or, with --yes, replaces FILE with the one of --index, as\n"
+                        "Tools > Restore a backup... does. FILE as it was becomes the newest backup first, so the\n"
+                        "restore can be undone by restoring backup 0. A backup that is no History database or is\n"
+                        "damaged is refused; a restore that fails leaves FILE as it was.",
+         .run = runRestoreBackup},
         {.syntax =
              {"export",
               {{"--to", OptionKind::Value, "FILE.txt", "the call-history file to write (replaced when it exists)"},

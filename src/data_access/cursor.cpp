@@ -392,6 +392,22 @@ void Cursor::remove() {
     }
 }
 
+std::size_t Cursor::removeAt(std::vector<long long> positions) {
+    requireOpen();
+    cancel();
+    std::ranges::sort(positions);
+    std::size_t current = 0;
+    auto next = positions.begin();
+    const std::size_t removed = table_->removeRows([&](const Row&) {
+        const long long position = static_cast<long long>(current++);
+        while (next != positions.end() && *next < position) ++next;
+        return next != positions.end() && *next == position;
+    });
+    followTable();
+    first();
+    return removed;
+}
+
 void Cursor::finishEditing() {
     if (mode_ != Mode::Browse) post();
 }

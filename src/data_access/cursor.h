@@ -118,6 +118,10 @@ public:
     bool isEditing() const { return mode_ != Mode::Browse; }
     // Removes the current row (committed like a post); the cursor moves to the row that followed it.
     void remove();
+    // Removes the rows at these positions in one step (committed like one post), a pending change
+    // dropped; positions outside the table are passed over. The cursor moves to its first row.
+    // Returns how many went.
+    std::size_t removeAt(std::vector<long long> positions);
 
 private:
     friend class Connection;

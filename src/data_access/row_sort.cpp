@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "data_access/date_text.h"
 #include "data_access/number_text.h"
 #include "data_access/text_fold.h"
 
@@ -17,7 +18,8 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-// One sort column's values, worked out once per row so that comparisons stay cheap.
+// One sort column's values, worked out once per row so that comparisons stay cheap. Dates go into
+// `numbers` as YYYYMMDDhhmmss.
 struct ColumnKeys {
     bool numeric = true;
     std::vector<double> numbers;
@@ -25,22 +27,35 @@ struct ColumnKeys {
     std::vector<bool> empty;
 };
 
-ColumnKeys columnKeys(const std::vector<std::size_t>& positions, const std::vector<Row>& rows, std::size_t column) {
-    ColumnKeys keys;
-    keys.empty.resize(rows.size(), true);
-    keys.numbers.resize(rows.size(), 0);
+std::optional<double> dateNumber(std::string_view text) {
+    const std::optional<DateTime> date = parseDateTime(text);
+    if (!date) return std::nullopt;
+    return ((((date->year * 100.0 + date->month) * 100 + date->day) * 100 + date->hour) * 100 + date->minute) * 100 +
+           date->second;
+}
+
+// Fills `keys.numbers` by `read`; false as soon as a cell reads as none.
+template <typename Read>
+bool readNumbers(ColumnKeys& keys, const std::vector<std::size_t>& positions, const std::vector<Row>& rows,
+                 std::size_t column, Read read) {
     for (std::size_t row : positions) {
         const Value& cell = column < rows[row].size() ? rows[row][column] : Value();
         if (!cell || cell->empty()) continue;
         keys.empty[row] = false;
-        auto number = parseNumber(*cell);
-        if (number) {
-            keys.numbers[row] = *number;
-        } else {
-            keys.numeric = false;
-            break;
-        }
+        const std::optional<double> number = read(*cell);
+        if (!number) return false;
+        keys.numbers[row] = *number;
     }
+    return true;
+}
+
+ColumnKeys columnKeys(const std::vector<std::size_t>& positions, const std::vector<Row>& rows, std::size_t column) {
+    ColumnKeys keys;
+    keys.empty.resize(rows.size(), true);
+    keys.numbers.resize(rows.size(), 0);
+    keys.numeric =
+        readNumbers(keys, positions, rows, column, [](std::string_view text) { return parseNumber(text); }) ||
+        readNumbers(keys, positions, rows, column, dateNumber);
     if (!keys.numeric) {
         keys.texts.resize(rows.size());
         for (std::size_t row : positions) {

@@ -1,8 +1,9 @@
 #pragma once
 // Sorting a cursor's rows by a sort text such as "ContestName ASC" or "Call, Updated DESC"
 // (ascending unless DESC is given). A column whose every non-empty cell is a number sorts by
-// value, any other column by its text without regard to letter case; NULL and empty cells come
-// first. Rows that compare equal keep their order.
+// value, one whose every non-empty cell is a date (data_access/date_text.h) by time, any other
+// column by its text without regard to letter case; NULL and empty cells come first. Rows that
+// compare equal keep their order.
 
 #include <cstddef>
 #include <string_view>

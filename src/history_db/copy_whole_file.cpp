@@ -10,7 +10,8 @@
 
 namespace kv::history_db {
 
-void CopyWholeFile(const std::string& source, const std::string& target, CopyPermissions permissions) {
+void CopyWholeFile(const std::string& source, const std::string& target, CopyPermissions permissions,
+                   const std::function<void()>& beforeReplacing) {
     std::ifstream in(source, std::ios::binary);
     if (!in || std::filesystem::is_directory(source)) throw std::runtime_error("Cannot open file " + source);
     try {
@@ -23,6 +24,7 @@ void CopyWholeFile(const std::string& source, const std::string& target, CopyPer
             copy.write(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
         }
         if (in.bad()) throw std::runtime_error("Cannot read file " + source);
+        if (beforeReplacing) beforeReplacing();
         copy.commit();
     } catch (const data_access::FileError& error) {
         throw std::runtime_error("Cannot create file " + target + ": " + std::generic_category().message(error.code()));

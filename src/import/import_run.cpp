@@ -1,34 +1,30 @@
 #include "import/import_run.h"
 
-#include "data_access/date_text.h"
 #include "data_access/text_cut.h"
 #include "data_access/trim_blanks.h"
-#include "history_db/backup_path.h"
-#include "history_db/copy_whole_file.h"
+#include "history_db/backup_set.h"
+#include "history_db/history_date.h"
 #include "import/exchange_merge.h"
 #include "import/joined_names.h"
 #include "import/ordered_history_file.h"
 
 #include <algorithm>
-#include <ctime>
 #include <optional>
 #include <stdexcept>
 
 namespace kv::import {
 namespace {
 
-std::string today() {
-    const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    return data_access::formatDate(local->tm_year + 1900, local->tm_mon + 1, local->tm_mday);
-}
-
 class Merge {
 public:
     // `fieldMap` has a key entry.
     Merge(const mapping::FieldMap& fieldMap, const ImportSource& source, data_access::Cursor& rows,
           data_access::Cursor& history)
-        : fieldMap_(fieldMap), source_(source), rows_(rows), history_(history), today_(today()) {}
+        : fieldMap_(fieldMap),
+          source_(source),
+          rows_(rows),
+          history_(history),
+          today_(history_db::displayText(history_db::localToday())) {}
 
     void row(ImportCounts& counts) {
         readValues(counts.cut);
@@ -150,8 +146,7 @@ private:
 ImportCounts merge(history_db::HistoryStore& store, ImportSource& source, const mapping::FieldMap& fieldMap,
                    const history_db::Progress& progress) {
     store.close();
-    history_db::CopyWholeFile(store.path(), history_db::backupPathOf(store.path()),
-                              history_db::CopyPermissions::OfSource);
+    history_db::backUpDatabase(store.path());
     progress.tell(kBackupCreatedStatus);
 
     data_access::Cursor rows = source.open();

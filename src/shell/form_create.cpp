@@ -27,7 +27,8 @@ void FormCreate(ui::Ui& ui) {
 
     FillImportTypes(ui);
 
-    for (const char* item : {"CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"}) ui.setEnabled(item, false);
+    for (const char* item : {"CloseThDB", "Exit1", "EmptyThDB", "PruneThDB", "RestoreThDB", "ViewThDB"})
+        ui.setEnabled(item, false);
 
     SetStatus(ui, "Kestrovane initialized, Open Kestrovane database to start (File menu)");
     ui.setVisible("ProgressBar1", false);

@@ -10,16 +10,10 @@ namespace kv::shell {
 namespace {
 
 // The controls that only make sense while a database is open, besides the menu's Open.
-constexpr const char* kDatabaseControls[] = {
-    "ComboBox_ImportType", "ComboBox_ExportContest", "CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"};
-
-void showInformation(ui::Ui& ui, const std::string& text) {
-    ui.showMessageBox(text, ui::BoxKind::Information, ui::BoxButtons::Ok);
-}
-
-bool confirmed(ui::Ui& ui, const std::string& question) {
-    return ui.showMessageBox(question, ui::BoxKind::Information, ui::BoxButtons::YesNo) == ui::BoxAnswer::Yes;
-}
+constexpr const char* kDatabaseControls[] = {"ComboBox_ImportType", "ComboBox_ExportContest",
+                                             "CloseThDB",           "Exit1",
+                                             "EmptyThDB",           "PruneThDB",
+                                             "RestoreThDB",         "ViewThDB"};
 
 // The window in Database open on the store just opened.
 void enterDatabaseOpen(ui::Ui& ui, DataObjects& data) {
@@ -53,7 +47,7 @@ bool OpenTHDatabase(ui::Ui& ui, DataObjects& data, const std::string& path) {
     try {
         data.history.emplace(path);
     } catch (const history_db::NotAHistoryDatabase& refusal) {
-        showInformation(ui, refusal.what());
+        ShowInformation(ui, refusal.what());
         return false;
     }
     enterDatabaseOpen(ui, data);
@@ -72,14 +66,14 @@ void CloseTHDatabase(ui::Ui& ui, DataObjects& data) {
 
 void NewThDBClick(ui::Ui& ui, DataObjects& data) {
     const std::string templatePath = ui.programDirectory() + history_db::kTemplateFileName;
-    if (!std::filesystem::exists(templatePath)) return showInformation(ui, history_db::TemplateMissing().what());
+    if (!std::filesystem::exists(templatePath)) return ShowInformation(ui, history_db::TemplateMissing().what());
 
     ui.setDialogFilter("SaveDialog_newThDB", "Kestrovane database(*.mdb)|*.mdb");
     ui.setDialogDefaultExt("SaveDialog_newThDB", ".mdb");
     const std::optional<std::string> chosen = ui.executeDialog("SaveDialog_newThDB");
     if (!chosen) return;
     // Replacing a database loses every call in it, so the user says so first.
-    if (std::filesystem::exists(*chosen) && !confirmed(ui, history_db::replaceQuestion(*chosen))) return;
+    if (std::filesystem::exists(*chosen) && !Confirmed(ui, history_db::replaceQuestion(*chosen))) return;
 
     const bool created = !std::filesystem::exists(*chosen);
     ui::ApplicationState& state = ui.state();
@@ -100,7 +94,7 @@ void NewThDBClick(ui::Ui& ui, DataObjects& data) {
         enterDatabaseOpen(ui, data);
     } catch (const history_db::NotAHistoryDatabase& refusal) {
         forget();
-        showInformation(ui, refusal.what());
+        ShowInformation(ui, refusal.what());
     } catch (...) {
         forget();
         throw;
@@ -122,7 +116,7 @@ void Exit1Click(ui::Ui& ui, DataObjects& data) {
 }
 
 void EmptyThDBClick(ui::Ui& ui, DataObjects& data) {
-    if (!confirmed(ui, history_db::kEmptyQuestion)) return;
+    if (!Confirmed(ui, history_db::kEmptyQuestion)) return;
     BeginWaitCursor(ui);
     historyStore(ui, data).empty();
     EndWaitCursor(ui);

@@ -1,11 +1,35 @@
 #include "shell/history_rows.h"
 
+#include "data_access/text_fold.h"
+
+#include <algorithm>
+
 namespace kv::shell {
+namespace {
+
+constexpr const char* kCallIndex = "Call";
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return data_access::foldCase(text).starts_with(data_access::foldCase(prefix));
+}
+
+}  // namespace
 
 HistoryRows::HistoryRows(ui::Ui& ui, data_access::Cursor& history)
     : ui_(ui), history_(history), columns_(history.columnNames()) {}
 
 long long HistoryRows::rowCount() const { return history_.recordCount() + (appending_ ? 1 : 0); }
+
+long long HistoryRows::positionOf(long long row) const {
+    return order_.empty() ? row : order_.at(static_cast<std::size_t>(row));
+}
+
+std::optional<long long> HistoryRows::rowOf(long long position) const {
+    if (order_.empty()) return position;
+    auto found = std::ranges::find(order_, position);
+    if (found == order_.end()) return std::nullopt;
+    return found - order_.begin();
+}
 
 std::string HistoryRows::text(long long row, std::size_t column) const {
     if (row == changingRow_) {
@@ -13,7 +37,7 @@ std::string HistoryRows::text(long long row, std::size_t column) const {
         if (typed != input_.end()) return typed->second;
         if (appending_) return {};
     }
-    return history_.text(row, columns_.at(column));
+    return history_.text(positionOf(row), columns_.at(column));
 }
 
 void HistoryRows::setText(long long row, std::size_t column, const std::string& text) {
@@ -37,7 +61,7 @@ void HistoryRows::write() {
         if (appending_) {
             history_.insert();
         } else {
-            history_.moveTo(*changingRow_);
+            history_.moveTo(positionOf(*changingRow_));
             history_.edit();
         }
         for (const auto& [column, text] : input_) history_.setText(columns_[column], text);
@@ -47,6 +71,7 @@ void HistoryRows::write() {
         history_.cancel();
         throw;
     }
+    if (appending_) insertedPosition(history_.recordCount() - 1);
     cancel();
 }
 
@@ -67,19 +92,53 @@ bool HistoryRows::remove(long long row) {
         cancel();
     else
         write();
-    history_.moveTo(row);
+    const long long position = positionOf(row);
+    history_.moveTo(position);
     history_.remove();
+    removedPosition(position);
     return true;
 }
 
-std::optional<long long> HistoryRows::findCall(std::string_view prefix) {
+void HistoryRows::removedPosition(long long position) {
+    if (order_.empty()) return;
+    std::erase(order_, position);
+    for (long long& later : order_)
+        if (later > position) --later;
+}
+
+void HistoryRows::insertedPosition(long long position) {
+    if (!order_.empty()) order_.push_back(position);
+}
+
+void HistoryRows::sortBy(std::size_t column, bool descending) {
+    write();
+    const std::string& name = columns_.at(column);
+    if (name == kCallIndex)
+        history_.setIndexName(kCallIndex);
+    else
+        history_.setSort("[" + name + "]" + (descending ? " DESC" : " ASC"));
+    std::vector<long long> order;
+    for (history_.first(); !history_.atEnd(); history_.next()) order.push_back(history_.position());
+    history_.setIndexName("");
+    history_.setSort("");
+    if (name == kCallIndex && descending) std::ranges::reverse(order);
+    order_ = std::move(order);
+}
+
+std::optional<long long> HistoryRows::find(std::size_t column, std::string_view prefix) {
     if (prefix.empty()) return std::nullopt;
-    history_.setIndexName("Call");
+    if (columns_.at(column) != kCallIndex) {
+        const long long stored = history_.recordCount();
+        for (long long row = 0; row < stored; ++row)
+            if (startsWithIgnoringCase(history_.text(positionOf(row), columns_[column]), prefix)) return row;
+        return std::nullopt;
+    }
+    history_.setIndexName(kCallIndex);
     const bool found = history_.seekPrefix(prefix);
-    const long long row = history_.position();
+    const long long position = history_.position();
     history_.setIndexName("");
     if (!found) return std::nullopt;
-    return row;
+    return rowOf(position);
 }
 
 }  // namespace kv::shell

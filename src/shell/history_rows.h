@@ -1,7 +1,9 @@
 #pragma once
 // The rows of the History view: the History table through its cursor, read by position as the
 // grid scrolls, with the row the user is changing kept aside until it is written through the
-// cursor's edit or insert, setText and post, so that the table access layer commits it.
+// cursor's edit or insert, setText and post, so that the table access layer commits it. A grid
+// row is the table's row of that position, or, once sorted, the one at that place of the sort,
+// which is kept as the rows' positions (one number a row).
 
 #include "data_access/cursor.h"
 #include "ui/ui.h"
@@ -13,7 +15,8 @@ namespace kv::shell {
 class HistoryRows final : public ui::GridRows {
 public:
     // `history` is open on the whole table in the source's order (no filter, sort or index), so
-    // that a row's place in the grid is its position in the table. Deleting asks through `ui`.
+    // that a row's place in the grid is its position in the table until the rows are sorted.
+    // Deleting asks through `ui`.
     HistoryRows(ui::Ui& ui, data_access::Cursor& history);
 
     const std::vector<std::string>& columnNames() const override { return columns_; }
@@ -30,15 +33,24 @@ public:
     void cancel() override;
     bool remove(long long row) override;
 
-    std::optional<long long> findCall(std::string_view prefix) override;
+    void sortBy(std::size_t column, bool descending) override;
+    std::optional<long long> find(std::size_t column, std::string_view prefix) override;
 
 private:
+    // The table's position of a grid row that is stored, and back.
+    long long positionOf(long long row) const;
+    std::optional<long long> rowOf(long long position) const;
+    // Keeps the sorted order in step with the table after a row went or came.
+    void removedPosition(long long position);
+    void insertedPosition(long long position);
+
     ui::Ui& ui_;
     data_access::Cursor& history_;
     std::vector<std::string> columns_;
     std::optional<long long> changingRow_;
     bool appending_ = false;
     std::map<std::size_t, std::string> input_;  // by column
+    std::vector<long long> order_;              // by grid row, once sorted; empty in the table's order
 };
 
 }  // namespace kv::shell

@@ -1,5 +1,6 @@
 #include "shell/view_history.h"
 
+#include "history_db/history_stats.h"
 #include "shell/history_database.h"
 #include "shell/history_rows.h"
 
@@ -12,7 +13,9 @@ std::string HistoryViewCaption(long long count) {
 void ViewThDBClick(ui::Ui& ui, DataObjects& data) {
     data_access::Cursor history = historyStore(ui, data).openHistory();
     HistoryRows rows(ui, history);
-    ui.showHistoryView(HistoryViewCaption(history.recordCount()), rows);
+    ui.showHistoryView(HistoryViewCaption(history.recordCount()) +
+                           history_db::updatedRangeText(history_db::updatedSpan(historyStore(ui, data))),
+                       rows);
 }
 
 }  // namespace kv::shell

@@ -12,7 +12,8 @@ namespace kv::shell {
 std::string HistoryViewCaption(long long count);
 
 // Shows the view modally over a cursor of its own on the plain table History, with the number of
-// rows it had at the start in its caption; the cursor goes when the view closes.
+// rows it had at the start and the span of their `Updated` in its caption; the cursor goes when the
+// view closes.
 void ViewThDBClick(ui::Ui& ui, DataObjects& data);
 
 }  // namespace kv::shell

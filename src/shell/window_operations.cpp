@@ -24,4 +24,12 @@ void EndWaitCursor(ui::Ui& ui) { ui.setScreenCursor(ui.state().SavedCursor); }
 
 void SetStatus(ui::Ui& ui, const std::string& text) { ui.setText("StatusBar1", text); }
 
+void ShowInformation(ui::Ui& ui, const std::string& text) {
+    ui.showMessageBox(text, ui::BoxKind::Information, ui::BoxButtons::Ok);
+}
+
+bool Confirmed(ui::Ui& ui, const std::string& question) {
+    return ui.showMessageBox(question, ui::BoxKind::Information, ui::BoxButtons::YesNo) == ui::BoxAnswer::Yes;
+}
+
 }  // namespace kv::shell

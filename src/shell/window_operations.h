@@ -18,4 +18,8 @@ void EndWaitCursor(ui::Ui& ui);
 
 void SetStatus(ui::Ui& ui, const std::string& text);
 
+// An information box with OK; one with Yes and No, and whether the user answered Yes.
+void ShowInformation(ui::Ui& ui, const std::string& text);
+bool Confirmed(ui::Ui& ui, const std::string& question);
+
 }  // namespace kv::shell

@@ -16,6 +16,8 @@ constexpr std::array controls{
     ControlInfo{"CloseThDB", ControlKind::MenuItem},
     ControlInfo{"Exit1", ControlKind::MenuItem},
     ControlInfo{"EmptyThDB", ControlKind::MenuItem},
+    ControlInfo{"PruneThDB", ControlKind::MenuItem},
+    ControlInfo{"RestoreThDB", ControlKind::MenuItem},
     ControlInfo{"ViewThDB", ControlKind::MenuItem},
     ControlInfo{"About1", ControlKind::MenuItem},
     ControlInfo{"PageControl1", ControlKind::PageControl},

@@ -42,9 +42,15 @@ public:
     // a question.
     virtual bool remove(long long row) = 0;
 
-    // The row of the call the user types: the first, in the order of calls, whose call starts with
-    // `prefix`, letter case ignored; none for an empty prefix or when no call starts with it.
-    virtual std::optional<long long> findCall(std::string_view prefix) = 0;
+    // Puts the rows in the order of a column's values, ascending or descending: the order of calls
+    // for Call. A pending change is written first. The rows keep that order, a new row after them,
+    // until they are sorted again.
+    virtual void sortBy(std::size_t column, bool descending) = 0;
+
+    // The row of what the user types in the find field: the first, in the order of calls for Call
+    // and in the grid's order for another column, whose value in `column` starts with `prefix`,
+    // letter case ignored; none for an empty prefix or when no value starts with it.
+    virtual std::optional<long long> find(std::size_t column, std::string_view prefix) = 0;
 };
 
 }  // namespace kv::ui

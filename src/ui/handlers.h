@@ -17,6 +17,8 @@ enum class Event {
     CloseThDBClick,
     Exit1Click,
     EmptyThDBClick,
+    PruneThDBClick,
+    RestoreThDBClick,
     ViewThDBClick,
     About1Click,
     ComboBox_ImportTypeSelect,

@@ -12,6 +12,7 @@
 #include "ui/grid_rows.h"
 #include "ui/progress_state.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,6 +85,15 @@ public:
     // A dialog of kind OpenMany: the full paths of the files chosen, in the order the dialog
     // lists them; none when the user cancels.
     virtual std::vector<std::string> executeFilesDialog(std::string_view dialog) = 0;
+
+    // A small modal dialog asking for a day under `prompt`, its field holding `initial`
+    // (YYYY-MM-DD): the text the user confirmed, nothing when they cancel. The operation reads the
+    // text (history_db/history_date.h), so that a wrong one is told in the program's own words.
+    virtual std::optional<std::string> askDate(const std::string& prompt, const std::string& initial) = 0;
+    // A modal list of `entries` under `prompt`: the index of the one the user chose, nothing when
+    // they cancel.
+    virtual std::optional<std::size_t> chooseEntry(const std::string& prompt,
+                                                   const std::vector<std::string>& entries) = 0;
 
     // The History view over `rows` with this caption, modal; it returns once the user has closed
     // it, which leaves no change pending.

@@ -1,6 +1,7 @@
 #include "windows/history_grid.h"
 
 #include "windows/error_box.h"
+#include "windows/frozen_column.h"
 #include "windows/history_grid_model.h"
 
 #include <QHeaderView>
@@ -67,12 +68,15 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), delegate_(new CellDelegate
     setItemDelegate(delegate_);
     setSelectionMode(NoSelection);
     setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
-    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(true);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &DBGrid::sortRowsBy);
     verticalHeader()->setSectionsClickable(false);
     // Fixed row heights let the view place any row without measuring the rows before it.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setMinimumWidth(fontMetrics().height() + 6);
+    frozen_ = new FrozenColumn(*this);
 }
 
 void DBGrid::setRows(ui::GridRows* rows) {
@@ -87,6 +91,11 @@ void DBGrid::setRows(ui::GridRows* rows) {
         delete plain;
         if (model_->rowCount() > 0) setCurrentIndex(model_->index(0, 0));
     }
+    // New rows come in the table's order.
+    sortedColumn_ = -1;
+    sortedDescending_ = false;
+    showSortIndicator();
+    frozen_->follow();
     delete previousSelection;
     delete previousModel;
 }
@@ -107,6 +116,22 @@ bool DBGrid::leaveRow() {
 
 void DBGrid::goToRow(int row) { setCurrentIndex(model_->index(row, std::max(currentIndex().column(), 0))); }
 
+void DBGrid::showSortIndicator() {
+    horizontalHeader()->setSortIndicator(sortedColumn_, sortedDescending_ ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void DBGrid::sortRowsBy(int column) {
+    if (!model_ || !leaveRow()) return showSortIndicator();
+    const bool descending = sortedColumn_ == column && !sortedDescending_;
+    runGuarded([&] {
+        model_->sortBy(column, descending);
+        sortedColumn_ = column;
+        sortedDescending_ = descending;
+        if (model_->rowCount() > 0) setCurrentIndex(model_->index(0, std::max(currentIndex().column(), 0)));
+    });
+    showSortIndicator();
+}
+
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
     if (model_) model_->setCurrentRow(current.row());
@@ -115,6 +140,11 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (index.row() != currentIndex().row()) return false;
     return QTableView::edit(index, trigger, event);
+}
+
+void DBGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    frozen_->place();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* event) {

@@ -22,8 +22,10 @@ int HistoryGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant HistoryGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
-    return QString::fromStdString(rows_.text(index.row(), static_cast<std::size_t>(index.column())));
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)) return {};
+    const QString text = QString::fromStdString(rows_.text(index.row(), static_cast<std::size_t>(index.column())));
+    if (role == Qt::ToolTipRole && text.isEmpty()) return {};
+    return text;
 }
 
 QVariant HistoryGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -109,8 +111,19 @@ bool HistoryGridModel::deleteRow(int row) {
     return true;
 }
 
-std::optional<int> HistoryGridModel::findCall(const QString& prefix) {
-    const auto row = rows_.findCall(prefix.toStdString());
+void HistoryGridModel::sortBy(int column, bool descending) {
+    beginResetModel();
+    try {
+        rows_.sortBy(static_cast<std::size_t>(column), descending);
+    } catch (...) {
+        endResetModel();
+        throw;
+    }
+    endResetModel();
+}
+
+std::optional<int> HistoryGridModel::find(int column, const QString& prefix) {
+    const auto row = rows_.find(static_cast<std::size_t>(column), prefix.toStdString());
     return row ? std::optional(static_cast<int>(*row)) : std::nullopt;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The model of the History view's grid: the rows of a ui::GridRows, read only as the view asks for
-// them, so that a table of any size opens at once; a title row of column names; and a row
-// indicator: "▶" the current row, "✎" a row being changed, "*" a new row.
+// them, so that a table of any size opens at once; a title row of column names; a row indicator:
+// "▶" the current row, "✎" a row being changed, "*" a new row; and each value whole in its tool
+// tip, for one longer than its column shows.
 
 #include "ui/grid_rows.h"
 
@@ -36,7 +37,9 @@ public:
     void appendRow();
     // After the user's confirmation; returns whether the row went.
     bool deleteRow(int row);
-    std::optional<int> findCall(const QString& prefix);
+    // The rows in a column's order (GridRows::sortBy), told as a new set of rows.
+    void sortBy(int column, bool descending);
+    std::optional<int> find(int column, const QString& prefix);
 
 private:
     void rowChanged(int row);

@@ -1,12 +1,14 @@
 #pragma once
 // The History view `TForm_showHist`: created at program start, hidden until View > "History
-// database". A field above the grid finds a call: typing moves the grid to the first row, in the
-// order of calls, whose call starts with the text; nothing else of the view changes.
+// database". A field above the grid finds a value of the column chosen beside it (Call at first):
+// typing moves the grid to the first row whose value starts with the text, in the order of calls
+// for Call and in the grid's order for another column; nothing else of the view changes.
 
 #include "ui/grid_rows.h"
 
 #include <QDialog>
 
+class QComboBox;
 class QLineEdit;
 
 namespace kv::windows {
@@ -24,14 +26,16 @@ public:
 
     DBGrid* grid() const { return grid_; }
     QLineEdit* findField() const { return findField_; }
+    QComboBox* findColumn() const { return findColumn_; }
 
 protected:
     // Closing writes the current row's change first, and stays open when the table refuses it.
     void done(int result) override;
 
 private:
-    void findCall(const QString& prefix);
+    void find(const QString& prefix);
 
+    QComboBox* findColumn_ = nullptr;
     QLineEdit* findField_ = nullptr;
     DBGrid* grid_ = nullptr;
 };

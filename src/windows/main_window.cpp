@@ -3,6 +3,7 @@
 #include "shell/form_create.h"
 #include "ui/controls.h"
 #include "windows/about_box.h"
+#include "windows/entry_dialogs.h"
 #include "windows/error_box.h"
 #include "windows/file_filter.h"
 #include "windows/history_view.h"
@@ -217,6 +218,14 @@ std::vector<std::string> TForm1::executeFilesDialog(std::string_view dialog) {
     if (shown->exec() != QDialog::Accepted) return chosen;
     for (const QString& file : shown->selectedFiles()) chosen.push_back(fromQt(file));
     return chosen;
+}
+
+std::optional<std::string> TForm1::askDate(const std::string& prompt, const std::string& initial) {
+    return askDateDialog(this, prompt, initial);
+}
+
+std::optional<std::size_t> TForm1::chooseEntry(const std::string& prompt, const std::vector<std::string>& entries) {
+    return chooseEntryDialog(this, prompt, entries);
 }
 
 void TForm1::attachWindows(TAboutBox1& aboutBox, TForm_showHist& historyView) {

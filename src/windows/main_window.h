@@ -70,6 +70,8 @@ public:
     std::optional<std::string> executeDialog(std::string_view dialog) override;
     std::vector<std::string> executeFilesDialog(std::string_view dialog) override;
 
+    std::optional<std::string> askDate(const std::string& prompt, const std::string& initial) override;
+    std::optional<std::size_t> chooseEntry(const std::string& prompt, const std::vector<std::string>& entries) override;
     void showHistoryView(const std::string& caption, ui::GridRows& rows) override;
     void showAboutBox(const ui::AboutBoxContent& content) override;
 

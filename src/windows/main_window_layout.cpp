@@ -37,6 +37,8 @@ constexpr MenuItemDesign menuItems[] = {
     {"File", "CloseThDB", "Close History database"},
     {"File", "Exit1", "Close Database and Exit"},
     {"Tools", "EmptyThDB", "Empty History database"},
+    {"Tools", "PruneThDB", "Remove stations not heard since..."},
+    {"Tools", "RestoreThDB", "Restore a backup..."},
     {"View", "ViewThDB", "History database"},
     {"Help", "About1", "About..."},
 };
@@ -185,8 +187,10 @@ void TForm1::registerObjects() {
 void TForm1::connectEvents() {
     using ui::Event;
     const std::pair<const char*, Event> menuEvents[] = {
-        {"NewThDB", Event::NewThDBClick}, {"Open_ThDb", Event::Open_ThDbClick}, {"CloseThDB", Event::CloseThDBClick},
-        {"Exit1", Event::Exit1Click},     {"EmptyThDB", Event::EmptyThDBClick}, {"ViewThDB", Event::ViewThDBClick},
+        {"NewThDB", Event::NewThDBClick},         {"Open_ThDb", Event::Open_ThDbClick},
+        {"CloseThDB", Event::CloseThDBClick},     {"Exit1", Event::Exit1Click},
+        {"EmptyThDB", Event::EmptyThDBClick},     {"PruneThDB", Event::PruneThDBClick},
+        {"RestoreThDB", Event::RestoreThDBClick}, {"ViewThDB", Event::ViewThDBClick},
         {"About1", Event::About1Click},
     };
     for (const auto& [name, event] : menuEvents)

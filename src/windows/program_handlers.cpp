@@ -3,6 +3,7 @@
 #include "shell/about.h"
 #include "shell/export_page.h"
 #include "shell/history_database.h"
+#include "shell/history_maintenance.h"
 #include "shell/import_page.h"
 #include "shell/view_history.h"
 
@@ -20,6 +21,8 @@ ui::Handlers programHandlers(shell::DataObjects& data) {
     handlers[Event::CloseThDBClick] = with(shell::CloseThDBClick);
     handlers[Event::Exit1Click] = with(shell::Exit1Click);
     handlers[Event::EmptyThDBClick] = with(shell::EmptyThDBClick);
+    handlers[Event::PruneThDBClick] = with(shell::PruneThDBClick);
+    handlers[Event::RestoreThDBClick] = with(shell::RestoreThDBClick);
     handlers[Event::ViewThDBClick] = with(shell::ViewThDBClick);
     handlers[Event::About1Click] = shell::About1Click;
     handlers[Event::ComboBox_ExportContestSelect] = shell::ComboBox_ExportContestSelect;

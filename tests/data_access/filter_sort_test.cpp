@@ -142,3 +142,51 @@ TEST_F(FilterSort, LocateFindsTheFirstMatchOrStaysWhereItWas) {
 
 }  // namespace
 }  // namespace kv::data_access
+
+namespace kv::data_access {
+namespace {
+
+// A table of stations with the dates they were last heard, as the History table stamps them.
+class DatedRows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        definition.rows = {{"K1A", "12-31-2023"}, {"K1B", "1-2-2024 10:00:00"}, {"K1C", std::nullopt},
+                           {"K1D", "6-30-2019"},  {"K1E", "1-2-2024"},          {"K1F", "11-1-2023"}};
+        connection.open(std::make_unique<testing::WritableProvider>(std::vector{definition}));
+        cursor.setConnection(&connection);
+        cursor.setTableName("History");
+        cursor.open();
+    }
+    std::vector<std::string> calls() {
+        std::vector<std::string> result;
+        for (cursor.first(); !cursor.atEnd(); cursor.next()) result.push_back(cursor.text("Call"));
+        return result;
+    }
+
+    testing::WritableProvider::Definition definition{"History", {"Call", "Updated"}, {}, {}};
+    Connection connection;
+    Cursor cursor{"ADODataSet_ThDB"};
+};
+
+TEST_F(DatedRows, DatesSortByTimeNotByTheirText) {
+    using V = std::vector<std::string>;
+    cursor.setSort("Updated ASC");
+    EXPECT_EQ(calls(), (V{"K1C", "K1D", "K1F", "K1A", "K1E", "K1B"})) << "no date first, then day and time";
+    cursor.setSort("[Updated] DESC");
+    EXPECT_EQ(calls(), (V{"K1B", "K1E", "K1A", "K1F", "K1D", "K1C"}));
+}
+
+TEST_F(DatedRows, RemovingRowsByPositionCommitsThemInOneStep) {
+    const int commitsBefore = definition.log->commits;
+    cursor.setSort("Call DESC");
+    cursor.next();
+    EXPECT_EQ(cursor.removeAt({4, 0, 2, 17, 2}), 3u) << "K1E, K1A and K1C; the position 17 is no row";
+    EXPECT_EQ(definition.log->commits, commitsBefore + 1);
+    EXPECT_EQ(cursor.text("Call"), "K1F") << "the cursor is at the first row of its order";
+    cursor.setSort("");
+    EXPECT_EQ(calls(), (std::vector<std::string>{"K1B", "K1D", "K1F"}));
+    EXPECT_EQ(cursor.removeAt({}), 0u);
+}
+
+}  // namespace
+}  // namespace kv::data_access

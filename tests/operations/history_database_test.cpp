@@ -34,8 +34,10 @@ const char* const kOpened = "Kestrovane databases opened, importing or exporting
 const char* const kClosed = "Kestrovane database closed and compacted";
 const char* const kNotHistory = "Selected database file not a valid History/Kestrovane database";
 const char* const kEmptyQuestion = "Deleting all records of the history/Kestrovane database. Are you sure ?";
-const char* const kDatabaseControls[] = {
-    "ComboBox_ImportType", "ComboBox_ExportContest", "CloseThDB", "Exit1", "EmptyThDB", "ViewThDB"};
+const char* const kDatabaseControls[] = {"ComboBox_ImportType", "ComboBox_ExportContest",
+                                         "CloseThDB",           "Exit1",
+                                         "EmptyThDB",           "PruneThDB",
+                                         "RestoreThDB",         "ViewThDB"};
 
 std::map<std::string, bool> enabledControls(const FakeUi& ui) {
     std::map<std::string, bool> enabled;

@@ -44,7 +44,7 @@ TEST(SeparateCursors, AfterAnImportTheViewAndTheExportWalkTheTableInItsOwnOrder)
         std::vector<std::string> viewed;
         ui.expectHistoryView([&](const std::string&, GridRows& rows) {
             for (long long row = 0; row < rows.rowCount(); ++row) viewed.push_back(rows.text(row, 0));
-            EXPECT_EQ(rows.findCall("N"), 2) << "a search finds the row by its place in the table";
+            EXPECT_EQ(rows.find(0, "N"), 2) << "a search finds the row by its place in the table";
         });
         kv::shell::ViewThDBClick(ui, data);
         return viewed;

@@ -192,14 +192,15 @@ TEST_F(ViewHistoryTest, FindingACallGoesToTheFirstCallStartingWithTheTextAndChan
     view([&](const std::string&, GridRows& rows) {
         const std::size_t call = column(rows, "Call");
         const std::pair<const char*, long long> found[] = {{"k1", 1}, {"W2X", 0}, {"n", 2}, {"K", 1}};
-        for (const auto& [prefix, row] : found) EXPECT_EQ(rows.findCall(prefix), row) << prefix;
-        for (const char* prefix : {"", "Q", "K1B", "W2XYZ/"}) EXPECT_EQ(rows.findCall(prefix), std::nullopt) << prefix;
+        for (const auto& [prefix, row] : found) EXPECT_EQ(rows.find(call, prefix), row) << prefix;
+        for (const char* prefix : {"", "Q", "K1B", "W2XYZ/"})
+            EXPECT_EQ(rows.find(call, prefix), std::nullopt) << prefix;
 
         rows.append();
         rows.setText(3, call, "KA9ZZ");
         rows.write();
-        EXPECT_EQ(rows.findCall("ka"), 3) << "a call written in the view is found at once";
-        EXPECT_EQ(rows.findCall("K"), 1) << "K1ABC sorts before KA9ZZ";
+        EXPECT_EQ(rows.find(call, "ka"), 3) << "a call written in the view is found at once";
+        EXPECT_EQ(rows.find(call, "K"), 1) << "K1ABC sorts before KA9ZZ";
 
         EXPECT_EQ(rows.text(0, call), "W2XYZ") << "the rows keep their order";
         rows.setText(0, call, "W2XYZ/M");
@@ -226,4 +227,50 @@ TEST(ViewDamagedHistoryTest, TheViewReportsADamagedTableInsteadOfShowingWhatIsLe
         EXPECT_EQ(error.what(), report);
     }
     EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(ViewHistoryTest, SortedRowsAreEditedFoundAndDeletedAsTheRowsTheyShow) {
+    view([&](const std::string&, GridRows& rows) {
+        const std::size_t call = column(rows, "Call"), name = column(rows, "Name"), state = column(rows, "State");
+        const auto shown = [&](std::size_t col) {
+            std::vector<std::string> texts;
+            for (long long row = 0; row < rows.rowCount(); ++row) texts.push_back(rows.text(row, col));
+            return texts;
+        };
+        using V = std::vector<std::string>;
+        rows.sortBy(call, false);
+        EXPECT_EQ(shown(call), (V{"K1ABC", "N3Q", "W2XYZ"}));
+        rows.sortBy(name, true);
+        EXPECT_EQ(shown(name), (V{"Cy", "Bob", "Ann"}));
+        EXPECT_EQ(rows.find(call, "k1"), 2) << "the row of the call in the grid's order";
+        EXPECT_EQ(rows.find(state, "n"), 1) << "NY, Bob's";
+        EXPECT_EQ(rows.find(name, "Z"), std::nullopt);
+
+        rows.setText(0, state, "NJ");
+        rows.append();
+        rows.setText(3, call, "AA1A");
+        rows.write();
+        EXPECT_EQ(shown(call), (V{"N3Q", "W2XYZ", "K1ABC", "AA1A"})) << "a new row comes after the sorted ones";
+        answerTheDeleteQuestion(BoxAnswer::Yes);
+        ASSERT_TRUE(rows.remove(1));
+        EXPECT_EQ(shown(call), (V{"N3Q", "K1ABC", "AA1A"}));
+        rows.setText(2, name, "Al");
+        rows.write();
+        rows.sortBy(call, true);
+        EXPECT_EQ(shown(call), (V{"N3Q", "K1ABC", "AA1A"}));
+        rows.sortBy(call, false);
+        EXPECT_EQ(shown(name), (V{"Al", "Ann", "Cy"}));
+    });
+    EXPECT_EQ(columnValues(path, "History", "Call"), (std::vector<std::string>{"K1ABC", "N3Q", "AA1A"}))
+        << "the table keeps its own order";
+    EXPECT_EQ(columnValues(path, "History", "Name"), (std::vector<std::string>{"Ann", "Cy", "Al"}));
+    EXPECT_EQ(columnValues(path, "History", "State"), (std::vector<std::string>{"MA", "NJ", ""}));
+}
+
+TEST_F(ViewHistoryTest, TheCaptionTellsTheSpanOfUpdatedWhenRowsHaveOne) {
+    data.history->close();
+    writeHistoryDatabase(path, "Call,Updated\nK1A,2021-03-01\nK1B,\nK1C,2024-05-04 12:00:00\nK1D,2019-12-31\n");
+    view([](const std::string& caption, GridRows&) {
+        EXPECT_EQ(caption, "History database, number of calls in database: 4, Updated 12-31-2019 to 5-4-2024");
+    });
 }

@@ -23,6 +23,10 @@ FakeUi::~FakeUi() {
                     ADD_FAILURE() << "Scripted message box never shown: \"" << step.text << "\"";
                 else if constexpr (std::is_same_v<Step, ExpectedDialog> || std::is_same_v<Step, ExpectedFilesDialog>)
                     ADD_FAILURE() << "Scripted file dialog never shown: " << step.dialog;
+                else if constexpr (std::is_same_v<Step, ExpectedDate>)
+                    ADD_FAILURE() << "Scripted date dialog never shown: \"" << step.prompt << "\"";
+                else if constexpr (std::is_same_v<Step, ExpectedChoice>)
+                    ADD_FAILURE() << "Scripted list of entries never shown: \"" << step.prompt << "\"";
                 else if constexpr (std::is_same_v<Step, ExpectedView>)
                     ADD_FAILURE() << "Scripted History view never shown";
                 else
@@ -49,6 +53,16 @@ void FakeUi::expectDialog(std::string dialog, std::optional<std::string> chosenF
 void FakeUi::expectFilesDialog(std::string dialog, std::vector<std::string> chosenFiles) {
     requireDialog(dialog);
     script_.push_back(ExpectedFilesDialog{std::move(dialog), std::move(chosenFiles)});
+}
+
+void FakeUi::expectDateDialog(std::string prompt, std::optional<std::string> answer,
+                              std::optional<std::string> initial) {
+    script_.push_back(ExpectedDate{std::move(prompt), std::move(answer), std::move(initial)});
+}
+
+void FakeUi::expectEntryChoice(std::string prompt, std::vector<std::string> entries,
+                               std::optional<std::size_t> answer) {
+    script_.push_back(ExpectedChoice{std::move(prompt), std::move(entries), answer});
 }
 
 void FakeUi::expectHistoryView(HistoryViewUser user) { script_.push_back(ExpectedView{std::move(user)}); }
@@ -87,6 +101,30 @@ std::optional<std::string> FakeUi::executeDialog(std::string_view name) {
 std::vector<std::string> FakeUi::executeFilesDialog(std::string_view name) {
     const std::optional<ExpectedFilesDialog> dialog = nextDialog<ExpectedFilesDialog>(name);
     return dialog ? dialog->chosenFiles : std::vector<std::string>{};
+}
+
+std::optional<std::string> FakeUi::askDate(const std::string& prompt, const std::string& initial) {
+    const ExpectedDate* date = next<ExpectedDate>();
+    if (!date || date->prompt != prompt || (date->initial && *date->initial != initial)) {
+        ADD_FAILURE() << "Unexpected date dialog: \"" << prompt << "\" at " << initial;
+        return std::nullopt;
+    }
+    std::optional<std::string> answer = date->answer;
+    script_.pop_front();
+    return answer;
+}
+
+std::optional<std::size_t> FakeUi::chooseEntry(const std::string& prompt, const std::vector<std::string>& entries) {
+    const ExpectedChoice* choice = next<ExpectedChoice>();
+    if (!choice || choice->prompt != prompt || choice->entries != entries) {
+        std::string shown;
+        for (const std::string& entry : entries) shown += "\n  " + entry;
+        ADD_FAILURE() << "Unexpected list of entries: \"" << prompt << "\"" << shown;
+        return std::nullopt;
+    }
+    const std::optional<std::size_t> answer = choice->answer;
+    script_.pop_front();
+    return answer;
 }
 
 void FakeUi::showHistoryView(const std::string& caption, GridRows& rows) {

@@ -34,6 +34,13 @@ public:
     void expectDialog(std::string dialog, std::optional<std::string> chosenFile);
     // A dialog of several files; none chosen: the user cancels.
     void expectFilesDialog(std::string dialog, std::vector<std::string> chosenFiles);
+    // The date dialog under `prompt`, starting at `initial` (checked only when given); the text
+    // the user confirms, or none: they cancel.
+    void expectDateDialog(std::string prompt, std::optional<std::string> answer,
+                          std::optional<std::string> initial = std::nullopt);
+    // The list of entries under `prompt`, which must be exactly `entries`; the index chosen, or
+    // none: the user cancels.
+    void expectEntryChoice(std::string prompt, std::vector<std::string> entries, std::optional<std::size_t> answer);
     void expectHistoryView(HistoryViewUser user);
     void expectAboutBox(AboutBoxCheck check);
 
@@ -44,6 +51,8 @@ public:
     BoxAnswer showMessageBox(const std::string& text, BoxKind kind, BoxButtons buttons) override;
     std::optional<std::string> executeDialog(std::string_view dialog) override;
     std::vector<std::string> executeFilesDialog(std::string_view dialog) override;
+    std::optional<std::string> askDate(const std::string& prompt, const std::string& initial) override;
+    std::optional<std::size_t> chooseEntry(const std::string& prompt, const std::vector<std::string>& entries) override;
     void showHistoryView(const std::string& caption, GridRows& rows) override;
     void showAboutBox(const AboutBoxContent& content) override;
     void requestTerminate() override { terminateRequested_ = true; }
@@ -66,13 +75,24 @@ private:
         std::string dialog;
         std::vector<std::string> chosenFiles;
     };
+    struct ExpectedDate {
+        std::string prompt;
+        std::optional<std::string> answer;
+        std::optional<std::string> initial;
+    };
+    struct ExpectedChoice {
+        std::string prompt;
+        std::vector<std::string> entries;
+        std::optional<std::size_t> answer;
+    };
     struct ExpectedView {
         HistoryViewUser user;
     };
     struct ExpectedAbout {
         AboutBoxCheck check;
     };
-    using Expected = std::variant<ExpectedBox, ExpectedDialog, ExpectedFilesDialog, ExpectedView, ExpectedAbout>;
+    using Expected = std::variant<ExpectedBox, ExpectedDialog, ExpectedFilesDialog, ExpectedDate, ExpectedChoice,
+                                  ExpectedView, ExpectedAbout>;
 
     // The script's next step when it is of this kind, else nullptr.
     template <typename Step>

@@ -120,3 +120,25 @@ TEST(FakeUi, FailsTheTestOnAWindowTheScriptDidNotExpectOrThatNeverCame) {
         },
         "Scripted About window never shown");
 }
+
+TEST(FakeUi, AnswersTheDateAndEntryDialogsAndFailsOnOnesItDidNotExpect) {
+    FakeUi ui;
+    ui.expectDateDialog("Since?", "2020-01-01", "2019-05-05");
+    ui.expectEntryChoice("Which?", {"a", "b"}, 1);
+    ui.expectEntryChoice("Which?", {"a"}, std::nullopt);
+    EXPECT_EQ(ui.askDate("Since?", "2019-05-05"), "2020-01-01");
+    EXPECT_NONFATAL_FAILURE(ui.chooseEntry("Which?", {"a", "c"}), "Unexpected list of entries: \"Which?\"\n  a\n  c");
+    EXPECT_EQ(ui.chooseEntry("Which?", {"a", "b"}), 1u);
+    EXPECT_EQ(ui.chooseEntry("Which?", {"a"}), std::nullopt);
+    EXPECT_NONFATAL_FAILURE(ui.askDate("Since?", "2019-05-05"), "Unexpected date dialog: \"Since?\" at 2019-05-05");
+
+    ui.expectDateDialog("Since?", std::nullopt, "2019-05-05");
+    EXPECT_NONFATAL_FAILURE(ui.askDate("Since?", "2000-01-01"), "Unexpected date dialog");
+    EXPECT_EQ(ui.askDate("Since?", "2019-05-05"), std::nullopt);
+    EXPECT_NONFATAL_FAILURE(
+        {
+            FakeUi unused;
+            unused.expectEntryChoice("Never", {}, 0);
+        },
+        "Scripted list of entries never shown: \"Never\"");
+}

@@ -31,7 +31,8 @@ public:
     void write() override { ++writes; }
     void cancel() override {}
     bool remove(long long) override { return false; }
-    std::optional<long long> findCall(std::string_view) override { return std::nullopt; }
+    void sortBy(std::size_t, bool) override {}
+    std::optional<long long> find(std::size_t, std::string_view) override { return std::nullopt; }
 
 private:
     long long count_;

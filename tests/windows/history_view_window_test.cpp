@@ -9,6 +9,7 @@
 #include "shell/history_database.h"
 #include "ui/error_box.h"
 #include "window_test_support.h"
+#include "windows/frozen_column.h"
 #include "windows/history_grid.h"
 #include "windows/history_grid_model.h"
 #include "windows/program_windows.h"
@@ -17,8 +18,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 
 #include <optional>
@@ -306,6 +311,77 @@ TEST_F(HistoryViewWindowTest, TypingACallMovesToTheFirstRowWhoseCallStartsWithIt
         QTest::keyClicks(view.findField(), "w2");
         EXPECT_EQ(currentRow(), 0);
         EXPECT_EQ(columnValues(path, "History", "Name")[2], "Cyril");
+    });
+}
+
+TEST_F(HistoryViewWindowTest, AClickOnAColumnTitleSortsByItAndAnyColumnCanBeSearched) {
+    inTheView([&](TForm_showHist& view) {
+        QHeaderView* titles = grid->horizontalHeader();
+        const auto calls = [&] {
+            std::vector<QString> shown;
+            for (int row = 0; row < model->rowCount(); ++row) shown.push_back(cell(row, "Call"));
+            return shown;
+        };
+        const auto clickTitle = [&](const char* name) {
+            QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
+                              QPoint(titles->sectionViewportPosition(column(name)) + 5, titles->height() / 2));
+        };
+        clickTitle("Call");
+        EXPECT_EQ(calls(), (std::vector<QString>{"K1ABC", "N3Q", "W2XYZ"}));
+        EXPECT_EQ(titles->sortIndicatorSection(), column("Call"));
+        EXPECT_EQ(currentRow(), 0);
+        clickTitle("Call");
+        EXPECT_EQ(calls(), (std::vector<QString>{"W2XYZ", "N3Q", "K1ABC"})) << "a second click sorts the other way";
+        clickTitle("State");
+        EXPECT_EQ(calls(), (std::vector<QString>{"K1ABC", "W2XYZ", "N3Q"})) << "MA, NY, PA";
+
+        // A change on a sorted row goes to that row of the table when the row is left.
+        type(2, "Name", "Cyril");
+        ASSERT_TRUE(grid->leaveRow());
+        EXPECT_EQ(columnValues(path, "History", "Name"), (std::vector<std::string>{"Bob", "Ann", "Cyril"}));
+
+        ASSERT_EQ(view.findColumn()->currentText(), "Call");
+        QTest::keyClicks(view.findField(), "w");
+        EXPECT_EQ(currentRow(), 1);
+        view.findColumn()->setCurrentIndex(view.findColumn()->findText("Name"));
+        view.findField()->clear();
+        QTest::keyClicks(view.findField(), "an");
+        EXPECT_EQ(currentRow(), 0) << "Ann, found by Name";
+        view.findField()->clear();
+        QTest::keyClicks(view.findField(), "cy");
+        EXPECT_EQ(currentRow(), 2);
+
+        EXPECT_EQ(model->index(2, column("Name")).data(Qt::ToolTipRole).toString(), "Cyril");
+        EXPECT_FALSE(model->index(2, column("Grid")).data(Qt::ToolTipRole).isValid()) << "no tip for an empty value";
+    });
+    EXPECT_EQ(columnValues(path, "History", "Call"), (std::vector<std::string>{"W2XYZ", "K1ABC", "N3Q"}))
+        << "sorting the view does not reorder the table";
+}
+
+TEST_F(HistoryViewWindowTest, TheCallColumnStaysInSightWhenTheGridScrollsSideways) {
+    inTheView([&](TForm_showHist& view) {
+        view.resize(300, 400);
+        QApplication::processEvents();
+        QTableView* frozen = grid->frozenColumn();
+        ASSERT_NE(frozen, nullptr);
+        EXPECT_FALSE(frozen->isVisible()) << "at the left edge the grid's own Call column shows";
+        grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+        QApplication::processEvents();
+        ASSERT_GT(grid->horizontalScrollBar()->value(), 0);
+        EXPECT_TRUE(frozen->isVisible());
+        EXPECT_EQ(frozen->model(), grid->model());
+        EXPECT_FALSE(frozen->isColumnHidden(column("Call")));
+        EXPECT_TRUE(frozen->isColumnHidden(column("Name")));
+        EXPECT_EQ(frozen->columnWidth(0), grid->columnWidth(0));
+        EXPECT_EQ(frozen->geometry().left(), grid->verticalHeader()->width() + grid->frameWidth());
+        EXPECT_EQ(frozen->indexAt(QPoint(5, frozen->rowViewportPosition(1) + 2)).data().toString(), "K1ABC");
+
+        // A click on a call makes its row current in the grid.
+        QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {}, QPoint(5, frozen->rowViewportPosition(2) + 2));
+        EXPECT_EQ(currentRow(), 2);
+        grid->horizontalScrollBar()->setValue(0);
+        QApplication::processEvents();
+        EXPECT_FALSE(frozen->isVisible());
     });
 }
 
