@@ -71,8 +71,11 @@ std::vector<std::string> backupPaths(const std::string& databasePath) {
 void backUpDatabase(const std::string& databasePath) {
     const std::vector<std::string> paths = backupPaths(databasePath);
     if (sameBytes(databasePath, paths.front())) return;
-    for (std::size_t slot = paths.size() - 1; slot > 0; --slot) moveOlder(paths[slot - 1], paths[slot]);
-    CopyWholeFile(databasePath, paths.front(), CopyPermissions::OfSource);
+    // The older backups move along only once the new copy is whole, so a copy that fails (a full
+    // disk) costs no backup.
+    CopyWholeFile(databasePath, paths.front(), CopyPermissions::OfSource, [&] {
+        for (std::size_t slot = paths.size() - 1; slot > 0; --slot) moveOlder(paths[slot - 1], paths[slot]);
+    });
 }
 
 std::vector<BackupEntry> listBackups(const std::string& databasePath) {

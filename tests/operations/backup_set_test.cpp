@@ -52,6 +52,12 @@ TEST_F(BackupSetTest, EachBackupMovesOlderUntilTheOldestKeptGoes) {
     EXPECT_EQ(callsIn(slots[0]), std::vector<std::string>{"K1D"});
     EXPECT_EQ(fileBytes(slots[1]), before) << "backing up an unchanged file again pushes no backup out";
     EXPECT_EQ(callsIn(slots[2]), std::vector<std::string>{"K1B"});
+
+    // A copy that cannot be made (here: no database to read) moves no backup along.
+    fs::remove(path);
+    EXPECT_ANY_THROW(backUpDatabase(path));
+    EXPECT_EQ(callsIn(slots[0]), std::vector<std::string>{"K1D"});
+    EXPECT_EQ(callsIn(slots[2]), std::vector<std::string>{"K1B"});
 }
 
 TEST_F(BackupSetTest, TheListingCountsEachBackupAndSaysWhyOneCannotBeRestored) {
