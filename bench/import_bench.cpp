@@ -2,15 +2,15 @@
 // 100 000 stations, half of the QSOs' calls among them, the way the program runs it: through the
 // window's operations, the table access layer and the Access engine, on real files. Prints the run
 // next to mdb-export reading the same QSO table, the parts of the run that can be timed on their
-// own, and the peak memory against the size of the two files. Then the same import of the same
-// QSOs from the logger's SQLite log, into the same History as the first run found it.
+// own, and the peak memory against the size of the two files; beside it, the sqlite3 shell merging
+// the same QSOs into the same stations held in SQLite (sqlite_anchor.h). Then the same import of the
+// same QSOs from the logger's SQLite log, into the same History as the first run found it. The
+// folder keeps the files: logger.mdb, logger.s3db, history.mdb and history.mdb.bup (the History
+// before the run), history.sqlite and merge.sql.
 // Usage: bench_import [FOLDER] (a temporary folder by default); the program directory is this
 // executable's, with mapping.xls and kestrovane_mdb.template.
 
 #include <sqlite3.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdint>
@@ -18,24 +18,29 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "bench_support.h"
+#include "child_process.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "data_access/source_connection_strings.h"
+#include "history_db/backup_set.h"
 #include "history_db/copy_whole_file.h"
 #include "history_db/history_store.h"
 #include "jet/database_builder.h"
 #include "shell/form_create.h"
 #include "shell/history_database.h"
 #include "shell/import_page.h"
+#include "sqlite_anchor.h"
 
 namespace {
 
 using kv::bench::BenchUi;
 using kv::bench::Clock;
+using kv::bench::inChildProcess;
+using kv::bench::peakMegabytes;
+using kv::bench::ProgramRun;
 using kv::bench::secondsSince;
 using kv::data_access::Connection;
 using kv::data_access::Cursor;
@@ -65,12 +70,6 @@ std::string callSign(int n) {
 // finds its call there. Of those, the ones with n % 4 == 3 are known under another section.
 const char* section(int n) { return kSections[n % kSectionCount]; }
 std::uint8_t check(int n) { return static_cast<std::uint8_t>(n % 100); }
-
-double peakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 double megabytes(std::uintmax_t bytes) { return bytes / (1024.0 * 1024.0); }
 
@@ -196,8 +195,22 @@ void writeSqliteLogger(const std::string& path, const std::vector<jet::TableCont
     check(sqlite3_close(log));
 }
 
-// The template filled as a station manager would, in one bulk work.
-void writeHistory(const std::string& templatePath, const std::string& path) {
+// The stations History holds before the run: the odd-numbered ones, those with n % 4 == 3 under
+// another section than their QSOs give.
+jet::TableContent historyStations() {
+    jet::TableContent stations;
+    for (const char* name : {"Call", "Sect", "Ck", "State", "Updated"})
+        stations.design.columns.push_back(jet::userColumn(name, jet::ColumnType::Text, 20));
+    for (int k = 0; k < kStations; ++k) {
+        const int n = 2 * k + 1;
+        stations.rows.push_back({callSign(n), std::string(section(n % 4 == 3 ? n + 1 : n)), std::to_string(check(n)),
+                                 std::string("MA"), std::monostate{}});
+    }
+    return stations;
+}
+
+// The template filled with `stations` as a station manager would, in one bulk work.
+void writeHistory(const std::string& templatePath, const std::string& path, const jet::TableContent& stations) {
     fs::copy_file(templatePath, path, fs::copy_options::overwrite_existing);
     Connection connection;
     connection.setConnectionString(kv::data_access::accessDatabaseConnectionString(path));
@@ -206,46 +219,14 @@ void writeHistory(const std::string& templatePath, const std::string& path) {
     history.setTableName("History");
     history.open();
     connection.runBulkWork([&] {
-        for (int k = 0; k < kStations; ++k) {
-            const int n = 2 * k + 1;
+        for (const jet::TableRow& row : stations.rows) {
             history.insert();
-            history.setText("Call", callSign(n));
-            history.setText("Sect", section(n % 4 == 3 ? n + 1 : n));
-            history.setText("Ck", std::to_string(check(n)));
-            history.setText("State", "MA");
+            for (std::size_t c = 0; c < row.size(); ++c)
+                if (const auto* text = std::get_if<std::string>(&row[c]))
+                    history.setText(stations.design.columns[c].name, *text);
             history.post();
         }
     });
-}
-
-// Runs `work` in a child process and hands back what it returns: the memory it takes then counts
-// nothing in this process's peak, and the run that follows finds no heap warmed up by it.
-template <typename Work>
-auto inChildProcess(Work work) {
-    using Result = decltype(work());
-    static_assert(std::is_trivially_copyable_v<Result>);
-    int channel[2];
-    if (pipe(channel) != 0) throw std::runtime_error("cannot create a pipe");
-    const pid_t child = fork();
-    if (child < 0) throw std::runtime_error("cannot fork");
-    if (child == 0) {
-        close(channel[0]);
-        try {
-            const Result result = work();
-            _exit(write(channel[1], &result, sizeof result) == sizeof result ? 0 : 1);
-        } catch (const std::exception& error) {
-            std::fprintf(stderr, "bench_import: %s\n", error.what());
-            _exit(1);
-        }
-    }
-    close(channel[1]);
-    Result result{};
-    const bool received = read(channel[0], &result, sizeof result) == sizeof result;
-    close(channel[0]);
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !received || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("the child process failed");
-    return result;
 }
 
 // The parts of the run that can be timed from outside, each on connections of its own so that it
@@ -359,6 +340,10 @@ int main(int argc, char** argv) {
     const std::string sqliteLogger = (folder / "logger.s3db").string();
     const std::string history = (folder / "history.mdb").string();
     const std::string sqliteHistory = (folder / "history for the SQLite log.mdb").string();
+    const std::string anchorHistory = (folder / "history.sqlite").string();
+    // The backups left are this run's: the History as it was before it.
+    for (const std::string& backup : kv::history_db::backupPaths(history)) fs::remove(backup);
+    for (const std::string& backup : kv::history_db::backupPaths(sqliteHistory)) fs::remove(backup);
     try {
         const std::string templatePath = (programDirectory / kv::history_db::kTemplateFileName).string();
         struct Written {
@@ -368,11 +353,13 @@ int main(int argc, char** argv) {
             auto start = Clock::now();
             const std::vector<jet::TableContent> tables = loggerTables();
             jet::createDatabase(logger, tables, true);
-            writeHistory(templatePath, history);
+            const jet::TableContent stations = historyStations();
+            writeHistory(templatePath, history, stations);
             const double accessAndHistory = secondsSince(start);
             start = Clock::now();
             writeSqliteLogger(sqliteLogger, tables);
             fs::copy_file(history, sqliteHistory, fs::copy_options::overwrite_existing);
+            kv::bench::writeSqliteHistory(anchorHistory, stations);
             return Written{accessAndHistory, secondsSince(start)};
         });
         const std::uintmax_t loggerBytes = fs::file_size(logger), historyBytes = fs::file_size(history);
@@ -387,12 +374,21 @@ int main(int argc, char** argv) {
         const Parts sqliteParts =
             inChildProcess([&] { return timeParts(sqliteLogger, sqliteHistory, (folder / "scratch.mdb").string()); });
         const Run sqliteRun = inChildProcess([&] { return runImport(programDirectory, sqliteLogger, sqliteHistory); });
+        const std::string merge = "ATTACH '" + sqliteLogger + "' AS log;\n" +
+                                  kv::bench::sqliteMerge(
+                                      "SELECT Call, CAST(CK AS TEXT), Sect, date('now') FROM "
+                                      "log.DXLOG WHERE ContestNR = " +
+                                          std::to_string(kContestNr),
+                                      {"Call", "Ck", "Sect"});
+        const ProgramRun anchor = kv::bench::runSqliteShell(anchorHistory, merge, (folder / "merge.sql").string());
         const double peakBefore = peakMegabytes();
 
         const Run accessRun = runImport(programDirectory, logger, history);
         const RunCounts& counts = accessRun.counts;
         const double run = accessRun.seconds, peak = accessRun.peak;
         if (!(sqliteRun.counts == counts)) throw std::runtime_error("the imports from the two logs count differently");
+        if (kv::bench::sqliteHistoryRows(anchorHistory) != kStations + counts.inserted)
+            throw std::runtime_error("the sqlite3 shell's merge inserted another number of stations");
 
         auto start = Clock::now();
         const std::string command = "mdb-export '" + logger + "' DXLOG > /dev/null";
@@ -417,6 +413,10 @@ int main(int argc, char** argv) {
         std::printf("  the two tables loaded (timed apart):%7.1f MB\n", parts.peakLoaded);
         std::printf("both files before the run:           %8.1f MB\n", files);
         std::printf("memory / files:                      %8.1f    (aim: at most 10)\n", peak / files);
+
+        std::printf("\n");
+        kv::bench::printBeside(
+            "the same merge by the sqlite3 shell into the stations in SQLite (history.sqlite):", {run, peak}, anchor);
 
         std::printf("\nthe same import from the SQLite log (the same counts):\n");
         std::printf(
