@@ -40,4 +40,13 @@ inline jet::TableContent historyTable(int stations, const std::function<jet::Val
     return table;
 }
 
+// The table that tells a History database's version, beside historyTable in a database of its own.
+inline jet::TableContent versionTable() {
+    jet::TableContent table;
+    table.design.name = "version";
+    table.design.columns.push_back(jet::userColumn("Version", jet::ColumnType::Text, 10));
+    table.rows.push_back({std::string("0.51")});
+    return table;
+}
+
 }  // namespace kv::bench

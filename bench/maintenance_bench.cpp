@@ -27,14 +27,6 @@ void timed(const char* what, const std::function<std::string()>& work) {
     std::printf("%-28s %8.1f ms  %s\n", what, 1000 * bench::secondsSince(start), outcome.c_str());
 }
 
-jet::TableContent versionTable() {
-    jet::TableContent table;
-    table.design.name = "version";
-    table.design.columns.push_back(jet::userColumn("Version", jet::ColumnType::Text, 10));
-    table.rows.push_back({std::string("0.51")});
-    return table;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,7 +42,7 @@ int main(int argc, char** argv) {
             {bench::historyTable(
                  kStations,
                  [](int n) { return n % 10 == 0 ? jet::Value() : jet::Value(jet::DateTime{43000.0 + n % 3000}); }),
-             versionTable()},
+             bench::versionTable()},
             true);
         std::printf("History of %d stations: %ju bytes\n", kStations,
                     static_cast<std::uintmax_t>(std::filesystem::file_size(path)));
