@@ -2,6 +2,7 @@
 // What the benchmark programs share: their clock and the Ui they drive the operations through.
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -21,6 +22,8 @@ using Clock = std::chrono::steady_clock;
 inline double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
+
+inline double megabytes(std::uintmax_t bytes) { return bytes / (1024.0 * 1024.0); }
 
 // Inserts `rows` rows into the History table of the database at `path` in one bulk work, each
 // filled by `fillRow(history, k)` between the insert and the post.

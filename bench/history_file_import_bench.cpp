@@ -30,8 +30,6 @@ constexpr int kLines = 1000000;
 constexpr int kFirstStation = kStations - kLines / 2;
 constexpr const char* kFields[] = {"Call", "Name", "Sect", "State", "Ck"};
 
-double megabytes(std::uintmax_t bytes) { return bytes / (1024.0 * 1024.0); }
-
 // The stations as the logger writes them, CR LF line ends; one in four of the known ones moved to
 // another section, the rest as History knows them.
 void writeCallHistoryFile(const std::string& path) {
@@ -83,9 +81,9 @@ int main(int argc, char** argv) {
             writeCallHistoryFile(calls);
             return bench::secondsSince(start);
         });
-        std::printf("call-history file, %d lines:     %8.1f MB\n", kLines, megabytes(fs::file_size(calls)));
+        std::printf("call-history file, %d lines:     %8.1f MB\n", kLines, bench::megabytes(fs::file_size(calls)));
         std::printf("History of %d stations:          %8.1f MB (all written in %.1f s)\n", kStations,
-                    megabytes(fs::file_size(history)), written);
+                    bench::megabytes(fs::file_size(history)), written);
 
         std::string fields;
         for (const char* field : kFields) fields += std::string(fields.empty() ? "" : ", ") + field;
@@ -106,7 +104,7 @@ int main(int argc, char** argv) {
                     counts.inserted, counts.updated, counts.unchanged);
         bench::printBeside("kestrovane-cli import-file beside the sqlite3 shell's merge (whole processes):", ours,
                            anchor);
-        std::printf("History after the run:          %8.1f MB\n", megabytes(fs::file_size(history)));
+        std::printf("History after the run:          %8.1f MB\n", bench::megabytes(fs::file_size(history)));
     } catch (const std::exception& error) {
         std::cerr << "bench_import_file: " << error.what() << "\n";
         return 1;

@@ -39,6 +39,7 @@ namespace {
 using kv::bench::BenchUi;
 using kv::bench::Clock;
 using kv::bench::inChildProcess;
+using kv::bench::megabytes;
 using kv::bench::peakMegabytes;
 using kv::bench::ProgramRun;
 using kv::bench::secondsSince;
@@ -70,8 +71,6 @@ std::string callSign(int n) {
 // finds its call there. Of those, the ones with n % 4 == 3 are known under another section.
 const char* section(int n) { return kSections[n % kSectionCount]; }
 std::uint8_t check(int n) { return static_cast<std::uint8_t>(n % 100); }
-
-double megabytes(std::uintmax_t bytes) { return bytes / (1024.0 * 1024.0); }
 
 // The logger's ContestInstance and DXLOG, with the columns the import reads and a few it does not;
 // a small Field Day log sits beside the contest.
