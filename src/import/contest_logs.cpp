@@ -85,9 +85,8 @@ public:
             for (const auto* exchange : {&layout.sent, &layout.received})
                 for (const std::string& column : *exchange)
                     if (!column.empty()) columnIndex(columns_, column);
-        for (const AdifColumn& entry : kAdifReceivedColumns)
-            if (!entry.column.empty()) columnIndex(columns_, entry.column);
-        columnIndex(columns_, kAdifReceivedText.column);
+        adifReceived_ = adifSide(kAdifReceivedColumns, kAdifReceivedText);
+        adifSent_ = adifSide(kAdifOwnColumns, kAdifSentText);
         vote_.emplace(columns_);
         received_.resize(columns_.size());
         sent_.resize(columns_.size());
@@ -108,6 +107,26 @@ public:
     const StationVote& vote() const { return *vote_; }
 
 private:
+    // One side of an ADIF record: its fields, each with its vote column (none: read, not kept),
+    // and the field of the whole exchange as text with its column.
+    struct AdifSide {
+        std::vector<std::pair<std::string_view, std::optional<std::size_t>>> fields;
+        std::string_view wholeTextField;
+        std::size_t wholeTextColumn = 0;
+    };
+
+    // Registers the side's columns with the vote's, so that no record looks a column up by name.
+    template <typename Table>
+    AdifSide adifSide(const Table& table, const AdifColumn& wholeText) {
+        AdifSide side;
+        for (const AdifColumn& entry : table)
+            side.fields.emplace_back(
+                entry.field, entry.column.empty() ? std::nullopt : std::optional(columnIndex(columns_, entry.column)));
+        side.wholeTextField = wholeText.field;
+        side.wholeTextColumn = columnIndex(columns_, wholeText.column);
+        return side;
+    }
+
     void malformed(long long line) {
         if (counts_.malformed++ == 0) counts_.firstMalformed = *path_ + " line " + std::to_string(line);
     }
@@ -185,8 +204,8 @@ private:
                 return decoded_.emplace_back(data_access::decodeTextFile(value, *path_));
             };
             clearValues();
-            take(kAdifReceivedColumns, kAdifReceivedText, received_, valueOf);
-            const bool own = take(kAdifOwnColumns, kAdifSentText, sent_, valueOf);
+            take(adifReceived_, received_, valueOf);
+            const bool own = take(adifSent_, sent_, valueOf);
             const long long when = timeKey(log.value(record, "QSO_DATE"), log.value(record, "TIME_ON"));
             const VotePlace place{file_, static_cast<std::uint32_t>(record.line)};
             vote_->addReport(valueOf("CALL"), received_, when, place);
@@ -198,21 +217,20 @@ private:
 
     // Fills `values` from one side's fields; the exchange as text only when no field of the side
     // held a value. Returns whether any did.
-    template <typename Table, typename ValueOf>
-    bool take(const Table& table, const AdifColumn& wholeText, std::vector<std::string_view>& values,
-              const ValueOf& valueOf) {
+    template <typename ValueOf>
+    static bool take(const AdifSide& side, std::vector<std::string_view>& values, const ValueOf& valueOf) {
         bool any = false;
-        for (const AdifColumn& entry : table) {
-            const std::string_view value = valueOf(entry.field);
+        for (const auto& [field, column] : side.fields) {
+            const std::string_view value = valueOf(field);
             if (value.empty()) continue;
             any = true;
-            if (entry.column.empty()) continue;
-            std::string_view& slot = values[columnIndex(columns_, entry.column)];
+            if (!column) continue;
+            std::string_view& slot = values[*column];
             if (slot.empty()) slot = value;
         }
         if (any) return true;
-        const std::string_view text = valueOf(wholeText.field);
-        values[columnIndex(columns_, wholeText.column)] = text;
+        const std::string_view text = valueOf(side.wholeTextField);
+        values[side.wholeTextColumn] = text;
         return !text.empty();
     }
 
@@ -220,6 +238,8 @@ private:
     std::string contest_;
     LogCounts& counts_;
     std::vector<std::string> columns_;
+    AdifSide adifReceived_;
+    AdifSide adifSent_;
     std::optional<StationVote> vote_;
     std::vector<std::string_view> received_;
     std::vector<std::string_view> sent_;
