@@ -65,4 +65,16 @@ CabrilloLog parseCabrillo(std::string_view text) {
     return log;
 }
 
+std::string_view cabrilloContest(std::string_view text) {
+    LineWalk lines(text);
+    std::string_view line;
+    std::string_view contest;
+    while (lines.next(line)) {
+        const std::string_view trimmed = data_access::trimBlanks(line);
+        const std::string_view tag = tagOf(trimmed);
+        if (equalsIgnoringCase(tag, "CONTEST")) contest = data_access::trimBlanks(trimmed.substr(tag.size() + 1));
+    }
+    return contest;
+}
+
 }  // namespace kv::import

@@ -37,4 +37,7 @@ bool looksLikeCabrillo(std::string_view text);
 // Never fails: a line it cannot read is no QSO and no tag.
 CabrilloLog parseCabrillo(std::string_view text);
 
+// The log's CONTEST value alone, as parseCabrillo gives it, read without splitting a QSO line.
+std::string_view cabrilloContest(std::string_view text);
+
 }  // namespace kv::import

@@ -262,7 +262,7 @@ std::vector<std::string> contestsOfLogs(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         const LogText log = readLog(path);
         if (kindOf(log.text, path) == LogKind::Cabrillo) {
-            addDistinct(contests, parseCabrillo(log.text).contest);
+            addDistinct(contests, cabrilloContest(log.text));
             continue;
         }
         const AdifLog adif = parseAdif(adifText(log));

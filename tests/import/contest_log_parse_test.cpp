@@ -50,6 +50,7 @@ TEST(CabrilloLogTest, ReadsTagsAndQsoLinesHoweverTheyAreWritten) {
     const CabrilloLog log = parseCabrillo(text);
     EXPECT_EQ(log.callsign, "K1ABC");
     EXPECT_EQ(log.contest, "ARRL-SS-CW") << "an X- line never stands for its tag";
+    EXPECT_EQ(cabrilloContest(text), "ARRL-SS-CW") << "the contest alone, as the contest list reads it";
     EXPECT_EQ(log.location, "EMA");
     ASSERT_EQ(log.qsos.size(), 2u) << "X-QSO: lines are not claimed";
     EXPECT_THAT(qsoFields(log, 0), ElementsAre("14025", "CW", "2026-11-07", "2101", "K1ABC", "1", "A", "67", "EMA",
