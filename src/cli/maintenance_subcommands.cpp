@@ -7,7 +7,6 @@
 #include "history_db/prune.h"
 #include "history_db/restore_backup.h"
 
-#include <algorithm>
 #include <charconv>
 
 namespace kv::cli {
@@ -35,14 +34,13 @@ std::size_t backupIndex(const Session& session) {
 void runPrune(Session& session) {
     const history_db::CalendarDate before = beforeDay(session);
     history_db::HistoryStore store = openHistory(session);
+    const history_db::StaleStations stale = history_db::countStaleStations(store, before);
     if (!session.line.has("--yes")) {
-        const history_db::StaleStations stale = history_db::countStaleStations(store, before);
         session.out << stale.total() << " stations would be removed: " << stale.heardBefore << " last updated before "
                     << history_db::isoText(before) << ", " << stale.neverHeard
                     << " with no Updated date (--yes removes them)\n";
         return;
     }
-    const history_db::StaleStations stale = history_db::countStaleStations(store, before);
     session.report.confirmed(history_db::pruneQuestion(stale, before), "--yes", true);
     const history_db::PruneOutcome outcome = history_db::pruneStations(store, before, session.report.progress());
     session.out << history_db::pruneDoneText(outcome.removed, outcome.remaining) << '\n';
@@ -56,10 +54,9 @@ void runRestoreBackup(Session& session) {
         return;
     }
     const std::size_t index = backupIndex(session);
-    const std::vector<history_db::BackupEntry> backups = history_db::listBackups(path);
-    auto chosen = std::ranges::find(backups, index, &history_db::BackupEntry::index);
+    const std::optional<history_db::BackupEntry> chosen = history_db::findBackup(path, index);
     // An unknown or unusable backup is refused by the restore itself, before any question.
-    if (chosen != backups.end() && chosen->usable() &&
+    if (chosen && chosen->usable() &&
         !session.report.confirmed(history_db::restoreQuestion(*chosen), "--yes", session.line.has("--yes")))
         throw Refusal("");
     try {

@@ -80,12 +80,16 @@ void backUpDatabase(const std::string& databasePath) {
 
 std::vector<BackupEntry> listBackups(const std::string& databasePath) {
     std::vector<BackupEntry> entries;
-    const std::vector<std::string> paths = backupPaths(databasePath);
-    for (std::size_t index = 0; index < paths.size(); ++index) {
-        std::error_code error;
-        if (fs::is_regular_file(paths[index], error)) entries.push_back(entryOf(index, paths[index]));
-    }
+    for (std::size_t index = 0; index < kBackupsKept; ++index)
+        if (std::optional<BackupEntry> entry = findBackup(databasePath, index)) entries.push_back(std::move(*entry));
     return entries;
+}
+
+std::optional<BackupEntry> findBackup(const std::string& databasePath, std::size_t index) {
+    const std::vector<std::string> paths = backupPaths(databasePath);
+    std::error_code error;
+    if (index >= paths.size() || !fs::is_regular_file(paths[index], error)) return std::nullopt;
+    return entryOf(index, paths[index]);
 }
 
 std::string backupLine(const BackupEntry& entry) {

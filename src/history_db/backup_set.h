@@ -39,6 +39,8 @@ struct BackupEntry {
 
 // The backups that exist, newest first, each opened to count its stations.
 std::vector<BackupEntry> listBackups(const std::string& databasePath);
+// The backup of that index (BackupEntry::index) alone; none when there is no such file.
+std::optional<BackupEntry> findBackup(const std::string& databasePath, std::size_t index);
 
 // One line for a backup: "calls.mdb.bup  2024-03-31 14:05  1234 stations", or the problem in place
 // of the count.

@@ -2,7 +2,6 @@
 
 #include "history_db/copy_whole_file.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -18,10 +17,8 @@ std::string RestoreOutcome::text() const {
 }
 
 RestoreOutcome restoreBackup(const std::string& databasePath, std::size_t index) {
-    const std::vector<BackupEntry> backups = listBackups(databasePath);
-    auto chosen = std::ranges::find(backups, index, &BackupEntry::index);
-    if (chosen == backups.end())
-        throw RestoreRefused("There is no backup number " + std::to_string(index) + " of " + databasePath);
+    const std::optional<BackupEntry> chosen = findBackup(databasePath, index);
+    if (!chosen) throw RestoreRefused("There is no backup number " + std::to_string(index) + " of " + databasePath);
     if (!chosen->usable()) throw RestoreRefused(chosen->path + " cannot be restored: " + chosen->problem);
 
     // A database that is gone has nothing to keep; the backup takes its place all the same.

@@ -9,10 +9,6 @@ namespace {
 
 constexpr const char* kCallIndex = "Call";
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return data_access::foldCase(text).starts_with(data_access::foldCase(prefix));
-}
-
 }  // namespace
 
 HistoryRows::HistoryRows(ui::Ui& ui, data_access::Cursor& history)
@@ -128,9 +124,10 @@ void HistoryRows::sortBy(std::size_t column, bool descending) {
 std::optional<long long> HistoryRows::find(std::size_t column, std::string_view prefix) {
     if (prefix.empty()) return std::nullopt;
     if (columns_.at(column) != kCallIndex) {
+        const std::string folded = data_access::foldCase(prefix);
         const long long stored = history_.recordCount();
         for (long long row = 0; row < stored; ++row)
-            if (startsWithIgnoringCase(history_.text(positionOf(row), columns_[column]), prefix)) return row;
+            if (data_access::foldCase(history_.text(positionOf(row), columns_[column])).starts_with(folded)) return row;
         return std::nullopt;
     }
     history_.setIndexName(kCallIndex);
