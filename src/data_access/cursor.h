@@ -142,6 +142,8 @@ private:
     // Rebuilds the order after another cursor removed rows or a commit failed.
     void followTable() const;
     bool passes(std::size_t row) const;
+    // The row at `position` as the table now holds it, read once and kept while it is current.
+    const Row& rowAt(std::size_t position) const;
     std::optional<std::size_t> currentRow() const;
     void moveToRow(std::size_t row);
     std::optional<std::size_t> indexedFrom(std::optional<std::size_t> row) const;
@@ -167,6 +169,10 @@ private:
     // With an index: the current row, empty at the end.
     mutable std::optional<std::size_t> indexRow_;
     mutable std::uint64_t generation_ = 0;
+    // The last row read, its position and the table's version when it was read.
+    mutable Row readRow_;
+    mutable std::optional<std::size_t> readPosition_;
+    mutable std::uint64_t readVersion_ = 0;
 
     Mode mode_ = Mode::Browse;
     std::optional<std::size_t> editedRow_;

@@ -55,7 +55,7 @@ Value MemoryTable::convert(std::size_t, const Value&) const {
     throw std::runtime_error(source_ + " is read-only: it cannot be changed");
 }
 
-std::vector<std::size_t> MemoryTable::commit(std::vector<Row>&, const RowOrigins&) {
+std::vector<std::size_t> MemoryTable::commit(const TableChanges&) {
     throw std::runtime_error(source_ + " is read-only: it cannot be changed");
 }
 

@@ -21,13 +21,14 @@ public:
                 std::vector<IndexInfo> indexes = {});
 
     const std::vector<std::string>& columnNames() const override { return columns_; }
-    std::vector<Row> rows() const override { return rows_; }
+    std::size_t rowCount() const override { return rows_.size(); }
+    void readRow(std::size_t position, Row& into) const override { into = rows_.at(position); }
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
 
     Value convert(std::size_t column, const Value& value) const override;
     std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
-    std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) override;
+    std::vector<std::size_t> commit(const TableChanges& changes) override;
 
 protected:
     std::vector<Row>& mutableRows() { return rows_; }

@@ -81,6 +81,14 @@ std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vect
     return last;
 }
 
+std::uint32_t highestAutonumber(const TableDef& def, std::uint32_t last, const TableRow& row) {
+    for (std::size_t c = 0; c < def.columns.size(); ++c)
+        if (def.columns[c].type == ColumnType::Long && def.columns[c].isAutonumber())
+            if (auto* number = std::get_if<std::int32_t>(&row[c]); number && *number > 0)
+                last = std::max(last, static_cast<std::uint32_t>(*number));
+    return last;
+}
+
 void requireIndexValues(const TableDef& def, std::size_t realIndex, const TableRow& row) {
     const RealIndex& index = def.realIndexes[realIndex];
     if (!(index.flags & td::real_index::kFlagRequired)) return;

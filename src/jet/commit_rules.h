@@ -20,6 +20,9 @@ using TableRow = std::vector<Value>;
 // number already present.
 std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vector<TableRow>& rows);
 
+// The highest of `last` and the row's autonumbers.
+std::uint32_t highestAutonumber(const TableDef& def, std::uint32_t last, const TableRow& row);
+
 // Throws when a column of a required index is NULL in the row.
 void requireIndexValues(const TableDef& def, std::size_t realIndex, const TableRow& row);
 // The index keeps no entry for the row: all its columns are NULL and the index ignores NULLs.

@@ -4,6 +4,7 @@
 // definition's counters, index roots and usage maps follow. Nothing else in the file changes.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,6 @@ namespace kv::jet {
 
 struct TableRebuild {
     PageImages pages;                    // every page that changes, by number
-    std::vector<TableRow> rows;          // the rows as stored: autonumbers filled in where they were NULL
     std::vector<RowLocation> locations;  // where each row went
 };
 
@@ -30,7 +30,13 @@ struct TableRebuild {
 std::vector<TableRow> commitTable(const std::string& databasePath, const std::string& tableName,
                                   std::vector<TableRow> rows);
 
-// The page changes that give the table `def` of `file` these rows, without writing anything.
-TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector<TableRow> rows);
+// The rows a rebuild lays down, handed out one at a time by position so that a table is never
+// held whole in a second form.
+using RowSupplier = std::function<TableRow(std::size_t position)>;
+
+// The page changes that give the table `def` of `file` these `rowCount` rows, without writing
+// anything. Their autonumbers must be filled in already (fillAutonumbers); the table's counter
+// follows the highest.
+TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t rowCount, const RowSupplier& rowAt);
 
 }  // namespace kv::jet

@@ -2,6 +2,7 @@
 // that changed committed by the engine, which writes only the pages they touch and refuses when
 // another program committed to the table since it was read.
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "data_access/access/access_table.h"
@@ -26,8 +27,17 @@ jet::Value typedValue(const jet::Column& column, const Value& value) {
 jet::TableRow typedRow(const jet::TableDef& def, const Row& row) {
     jet::TableRow values;
     values.reserve(def.columns.size());
-    for (std::size_t c = 0; c < def.columns.size(); ++c) values.push_back(typedValue(def.columns[c], row.at(c)));
+    for (std::size_t c = 0; c < def.columns.size(); ++c) values.push_back(typedValue(def.columns[c], cellOf(row, c)));
     return values;
+}
+
+// Where the row of change k is once the changes are committed: the rows kept close up in their
+// order, and the added ones follow them.
+std::size_t positionAfter(const TableChanges& changes, std::size_t rowsBefore, std::size_t change) {
+    if (change >= changes.posted.size()) return rowsBefore - changes.removed.size() + change - changes.posted.size();
+    const std::size_t origin = changes.posted[change];
+    const auto removedBefore = std::lower_bound(changes.removed.begin(), changes.removed.end(), origin);
+    return origin - static_cast<std::size_t>(removedBefore - changes.removed.begin());
 }
 
 }  // namespace
@@ -42,36 +52,28 @@ std::optional<std::size_t> AccessTable::textCapacity(std::size_t column) const {
     return definition.length / 2;  // the engine stores UCS-2, two bytes a character
 }
 
-jet::TableEdit AccessTable::editTowards(const std::vector<Row>& rows, const RowOrigins& origins) const {
-    if (origins.size() != rows.size()) throw std::logic_error("a commit with an origin missing for some rows");
+jet::TableEdit AccessTable::editFor(const TableChanges& changes) const {
     jet::TableEdit edit;
-    std::vector<bool> kept(stored_.rows.size(), false);
-    std::optional<std::size_t> previous;
-    bool newRowsBegan = false;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!origins[i].position) {
-            newRowsBegan = true;
-            edit.inserted.push_back(typedRow(def_, rows[i]));
-            continue;
-        }
-        std::size_t origin = *origins[i].position;
-        if (newRowsBegan || origin >= stored_.rows.size() || (previous && origin <= *previous))
-            throw std::logic_error("rows committed out of the order they were read in");
-        previous = origin;
-        kept[origin] = true;
-        if (!origins[i].posted) continue;
-        jet::TableRow typed = typedRow(def_, rows[i]);
-        if (typed == stored_.rows[origin]) continue;
+    edit.deleted = changes.removed;
+    Row cells;
+    for (std::size_t k = 0; k < changes.posted.size(); ++k) {
+        const std::size_t origin = changes.posted[k];
+        changes.readChange(k, cells);
+        jet::TableRow typed = typedRow(def_, cells);
+        if (typed == jet::readRowAt(database_->file(), def_, stored_.locations.at(origin))) continue;
         edit.updated.push_back(origin);
         edit.updatedRows.push_back(std::move(typed));
     }
-    for (std::size_t origin = 0; origin < stored_.rows.size(); ++origin)
-        if (!kept[origin]) edit.deleted.push_back(origin);
+    for (std::size_t k = changes.posted.size(); k < changes.posted.size() + changes.added; ++k) {
+        changes.readChange(k, cells);
+        edit.inserted.push_back(typedRow(def_, cells));
+    }
     return edit;
 }
 
-std::vector<std::size_t> AccessTable::commit(std::vector<Row>& rows, const RowOrigins& origins) {
-    jet::TableEdit edit = editTowards(rows, origins);
+std::vector<std::size_t> AccessTable::commit(const TableChanges& changes) {
+    const std::size_t rowsBefore = rowCount();
+    jet::TableEdit edit = editFor(changes);
     jet::CommittedEdit committed = [&] {
         try {
             return jet::commitTableEdit(database_->file(), def_, stored_, std::move(edit));
@@ -85,14 +87,13 @@ std::vector<std::size_t> AccessTable::commit(std::vector<Row>& rows, const RowOr
     database_ = std::make_shared<const jet::Database>(std::move(committed.file));
     def_ = database_->tableDef(database_->table(def_.name));
 
-    // The stored rows are now `rows`, in their order; the posted ones read back as stored.
     std::vector<std::size_t> rewritten;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (origins[i].position && !origins[i].posted) continue;
-        Row stored = accessRowText(stored_.rows[i]);
-        if (stored == rows[i]) continue;
-        rows[i] = std::move(stored);
-        rewritten.push_back(i);
+    Row given, stored;
+    for (std::size_t k = 0; k < changes.posted.size() + changes.added; ++k) {
+        const std::size_t position = positionAfter(changes, rowsBefore, k);
+        changes.readChange(k, given);
+        readRow(position, stored);
+        if (stored != given) rewritten.push_back(position);
     }
     return rewritten;
 }
