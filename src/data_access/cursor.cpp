@@ -92,6 +92,17 @@ std::size_t Cursor::column(std::string_view name) const {
     return *position;
 }
 
+std::size_t Cursor::column(Field field) const {
+    if (field.column >= table_->columnNames().size())
+        throw std::runtime_error(name_ + ": there is no field number " + std::to_string(field.column));
+    return field.column;
+}
+
+Cursor::Field Cursor::field(std::string_view column) const {
+    requireOpen();
+    return {this->column(column)};
+}
+
 FilterExpression::ColumnResolver Cursor::columnResolver() const {
     return [this](std::string_view name) { return column(name); };
 }
@@ -187,18 +198,22 @@ std::optional<std::size_t> Cursor::textCapacity(std::string_view name) const {
     return table_->textCapacity(column(name));
 }
 
-std::string Cursor::text(std::string_view name) const {
+std::string Cursor::text(std::string_view name) const { return text(field(name)); }
+
+std::string Cursor::text(Field field) const {
     requireOpen();
-    std::size_t position = column(name);
+    const std::size_t position = column(field);
     if (mode_ != Mode::Browse) return buffer_[position].value_or("");
     auto row = currentRow();
     if (!row) return {};
     return cellOf(rowAt(*row), position).value_or("");
 }
 
-std::string Cursor::text(long long position, std::string_view name) const {
+std::string Cursor::text(long long position, std::string_view name) const { return text(position, field(name)); }
+
+std::string Cursor::text(long long position, Field field) const {
     requireOpen();
-    const std::size_t column = this->column(name);
+    const std::size_t column = this->column(field);
     if (position < 0 || static_cast<std::size_t>(position) >= table_->rowCount())
         throw std::runtime_error(name_ + ": there is no record at position " + std::to_string(position));
     return cellOf(rowAt(static_cast<std::size_t>(position)), column).value_or("");
@@ -227,9 +242,11 @@ bool Cursor::moveTo(long long position) {
     return place_ < order_.size();
 }
 
-void Cursor::setText(std::string_view name, std::string_view value) {
+void Cursor::setText(std::string_view name, std::string_view value) { setText(field(name), value); }
+
+void Cursor::setText(Field field, std::string_view value) {
     requireOpen();
-    std::size_t position = column(name);
+    const std::size_t position = column(field);
     if (mode_ == Mode::Browse) throw std::runtime_error(name_ + ": Dataset not in edit or insert mode");
     buffer_[position] = table_->convert(position, std::string(value));
 }

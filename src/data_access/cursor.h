@@ -70,11 +70,20 @@ public:
     // sets no limit or the column is not text.
     std::optional<std::size_t> textCapacity(std::string_view column) const;
 
+    // A column of the open table, found once by name so that a loop over rows addresses it by
+    // position. Throws the field error when the table lacks it.
+    struct Field {
+        std::size_t column;
+    };
+    Field field(std::string_view column) const;
+
     // The column's text; NULL reads as empty.
     std::string text(std::string_view column) const;
+    std::string text(Field field) const;
     // The column's text in the row at `position`, as stored (a pending change is not seen); the
     // cursor does not move. Throws when the table has no row there.
     std::string text(long long position, std::string_view column) const;
+    std::string text(long long position, Field field) const;
     // The current row's position; -1 at the end.
     long long position() const;
     // Posts a pending change, then moves to the row at `position`. A position outside the table,
@@ -82,6 +91,7 @@ public:
     bool moveTo(long long position);
     // Only between edit() or insert() and post(); the provider checks the value against the column.
     void setText(std::string_view column, std::string_view value);
+    void setText(Field field, std::string_view value);
 
     // Takes effect while filtering is on; an empty expression lets every row through. Setting
     // either moves to the first row.
@@ -131,6 +141,8 @@ private:
     void requireOpen() const;
     [[noreturn]] void fieldNotFound(std::string_view column) const;
     std::size_t column(std::string_view name) const;
+    // The field's column, checked to be one of the open table's.
+    std::size_t column(Field field) const;
     FilterExpression::ColumnResolver columnResolver() const;
 
     // Parses the filter and sort and builds the order; moves to the first row. The order is a

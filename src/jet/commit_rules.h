@@ -20,6 +20,9 @@ using TableRow = std::vector<Value>;
 // number already present.
 std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vector<TableRow>& rows);
 
+// Whether a commit fills in values the rows lack (autonumbers or GUIDs) in some column of the table.
+bool fillsInValues(const TableDef& def);
+
 // The highest of `last` and the row's autonumbers.
 std::uint32_t highestAutonumber(const TableDef& def, std::uint32_t last, const TableRow& row);
 

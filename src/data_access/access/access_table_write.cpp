@@ -7,6 +7,7 @@
 
 #include "data_access/access/access_table.h"
 #include "data_access/access/access_value_text.h"
+#include "jet/commit_rules.h"
 #include "jet/committed_read.h"
 #include "jet/row_packer.h"
 
@@ -87,7 +88,10 @@ std::vector<std::size_t> AccessTable::commit(const TableChanges& changes) {
     database_ = std::make_shared<const jet::Database>(std::move(committed.file));
     def_ = database_->tableDef(database_->table(def_.name));
 
+    // Only values the engine fills in can read back otherwise than posted: convert() made the rest
+    // as they read.
     std::vector<std::size_t> rewritten;
+    if (!jet::fillsInValues(def_)) return rewritten;
     Row given, stored;
     for (std::size_t k = 0; k < changes.posted.size() + changes.added; ++k) {
         const std::size_t position = positionAfter(changes, rowsBefore, k);
