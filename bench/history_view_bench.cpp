@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
                     bench::megabytes(fs::file_size(history)), written);
 
         ViewUi ui((programDirectory / "").string());
+        ui.state().MappingPath = (programDirectory / "mapping.xls").string();
         shell::DataObjects data;
         shell::OpenTHDatabase(ui, data, history);
         const auto start = bench::Clock::now();

@@ -4,6 +4,7 @@
 // index, the table and the values.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ namespace kv::jet {
 
 // One value per column, in the order of TableDef::columns.
 using TableRow = std::vector<Value>;
+// Rows handed out one at a time by position, so that a table is never held whole in a second form.
+using RowSupplier = std::function<TableRow(std::size_t position)>;
 
 // Autonumber columns that are NULL get the numbers after `last` (the last number handed out), and
 // random GUIDs where the column makes them. Returns the last number used, which also follows every

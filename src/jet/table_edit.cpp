@@ -87,9 +87,10 @@ void dropUnchanged(const PageFile& file, PageImages& pages) {
     }
 }
 
-}  // namespace
-
-CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, TableEdit edit) {
+// Locks the file, checks that the table is still as `snapshot` holds it, and writes the pages that
+// `plan(current)` gives for the file as it is now: only those whose bytes change.
+template <typename Plan>
+CommittedEdit commitPlanned(const PageFile& snapshot, const TableDef& def, Plan plan) {
     WritableDatabase writable(snapshot.path());  // locked, and rolled back if a commit was interrupted
     if (snapshot.identity() && *snapshot.identity() != writable.identity())
         throw TableChangedError("Another program replaced " + snapshot.path() + " after table " + def.name +
@@ -98,23 +99,7 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Row
     if (!sameTablePages(snapshot, current, def))
         throw TableChangedError("Another program changed table " + def.name + " of " + snapshot.path() +
                                 " after it was read");
-
-    std::optional<EditInPlace> inPlace;
-    if (changedRows(edit) <= std::max(stored.size() / kRebuildShareDivisor, kAlwaysInPlace))
-        inPlace = planEditInPlace(current, def, stored, edit);
-    PageImages pages;
-    std::vector<RowLocation> rebuiltLocations;
-    if (inPlace) {
-        pages = std::move(inPlace->pages);
-    } else {
-        // The in-place planner hands out numbers the same way: after the table's counter.
-        const std::uint32_t last = fillAutonumbers(def, def.nextAutonumber, edit.updatedRows);
-        fillAutonumbers(def, last, edit.inserted);
-        const RowsAfterEdit rows(snapshot, def, stored, edit);
-        TableRebuild rebuild = rebuildTable(current, def, rows.size(), std::cref(rows));
-        pages = std::move(rebuild.pages);
-        rebuiltLocations = std::move(rebuild.locations);
-    }
+    PageImages pages = plan(static_cast<const PageFile&>(current));
     dropUnchanged(current, pages);
     CommittedEdit committed{PageFile(snapshot.path(), {}), 0, pages.size()};
     for (const auto& entry : pages)
@@ -122,13 +107,50 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Row
     if (!pages.empty()) writable.commitPages(pages);
     current.apply(pages);
     committed.file = std::move(current);
+    return committed;
+}
 
-    if (inPlace) {
+void placeRebuilt(RowPlaces& stored, std::vector<RowLocation> locations) {
+    stored.locations = std::move(locations);
+    stored.forgetPositions();
+}
+
+}  // namespace
+
+bool rebuildsTable(std::size_t changedRows, std::size_t storedRows) {
+    return changedRows > std::max(storedRows / kRebuildShareDivisor, kAlwaysInPlace);
+}
+
+CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, TableEdit edit) {
+    std::optional<EditInPlace> inPlace;
+    std::vector<RowLocation> rebuilt;
+    CommittedEdit committed = commitPlanned(snapshot, def, [&](const PageFile& current) {
+        if (!rebuildsTable(changedRows(edit), stored.size())) inPlace = planEditInPlace(current, def, stored, edit);
+        if (inPlace) return std::move(inPlace->pages);
+        // The in-place planner hands out numbers the same way: after the table's counter.
+        const std::uint32_t last = fillAutonumbers(def, def.nextAutonumber, edit.updatedRows);
+        fillAutonumbers(def, last, edit.inserted);
+        const RowsAfterEdit rows(snapshot, def, stored, edit);
+        TableRebuild rebuild = rebuildTable(current, def, rows.size(), std::cref(rows));
+        rebuilt = std::move(rebuild.locations);
+        return std::move(rebuild.pages);
+    });
+    if (inPlace)
         applyInPlace(stored, edit, *inPlace);
-    } else {
-        stored.locations = std::move(rebuiltLocations);
-        stored.forgetPositions();
-    }
+    else
+        placeRebuilt(stored, std::move(rebuilt));
+    return committed;
+}
+
+CommittedEdit commitTableRows(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, std::size_t rowCount,
+                              const RowSupplier& rowAt) {
+    std::vector<RowLocation> rebuilt;
+    CommittedEdit committed = commitPlanned(snapshot, def, [&](const PageFile& current) {
+        TableRebuild rebuild = rebuildTable(current, def, rowCount, rowAt);
+        rebuilt = std::move(rebuild.locations);
+        return std::move(rebuild.pages);
+    });
+    placeRebuilt(stored, std::move(rebuilt));
     return committed;
 }
 

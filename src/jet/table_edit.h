@@ -49,4 +49,15 @@ struct CommittedEdit {
 // a repeated key, a read-only, locked or missing file, or a full disk. `stored` is then unchanged.
 CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, TableEdit edit);
 
+// Whether an edit that changes `changedRows` of a table's `storedRows` lays the table down afresh
+// (a rebuild) rather than editing it in place: past a share of its rows, that costs less.
+bool rebuildsTable(std::size_t changedRows, std::size_t storedRows);
+
+// Commits the table's whole content laid down afresh: `rowCount` rows handed out in order by
+// `rowAt`, their autonumbers filled in (fillAutonumbers). The rows are asked for one at a time, so
+// that a large commit holds none of them twice. The checks, the refusals and the all-or-nothing of
+// commitTableEdit hold; `stored` then holds where the rows are in the committed file.
+CommittedEdit commitTableRows(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, std::size_t rowCount,
+                              const RowSupplier& rowAt);
+
 }  // namespace kv::jet

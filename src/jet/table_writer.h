@@ -4,7 +4,6 @@
 // definition's counters, index roots and usage maps follow. Nothing else in the file changes.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,10 +28,6 @@ struct TableRebuild {
 // a read-only, locked or missing file, or a full disk. Returns the rows as stored.
 std::vector<TableRow> commitTable(const std::string& databasePath, const std::string& tableName,
                                   std::vector<TableRow> rows);
-
-// The rows a rebuild lays down, handed out one at a time by position so that a table is never
-// held whole in a second form.
-using RowSupplier = std::function<TableRow(std::size_t position)>;
 
 // The page changes that give the table `def` of `file` these `rowCount` rows, without writing
 // anything. Their autonumbers must be filled in already (fillAutonumbers); the table's counter

@@ -101,7 +101,7 @@ std::vector<std::size_t> WritableTable::commit(const TableChanges& changes) {
         rows.push_back(row);
     }
     log_->lastRows = rows;
-    mutableRows() = std::move(rows);
+    replaceRows(rows);
     return {};
 }
 

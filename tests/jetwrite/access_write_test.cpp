@@ -170,5 +170,65 @@ TEST(AccessWrite, AutonumbersACommitHandsOutStayWithTheRows) {
     EXPECT_EQ(exported, "Id,Call\n1,\"K1A\"\n2,\"K2B\"\n3,\"K3C\"\n") << "no row was numbered twice";
 }
 
+// A bulk commit large enough to lay the table down afresh, its rows streamed from the pages and the
+// posts: the file then holds exactly the rows the cursor shows, mdb-export agrees, and the unique
+// index finds every call. One more such commit that repeats a call is refused whole.
+TEST(AccessWrite, ALargeBulkCommitLaysTheTableDownAfreshAndIsAllOrNothing) {
+    ScratchFolder folder;
+    std::string path = (folder.path() / "stations.mdb").string();
+    jet::TableContent table;
+    table.design.name = "Stations";
+    table.design.columns = {jet::userColumn("Call", jet::ColumnType::Text, 20),
+                            jet::userColumn("Name", jet::ColumnType::Text, 30)};
+    table.design.indexes = {jet::IndexDesign{"Call", {{"Call", false}}, true, false, false, false}};
+    for (int i = 0; i < 600; ++i) table.rows.push_back({"K" + std::to_string(i), std::string("OLD")});
+    jet::createDatabase(path, {table});
+
+    OpenTable stations(path, "Stations");
+    std::vector<long long> doomed;
+    for (long long i = 0; i < 600; i += 6) doomed.push_back(i);
+    stations.connection.runBulkWork([&] {
+        for (long long i = 1; i < 600; i += 2) {
+            stations.cursor.moveTo(i);
+            stations.cursor.edit();
+            stations.cursor.setText("Name", i % 4 == 1 ? "NEW" : "OLD");  // half of them as they were
+            stations.cursor.post();
+        }
+        for (int i = 0; i < 300; ++i) {
+            stations.cursor.insert();
+            stations.cursor.setText("Call", "W" + std::to_string(i));
+            stations.cursor.setText("Name", "ADDED");
+            stations.cursor.post();
+        }
+    });
+    stations.cursor.removeAt(doomed);
+
+    std::vector<Row> expected;
+    for (int i = 0; i < 600; ++i)
+        if (i % 6 != 0) expected.push_back({"K" + std::to_string(i), i % 4 == 1 ? "NEW" : "OLD"});
+    for (int i = 0; i < 300; ++i) expected.push_back({"W" + std::to_string(i), "ADDED"});
+    EXPECT_EQ(testing::allRows(*openAccessProvider(path)->openTable("Stations")), expected);
+    std::string exported = jet::testing::mdbExport(path, "Stations");
+    EXPECT_NE(exported.find("\"K5\",\"NEW\"\n\"K7\",\"OLD\""), std::string::npos) << exported;
+    EXPECT_EQ(exported.find("\"K6\""), std::string::npos) << exported;
+
+    OpenTable reopened(path, "Stations");
+    reopened.cursor.setIndexName("Call");
+    for (const char* call : {"K1", "K599", "W0", "W299"}) EXPECT_TRUE(reopened.cursor.seek(call)) << call;
+    EXPECT_FALSE(reopened.cursor.seek("K12"));
+
+    const std::vector<std::uint8_t> before = jet::testing::fileBytes(path);
+    EXPECT_THROW(reopened.connection.runBulkWork([&] {
+        for (int i = 0; i < 400; ++i) {
+            reopened.cursor.insert();
+            reopened.cursor.setText("Call", i == 399 ? "K1" : "VE" + std::to_string(i));
+            reopened.cursor.post();
+        }
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(jet::testing::fileBytes(path), before) << "the refused commit wrote nothing";
+    EXPECT_EQ(reopened.cursor.recordCount(), static_cast<long long>(expected.size()));
+}
+
 }  // namespace
 }  // namespace kv::data_access

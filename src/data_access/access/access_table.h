@@ -30,9 +30,12 @@ public:
 
 private:
     const jet::RealIndex& realIndex(const IndexInfo& index) const;
-    // The edit that makes the changes: the posted rows that differ from the stored ones, typed,
-    // and every added one.
-    jet::TableEdit editFor(const TableChanges& changes) const;
+    // The posted changes (by number) whose rows differ from the stored ones.
+    std::vector<std::size_t> differingPosts(const TableChanges& changes) const;
+    // The edit that makes the changes: the `differing` posted rows and every added one, typed.
+    jet::TableEdit editFor(const TableChanges& changes, const std::vector<std::size_t>& differing) const;
+    // Commits the changes as the engine judges best: in place, or laying the table down afresh.
+    jet::CommittedEdit commitChanges(const TableChanges& changes);
     // Reads the table again from its file, as another program left it.
     void reload();
 

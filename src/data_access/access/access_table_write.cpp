@@ -41,6 +41,42 @@ std::size_t positionAfter(const TableChanges& changes, std::size_t rowsBefore, s
     return origin - static_cast<std::size_t>(removedBefore - changes.removed.begin());
 }
 
+// The table's rows after the changes, in order: each either a stored row (by its position before)
+// or the posted cells of a change.
+class RowsAfterChanges {
+public:
+    RowsAfterChanges(const TableChanges& changes, const std::vector<std::size_t>& differing, std::size_t rowsBefore)
+        : changes_(changes) {
+        std::size_t nextRemoved = 0, nextDiffering = 0;
+        for (std::size_t position = 0; position < rowsBefore; ++position) {
+            if (nextRemoved < changes.removed.size() && changes.removed[nextRemoved] == position) {
+                ++nextRemoved;
+            } else if (nextDiffering < differing.size() && changes.posted[differing[nextDiffering]] == position) {
+                sources_.push_back(kChange | differing[nextDiffering++]);
+            } else {
+                sources_.push_back(position);
+            }
+        }
+        for (std::size_t k = 0; k < changes.added; ++k) sources_.push_back(kChange | (changes.posted.size() + k));
+    }
+
+    std::size_t size() const { return sources_.size(); }
+    // Reads the row's posted cells; false for a stored row.
+    bool read(std::size_t row, Row& into) const {
+        if (!(sources_[row] & kChange)) return false;
+        changes_.readChange(sources_[row] & ~kChange, into);
+        return true;
+    }
+    std::size_t storedAt(std::size_t row) const { return sources_[row]; }
+
+private:
+    // A source with this bit is the number of a change; without it, the position of a stored row.
+    static constexpr std::size_t kChange = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
+
+    const TableChanges& changes_;
+    std::vector<std::size_t> sources_;
+};
+
 }  // namespace
 
 Value AccessTable::convert(std::size_t column, const Value& value) const {
@@ -53,17 +89,25 @@ std::optional<std::size_t> AccessTable::textCapacity(std::size_t column) const {
     return definition.length / 2;  // the engine stores UCS-2, two bytes a character
 }
 
-jet::TableEdit AccessTable::editFor(const TableChanges& changes) const {
+std::vector<std::size_t> AccessTable::differingPosts(const TableChanges& changes) const {
+    std::vector<std::size_t> differing;
+    Row cells;
+    for (std::size_t k = 0; k < changes.posted.size(); ++k) {
+        changes.readChange(k, cells);
+        if (typedRow(def_, cells) != jet::readRowAt(database_->file(), def_, stored_.locations.at(changes.posted[k])))
+            differing.push_back(k);
+    }
+    return differing;
+}
+
+jet::TableEdit AccessTable::editFor(const TableChanges& changes, const std::vector<std::size_t>& differing) const {
     jet::TableEdit edit;
     edit.deleted = changes.removed;
     Row cells;
-    for (std::size_t k = 0; k < changes.posted.size(); ++k) {
-        const std::size_t origin = changes.posted[k];
+    for (std::size_t k : differing) {
         changes.readChange(k, cells);
-        jet::TableRow typed = typedRow(def_, cells);
-        if (typed == jet::readRowAt(database_->file(), def_, stored_.locations.at(origin))) continue;
-        edit.updated.push_back(origin);
-        edit.updatedRows.push_back(std::move(typed));
+        edit.updated.push_back(changes.posted[k]);
+        edit.updatedRows.push_back(typedRow(def_, cells));
     }
     for (std::size_t k = changes.posted.size(); k < changes.posted.size() + changes.added; ++k) {
         changes.readChange(k, cells);
@@ -72,12 +116,25 @@ jet::TableEdit AccessTable::editFor(const TableChanges& changes) const {
     return edit;
 }
 
+jet::CommittedEdit AccessTable::commitChanges(const TableChanges& changes) {
+    const std::vector<std::size_t> differing = differingPosts(changes);
+    const std::size_t changed = differing.size() + changes.removed.size() + changes.added;
+    // Values the engine fills in are handed out by the edit; every other large commit streams its rows.
+    if (!jet::rebuildsTable(changed, rowCount()) || jet::fillsInValues(def_))
+        return jet::commitTableEdit(database_->file(), def_, stored_, editFor(changes, differing));
+    const RowsAfterChanges rows(changes, differing, rowCount());
+    return jet::commitTableRows(database_->file(), def_, stored_, rows.size(), [&](std::size_t row) {
+        Row cells;
+        return rows.read(row, cells) ? typedRow(def_, cells)
+                                     : jet::readRowAt(database_->file(), def_, stored_.locations[rows.storedAt(row)]);
+    });
+}
+
 std::vector<std::size_t> AccessTable::commit(const TableChanges& changes) {
     const std::size_t rowsBefore = rowCount();
-    jet::TableEdit edit = editFor(changes);
     jet::CommittedEdit committed = [&] {
         try {
-            return jet::commitTableEdit(database_->file(), def_, stored_, std::move(edit));
+            return commitChanges(changes);
         } catch (const jet::TableChangedError& error) {
             reload();
             throw std::runtime_error(
