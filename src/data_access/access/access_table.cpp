@@ -28,9 +28,15 @@ AccessTable::AccessTable(std::shared_ptr<const jet::Database> database, const je
 std::size_t AccessTable::rowCount() const { return stored_.size(); }
 
 void AccessTable::readRow(std::size_t position, Row& into) const {
-    const jet::TableRow row = jet::readRowAt(database_->file(), def_, stored_.locations.at(position));
+    jet::TableRow row = jet::readRowAt(database_->file(), def_, stored_.locations.at(position));
     into.resize(row.size());
-    for (std::size_t i = 0; i < row.size(); ++i) into[i] = accessValueText(row[i]);
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        // Text is already UTF-8: handed over, not copied.
+        if (auto* text = std::get_if<std::string>(&row[i]))
+            into[i] = std::move(*text);
+        else
+            into[i] = accessValueText(row[i]);
+    }
 }
 
 const jet::RealIndex& AccessTable::realIndex(const IndexInfo& index) const {
