@@ -2,23 +2,15 @@
 
 namespace kv::data_access {
 
-bool TableIndex::ByKey::operator()(std::size_t a, std::size_t b) const {
-    const int order = (*keys)[a].compare((*keys)[b]);
-    return order < 0 || (order == 0 && a < b);
-}
-
 TableIndex::TableIndex(const ProviderTable& source, IndexInfo info, std::vector<std::size_t> columns,
                        const RowSource& rows, bool rowsMatchSource)
-    : source_(source), info_(std::move(info)), columns_(std::move(columns)), entries_(ByKey{&keyOfRow_}) {
+    : source_(source), info_(std::move(info)), columns_(std::move(columns)) {
     const std::size_t count = rows.rowCount();
-    keyOfRow_.resize(count);
-    indexed_.resize(count, false);
+    entryOfRow_.assign(count, entries_.end());
     if (rowsMatchSource) {
         for (auto& entry : source_.indexEntries(info_)) {
             if (entry.row >= count) continue;
-            keyOfRow_[entry.row] = std::move(entry.key);
-            indexed_[entry.row] = true;
-            entries_.emplace_hint(entries_.end(), entry.row);
+            entryOfRow_[entry.row] = entries_.emplace_hint(entries_.end(), std::move(entry.key), entry.row);
         }
     } else {
         Row row;
@@ -38,43 +30,38 @@ std::string TableIndex::keyOfRow(const Row& row) const {
 std::string TableIndex::keyOfValues(const std::vector<Value>& values) const { return source_.encodeKey(info_, values); }
 
 void TableIndex::put(std::size_t row, std::string key) {
-    if (indexed(row)) {
-        entries_.erase(row);
-    } else if (row >= keyOfRow_.size()) {
-        keyOfRow_.resize(row + 1);
-        indexed_.resize(row + 1, false);
-    }
-    keyOfRow_[row] = std::move(key);
-    indexed_[row] = true;
-    entries_.insert(row);
+    if (indexed(row))
+        entries_.erase(entryOfRow_[row]);
+    else if (row >= entryOfRow_.size())
+        entryOfRow_.resize(row + 1, entries_.end());
+    entryOfRow_[row] = entries_.emplace(std::move(key), row).first;
 }
 
 std::optional<std::size_t> TableIndex::rowAt(Entries::const_iterator entry) const {
     if (entry == entries_.end()) return std::nullopt;
-    return *entry;
+    return entry->second;
 }
 
 std::optional<std::size_t> TableIndex::firstRow() const { return rowAt(entries_.begin()); }
 
 std::optional<std::size_t> TableIndex::rowAfter(std::size_t row) const {
     if (!indexed(row)) return std::nullopt;
-    auto entry = entries_.find(row);
-    return entry == entries_.end() ? std::nullopt : rowAt(std::next(entry));
+    return rowAt(std::next(Entries::const_iterator(entryOfRow_[row])));
 }
 
 std::optional<std::size_t> TableIndex::firstRowWithKey(const std::string& key) const {
-    auto entry = entries_.lower_bound(Probe{key});
-    if (entry == entries_.end() || keyOfRow_[*entry] != key) return std::nullopt;
-    return *entry;
+    auto entry = entries_.lower_bound({key, 0});
+    if (entry == entries_.end() || entry->first != key) return std::nullopt;
+    return entry->second;
 }
 
 std::optional<std::size_t> TableIndex::firstRowFrom(const std::string& key) const {
-    return rowAt(entries_.lower_bound(Probe{key}));
+    return rowAt(entries_.lower_bound({key, 0}));
 }
 
 std::optional<std::size_t> TableIndex::nextRowWithKey(std::size_t row) const {
     auto next = rowAfter(row);
-    if (!next || keyOfRow_[*next] != keyOfRow_[row]) return std::nullopt;
+    if (!next || entryOfRow_[*next]->first != entryOfRow_[row]->first) return std::nullopt;
     return next;
 }
 

@@ -2,14 +2,14 @@
 // An index of a table held in memory: its entries ordered by key, kept up to date as rows are
 // posted. Keys come from the provider (ProviderTable::indexEntries once, encodeKey for changed
 // rows), so the order is the source's own. Equal keys are ordered by row position, which makes
-// the first equal entry the first such row of the table. Each key is held once, by its row; the
-// order holds row positions.
+// the first equal entry the first such row of the table. Each key is held once, in its entry, which
+// its row points at.
 
 #include <cstddef>
 #include <optional>
 #include <set>
 #include <string>
-#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "data_access/provider.h"
@@ -43,28 +43,15 @@ public:
     std::optional<std::size_t> firstRowFrom(const std::string& key) const;
 
 private:
-    // A key looked for, before every row that has it.
-    struct Probe {
-        std::string_view key;
-    };
-    // Orders rows by their keys, then by position; a probe goes before its key's rows.
-    struct ByKey {
-        using is_transparent = void;
-        const std::vector<std::string>* keys;
-        bool operator()(std::size_t a, std::size_t b) const;
-        bool operator()(std::size_t row, const Probe& probe) const { return (*keys)[row] < probe.key; }
-        bool operator()(const Probe& probe, std::size_t row) const { return probe.key <= (*keys)[row]; }
-    };
-    using Entries = std::set<std::size_t, ByKey>;
+    using Entries = std::set<std::pair<std::string, std::size_t>>;
     std::optional<std::size_t> rowAt(Entries::const_iterator entry) const;
-    bool indexed(std::size_t row) const { return row < indexed_.size() && indexed_[row]; }
+    bool indexed(std::size_t row) const { return row < entryOfRow_.size() && entryOfRow_[row] != entries_.end(); }
 
     const ProviderTable& source_;
     IndexInfo info_;
     std::vector<std::size_t> columns_;
-    std::vector<std::string> keyOfRow_;
-    std::vector<bool> indexed_;  // by row: whether the order holds it
     Entries entries_;
+    std::vector<Entries::iterator> entryOfRow_;  // by row; end() for a row the index does not hold
 };
 
 }  // namespace kv::data_access

@@ -45,9 +45,9 @@ ByteView PageFile::page(std::uint32_t number, format::PageType expected, const c
     return view;
 }
 
-void PageFile::apply(const PageImages& pages) {
-    for (const auto& [number, image] : pages) {
-        changed_[number] = image;
+void PageFile::apply(PageImages pages) {
+    for (auto& [number, image] : pages) {
+        changed_[number] = std::move(image);
         pageCount_ = std::max(pageCount_, number + 1);
     }
 }

@@ -41,7 +41,7 @@ public:
     ByteView page(std::uint32_t number, format::PageType expected, const char* purpose) const;
 
     // Puts the pages in, as a commit of them leaves the file (growing it for pages past its end).
-    void apply(const PageImages& pages);
+    void apply(PageImages pages);
     // This file as it became: `pages` differ from this file's, and it now has `pageCount` pages.
     // The pages that did not change are shared with this file.
     PageFile changedTo(const PageImages& pages, std::uint32_t pageCount) const;

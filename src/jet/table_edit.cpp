@@ -105,7 +105,7 @@ CommittedEdit commitPlanned(const PageFile& snapshot, const TableDef& def, Plan 
     for (const auto& entry : pages)
         if (entry.first < current.pageCount()) ++committed.pagesJournaled;
     if (!pages.empty()) writable.commitPages(pages);
-    current.apply(pages);
+    current.apply(std::move(pages));
     committed.file = std::move(current);
     return committed;
 }
