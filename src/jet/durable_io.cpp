@@ -45,8 +45,8 @@ std::string describe(int code) {
 }
 
 std::string folderOf(const std::string& path) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    return folder.empty() ? "." : folder.string();
+    std::filesystem::path folder = os::toPath(path).parent_path();
+    return folder.empty() ? "." : os::utf8Of(folder);
 }
 
 os::Status statusOf(int fd, const std::string& path) {
@@ -95,12 +95,12 @@ int createExclusive(const std::string& path, std::optional<unsigned> mode) {
 }
 
 NewFile createBeside(const std::string& target, std::optional<unsigned> mode) {
-    const std::filesystem::path path(target);
+    const std::filesystem::path path = os::toPath(target);
     std::random_device random;
     for (int attempt = 0;; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%08x%08x.tmp", random(), random());
-        std::string name = (path.parent_path() / ("." + path.filename().string() + suffix)).string();
+        std::string name = os::utf8Of(path.parent_path() / os::toPath("." + os::utf8Of(path.filename()) + suffix));
         try {
             return {createExclusive(name, mode), name};
         } catch (const IoError& error) {
@@ -201,8 +201,8 @@ unsigned ownerOf(int fd, const std::string& path) { return statusOf(fd, path).ow
 
 std::string realPath(const std::string& path) {
     std::error_code error;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-    return error || resolved.empty() ? path : resolved.string();
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(os::toPath(path), error);
+    return error || resolved.empty() ? path : os::utf8Of(resolved);
 }
 
 }  // namespace kv::jet::durable_io

@@ -16,10 +16,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 namespace kv::jet::platform_file {
+
+// A UTF-8 path as std::filesystem holds it, and back: to the C++ library on Windows a narrow string
+// is in the code page, which cannot hold every name.
+inline std::filesystem::path toPath(const std::string& utf8) { return std::u8string(utf8.begin(), utf8.end()); }
+inline std::string utf8Of(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
 
 // Which file an open descriptor or a path stands for: a file put in a path's place by a rename is
 // another file, even with the same name and bytes (device and inode; on Windows the volume's
@@ -67,6 +76,10 @@ bool replaceFile(const std::string& from, const std::string& to);
 bool statusOf(int fd, Status& status);
 // The status of what the path names, or none (with errno) when there is nothing there.
 std::optional<Status> statusAt(const std::string& path, bool followLinks);
+
+// Like mkdtemp: makes a folder only this user may enter, named `pattern` with its last six
+// characters, XXXXXX, replaced so that the name was free; false when it cannot be made.
+bool makeUniqueFolder(std::string& pattern);
 
 enum class LockMode { Shared, Exclusive };
 // Takes the lock without waiting; false with EWOULDBLOCK when another open file holds a lock that

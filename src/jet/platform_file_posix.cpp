@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "jet/platform_file.h"
 
@@ -92,6 +93,8 @@ std::optional<Status> statusAt(const std::string& path, bool followLinks) {
     if ((followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info)) != 0) return std::nullopt;
     return statusFrom(info);
 }
+
+bool makeUniqueFolder(std::string& pattern) { return ::mkdtemp(pattern.data()) != nullptr; }
 
 bool tryLock(int fd, LockMode mode) { return lockWithoutWaiting(fd, mode == LockMode::Shared ? LOCK_SH : LOCK_EX); }
 

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <random>
+#include <string_view>
 #include <vector>
 
 #include "jet/platform_file.h"
@@ -22,13 +24,27 @@ namespace {
 constexpr std::uint64_t kLockOffset = 0x7fff'ffff'0000'0000ull;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr unsigned kWritableMode = 0666, kReadOnlyMode = 0444;
+// FileRenameInfoEx (Windows 10 1607), which mingw's headers name only for a later version.
+constexpr auto kRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
 
+std::wstring fullPathOf(const std::wstring& path) {
+    std::wstring full(::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    full.resize(::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    return full;
+}
+
+// The path, widened; one too long for Windows' old limit (MAX_PATH) is made whole and given the
+// prefix that lifts the limit, so that only a name no folder can hold is refused.
 std::wstring wide(const std::string& utf8) {
     if (utf8.empty()) return {};
     const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring text(static_cast<std::size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
-    return text;
+    constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+    if (text.size() < MAX_PATH - 12 || text.starts_with(kLongPrefix)) return text;
+    const std::wstring full = fullPathOf(text);
+    if (full.starts_with(L"\\\\")) return std::wstring(kLongPrefix) + L"UNC" + full.substr(1);
+    return std::wstring(kLongPrefix) + full;
 }
 
 // Leaves errno saying what the last Windows call's failure means; returns false for the caller.
@@ -70,8 +86,24 @@ Status statusFrom(const BY_HANDLE_FILE_INFORMATION& info) {
             .owner = 0};
 }
 
+// No file system of Windows holds a name longer than 255 characters; some only say "not found".
+bool hasOverlongName(const std::wstring& path) {
+    constexpr std::size_t kLongestName = 255;
+    std::size_t length = 0;
+    for (wchar_t c : path) {
+        length = c == L'\\' || c == L'/' ? 0 : length + 1;
+        if (length > kLongestName) return true;
+    }
+    return false;
+}
+
 HANDLE openHandle(const std::string& path, DWORD access, DWORD disposition, DWORD flags) {
-    return ::CreateFileW(wide(path).c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
+    const std::wstring name = wide(path);
+    if (hasOverlongName(name)) {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return INVALID_HANDLE_VALUE;
+    }
+    return ::CreateFileW(name.c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
 }
 
 }  // namespace
@@ -145,7 +177,25 @@ bool setMode(int fd, unsigned mode) {
 
 bool removeFile(const std::string& path) { return ::DeleteFileW(wide(path).c_str()) || failed(); }
 
+// The rename of POSIX (Windows 10 1607 and later) replaces a file that others have open, sharing
+// delete, as every open here does: a compaction renames over the database it holds locked. Where
+// the system has no such rename, MoveFileExW replaces files that no one has open.
 bool replaceFile(const std::string& from, const std::string& to) {
+    HANDLE source = openHandle(from, DELETE | GENERIC_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    if (source == INVALID_HANDLE_VALUE) return failed();
+    const std::wstring target = fullPathOf(wide(to));
+    std::vector<std::byte> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->Flags = FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS;
+    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    std::memcpy(rename->FileName, target.data(), rename->FileNameLength);
+    const bool renamed =
+        ::SetFileInformationByHandle(source, kRenameInfoEx, rename, buffer.size()) && ::FlushFileBuffers(source);
+    const DWORD code = ::GetLastError();
+    ::CloseHandle(source);
+    if (renamed) return true;
+    if (code != ERROR_INVALID_PARAMETER && code != ERROR_NOT_SUPPORTED && code != ERROR_INVALID_FUNCTION)
+        return ::SetLastError(code), failed();
     return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
            failed();
 }
@@ -169,6 +219,21 @@ std::optional<Status> statusAt(const std::string& path, bool followLinks) {
     ::CloseHandle(handle);
     if (!known) return std::nullopt;
     return statusFrom(info);
+}
+
+// A user's temporary folder is that user's own on Windows, and so is what is made in it.
+bool makeUniqueFolder(std::string& pattern) {
+    constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr std::size_t kRandomPart = 6;
+    if (pattern.size() < kRandomPart) return errno = EINVAL, false;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        for (std::size_t i = pattern.size() - kRandomPart; i < pattern.size(); ++i)
+            pattern[i] = kLetters[random() % kLetters.size()];
+        if (::CreateDirectoryW(wide(pattern).c_str(), nullptr)) return true;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) return failed();
+    }
+    return errno = EEXIST, false;
 }
 
 bool tryLock(int fd, LockMode mode) {

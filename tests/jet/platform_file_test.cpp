@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +25,16 @@ namespace {
 namespace os = platform_file;
 namespace fs = std::filesystem;
 
+// Wine keeps Windows' classic rule that a rename never replaces a file someone has open: the
+// rename of POSIX that Windows 10 has is not there.
+bool renameKeepsTheClassicRule() {
+#ifdef _WIN32
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
 class PlatformFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -31,15 +45,15 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder_); }
 
-    std::string pathOf(const std::string& name) const { return (folder_ / name).string(); }
+    std::string pathOf(const std::string& name) const { return os::utf8Of(folder_ / os::toPath(name)); }
 
     std::string write(const std::string& name, const std::string& text) const {
-        std::ofstream(folder_ / name, std::ios::binary) << text;
+        std::ofstream(folder_ / os::toPath(name), std::ios::binary) << text;
         return pathOf(name);
     }
 
     static std::string read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(os::toPath(path), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
@@ -98,6 +112,7 @@ TEST_F(PlatformFileTest, PositionedReadsWritesAndResizeWorkPastTheEnd) {
 }
 
 TEST_F(PlatformFileTest, ARenameReplacesAnOpenFileAndGivesThePathAnotherIdentity) {
+    if (renameKeepsTheClassicRule()) GTEST_SKIP() << "this system's rename never replaces an open file";
     const std::string target = write("history.mdb", "old");
     const int holder = os::open(target, os::Open::Update);
     ASSERT_GE(holder, 0);
@@ -119,8 +134,7 @@ TEST_F(PlatformFileTest, NamesBeyondTheCodePageAreWrittenAndFoundAsTyped) {
     const std::string name = "Žluťoučký kůň 日本.mdb";
     durable_io::replaceWhole(pathOf(name), std::vector<std::uint8_t>{'o', 'k'}, std::nullopt);
     ASSERT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
-    const std::u8string found = fs::directory_iterator(folder_)->path().filename().u8string();
-    EXPECT_EQ(std::string(found.begin(), found.end()), name);
+    EXPECT_EQ(os::utf8Of(fs::directory_iterator(folder_)->path().filename()), name);
     EXPECT_EQ(read(pathOf(name)), "ok");
     EXPECT_TRUE(durable_io::exists(pathOf(name)));
 }
