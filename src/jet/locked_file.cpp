@@ -1,5 +1,6 @@
 #include "jet/locked_file.h"
 
+#include <cerrno>
 #include <optional>
 #include <stdexcept>
 
@@ -28,6 +29,9 @@ int openForUpdate(const std::string& path, const std::string& shownPath) {
     try {
         return durable_io::openForUpdate(path);
     } catch (const durable_io::IoError& error) {
+        // Windows: a program that opened the file without sharing it.
+        if (error.code() == EBUSY)
+            throw std::runtime_error("Cannot write " + shownPath + ": another program has it open");
         throw std::runtime_error("Cannot write " + shownPath + ": the file is read-only or not accessible (" +
                                  error.what() + ")");
     }

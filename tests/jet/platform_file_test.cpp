@@ -167,6 +167,39 @@ TEST_F(PlatformFileTest, ANameTheSystemCannotHoldIsRefusedInItsOwnWordsAndLeaves
     EXPECT_TRUE(fs::is_empty(folder_));
 }
 
+// What only Windows refuses: a name with a character no Windows folder holds, and a file that
+// another program opened without sharing it.
+TEST_F(PlatformFileTest, WindowsRefusesForbiddenNamesAndUnsharedFilesInItsOwnWords) {
+#ifndef _WIN32
+    GTEST_SKIP() << "POSIX folders hold every character but / and share every file";
+#else
+    try {
+        durable_io::replaceWhole(pathOf("calls<2026>.mdb"), std::vector<std::uint8_t>{'x'}, std::nullopt);
+        FAIL() << "a name with < and > was taken";
+    } catch (const durable_io::IoError& error) {
+        EXPECT_NE(std::string(error.what()).find("the name cannot be used for a file on this system"),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_TRUE(fs::is_empty(folder_));
+
+    const std::string database = pathOf("calls.mdb");
+    const std::vector<std::uint8_t> original = testing::fileBytes(testing::fixture("emptyJet4.mdb"));
+    durable_io::replaceWhole(database, original, std::nullopt);
+    HANDLE unshared = ::CreateFileW(fs::path(folder_ / "calls.mdb").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(unshared, INVALID_HANDLE_VALUE);
+    try {
+        WritableDatabase refused(database);
+        FAIL() << "a file another program holds unshared was opened for writing";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot write " + database + ": another program has it open");
+    }
+    ::CloseHandle(unshared);
+    EXPECT_EQ(testing::fileBytes(database), original);
+#endif
+}
+
 // Access keeps NAME.ldb open beside NAME.mdb while it has the database open; a writer that finds it
 // so refuses the file. One left behind by a program that is gone blocks nothing.
 TEST_F(PlatformFileTest, ADatabaseWhoseJetLockFileIsHeldOpenIsNotWritten) {
