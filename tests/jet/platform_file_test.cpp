@@ -65,6 +65,19 @@ protected:
         return bytes;
     }
 
+    // Writing a file of that name is refused in the user's words and leaves nothing behind.
+    void expectNameRefused(const std::string& name) const {
+        try {
+            durable_io::replaceWhole(pathOf(name), std::vector<std::uint8_t>{'x'}, std::nullopt);
+            ADD_FAILURE() << "the name was taken: " << name;
+        } catch (const durable_io::IoError& error) {
+            EXPECT_NE(std::string(error.what()).find("the name cannot be used for a file on this system"),
+                      std::string::npos)
+                << error.what();
+        }
+        EXPECT_TRUE(fs::is_empty(folder_));
+    }
+
     fs::path folder_;
 };
 
@@ -155,16 +168,7 @@ TEST_F(PlatformFileTest, ExistingAndMissingNamesAreToldApart) {
 }
 
 TEST_F(PlatformFileTest, ANameTheSystemCannotHoldIsRefusedInItsOwnWordsAndLeavesNothing) {
-    const std::string target = pathOf(std::string(300, 'n') + ".mdb");
-    try {
-        durable_io::replaceWhole(target, std::vector<std::uint8_t>{'x'}, std::nullopt);
-        FAIL() << "a name of 300 characters was taken";
-    } catch (const durable_io::IoError& error) {
-        EXPECT_NE(std::string(error.what()).find("the name cannot be used for a file on this system"),
-                  std::string::npos)
-            << error.what();
-    }
-    EXPECT_TRUE(fs::is_empty(folder_));
+    expectNameRefused(std::string(300, 'n') + ".mdb");
 }
 
 // What only Windows refuses: a name with a character no Windows folder holds, and a file that
@@ -173,15 +177,7 @@ TEST_F(PlatformFileTest, WindowsRefusesForbiddenNamesAndUnsharedFilesInItsOwnWor
 #ifndef _WIN32
     GTEST_SKIP() << "POSIX folders hold every character but / and share every file";
 #else
-    try {
-        durable_io::replaceWhole(pathOf("calls<2026>.mdb"), std::vector<std::uint8_t>{'x'}, std::nullopt);
-        FAIL() << "a name with < and > was taken";
-    } catch (const durable_io::IoError& error) {
-        EXPECT_NE(std::string(error.what()).find("the name cannot be used for a file on this system"),
-                  std::string::npos)
-            << error.what();
-    }
-    EXPECT_TRUE(fs::is_empty(folder_));
+    expectNameRefused("calls<2026>.mdb");
 
     const std::string database = pathOf("calls.mdb");
     const std::vector<std::uint8_t> original = testing::fileBytes(testing::fixture("emptyJet4.mdb"));
