@@ -1,7 +1,8 @@
-# The programs hold whole tables in memory: an import of 100 000 QSOs into 100 000 stations touches
-# some 400 MB of fresh heap, and on a virtual machine the first-touch page faults of 4 KiB pages cost
-# more than the work itself. jemalloc backs its heap with transparent huge pages when asked (see
-# program_heap_options.c), which cut those faults from about 400 000 to 20 000 in that import.
+# The programs read whole files into memory and build a table afresh when a commit changes much of
+# it: an import of 100 000 QSOs into 100 000 stations touches some 100 MB of fresh heap, and on a
+# virtual machine the first-touch page faults of 4 KiB pages cost more than the work itself.
+# jemalloc backs its heap with transparent huge pages when asked (see program_heap_options.c), which
+# cuts those faults some twentyfold.
 # Without jemalloc the programs use the C library's allocator and are only slower.
 option(KV_JEMALLOC "Link the programs with jemalloc on transparent huge pages" ON)
 

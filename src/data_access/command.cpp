@@ -122,7 +122,7 @@ std::size_t Command::execute() {
     }
     std::size_t removed = 0;
     connection_->runBulkWork(
-        [&] { removed = table->removeRows([&](const Row& row) { return !condition || condition->matches(row); }); });
+        [&] { removed = table->removeWhere([&](const Row& row) { return !condition || condition->matches(row); }); });
     return removed;
 }
 

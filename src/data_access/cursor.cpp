@@ -92,6 +92,17 @@ std::size_t Cursor::column(std::string_view name) const {
     return *position;
 }
 
+std::size_t Cursor::column(Field field) const {
+    if (field.column >= table_->columnNames().size())
+        throw std::runtime_error(name_ + ": there is no field number " + std::to_string(field.column));
+    return field.column;
+}
+
+Cursor::Field Cursor::field(std::string_view column) const {
+    requireOpen();
+    return {this->column(column)};
+}
+
 FilterExpression::ColumnResolver Cursor::columnResolver() const {
     return [this](std::string_view name) { return column(name); };
 }
@@ -107,10 +118,9 @@ void Cursor::applyOrder() const {
         indexRow_ = indexedFrom(index_->firstRow());
         return;
     }
-    const auto& rows = table_->rows();
-    for (std::size_t row = 0; row < rows.size(); ++row)
+    for (std::size_t row = 0; row < table_->rowCount(); ++row)
         if (passes(row)) order_.push_back(row);
-    if (!sortKeys.empty()) sortRows(order_, rows, sortKeys);
+    if (!sortKeys.empty()) sortRows(order_, *table_, sortKeys);
     place_ = 0;
 }
 
@@ -122,7 +132,17 @@ void Cursor::followTable() const {
     place_ = std::min(place, order_.size());
 }
 
-bool Cursor::passes(std::size_t row) const { return !filter_ || filter_->matches(table_->rows()[row]); }
+bool Cursor::passes(std::size_t row) const { return !filter_ || filter_->matches(rowAt(row)); }
+
+const Row& Cursor::rowAt(std::size_t position) const {
+    if (readPosition_ != position || readVersion_ != table_->version()) {
+        readPosition_.reset();
+        table_->readRow(position, readRow_);
+        readPosition_ = position;
+        readVersion_ = table_->version();
+    }
+    return readRow_;
+}
 
 std::optional<std::size_t> Cursor::currentRow() const {
     if (index_) return indexRow_;
@@ -164,7 +184,7 @@ long long Cursor::recordCount() const {
     requireOpen();
     if (!index_) return static_cast<long long>(order_.size());
     long long count = 0;
-    for (std::size_t row = 0; row < table_->rows().size(); ++row) count += passes(row);
+    for (std::size_t row = 0; row < table_->rowCount(); ++row) count += passes(row);
     return count;
 }
 
@@ -178,22 +198,25 @@ std::optional<std::size_t> Cursor::textCapacity(std::string_view name) const {
     return table_->textCapacity(column(name));
 }
 
-std::string Cursor::text(std::string_view name) const {
+std::string Cursor::text(std::string_view name) const { return text(field(name)); }
+
+std::string Cursor::text(Field field) const {
     requireOpen();
-    std::size_t position = column(name);
+    const std::size_t position = column(field);
     if (mode_ != Mode::Browse) return buffer_[position].value_or("");
     auto row = currentRow();
     if (!row) return {};
-    return cellOf(table_->rows()[*row], position).value_or("");
+    return cellOf(rowAt(*row), position).value_or("");
 }
 
-std::string Cursor::text(long long position, std::string_view name) const {
+std::string Cursor::text(long long position, std::string_view name) const { return text(position, field(name)); }
+
+std::string Cursor::text(long long position, Field field) const {
     requireOpen();
-    const std::size_t column = this->column(name);
-    const auto& rows = table_->rows();
-    if (position < 0 || static_cast<std::size_t>(position) >= rows.size())
+    const std::size_t column = this->column(field);
+    if (position < 0 || static_cast<std::size_t>(position) >= table_->rowCount())
         throw std::runtime_error(name_ + ": there is no record at position " + std::to_string(position));
-    return cellOf(rows[static_cast<std::size_t>(position)], column).value_or("");
+    return cellOf(rowAt(static_cast<std::size_t>(position)), column).value_or("");
 }
 
 long long Cursor::position() const {
@@ -207,7 +230,7 @@ bool Cursor::moveTo(long long position) {
     finishEditing();
     const auto row = static_cast<std::size_t>(position);
     if (index_) {
-        const bool inTable = position >= 0 && row < table_->rows().size();
+        const bool inTable = position >= 0 && row < table_->rowCount();
         indexRow_ = inTable && passes(row) ? std::optional(row) : std::nullopt;
         return indexRow_.has_value();
     }
@@ -219,9 +242,11 @@ bool Cursor::moveTo(long long position) {
     return place_ < order_.size();
 }
 
-void Cursor::setText(std::string_view name, std::string_view value) {
+void Cursor::setText(std::string_view name, std::string_view value) { setText(field(name), value); }
+
+void Cursor::setText(Field field, std::string_view value) {
     requireOpen();
-    std::size_t position = column(name);
+    const std::size_t position = column(field);
     if (mode_ == Mode::Browse) throw std::runtime_error(name_ + ": Dataset not in edit or insert mode");
     buffer_[position] = table_->convert(position, std::string(value));
 }
@@ -252,10 +277,10 @@ bool Cursor::locate(std::string_view columns, const std::vector<std::string>& va
         std::vector<std::size_t> positions;
         for (const auto& name : splitColumns(columns)) positions.push_back(column(name));
         if (positions.size() != values.size()) return false;
-        const auto& rows = table_->rows();
         auto matches = [&](std::size_t row) {
+            const Row& cells = rowAt(row);
             for (std::size_t i = 0; i < positions.size(); ++i)
-                if (!cellEquals(cellOf(rows[row], positions[i]), values[i])) return false;
+                if (!cellEquals(cellOf(cells, positions[i]), values[i])) return false;
             return true;
         };
         if (index_) {
@@ -322,7 +347,7 @@ bool Cursor::seekPrefix(std::string_view prefix) {
         auto row = indexedFrom(index_->firstRowFrom(index_->keyOfValues({std::string(prefix)})));
         if (!row) return std::nullopt;
         const std::string& keyColumn = index_->info().columns.at(0).name;
-        const std::string text = cellOf(table_->rows()[*row], column(keyColumn)).value_or("");
+        const std::string text = cellOf(rowAt(*row), column(keyColumn)).value_or("");
         if (!foldCase(text).starts_with(foldCase(prefix))) return std::nullopt;
         return row;
     });
@@ -333,7 +358,7 @@ void Cursor::edit() {
     if (mode_ != Mode::Browse) return;
     auto row = currentRow();
     if (!row) throw std::runtime_error(name_ + ": there is no current record to edit");
-    buffer_ = table_->rows()[*row];
+    buffer_ = rowAt(*row);
     buffer_.resize(table_->columnNames().size());
     editedRow_ = row;
     mode_ = Mode::Edit;
@@ -380,8 +405,7 @@ void Cursor::remove() {
     std::size_t place = place_;
     std::optional<std::size_t> following;
     if (index_) following = indexedFrom(index_->rowAfter(*row));
-    std::size_t current = 0;
-    table_->removeRows([&](const Row&) { return current++ == *row; });
+    table_->removeAt({*row});
     followTable();
     if (index_) {
         // Rows after the removed one moved up by one.
@@ -395,14 +419,11 @@ void Cursor::remove() {
 std::size_t Cursor::removeAt(std::vector<long long> positions) {
     requireOpen();
     cancel();
-    std::ranges::sort(positions);
-    std::size_t current = 0;
-    auto next = positions.begin();
-    const std::size_t removed = table_->removeRows([&](const Row&) {
-        const long long position = static_cast<long long>(current++);
-        while (next != positions.end() && *next < position) ++next;
-        return next != positions.end() && *next == position;
-    });
+    std::vector<std::size_t> inTable;
+    for (long long position : positions)
+        if (position >= 0) inTable.push_back(static_cast<std::size_t>(position));
+    std::ranges::sort(inTable);
+    const std::size_t removed = table_->removeAt(inTable);
     followTable();
     first();
     return removed;

@@ -70,11 +70,20 @@ public:
     // sets no limit or the column is not text.
     std::optional<std::size_t> textCapacity(std::string_view column) const;
 
+    // A column of the open table, found once by name so that a loop over rows addresses it by
+    // position. Throws the field error when the table lacks it.
+    struct Field {
+        std::size_t column;
+    };
+    Field field(std::string_view column) const;
+
     // The column's text; NULL reads as empty.
     std::string text(std::string_view column) const;
+    std::string text(Field field) const;
     // The column's text in the row at `position`, as stored (a pending change is not seen); the
     // cursor does not move. Throws when the table has no row there.
     std::string text(long long position, std::string_view column) const;
+    std::string text(long long position, Field field) const;
     // The current row's position; -1 at the end.
     long long position() const;
     // Posts a pending change, then moves to the row at `position`. A position outside the table,
@@ -82,6 +91,7 @@ public:
     bool moveTo(long long position);
     // Only between edit() or insert() and post(); the provider checks the value against the column.
     void setText(std::string_view column, std::string_view value);
+    void setText(Field field, std::string_view value);
 
     // Takes effect while filtering is on; an empty expression lets every row through. Setting
     // either moves to the first row.
@@ -131,6 +141,8 @@ private:
     void requireOpen() const;
     [[noreturn]] void fieldNotFound(std::string_view column) const;
     std::size_t column(std::string_view name) const;
+    // The field's column, checked to be one of the open table's.
+    std::size_t column(Field field) const;
     FilterExpression::ColumnResolver columnResolver() const;
 
     // Parses the filter and sort and builds the order; moves to the first row. The order is a
@@ -142,6 +154,8 @@ private:
     // Rebuilds the order after another cursor removed rows or a commit failed.
     void followTable() const;
     bool passes(std::size_t row) const;
+    // The row at `position` as the table now holds it, read once and kept while it is current.
+    const Row& rowAt(std::size_t position) const;
     std::optional<std::size_t> currentRow() const;
     void moveToRow(std::size_t row);
     std::optional<std::size_t> indexedFrom(std::optional<std::size_t> row) const;
@@ -167,6 +181,10 @@ private:
     // With an index: the current row, empty at the end.
     mutable std::optional<std::size_t> indexRow_;
     mutable std::uint64_t generation_ = 0;
+    // The last row read, its position and the table's version when it was read.
+    mutable Row readRow_;
+    mutable std::optional<std::size_t> readPosition_;
+    mutable std::uint64_t readVersion_ = 0;
 
     Mode mode_ = Mode::Browse;
     std::optional<std::size_t> editedRow_;

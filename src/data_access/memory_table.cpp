@@ -47,15 +47,26 @@ std::string encodeFoldedKey(const IndexInfo& index, const std::vector<Value>& va
     return key;
 }
 
-MemoryTable::MemoryTable(std::string source, std::vector<std::string> columns, std::vector<Row> rows,
+MemoryTable::MemoryTable(std::string source, std::vector<std::string> columns, PackedRows rows,
                          std::vector<IndexInfo> indexes)
     : source_(std::move(source)), columns_(std::move(columns)), rows_(std::move(rows)), indexes_(std::move(indexes)) {}
+
+MemoryTable::MemoryTable(std::string source, std::vector<std::string> columns, const std::vector<Row>& rows,
+                         std::vector<IndexInfo> indexes)
+    : MemoryTable(std::move(source), std::move(columns), PackedRows(), std::move(indexes)) {
+    replaceRows(rows);
+}
+
+void MemoryTable::replaceRows(const std::vector<Row>& rows) {
+    rows_.clear();
+    for (const Row& row : rows) rows_.add(row);
+}
 
 Value MemoryTable::convert(std::size_t, const Value&) const {
     throw std::runtime_error(source_ + " is read-only: it cannot be changed");
 }
 
-std::vector<std::size_t> MemoryTable::commit(std::vector<Row>&, const RowOrigins&) {
+std::vector<std::size_t> MemoryTable::commit(const TableChanges&) {
     throw std::runtime_error(source_ + " is read-only: it cannot be changed");
 }
 
@@ -65,9 +76,10 @@ std::vector<IndexEntry> MemoryTable::indexEntries(const IndexInfo& index) const 
     std::vector<IndexEntry> entries;
     entries.reserve(rows_.size());
     std::vector<Value> values(positions.size());
+    Row cells;
     for (std::size_t row = 0; row < rows_.size(); ++row) {
-        for (std::size_t i = 0; i < positions.size(); ++i)
-            values[i] = positions[i] < rows_[row].size() ? rows_[row][positions[i]] : Value();
+        rows_.read(row, cells);
+        for (std::size_t i = 0; i < positions.size(); ++i) values[i] = cellOf(cells, positions[i]);
         entries.push_back({encodeFoldedKey(index, values), row});
     }
     std::stable_sort(entries.begin(), entries.end(),

@@ -1,9 +1,11 @@
 #pragma once
 // The contract between the table access layer and the providers that read and write one kind of
-// source (Access database, Excel workbook, delimited text). A provider loads a whole table into
-// memory; filtering, sorting, locating and seeking are done once, above the providers, by Cursor.
+// source (Access database, Excel workbook, delimited text). A provider hands out a table's rows by
+// position, each made as text when it is read; filtering, sorting, locating and seeking are done
+// once, above the providers, by Cursor.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,13 +22,27 @@ inline const Value& cellOf(const Row& row, std::size_t column) {
     static const Value null;
     return column < row.size() ? row[column] : null;
 }
-// For each row being committed: its position in ProviderTable::rows() before the commit (none for a
-// new row), and whether it was posted since, so that a source compares only the rows posted.
-struct RowOrigin {
-    std::optional<std::size_t> position;
-    bool posted = false;
+
+// Rows by position, from 0 to rowCount() - 1.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual std::size_t rowCount() const = 0;
+    // Fills `into` with the cells of the row at `position`, reusing its storage; it may come out
+    // shorter than the table's columns. Throws std::out_of_range past the last row.
+    virtual void readRow(std::size_t position, Row& into) const = 0;
 };
-using RowOrigins = std::vector<RowOrigin>;
+
+// What a commit writes, by the rows' positions in the source before it: rows removed, rows posted
+// (which may or may not differ from the source's), and rows added after the last. The posted cells
+// are read one row at a time, so that a large commit never holds them all a second time.
+struct TableChanges {
+    std::vector<std::size_t> removed;  // ascending
+    std::vector<std::size_t> posted;   // ascending, none of them removed
+    std::size_t added = 0;
+    // The cells of change k: posted[k] while k < posted.size(), then added row k - posted.size().
+    std::function<void(std::size_t change, Row& into)> readChange;
+};
 
 struct IndexColumn {
     std::string name;
@@ -41,20 +57,17 @@ struct IndexInfo {
 };
 
 // One entry of an index: its key, encoded so that byte order is the index's order, and the
-// position of the row it belongs to in ProviderTable::rows().
+// position of the row it belongs to.
 struct IndexEntry {
     std::string key;
     std::size_t row;
 };
 
 // One table of a source, held by the connection while cursors use it.
-class ProviderTable {
+// Its rows are in the order the source keeps them.
+class ProviderTable : public RowSource {
 public:
-    virtual ~ProviderTable() = default;
-
     virtual const std::vector<std::string>& columnNames() const = 0;
-    // The rows in the order the source keeps them: a copy the caller keeps.
-    virtual std::vector<Row> rows() const = 0;
     virtual const std::vector<IndexInfo>& indexes() const = 0;
 
     // Checks a value written into a column and returns it as it will read back afterwards
@@ -72,13 +85,11 @@ public:
     // Throws when the key cannot be encoded.
     virtual std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const = 0;
 
-    // Makes `rows` the table's content, in the source and in rows(). The rows that come from rows()
-    // keep their order and new rows follow them; a row not posted is as rows() gave it, so that a
-    // source may write only what changed. Posted rows that read back otherwise than given (values
-    // the source fills in, such as autonumbers) are rewritten in `rows`; their positions are
-    // returned. All or nothing: on failure the source and `rows` are unchanged and the exception
-    // says why.
-    virtual std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) = 0;
+    // Writes the changes to the source. Afterwards the rows are those kept, in their order, then
+    // those added. Returns the positions (after the commit) of the posted and added rows that read
+    // back otherwise than given: values the source fills in, such as autonumbers. All or nothing:
+    // on failure the source and its rows are unchanged and the exception says why.
+    virtual std::vector<std::size_t> commit(const TableChanges& changes) = 0;
 };
 
 // One opened source: a database file, a workbook or a folder of text files.

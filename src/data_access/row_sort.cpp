@@ -19,7 +19,7 @@ std::string_view trim(std::string_view text) {
 }
 
 // One sort column's values, worked out once per row so that comparisons stay cheap. Dates go into
-// `numbers` as YYYYMMDDhhmmss.
+// `numbers` as YYYYMMDDhhmmss. All are indexed by place in the positions sorted.
 struct ColumnKeys {
     bool numeric = true;
     std::vector<double> numbers;
@@ -36,35 +36,44 @@ std::optional<double> dateNumber(std::string_view text) {
 
 // Fills `keys.numbers` by `read`; false as soon as a cell reads as none.
 template <typename Read>
-bool readNumbers(ColumnKeys& keys, const std::vector<std::size_t>& positions, const std::vector<Row>& rows,
-                 std::size_t column, Read read) {
-    for (std::size_t row : positions) {
-        const Value& cell = column < rows[row].size() ? rows[row][column] : Value();
-        if (!cell || cell->empty()) continue;
-        keys.empty[row] = false;
-        const std::optional<double> number = read(*cell);
+bool readNumbers(ColumnKeys& keys, const std::vector<Value>& cells, Read read) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (!cells[i] || cells[i]->empty()) continue;
+        keys.empty[i] = false;
+        const std::optional<double> number = read(*cells[i]);
         if (!number) return false;
-        keys.numbers[row] = *number;
+        keys.numbers[i] = *number;
     }
     return true;
 }
 
-ColumnKeys columnKeys(const std::vector<std::size_t>& positions, const std::vector<Row>& rows, std::size_t column) {
+ColumnKeys columnKeys(std::vector<Value> cells) {
     ColumnKeys keys;
-    keys.empty.resize(rows.size(), true);
-    keys.numbers.resize(rows.size(), 0);
-    keys.numeric =
-        readNumbers(keys, positions, rows, column, [](std::string_view text) { return parseNumber(text); }) ||
-        readNumbers(keys, positions, rows, column, dateNumber);
+    keys.empty.resize(cells.size(), true);
+    keys.numbers.resize(cells.size(), 0);
+    keys.numeric = readNumbers(keys, cells, [](std::string_view text) { return parseNumber(text); }) ||
+                   readNumbers(keys, cells, dateNumber);
     if (!keys.numeric) {
-        keys.texts.resize(rows.size());
-        for (std::size_t row : positions) {
-            const Value& cell = column < rows[row].size() ? rows[row][column] : Value();
-            keys.empty[row] = !cell || cell->empty();
-            if (!keys.empty[row]) keys.texts[row] = foldCase(*cell);
+        keys.texts.resize(cells.size());
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            keys.empty[i] = !cells[i] || cells[i]->empty();
+            if (!keys.empty[i]) keys.texts[i] = foldCase(*cells[i]);
         }
     }
     return keys;
+}
+
+// The cells of each sort column, by place in `positions`.
+std::vector<std::vector<Value>> sortCells(const std::vector<std::size_t>& positions, const RowSource& rows,
+                                          const std::vector<SortKey>& keys) {
+    std::vector<std::vector<Value>> cells(keys.size());
+    for (auto& column : cells) column.reserve(positions.size());
+    Row row;
+    for (std::size_t position : positions) {
+        rows.readRow(position, row);
+        for (std::size_t k = 0; k < keys.size(); ++k) cells[k].push_back(cellOf(row, keys[k].column));
+    }
+    return cells;
 }
 
 // -1, 0 or 1 as row a sorts before, with or after row b in ascending order.
@@ -101,16 +110,22 @@ std::vector<SortKey> parseSortText(std::string_view text, const FilterExpression
     return keys;
 }
 
-void sortRows(std::vector<std::size_t>& positions, const std::vector<Row>& rows, const std::vector<SortKey>& keys) {
+void sortRows(std::vector<std::size_t>& positions, const RowSource& rows, const std::vector<SortKey>& keys) {
     std::vector<ColumnKeys> columns;
-    for (const auto& key : keys) columns.push_back(columnKeys(positions, rows, key.column));
-    std::stable_sort(positions.begin(), positions.end(), [&](std::size_t a, std::size_t b) {
+    for (auto& cells : sortCells(positions, rows, keys)) columns.push_back(columnKeys(std::move(cells)));
+    std::vector<std::size_t> places(positions.size());
+    for (std::size_t i = 0; i < places.size(); ++i) places[i] = i;
+    std::stable_sort(places.begin(), places.end(), [&](std::size_t a, std::size_t b) {
         for (std::size_t i = 0; i < keys.size(); ++i) {
             int order = compareRows(columns[i], a, b);
             if (order != 0) return keys[i].descending ? order > 0 : order < 0;
         }
         return false;
     });
+    std::vector<std::size_t> sorted;
+    sorted.reserve(places.size());
+    for (std::size_t place : places) sorted.push_back(positions[place]);
+    positions = std::move(sorted);
 }
 
 }  // namespace kv::data_access

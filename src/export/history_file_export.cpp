@@ -32,13 +32,15 @@ std::pair<std::string, long long> historyLines(data_access::Cursor& history, con
     const HistoryFileLayout layout = historyFileLayout(columns);
     std::string text = layout.orderLine;
     long long lines = 0;
+    std::vector<std::optional<data_access::Cursor::Field>> sources;  // by field of a line; none for a blank one
+    for (std::size_t position : layout.positions)
+        sources.push_back(columns[position].empty() ? std::nullopt : std::optional(history.field(columns[position])));
     std::vector<std::string> values(layout.positions.size());
     std::vector<std::string_view> fields(layout.positions.size());
     long long done = 0;
     for (history.first(); !history.atEnd(); history.next()) {
-        for (std::size_t i = 0; i < layout.positions.size(); ++i) {
-            const std::string& column = columns[layout.positions[i]];
-            values[i] = column.empty() ? std::string() : history.text(column);
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            values[i] = sources[i] ? history.text(*sources[i]) : std::string();
             fields[i] = values[i];
         }
         lines += appendHistoryLine(text, fields);
@@ -61,7 +63,7 @@ long long exportHistoryFile(history_db::HistoryStore& store, const mapping::Expo
     data_access::Cursor history = store.openHistory();
     // A column the table lacks raises the cursor's field error before the first line is made.
     for (const std::string& column : columns)
-        if (!column.empty()) history.text(column);
+        if (!column.empty()) history.field(column);
     const auto [text, lines] = historyLines(history, columns, progress);
 
     onTargetFile([&] {

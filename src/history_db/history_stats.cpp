@@ -12,12 +12,17 @@ void UpdatedSpan::add(const CalendarDate& day) {
 HistoryStats historyStats(HistoryStore& store) {
     data_access::Cursor history = store.openHistory();
     HistoryStats stats;
-    for (const std::string& column : history.columnNames()) stats.filledPerColumn.emplace_back(column, 0);
+    std::vector<data_access::Cursor::Field> fields;
+    for (const std::string& column : history.columnNames()) {
+        stats.filledPerColumn.emplace_back(column, 0);
+        fields.push_back(history.field(column));
+    }
+    const data_access::Cursor::Field updatedField = history.field("Updated");
     for (; !history.atEnd(); history.next()) {
         ++stats.stations;
-        for (auto& [column, filled] : stats.filledPerColumn)
-            if (!history.text(column).empty()) ++filled;
-        const std::optional<CalendarDate> updated = updatedDay(history.text("Updated"));
+        for (std::size_t c = 0; c < fields.size(); ++c)
+            if (!history.text(fields[c]).empty()) ++stats.filledPerColumn[c].second;
+        const std::optional<CalendarDate> updated = updatedDay(history.text(updatedField));
         if (!updated) {
             ++stats.neverUpdated;
             continue;
@@ -30,8 +35,10 @@ HistoryStats historyStats(HistoryStore& store) {
 
 UpdatedSpan updatedSpan(HistoryStore& store) {
     UpdatedSpan span;
-    for (data_access::Cursor history = store.openHistory(); !history.atEnd(); history.next())
-        if (const std::optional<CalendarDate> updated = updatedDay(history.text("Updated"))) span.add(*updated);
+    data_access::Cursor history = store.openHistory();
+    const data_access::Cursor::Field updatedField = history.field("Updated");
+    for (; !history.atEnd(); history.next())
+        if (const std::optional<CalendarDate> updated = updatedDay(history.text(updatedField))) span.add(*updated);
     return span;
 }
 

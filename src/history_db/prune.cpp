@@ -12,8 +12,9 @@ namespace {
 template <typename Take>
 StaleStations walkStale(data_access::Cursor& history, const CalendarDate& before, Take take) {
     StaleStations stale;
+    const data_access::Cursor::Field updatedField = history.field("Updated");
     for (; !history.atEnd(); history.next()) {
-        const std::optional<CalendarDate> updated = updatedDay(history.text("Updated"));
+        const std::optional<CalendarDate> updated = updatedDay(history.text(updatedField));
         if (updated && *updated >= before) continue;
         ++(updated ? stale.heardBefore : stale.neverHeard);
         take(history.position());

@@ -106,7 +106,7 @@ private:
     }
 
     void station(std::string_view line, long long number) {
-        data_access::Row row(kLoggerFields.size());
+        row_.assign(kLoggerFields.size(), std::nullopt);
         const std::vector<std::string_view> fields = fieldsOf(line);
         for (std::size_t column = 0; column < fields.size(); ++column) {
             if (fields[column].empty()) continue;
@@ -115,16 +115,17 @@ private:
                 continue;
             }
             if (!targets_[column]) continue;
-            row[*targets_[column]] = std::string(fields[column]);
+            row_[*targets_[column]] = std::string(fields[column]);
             history_.fieldsGiven[*targets_[column]] = true;
         }
-        history_.stations.push_back(std::move(row));
+        history_.stations.add(row_);
         history_.stationLines.push_back(number);
     }
 
     const std::string& fileName_;
     ColumnTargets targets_;
     CallHistory history_;
+    data_access::Row row_;  // the station being read
 };
 
 }  // namespace

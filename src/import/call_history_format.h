@@ -11,7 +11,7 @@
 //   part of it. Values past the fields the order names are ignored and counted.
 // Lines end in CR LF, LF or CR.
 
-#include "data_access/provider.h"
+#include "data_access/packed_rows.h"
 #include "mapping/history_file_fields.h"
 
 #include <array>
@@ -34,7 +34,7 @@ struct OrderLine {
 
 struct CallHistory {
     // One row per station line, one cell per entry of kLoggerFields; NULL where the line gives none.
-    std::vector<data_access::Row> stations;
+    data_access::PackedRows stations;
     std::vector<long long> stationLines;  // the line of each station, from 1
     // Which of kLoggerFields hold a value in some station.
     std::array<bool, kLoggerFields.size()> fieldsGiven{};

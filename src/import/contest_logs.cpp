@@ -302,15 +302,14 @@ ContestLogs::ContestLogs(std::vector<std::string> paths, mapping::MappingWorkboo
     columns_.push_back("Call");
     for (const std::size_t k : told) columns_.push_back(vote.columns()[k]);
 
-    std::vector<data_access::Row> rows;
-    rows.reserve(stations.size());
+    data_access::PackedRows rows;
     admissions_.reserve(stations.size());
+    data_access::Row row;
     for (VotedStation& station : stations) {
-        data_access::Row row;
-        row.reserve(columns_.size());
+        row.clear();
         row.emplace_back(std::move(station.call));
         for (const std::size_t k : told) row.emplace_back(std::move(station.values[k]));
-        rows.push_back(std::move(row));
+        rows.add(row);
         admissions_.push_back({station.logsWorked, station.ownsLog, station.firstHeard.file, station.firstHeard.line});
     }
     holdStationRows(*connection_, paths_.empty() ? std::string() : paths_.front(), columns_, std::move(rows));

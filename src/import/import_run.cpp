@@ -48,30 +48,39 @@ public:
 private:
     // The row's values as they will be filed: the key first, so that a value cut can name its call.
     void readValues(ValuesCut& cut) {
-        if (capacities_.empty()) learnCapacities();
-        key_ = fitted(key(), capacities_[0], cut, "");
+        if (columns_.empty()) learnColumns();
+        key_ = fitted(key(), columns_[0], cut, "");
         values_.clear();
         for (std::size_t i = 0; i < fieldMap_.values().size(); ++i)
-            values_.push_back(fitted(fieldMap_.values()[i], capacities_[i + 1], cut, key_));
+            values_.push_back(fitted(fieldMap_.values()[i], columns_[i + 1], cut, key_));
     }
 
-    // What each target column holds, the key's first, asked of the table once per run; a column
-    // History lacks fails here as a write would.
-    void learnCapacities() {
-        capacities_.push_back(history_.textCapacity(key().target));
-        for (const mapping::AList& entry : fieldMap_.values())
-            capacities_.push_back(history_.textCapacity(entry.target));
+    // Where an entry of the field map reads and writes, and what its target holds.
+    struct Columns {
+        data_access::Cursor::Field source;
+        data_access::Cursor::Field target;
+        std::optional<std::size_t> capacity;
+    };
+
+    // Each entry's columns, the key's first, found once per run; a column History lacks fails here
+    // as a write would, before a column the source lacks fails as a read would.
+    void learnColumns() {
+        std::vector<const mapping::AList*> entries{&key()};
+        for (const mapping::AList& entry : fieldMap_.values()) entries.push_back(&entry);
+        for (const mapping::AList* entry : entries)
+            columns_.push_back({{}, history_.field(entry->target), history_.textCapacity(entry->target)});
+        for (std::size_t i = 0; i < entries.size(); ++i) columns_[i].source = rows_.field(entries[i]->source);
+        updated_ = history_.field("Updated");
     }
 
     // The logger writes a blank for a column it has no value for (GridSquare " "); blanks around
     // a value are never part of it. A value longer than its column is cut to what the column holds.
-    std::string fitted(const mapping::AList& entry, const std::optional<std::size_t>& capacity, ValuesCut& cut,
-                       const std::string& call) {
-        const std::string text = rows_.text(entry.source);
+    std::string fitted(const mapping::AList& entry, const Columns& columns, ValuesCut& cut, const std::string& call) {
+        const std::string text = rows_.text(columns.source);
         const std::string_view value = data_access::trimBlanks(text);
         if (value.empty()) return {};
-        if (!capacity) return std::string(value);
-        const std::string_view kept = data_access::leadingCharacters(value, *capacity);
+        if (!columns.capacity) return std::string(value);
+        const std::string_view kept = data_access::leadingCharacters(value, *columns.capacity);
         if (kept.size() == value.size()) return std::string(value);
         if (cut.count++ == 0) {
             cut.firstPlace = source_.rowPlace(rows_);
@@ -84,15 +93,15 @@ private:
     // A new station gets every mapped value, empty ones too; its data2 and data3 need no merge.
     void insert() {
         history_.insert();
-        history_.setText(key().target, key_);
-        for (std::size_t i = 0; i < values_.size(); ++i) history_.setText(fieldMap_.values()[i].target, values_[i]);
-        history_.setText("Updated", today_);
+        history_.setText(columns_[0].target, key_);
+        for (std::size_t i = 0; i < values_.size(); ++i) history_.setText(columns_[i + 1].target, values_[i]);
+        history_.setText(updated_, today_);
         history_.post();
     }
 
     // Returns whether anything besides `Updated` changed.
     bool update() {
-        setColumn("Updated", today_);
+        setColumn(updated_, today_);
         bool changed = false;
         ExchangePair fresh;
         bool mergeNeeded = false;
@@ -103,8 +112,8 @@ private:
             if (entry.target == "data2" || entry.target == "data3") {
                 (entry.target == "data2" ? fresh.data2 : fresh.data3) = offered;
                 mergeNeeded = true;
-            } else if (history_.text(entry.target) != offered) {
-                setColumn(entry.target, offered);
+            } else if (history_.text(columns_[i + 1].target) != offered) {
+                setColumn(columns_[i + 1].target, offered);
                 changed = true;
             }
         }
@@ -118,7 +127,7 @@ private:
         return true;
     }
 
-    void setColumn(const std::string& column, const std::string& value) {
+    void setColumn(data_access::Cursor::Field column, const std::string& value) {
         history_.edit();
         history_.setText(column, value);
         history_.post();
@@ -131,7 +140,8 @@ private:
     data_access::Cursor& rows_;
     data_access::Cursor& history_;
     const std::string today_;
-    std::vector<std::optional<std::size_t>> capacities_;  // the key's, then by fieldMap_.values()
+    std::vector<Columns> columns_;  // the key's, then by fieldMap_.values()
+    data_access::Cursor::Field updated_{};
     std::string key_;
     std::vector<std::string> values_;  // by fieldMap_.values()
 };

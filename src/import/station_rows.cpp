@@ -13,7 +13,7 @@ constexpr const char* kStationsTable = "stations";
 
 class StationsProvider final : public data_access::Provider {
 public:
-    StationsProvider(std::string sourceName, std::vector<std::string> columns, std::vector<data_access::Row> rows)
+    StationsProvider(std::string sourceName, std::vector<std::string> columns, data_access::PackedRows rows)
         : sourceName_(std::move(sourceName)), columns_(std::move(columns)), rows_(std::move(rows)) {}
 
     std::vector<std::string> tableNames() override { return {kStationsTable}; }
@@ -28,14 +28,14 @@ public:
 private:
     std::string sourceName_;
     std::vector<std::string> columns_;
-    std::vector<data_access::Row> rows_;
+    data_access::PackedRows rows_;
     bool handedOver_ = false;
 };
 
 }  // namespace
 
 void holdStationRows(data_access::Connection& connection, std::string sourceName, std::vector<std::string> columns,
-                     std::vector<data_access::Row> rows) {
+                     data_access::PackedRows rows) {
     connection.open(std::make_unique<StationsProvider>(std::move(sourceName), std::move(columns), std::move(rows)));
 }
 

@@ -5,6 +5,7 @@
 
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
+#include "data_access/packed_rows.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@ namespace kv::import {
 // Opens `connection` on `rows` with `columns`; `sourceName` (the file they come from) names the
 // table in errors.
 void holdStationRows(data_access::Connection& connection, std::string sourceName, std::vector<std::string> columns,
-                     std::vector<data_access::Row> rows);
+                     data_access::PackedRows rows);
 
 // A cursor named `cursorName` on the rows `connection` holds, at the first.
 data_access::Cursor openStationRows(data_access::Connection& connection, std::string cursorName);

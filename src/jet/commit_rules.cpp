@@ -59,6 +59,13 @@ bool allKeyColumnsNull(const TableDef& def, const RealIndex& index, const TableR
 
 }  // namespace
 
+bool fillsInValues(const TableDef& def) {
+    return std::any_of(def.columns.begin(), def.columns.end(), [](const Column& column) {
+        return (column.type == ColumnType::Long && column.isAutonumber()) ||
+               (column.type == ColumnType::Guid && (column.flags & td::column::kFlagAutoGuid));
+    });
+}
+
 std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vector<TableRow>& rows) {
     std::mt19937_64 random{std::random_device{}()};
     for (std::size_t c = 0; c < def.columns.size(); ++c) {
@@ -78,6 +85,14 @@ std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vect
             }
         }
     }
+    return last;
+}
+
+std::uint32_t highestAutonumber(const TableDef& def, std::uint32_t last, const TableRow& row) {
+    for (std::size_t c = 0; c < def.columns.size(); ++c)
+        if (def.columns[c].type == ColumnType::Long && def.columns[c].isAutonumber())
+            if (auto* number = std::get_if<std::int32_t>(&row[c]); number && *number > 0)
+                last = std::max(last, static_cast<std::uint32_t>(*number));
     return last;
 }
 

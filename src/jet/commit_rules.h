@@ -4,6 +4,7 @@
 // index, the table and the values.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,19 @@ namespace kv::jet {
 
 // One value per column, in the order of TableDef::columns.
 using TableRow = std::vector<Value>;
+// Rows handed out one at a time by position, so that a table is never held whole in a second form.
+using RowSupplier = std::function<TableRow(std::size_t position)>;
 
 // Autonumber columns that are NULL get the numbers after `last` (the last number handed out), and
 // random GUIDs where the column makes them. Returns the last number used, which also follows every
 // number already present.
 std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vector<TableRow>& rows);
+
+// Whether a commit fills in values the rows lack (autonumbers or GUIDs) in some column of the table.
+bool fillsInValues(const TableDef& def);
+
+// The highest of `last` and the row's autonumbers.
+std::uint32_t highestAutonumber(const TableDef& def, std::uint32_t last, const TableRow& row);
 
 // Throws when a column of a required index is NULL in the row.
 void requireIndexValues(const TableDef& def, std::size_t realIndex, const TableRow& row);

@@ -22,6 +22,8 @@ TableDef Database::tableDef(const CatalogTable& table) const {
     return readTableDef(file_, table.definitionPage, table.name);
 }
 
+RowPlaces Database::rowPlaces(const TableDef& def) const { return readRowPlaces(file_, def); }
+
 TableRows Database::rows(const TableDef& def) const { return readTableRows(file_, def); }
 
 }  // namespace kv::jet

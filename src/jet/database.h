@@ -27,6 +27,7 @@ public:
     // The table of that name, regardless of letter case; throws when there is none.
     const CatalogTable& table(const std::string& name) const;
     TableDef tableDef(const CatalogTable& table) const;
+    RowPlaces rowPlaces(const TableDef& def) const;
     TableRows rows(const TableDef& def) const;
 
 private:

@@ -81,7 +81,8 @@ void fill(std::vector<std::uint8_t>& bytes, const PlannedTable& table, std::vect
     if (rows.empty()) return;  // the new definition already describes an empty table
     PageFile file("the new database", bytes);
     TableDef def = readTableDef(file, table.layout.pages.front(), table.design->name);
-    TableRebuild rebuilt = rebuildTable(file, def, std::move(rows));
+    fillAutonumbers(def, def.nextAutonumber, rows);
+    TableRebuild rebuilt = rebuildTable(file, def, rows.size(), [&](std::size_t r) { return rows[r]; });
     for (const auto& [page, image] : rebuilt.pages) place(bytes, page, image);
 }
 

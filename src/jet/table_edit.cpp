@@ -1,6 +1,7 @@
 #include "jet/table_edit.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 #include "jet/table_edit_in_place.h"
@@ -20,59 +21,57 @@ std::size_t changedRows(const TableEdit& edit) {
     return edit.updated.size() + edit.deleted.size() + edit.inserted.size();
 }
 
-// The table's rows after the edit, in order: the rows kept, updated in place, then the new ones.
-// They are moved out of `stored` and `edit`, which a rebuild would otherwise copy whole; the rows
-// of `stored` that the edit replaces or deletes stay, and its locations are untouched.
-std::vector<TableRow> takeRowsAfter(TableRows& stored, TableEdit& edit) {
-    std::vector<TableRow> rows;
-    rows.reserve(stored.rows.size() - edit.deleted.size() + edit.inserted.size());
-    std::size_t nextUpdate = 0, nextDeletion = 0;
-    for (std::size_t position = 0; position < stored.rows.size(); ++position) {
-        if (nextDeletion < edit.deleted.size() && edit.deleted[nextDeletion] == position) {
-            ++nextDeletion;
-        } else if (nextUpdate < edit.updated.size() && edit.updated[nextUpdate] == position) {
-            rows.push_back(std::move(edit.updatedRows[nextUpdate++]));
-        } else {
-            rows.push_back(std::move(stored.rows[position]));
-        }
-    }
-    std::move(edit.inserted.begin(), edit.inserted.end(), std::back_inserter(rows));
-    return rows;
-}
-
-// Puts back the rows takeRowsAfter took from `stored`: each read again from `file` at its location.
-void restoreTakenRows(const PageFile& file, const TableDef& def, TableRows& stored) {
-    TableRows read = readTableRows(file, def);
-    for (std::size_t position = 0; position < stored.rows.size(); ++position)
-        stored.rows[position] = std::move(read.rows[read.positionOf(stored.locations[position])]);
-}
-
-void applyInPlace(TableRows& stored, TableEdit& edit, const EditInPlace& plan) {
-    for (std::size_t k = 0; k < edit.updated.size(); ++k) {
-        std::size_t position = edit.updated[k];
-        stored.rows[position] = std::move(edit.updatedRows[k]);
-        stored.locations[position] = plan.updatedLocations[k];
-    }
-    if (!edit.deleted.empty()) {
-        std::size_t kept = 0, nextDeletion = 0;
-        for (std::size_t position = 0; position < stored.rows.size(); ++position) {
+// The table's rows after the edit, in order, handed out one at a time: the rows kept (read from
+// `file` where `stored` says they are) with the updated ones in place, then the new ones.
+class RowsAfterEdit {
+public:
+    RowsAfterEdit(const PageFile& file, const TableDef& def, const RowPlaces& stored, const TableEdit& edit)
+        : file_(file), def_(def), stored_(stored), edit_(edit) {
+        std::size_t nextUpdate = 0, nextDeletion = 0;
+        for (std::size_t position = 0; position < stored.size(); ++position) {
             if (nextDeletion < edit.deleted.size() && edit.deleted[nextDeletion] == position) {
                 ++nextDeletion;
                 continue;
             }
-            if (kept != position) {
-                stored.rows[kept] = std::move(stored.rows[position]);
-                stored.locations[kept] = stored.locations[position];
-            }
-            ++kept;
+            const bool updated = nextUpdate < edit.updated.size() && edit.updated[nextUpdate] == position;
+            sources_.push_back(updated ? kUpdated | nextUpdate++ : position);
         }
-        stored.rows.resize(kept);
+    }
+
+    std::size_t size() const { return sources_.size() + edit_.inserted.size(); }
+
+    TableRow operator()(std::size_t row) const {
+        if (row >= sources_.size()) return edit_.inserted[row - sources_.size()];
+        const std::size_t source = sources_[row];
+        if (source & kUpdated) return edit_.updatedRows[source & ~kUpdated];
+        return readRowAt(file_, def_, stored_.locations[source]);
+    }
+
+private:
+    // A source with this bit is the index of an updated row; without it, the position of a kept one.
+    static constexpr std::size_t kUpdated = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
+
+    const PageFile& file_;
+    const TableDef& def_;
+    const RowPlaces& stored_;
+    const TableEdit& edit_;
+    std::vector<std::size_t> sources_;
+};
+
+void applyInPlace(RowPlaces& stored, const TableEdit& edit, const EditInPlace& plan) {
+    for (std::size_t k = 0; k < edit.updated.size(); ++k) stored.locations[edit.updated[k]] = plan.updatedLocations[k];
+    if (!edit.deleted.empty()) {
+        std::size_t kept = 0, nextDeletion = 0;
+        for (std::size_t position = 0; position < stored.size(); ++position) {
+            if (nextDeletion < edit.deleted.size() && edit.deleted[nextDeletion] == position) {
+                ++nextDeletion;
+                continue;
+            }
+            stored.locations[kept++] = stored.locations[position];
+        }
         stored.locations.resize(kept);
     }
-    for (std::size_t k = 0; k < edit.inserted.size(); ++k) {
-        stored.rows.push_back(std::move(edit.inserted[k]));
-        stored.locations.push_back(plan.insertedLocations[k]);
-    }
+    stored.locations.insert(stored.locations.end(), plan.insertedLocations.begin(), plan.insertedLocations.end());
     stored.forgetPositions();
 }
 
@@ -88,9 +87,10 @@ void dropUnchanged(const PageFile& file, PageImages& pages) {
     }
 }
 
-}  // namespace
-
-CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, TableRows& stored, TableEdit edit) {
+// Locks the file, checks that the table is still as `snapshot` holds it, and writes the pages that
+// `plan(current)` gives for the file as it is now: only those whose bytes change.
+template <typename Plan>
+CommittedEdit commitPlanned(const PageFile& snapshot, const TableDef& def, Plan plan) {
     WritableDatabase writable(snapshot.path());  // locked, and rolled back if a commit was interrupted
     if (snapshot.identity() && *snapshot.identity() != writable.identity())
         throw TableChangedError("Another program replaced " + snapshot.path() + " after table " + def.name +
@@ -99,39 +99,58 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Tab
     if (!sameTablePages(snapshot, current, def))
         throw TableChangedError("Another program changed table " + def.name + " of " + snapshot.path() +
                                 " after it was read");
-
-    std::optional<EditInPlace> inPlace;
-    if (changedRows(edit) <= std::max(stored.rows.size() / kRebuildShareDivisor, kAlwaysInPlace))
-        inPlace = planEditInPlace(current, def, stored, edit);
-    PageImages pages;
-    std::optional<TableRebuild> rebuild;
-    CommittedEdit committed{PageFile(snapshot.path(), {}), 0, 0};
-    try {
-        if (inPlace) {
-            pages = std::move(inPlace->pages);
-        } else {
-            rebuild = rebuildTable(current, def, takeRowsAfter(stored, edit));
-            pages = std::move(rebuild->pages);
-        }
-        dropUnchanged(current, pages);
-        committed.pagesWritten = pages.size();
-        for (const auto& entry : pages)
-            if (entry.first < current.pageCount()) ++committed.pagesJournaled;
-        if (!pages.empty()) writable.commitPages(pages);
-    } catch (...) {
-        if (!inPlace) restoreTakenRows(snapshot, def, stored);
-        throw;
-    }
+    PageImages pages = plan(static_cast<const PageFile&>(current));
+    dropUnchanged(current, pages);
+    CommittedEdit committed{PageFile(snapshot.path(), {}), 0, pages.size()};
+    for (const auto& entry : pages)
+        if (entry.first < current.pageCount()) ++committed.pagesJournaled;
+    if (!pages.empty()) writable.commitPages(pages);
     current.apply(pages);
     committed.file = std::move(current);
+    return committed;
+}
 
-    if (inPlace) {
+void placeRebuilt(RowPlaces& stored, std::vector<RowLocation> locations) {
+    stored.locations = std::move(locations);
+    stored.forgetPositions();
+}
+
+}  // namespace
+
+bool rebuildsTable(std::size_t changedRows, std::size_t storedRows) {
+    return changedRows > std::max(storedRows / kRebuildShareDivisor, kAlwaysInPlace);
+}
+
+CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, TableEdit edit) {
+    std::optional<EditInPlace> inPlace;
+    std::vector<RowLocation> rebuilt;
+    CommittedEdit committed = commitPlanned(snapshot, def, [&](const PageFile& current) {
+        if (!rebuildsTable(changedRows(edit), stored.size())) inPlace = planEditInPlace(current, def, stored, edit);
+        if (inPlace) return std::move(inPlace->pages);
+        // The in-place planner hands out numbers the same way: after the table's counter.
+        const std::uint32_t last = fillAutonumbers(def, def.nextAutonumber, edit.updatedRows);
+        fillAutonumbers(def, last, edit.inserted);
+        const RowsAfterEdit rows(snapshot, def, stored, edit);
+        TableRebuild rebuild = rebuildTable(current, def, rows.size(), std::cref(rows));
+        rebuilt = std::move(rebuild.locations);
+        return std::move(rebuild.pages);
+    });
+    if (inPlace)
         applyInPlace(stored, edit, *inPlace);
-    } else {
-        stored.rows = std::move(rebuild->rows);
-        stored.locations = std::move(rebuild->locations);
-        stored.forgetPositions();
-    }
+    else
+        placeRebuilt(stored, std::move(rebuilt));
+    return committed;
+}
+
+CommittedEdit commitTableRows(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, std::size_t rowCount,
+                              const RowSupplier& rowAt) {
+    std::vector<RowLocation> rebuilt;
+    CommittedEdit committed = commitPlanned(snapshot, def, [&](const PageFile& current) {
+        TableRebuild rebuild = rebuildTable(current, def, rowCount, rowAt);
+        rebuilt = std::move(rebuild.locations);
+        return std::move(rebuild.pages);
+    });
+    placeRebuilt(stored, std::move(rebuilt));
     return committed;
 }
 

@@ -18,7 +18,7 @@
 
 namespace kv::jet {
 
-// Changes by position in the rows read (TableRows::rows).
+// Changes by position in the rows read (RowPlaces::locations).
 struct TableEdit {
     std::vector<std::size_t> updated;   // ascending
     std::vector<TableRow> updatedRows;  // the new values of each
@@ -39,13 +39,25 @@ struct CommittedEdit {
 };
 
 // Commits `edit` to the table `def` as read from `snapshot` (the file at snapshot.path()), durably
-// and all or nothing. `stored` holds the rows read from `snapshot`; afterwards it holds them as the
-// table now does: updated rows in place, deleted rows gone, inserted rows at the end, autonumbers
-// filled in, each with its location. An edit that changes no byte writes nothing.
+// and all or nothing. `stored` holds where the rows read from `snapshot` are; afterwards it holds
+// where they are in the committed file: updated rows in place, deleted rows gone, inserted rows at
+// the end. Autonumbers the edit's rows lack are filled in. An edit that changes no byte writes
+// nothing.
 // Throws TableChangedError, having written nothing, when the path names another file than the one
 // `snapshot` was read from (a compaction or a restore replaced it), or the table's pages in the file
 // are no longer those of `snapshot`; std::runtime_error as commitTable does for a value that does not fit,
 // a repeated key, a read-only, locked or missing file, or a full disk. `stored` is then unchanged.
-CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, TableRows& stored, TableEdit edit);
+CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, TableEdit edit);
+
+// Whether an edit that changes `changedRows` of a table's `storedRows` lays the table down afresh
+// (a rebuild) rather than editing it in place: past a share of its rows, that costs less.
+bool rebuildsTable(std::size_t changedRows, std::size_t storedRows);
+
+// Commits the table's whole content laid down afresh: `rowCount` rows handed out in order by
+// `rowAt`, their autonumbers filled in (fillAutonumbers). The rows are asked for one at a time, so
+// that a large commit holds none of them twice. The checks, the refusals and the all-or-nothing of
+// commitTableEdit hold; `stored` then holds where the rows are in the committed file.
+CommittedEdit commitTableRows(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, std::size_t rowCount,
+                              const RowSupplier& rowAt);
 
 }  // namespace kv::jet

@@ -93,7 +93,7 @@ void requireUniqueKeys(const PageFile& file, const TableDef& def, std::size_t re
 
 class InPlacePlanner {
 public:
-    InPlacePlanner(const PageFile& file, const TableDef& def, const TableRows& stored, TableEdit& edit)
+    InPlacePlanner(const PageFile& file, const TableDef& def, const RowPlaces& stored, TableEdit& edit)
         : file_(file),
           def_(def),
           stored_(stored),
@@ -108,10 +108,12 @@ public:
             for (const TableRow& row : edit_.updatedRows) requireIndexValues(def_, i, row);
             for (const TableRow& row : edit_.inserted) requireIndexValues(def_, i, row);
         }
+        for (std::size_t position : edit_.deleted) deletedRows_.push_back(storedRow(position));
+        for (std::size_t position : edit_.updated) replacedRows_.push_back(storedRow(position));
         placeRows();
         for (std::size_t i = 0; i < def_.realIndexes.size(); ++i) editIndex(i);
 
-        std::size_t rowCount = stored_.rows.size() - edit_.deleted.size() + edit_.inserted.size();
+        std::size_t rowCount = stored_.size() - edit_.deleted.size() + edit_.inserted.size();
         putU32(definition_, td::kRowCountOffset, static_cast<std::uint32_t>(rowCount));
         putU32(definition_, td::kAutonumberOffset, lastAutonumber);
         writeTableDefinition(file_, def_, definition_, result_.pages);
@@ -120,6 +122,8 @@ public:
     }
 
 private:
+    TableRow storedRow(std::size_t position) const { return readRowAt(file_, def_, stored_.locations.at(position)); }
+
     void placeRows() {
         RowPlacement placement(file_, def_, allocator_);
         LongValueWriter longValues(allocator_, result_.pages);
@@ -147,13 +151,11 @@ private:
     void editIndex(std::size_t i) {
         const RealIndex& index = def_.realIndexes[i];
         IndexChangeCollector collector(def_, index);
-        for (std::size_t position : edit_.deleted)
-            collector.remove(stored_.rows[position], stored_.locations[position]);
-        for (std::size_t k = 0; k < edit_.updated.size(); ++k) {
-            std::size_t position = edit_.updated[k];
-            collector.change(stored_.rows[position], stored_.locations[position], edit_.updatedRows[k],
+        for (std::size_t k = 0; k < edit_.deleted.size(); ++k)
+            collector.remove(deletedRows_[k], stored_.locations[edit_.deleted[k]]);
+        for (std::size_t k = 0; k < edit_.updated.size(); ++k)
+            collector.change(replacedRows_[k], stored_.locations[edit_.updated[k]], edit_.updatedRows[k],
                              result_.updatedLocations[k]);
-        }
         for (std::size_t k = 0; k < edit_.inserted.size(); ++k)
             collector.add(edit_.inserted[k], result_.insertedLocations[k]);
         IndexChanges changes = collector.take();
@@ -176,8 +178,11 @@ private:
 
     const PageFile& file_;
     const TableDef& def_;
-    const TableRows& stored_;
+    const RowPlaces& stored_;
     TableEdit& edit_;
+    // The rows as stored before the edit, of the deleted and the updated rows.
+    std::vector<TableRow> deletedRows_;
+    std::vector<TableRow> replacedRows_;
     PageAllocator allocator_;
     std::vector<std::uint8_t> definition_;
     std::vector<std::uint32_t> freed_;
@@ -186,7 +191,7 @@ private:
 
 }  // namespace
 
-std::optional<EditInPlace> planEditInPlace(const PageFile& file, const TableDef& def, const TableRows& stored,
+std::optional<EditInPlace> planEditInPlace(const PageFile& file, const TableDef& def, const RowPlaces& stored,
                                            TableEdit& edit) {
     try {
         return InPlacePlanner(file, def, stored, edit).plan();

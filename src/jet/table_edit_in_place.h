@@ -19,7 +19,7 @@ struct EditInPlace {
 
 // Empty when the table's shape calls for a rebuild instead. Fills in the autonumbers of the
 // edit's rows. Throws std::runtime_error for a value that does not fit or a repeated key.
-std::optional<EditInPlace> planEditInPlace(const PageFile& file, const TableDef& def, const TableRows& stored,
+std::optional<EditInPlace> planEditInPlace(const PageFile& file, const TableDef& def, const RowPlaces& stored,
                                            TableEdit& edit);
 
 }  // namespace kv::jet

@@ -26,28 +26,33 @@ ByteView followOverflow(const PageFile& file, const TableDef& def, std::uint32_t
     return slot.bytes;
 }
 
-TableRows readRows(const PageFile& file, const TableDef& def) {
-    TableRows result;
+ByteView rowBytes(const PageFile& file, const TableDef& def, const ByteView& page, RowLocation location) {
+    RowSlot slot = rowSlot(page, location.row);
+    return slot.overflow ? followOverflow(file, def, location.page, location.row, slot) : slot.bytes;
+}
+
+// Calls `visit(location, bytes)` for every row, in page order.
+template <typename Visit>
+void walkRows(const PageFile& file, const TableDef& def, Visit visit) {
+    std::size_t count = 0;
     for (std::uint32_t pageNumber : readUsageMap(file, def.ownedPagesMap)) {
         ByteView page = requireDataPageOfTable(file, def, pageNumber,
                                                "lists page " + std::to_string(pageNumber) + " among its data pages");
         requireRowsFitPage(file, def, pageNumber, page);
-        std::uint16_t count = rowCount(page);
-        for (unsigned row = 0; row < count; ++row) {
-            RowSlot slot = rowSlot(page, row);
-            if (slot.deleted) continue;
-            result.locations.push_back(RowLocation{pageNumber, static_cast<std::uint8_t>(row)});
-            result.rows.push_back(
-                crackRow(file, def, slot.overflow ? followOverflow(file, def, pageNumber, row, slot) : slot.bytes));
+        std::uint16_t rows = rowCount(page);
+        for (unsigned row = 0; row < rows; ++row) {
+            if (rowSlot(page, row).deleted) continue;
+            RowLocation location{pageNumber, static_cast<std::uint8_t>(row)};
+            visit(location, rowBytes(file, def, page, location));
+            ++count;
         }
     }
-    requireRowsAddUp(file, def, result.rows.size());
-    return result;
+    requireRowsAddUp(file, def, count);
 }
 
 }  // namespace
 
-std::size_t TableRows::positionOf(RowLocation location) const {
+std::size_t RowPlaces::positionOf(RowLocation location) const {
     if (!mapped_) {
         byLocation_.clear();
         byLocation_.reserve(locations.size());
@@ -61,9 +66,34 @@ std::size_t TableRows::positionOf(RowLocation location) const {
     return found->second;
 }
 
+RowPlaces readRowPlaces(const PageFile& file, const TableDef& def) {
+    try {
+        RowPlaces places;
+        walkRows(file, def, [&](RowLocation location, const ByteView&) { places.locations.push_back(location); });
+        return places;
+    } catch (const FormatError& error) {
+        throwAsDamaged(file, def, error);
+    }
+}
+
 TableRows readTableRows(const PageFile& file, const TableDef& def) {
     try {
-        return readRows(file, def);
+        TableRows table;
+        walkRows(file, def, [&](RowLocation location, const ByteView& bytes) {
+            table.locations.push_back(location);
+            table.rows.push_back(crackRow(file, def, bytes));
+        });
+        return table;
+    } catch (const FormatError& error) {
+        throwAsDamaged(file, def, error);
+    }
+}
+
+TableRow readRowAt(const PageFile& file, const TableDef& def, RowLocation location) {
+    try {
+        ByteView page =
+            requireDataPageOfTable(file, def, location.page, "has a row on page " + std::to_string(location.page));
+        return crackRow(file, def, rowBytes(file, def, page, location));
     } catch (const FormatError& error) {
         throwAsDamaged(file, def, error);
     }

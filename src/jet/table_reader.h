@@ -1,35 +1,47 @@
 #pragma once
-// Reading every row of a table, in page order: the pages its usage map owns, deleted rows skipped,
-// moved rows read where they moved to but kept at the place of their pointer (where indexes point).
+// Reading a table's rows, in page order: the pages its usage map owns, deleted rows skipped, moved
+// rows read where they moved to but kept at the place of their pointer (where indexes point).
+// A table is known by where its rows are (RowPlaces); their values are cracked from the pages when
+// asked, so that holding a table costs a few bytes a row beside the file's own pages.
 
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
 
+#include "jet/commit_rules.h"
 #include "jet/data_page.h"
 #include "jet/page_file.h"
 #include "jet/table_def.h"
 
 namespace kv::jet {
 
-struct TableRows {
-    std::vector<std::vector<Value>> rows;
+struct RowPlaces {
     // Where each row is addressed from (its pointer's place for a moved row), as indexes refer to it.
     std::vector<RowLocation> locations;
 
-    // The position in `rows` of the row at `location`; throws FormatError when there is none.
+    std::size_t size() const { return locations.size(); }
+    // The position in `locations` of the row at `location`; throws FormatError when there is none.
     std::size_t positionOf(RowLocation location) const;
     // To be called after `locations` changed: positionOf() then maps them again when next asked.
     void forgetPositions() { mapped_ = false; }
 
 private:
-    // RowLocation::packed() to position in `rows`, made on first use for the locations as they are.
+    // RowLocation::packed() to position, made on first use for the locations as they are.
     mutable std::unordered_map<std::uint32_t, std::size_t> byLocation_;
     mutable bool mapped_ = false;
 };
 
+// The places with every row's values, for tools and tests that want a table whole.
+struct TableRows : RowPlaces {
+    std::vector<TableRow> rows;
+};
+
 // Throws DamagedTableError, naming the table, when its pages do not add up (see table_integrity.h)
 // or cannot be read.
+RowPlaces readRowPlaces(const PageFile& file, const TableDef& def);
 TableRows readTableRows(const PageFile& file, const TableDef& def);
+// The values of the row addressed from `location`, following a moved row. Memo and OLE values are
+// fetched from their pages. Throws DamagedTableError when the row cannot be read.
+TableRow readRowAt(const PageFile& file, const TableDef& def, RowLocation location);
 
 }  // namespace kv::jet

@@ -49,64 +49,79 @@ std::vector<std::uint32_t> ownedPages(const PageFile& file, const TableDef& def)
     return owned;
 }
 
+// One index's key of every row, in row order; empty for a row the index leaves out.
 struct IndexKeys {
-    std::vector<std::vector<std::uint8_t>> keys;  // by row; empty for a row the index leaves out
-    std::uint32_t distinct = 0;
+    std::vector<std::vector<std::uint8_t>> keys;
 };
 
-// Every row's key, checked against the index's rules before anything is written.
-std::vector<IndexKeys> encodeKeys(const TableDef& def, const std::vector<TableRow>& rows) {
-    std::vector<IndexKeys> all;
+void addKeys(const TableDef& def, std::vector<IndexKeys>& all, const TableRow& row) {
     for (std::size_t i = 0; i < def.realIndexes.size(); ++i) {
         const RealIndex& index = def.realIndexes[i];
-        IndexKeys result;
-        result.keys.reserve(rows.size());
-        std::vector<std::size_t> order;
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            requireIndexValues(def, i, rows[r]);
-            if (leftOutOfIndex(def, index, rows[r])) {
-                result.keys.emplace_back();
-                continue;
-            }
-            result.keys.push_back(encodeIndexKey(def, index, rows[r]));
-            order.push_back(r);
-        }
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return result.keys[a] < result.keys[b]; });
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            bool repeats = k > 0 && result.keys[order[k]] == result.keys[order[k - 1]];
-            if (!repeats) ++result.distinct;
-            if (repeats && index.isUnique() && !mayRepeatKey(def, index, rows[order[k]]))
-                throwRepeatedKey(def, i, rows[order[k]]);
-        }
-        all.push_back(std::move(result));
+        requireIndexValues(def, i, row);
+        all[i].keys.push_back(leftOutOfIndex(def, index, row) ? std::vector<std::uint8_t>()
+                                                              : encodeIndexKey(def, index, row));
     }
-    return all;
+}
+
+// The index's entries in key order, the keys moved out of `keys`; throws for a key a unique index
+// holds twice, naming the row read again by `rowAt`.
+std::vector<IndexEntry> sortedEntries(const TableDef& def, std::size_t i, IndexKeys& keys,
+                                      const std::vector<RowLocation>& locations, const RowSupplier& rowAt,
+                                      std::uint32_t& distinct) {
+    const RealIndex& index = def.realIndexes[i];
+    std::vector<IndexEntry> entries;
+    std::vector<std::size_t> rowOf;
+    for (std::size_t r = 0; r < keys.keys.size(); ++r) {
+        if (keys.keys[r].empty()) continue;
+        entries.push_back({std::move(keys.keys[r]), locations[r]});
+        rowOf.push_back(r);
+    }
+    keys.keys.clear();
+    keys.keys.shrink_to_fit();
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return entries[a].key < entries[b].key; });
+    distinct = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        bool repeats = k > 0 && entries[order[k]].key == entries[order[k - 1]].key;
+        if (!repeats) ++distinct;
+        if (!repeats || !index.isUnique()) continue;
+        TableRow row = rowAt(rowOf[order[k]]);
+        if (!mayRepeatKey(def, index, row)) throwRepeatedKey(def, i, row);
+    }
+    std::vector<IndexEntry> sorted;
+    sorted.reserve(entries.size());
+    for (std::size_t k : order) sorted.push_back(std::move(entries[k]));
+    return sorted;
 }
 
 }  // namespace
 
-TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector<TableRow> rows) {
-    for (const TableRow& row : rows)
-        if (row.size() != def.columns.size())
-            throw std::logic_error("a row of " + std::to_string(row.size()) + " values for table " + def.name + " of " +
-                                   std::to_string(def.columns.size()) + " columns");
-    const std::uint32_t lastAutonumber = fillAutonumbers(def, def.nextAutonumber, rows);
-    const std::vector<IndexKeys> keys = encodeKeys(def, rows);
-
+TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t rowCount, const RowSupplier& rowAt) {
     TableRebuild rebuild;
     PageImages& images = rebuild.pages;
     PageAllocator allocator(ownedPages(file, def), globallyFreePages(file), file.pageCount());
+    std::vector<IndexKeys> keys(def.realIndexes.size());
+    for (auto& index : keys) index.keys.reserve(rowCount);
+    std::uint32_t lastAutonumber = def.nextAutonumber;
 
     // Data pages are numbered once all are filled, in ascending order, so that reading the table
-    // page by page meets the rows in the order given.
+    // page by page meets the rows in the order given. Each row is packed and its keys encoded (and
+    // checked against the index's rules) as it comes, before anything is written.
     std::vector<std::vector<std::uint8_t>> dataPages;
     std::vector<std::pair<std::size_t, std::uint8_t>> placed;  // data page index, row number
-    placed.reserve(rows.size());
+    placed.reserve(rowCount);
     {
         LongValueWriter longValues(allocator, images);
         DataPageWriter page{DataPageWriter::TableRows{def.page}};
-        for (const TableRow& row : rows) {
+        for (std::size_t r = 0; r < rowCount; ++r) {
+            const TableRow row = rowAt(r);
+            if (row.size() != def.columns.size())
+                throw std::logic_error("a row of " + std::to_string(row.size()) + " values for table " + def.name +
+                                       " of " + std::to_string(def.columns.size()) + " columns");
+            lastAutonumber = highestAutonumber(def, lastAutonumber, row);
+            addKeys(def, keys, row);
             std::vector<std::uint8_t> packed = packRow(def, row, longValues);
             if (!page.fits(packed.size())) dataPages.push_back(page.take());
             placed.emplace_back(dataPages.size(), page.add(packed));
@@ -118,23 +133,20 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector
     for (std::size_t i = 0; i < dataPages.size(); ++i) dataPageNumbers.push_back(allocator.next());
     std::sort(dataPageNumbers.begin(), dataPageNumbers.end());
     for (std::size_t i = 0; i < dataPages.size(); ++i) images[dataPageNumbers[i]] = std::move(dataPages[i]);
+    rebuild.locations.reserve(placed.size());
+    for (auto [dataPage, row] : placed) rebuild.locations.push_back({dataPageNumbers[dataPage], row});
 
     std::vector<std::uint8_t> definition = def.raw;
-    putU32(definition, td::kRowCountOffset, static_cast<std::uint32_t>(rows.size()));
+    putU32(definition, td::kRowCountOffset, static_cast<std::uint32_t>(rowCount));
     putU32(definition, td::kAutonumberOffset, lastAutonumber);
     std::vector<std::vector<std::uint32_t>> indexPages;
     for (std::size_t i = 0; i < def.realIndexes.size(); ++i) {
-        std::vector<IndexEntry> entries;
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            if (keys[i].keys[r].empty()) continue;
-            entries.push_back({keys[i].keys[r], RowLocation{dataPageNumbers[placed[r].first], placed[r].second}});
-        }
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
+        std::uint32_t distinct = 0;
+        const std::vector<IndexEntry> entries = sortedEntries(def, i, keys[i], rebuild.locations, rowAt, distinct);
         BuiltIndex built = buildIndex(entries, def.page, allocator, images);
         std::size_t block = td::kRealIndexBlocksOffset + i * td::kRealIndexBlockSize;
         putU32(definition, block, static_cast<std::uint32_t>(entries.size()));
-        putU32(definition, block + td::kRealIndexBlockDistinctKeysOffset, keys[i].distinct);
+        putU32(definition, block + td::kRealIndexBlockDistinctKeysOffset, distinct);
         putU32(definition, realIndexDefinitionOffset(def, i) + td::real_index::kFirstPage, built.rootPage);
         indexPages.push_back(std::move(built.pages));
     }
@@ -157,9 +169,6 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector
     std::vector<std::uint32_t> freed = allocator.unusedOwned();
     for (std::uint32_t page : freed) images[page] = std::vector<std::uint8_t>(format::kPageSize, 0);
     updateGlobalUsageMap(file, freed, allocator.newlyTaken(), images);
-    rebuild.rows = std::move(rows);
-    rebuild.locations.reserve(placed.size());
-    for (auto [dataPage, row] : placed) rebuild.locations.push_back({dataPageNumbers[dataPage], row});
     return rebuild;
 }
 
@@ -168,9 +177,11 @@ std::vector<TableRow> commitTable(const std::string& databasePath, const std::st
     WritableDatabase writable(databasePath);  // locked, and rolled back if a commit was interrupted
     Database database(writable.read());
     const CatalogTable& table = database.table(tableName);
-    TableRebuild rebuild = rebuildTable(database.file(), database.tableDef(table), std::move(rows));
+    const TableDef def = database.tableDef(table);
+    fillAutonumbers(def, def.nextAutonumber, rows);
+    TableRebuild rebuild = rebuildTable(database.file(), def, rows.size(), [&](std::size_t r) { return rows[r]; });
     writable.commitPages(rebuild.pages);
-    return std::move(rebuild.rows);
+    return rows;
 }
 
 }  // namespace kv::jet

@@ -18,7 +18,6 @@ namespace kv::jet {
 
 struct TableRebuild {
     PageImages pages;                    // every page that changes, by number
-    std::vector<TableRow> rows;          // the rows as stored: autonumbers filled in where they were NULL
     std::vector<RowLocation> locations;  // where each row went
 };
 
@@ -30,7 +29,9 @@ struct TableRebuild {
 std::vector<TableRow> commitTable(const std::string& databasePath, const std::string& tableName,
                                   std::vector<TableRow> rows);
 
-// The page changes that give the table `def` of `file` these rows, without writing anything.
-TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::vector<TableRow> rows);
+// The page changes that give the table `def` of `file` these `rowCount` rows, without writing
+// anything. Their autonumbers must be filled in already (fillAutonumbers); the table's counter
+// follows the highest.
+TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t rowCount, const RowSupplier& rowAt);
 
 }  // namespace kv::jet

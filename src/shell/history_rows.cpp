@@ -12,7 +12,9 @@ constexpr const char* kCallIndex = "Call";
 }  // namespace
 
 HistoryRows::HistoryRows(ui::Ui& ui, data_access::Cursor& history)
-    : ui_(ui), history_(history), columns_(history.columnNames()) {}
+    : ui_(ui), history_(history), columns_(history.columnNames()) {
+    for (const std::string& column : columns_) fields_.push_back(history_.field(column));
+}
 
 long long HistoryRows::rowCount() const { return history_.recordCount() + (appending_ ? 1 : 0); }
 
@@ -33,7 +35,7 @@ std::string HistoryRows::text(long long row, std::size_t column) const {
         if (typed != input_.end()) return typed->second;
         if (appending_) return {};
     }
-    return history_.text(positionOf(row), columns_.at(column));
+    return history_.text(positionOf(row), fields_.at(column));
 }
 
 void HistoryRows::setText(long long row, std::size_t column, const std::string& text) {
@@ -127,7 +129,7 @@ std::optional<long long> HistoryRows::find(std::size_t column, std::string_view 
         const std::string folded = data_access::foldCase(prefix);
         const long long stored = history_.recordCount();
         for (long long row = 0; row < stored; ++row)
-            if (data_access::foldCase(history_.text(positionOf(row), columns_[column])).starts_with(folded)) return row;
+            if (data_access::foldCase(history_.text(positionOf(row), fields_[column])).starts_with(folded)) return row;
         return std::nullopt;
     }
     history_.setIndexName(kCallIndex);

@@ -47,6 +47,7 @@ private:
     ui::Ui& ui_;
     data_access::Cursor& history_;
     std::vector<std::string> columns_;
+    std::vector<data_access::Cursor::Field> fields_;  // by column
     std::optional<long long> changingRow_;
     bool appending_ = false;
     std::map<std::size_t, std::string> input_;  // by column

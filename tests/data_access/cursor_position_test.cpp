@@ -138,3 +138,45 @@ TEST_F(CursorPositionTest, SeekPrefixFindsTheFirstCallStartingWithTheTextInIndex
 }
 
 }  // namespace kv::data_access
+
+namespace kv::data_access {
+namespace {
+
+TEST_F(CursorPositionTest, BulkPostsRemovalsAndNewRowsReachTheSourceAsOneCommitInTheTablesOrder) {
+    const Cursor::Field name = cursor.field("NAME");
+    EXPECT_EQ(cursor.text(name), "Hiram");
+    EXPECT_EQ(cursor.text(4, name), "Eve");
+    EXPECT_THROW(cursor.field("Grid"), std::runtime_error);
+
+    Cursor other("Other");
+    other.setConnection(&connection);
+    other.setTableName("Stations");
+    other.open();
+    connection.runBulkWork([&] {
+        ASSERT_TRUE(cursor.moveTo(1));
+        cursor.edit();
+        cursor.setText(name, "Anne");
+        cursor.post();
+        cursor.insert();
+        cursor.setText("Call", "VE3NEW");
+        cursor.post();
+        const long long added = cursor.position();
+        ASSERT_TRUE(cursor.moveTo(3));
+        cursor.remove();
+        ASSERT_TRUE(cursor.moveTo(added - 1));  // the removal moved it up
+        cursor.edit();
+        cursor.setText(name, "New");
+        cursor.post();
+        EXPECT_EQ(other.text(1, "Name"), "Anne") << "the other cursor reads the posts before the commit";
+        EXPECT_EQ(other.text(4, "Name"), "New");
+        EXPECT_EQ(log->commits, 0);
+    });
+    EXPECT_EQ(log->commits, 1);
+    EXPECT_EQ(
+        log->lastRows,
+        (std::vector<Row>{{"W1AW", "Hiram"}, {"K1ABC", "Anne"}, {"N3Q", "Cy"}, {"K1A", "Eve"}, {"VE3NEW", "New"}}));
+    EXPECT_EQ(other.text(4, "Call"), "VE3NEW") << "after the commit the rows are the source's";
+}
+
+}  // namespace
+}  // namespace kv::data_access

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "all_rows.h"
 #include "data_access/excel_provider.h"
 #include "data_access/workbook/shared_strings.h"
 #include "data_access/workbook/workbook_damage.h"
@@ -44,7 +45,7 @@ std::string providerDump(const std::string& path) {
         dump += sheet + " " + std::to_string(cells->columnNames().size()) + "\n";
         for (std::size_t c = 0; c < cells->columnNames().size(); ++c)
             dump += sheet + " 0 " + std::to_string(c) + " " + cells->columnNames()[c] + "\n";
-        const auto rows = cells->rows();
+        const auto rows = testing::allRows(*cells);
         for (std::size_t r = 0; r < rows.size(); ++r)
             for (std::size_t c = 0; c < rows[r].size(); ++c)
                 if (rows[r][c])
@@ -120,7 +121,7 @@ TEST(ExcelWorkbook, DatesCountFromTheWorkbooksDateSystem) {
             "b.save(sys.argv[1])\n",
             {path, dates1904 ? "1904" : "1900"});
         std::vector<std::string> dates;
-        auto rows = openExcelProvider(path)->openTable("D$")->rows();
+        auto rows = testing::allRows(*openExcelProvider(path)->openTable("D$"));
         for (const auto& row : rows) dates.push_back(row.at(0).value_or("NULL"));
         return dates;
     };

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "all_rows.h"
 #include "data_access/command.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
@@ -85,7 +86,7 @@ TEST_F(SqliteRealLog, EveryValueOfEveryTableReadsAsSqliteStoresIt) {
     int dates = 0, reals = 0, nulls = 0;
     for (const std::string& name : provider->tableNames()) {
         const auto table = provider->openTable(name);
-        const std::vector<Row> rows = table->rows();
+        const std::vector<Row> rows = testing::allRows(*table);
         const auto declared = sqliteRows(log, "SELECT name, type FROM pragma_table_info('" + name + "')");
         ASSERT_EQ(table->columnNames(), firstColumn(declared)) << name;
         for (std::size_t c = 0; c < declared.size(); ++c) {
@@ -226,7 +227,7 @@ TEST(SqliteValues, ReadAsTheAccessProviderShowsEachKind) {
     const FileState before = FileState::of(path);
     const auto table = openSqliteProvider(path)->openTable("kinds");
     const std::vector<std::string>& columns = table->columnNames();
-    const std::vector<Row> rows = table->rows();
+    const std::vector<Row> rows = testing::allRows(*table);
     ASSERT_EQ(rows.size(), values.size() + 2);
     for (std::size_t r = 0; r < values.size(); ++r) {
         const auto c =
@@ -247,7 +248,7 @@ TEST(SqliteValues, TextOfAUtf16DatabaseReadsAsUtf8) {
         writer.execute("PRAGMA encoding = 'UTF-16le'; CREATE TABLE Names (Name TEXT)");
         writer.insert("Names", {{"Name", std::string("Jürgen Ødegård")}});
     }
-    EXPECT_EQ(openSqliteProvider(path)->openTable("Names")->rows(), (std::vector<Row>{{"Jürgen Ødegård"}}));
+    EXPECT_EQ(testing::allRows(*openSqliteProvider(path)->openTable("Names")), (std::vector<Row>{{"Jürgen Ødegård"}}));
 }
 
 TEST(SqliteProviderChoice, TheSignatureChoosesWhateverTheNameOrConnectionString) {

@@ -76,14 +76,32 @@ Value WritableTable::convert(std::size_t, const Value& value) const {
     return value;
 }
 
-std::vector<std::size_t> WritableTable::commit(std::vector<Row>& rows, const RowOrigins&) {
+std::vector<std::size_t> WritableTable::commit(const TableChanges& changes) {
     if (log_->failNextCommit) {
         log_->failNextCommit = false;
         throw std::runtime_error("disk full");
     }
     ++log_->commits;
+    std::vector<Row> rows;
+    Row row;
+    std::size_t nextRemoved = 0, nextPosted = 0;
+    for (std::size_t position = 0; position < rowCount(); ++position) {
+        if (nextRemoved < changes.removed.size() && changes.removed[nextRemoved] == position) {
+            ++nextRemoved;
+            continue;
+        }
+        if (nextPosted < changes.posted.size() && changes.posted[nextPosted] == position)
+            changes.readChange(nextPosted++, row);
+        else
+            readRow(position, row);
+        rows.push_back(row);
+    }
+    for (std::size_t k = 0; k < changes.added; ++k) {
+        changes.readChange(changes.posted.size() + k, row);
+        rows.push_back(row);
+    }
     log_->lastRows = rows;
-    mutableRows() = rows;
+    replaceRows(rows);
     return {};
 }
 

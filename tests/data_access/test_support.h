@@ -46,7 +46,7 @@ public:
     WritableTable(std::vector<std::string> columns, std::vector<Row> rows, std::vector<IndexInfo> indexes,
                   std::shared_ptr<CommitLog> log);
     Value convert(std::size_t column, const Value& value) const override;
-    std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) override;
+    std::vector<std::size_t> commit(const TableChanges& changes) override;
 
 private:
     std::shared_ptr<CommitLog> log_;

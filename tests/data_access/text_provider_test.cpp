@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "all_rows.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "data_access/text_provider.h"
@@ -168,7 +169,7 @@ TEST_F(TextProvider, RowsKeepTheirOwnWidthAndReadAsEmptyPastIt) {
     const auto table = openTextProvider(folder)->openTable("kestrovane_temp_history.txt");
     ASSERT_EQ(table->columnNames().size(), 21u);
     std::vector<std::size_t> widths;
-    for (const Row& row : table->rows()) widths.push_back(row.size());
+    for (const Row& row : testing::allRows(*table)) widths.push_back(row.size());
     EXPECT_EQ(widths, (std::vector<std::size_t>{21, 1, 2}));
 
     using R = std::vector<std::vector<std::string>>;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "../data_access/all_rows.h"
 #include "data_access/access/access_provider.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
@@ -66,7 +67,7 @@ TEST(AccessWrite, CommittedRowsReadBackThroughANewConnectionAndMdbExport) {
     {
         auto provider = openAccessProvider(path);
         auto table = provider->openTable("table1");
-        rows = table->rows();
+        rows = testing::allRows(*table);
         Row added(table->columnNames().size());
         added[0] = table->convert(0, "W1AW");
         added[2] = table->convert(2, "7");
@@ -75,14 +76,15 @@ TEST(AccessWrite, CommittedRowsReadBackThroughANewConnectionAndMdbExport) {
         added[8] = table->convert(8, "False");
         rows.push_back(added);
         rows.erase(rows.begin());
-        RowOrigins origins;
-        for (std::size_t i = 1; i < rows.size(); ++i) origins.push_back({i});
-        origins.emplace_back();
-        table->commit(rows, origins);
-        EXPECT_EQ(table->rows(), rows);
+        TableChanges changes;
+        changes.removed = {0};
+        changes.added = 1;
+        changes.readChange = [&](std::size_t, Row& into) { into = added; };
+        EXPECT_TRUE(table->commit(changes).empty()) << "the new row reads back as given";
+        EXPECT_EQ(testing::allRows(*table), rows);
     }
     // The new row may take the place the removed one left, so the file's order is not the rows'.
-    std::vector<Row> reread = openAccessProvider(path)->openTable("Table1")->rows();
+    std::vector<Row> reread = testing::allRows(*openAccessProvider(path)->openTable("Table1"));
     std::sort(reread.begin(), reread.end());
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(reread, rows);
@@ -166,6 +168,66 @@ TEST(AccessWrite, AutonumbersACommitHandsOutStayWithTheRows) {
     EXPECT_EQ(numbered.cursor.text(2, "Id"), "3") << "the cursor shows the number the commit gave the row";
     std::string exported = jet::testing::mdbExport(path, "Numbered");
     EXPECT_EQ(exported, "Id,Call\n1,\"K1A\"\n2,\"K2B\"\n3,\"K3C\"\n") << "no row was numbered twice";
+}
+
+// A bulk commit large enough to lay the table down afresh, its rows streamed from the pages and the
+// posts: the file then holds exactly the rows the cursor shows, mdb-export agrees, and the unique
+// index finds every call. One more such commit that repeats a call is refused whole.
+TEST(AccessWrite, ALargeBulkCommitLaysTheTableDownAfreshAndIsAllOrNothing) {
+    ScratchFolder folder;
+    std::string path = (folder.path() / "stations.mdb").string();
+    jet::TableContent table;
+    table.design.name = "Stations";
+    table.design.columns = {jet::userColumn("Call", jet::ColumnType::Text, 20),
+                            jet::userColumn("Name", jet::ColumnType::Text, 30)};
+    table.design.indexes = {jet::IndexDesign{"Call", {{"Call", false}}, true, false, false, false}};
+    for (int i = 0; i < 600; ++i) table.rows.push_back({"K" + std::to_string(i), std::string("OLD")});
+    jet::createDatabase(path, {table});
+
+    OpenTable stations(path, "Stations");
+    std::vector<long long> doomed;
+    for (long long i = 0; i < 600; i += 6) doomed.push_back(i);
+    stations.connection.runBulkWork([&] {
+        for (long long i = 1; i < 600; i += 2) {
+            stations.cursor.moveTo(i);
+            stations.cursor.edit();
+            stations.cursor.setText("Name", i % 4 == 1 ? "NEW" : "OLD");  // half of them as they were
+            stations.cursor.post();
+        }
+        for (int i = 0; i < 300; ++i) {
+            stations.cursor.insert();
+            stations.cursor.setText("Call", "W" + std::to_string(i));
+            stations.cursor.setText("Name", "ADDED");
+            stations.cursor.post();
+        }
+    });
+    stations.cursor.removeAt(doomed);
+
+    std::vector<Row> expected;
+    for (int i = 0; i < 600; ++i)
+        if (i % 6 != 0) expected.push_back({"K" + std::to_string(i), i % 4 == 1 ? "NEW" : "OLD"});
+    for (int i = 0; i < 300; ++i) expected.push_back({"W" + std::to_string(i), "ADDED"});
+    EXPECT_EQ(testing::allRows(*openAccessProvider(path)->openTable("Stations")), expected);
+    std::string exported = jet::testing::mdbExport(path, "Stations");
+    EXPECT_NE(exported.find("\"K5\",\"NEW\"\n\"K7\",\"OLD\""), std::string::npos) << exported;
+    EXPECT_EQ(exported.find("\"K6\""), std::string::npos) << exported;
+
+    OpenTable reopened(path, "Stations");
+    reopened.cursor.setIndexName("Call");
+    for (const char* call : {"K1", "K599", "W0", "W299"}) EXPECT_TRUE(reopened.cursor.seek(call)) << call;
+    EXPECT_FALSE(reopened.cursor.seek("K12"));
+
+    const std::vector<std::uint8_t> before = jet::testing::fileBytes(path);
+    EXPECT_THROW(reopened.connection.runBulkWork([&] {
+        for (int i = 0; i < 400; ++i) {
+            reopened.cursor.insert();
+            reopened.cursor.setText("Call", i == 399 ? "K1" : "VE" + std::to_string(i));
+            reopened.cursor.post();
+        }
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(jet::testing::fileBytes(path), before) << "the refused commit wrote nothing";
+    EXPECT_EQ(reopened.cursor.recordCount(), static_cast<long long>(expected.size()));
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST(CompactionInPlace, ACommitPreparedBeforeTheCompactionIsRefusedAndWritesNoth
     edit.deleted = {0};
     EXPECT_THROW(commitTableEdit(before.file(), def, rows, std::move(edit)), TableChangedError);
     EXPECT_EQ(fileBytes(path), compacted);
-    EXPECT_EQ(rows.rows.size(), rowCount) << "the rows in memory are as they were read";
+    EXPECT_EQ(rows.size(), rowCount) << "the rows in memory are as they were read";
 
     Database after(readCommittedFile(path));
     EXPECT_EQ(after.rows(after.tableDef(after.table(table))).rows.size(), rowCount);

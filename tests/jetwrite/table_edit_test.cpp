@@ -59,7 +59,8 @@ std::string createLog(const ScratchFolder& folder, int rows) {
     return path;
 }
 
-// What a program that read the table keeps: the file as read, the table and its rows.
+// What a program that read the table keeps: the file as read, the table, and its rows with where
+// they are.
 struct Reading {
     PageFile file;
     TableDef def;
@@ -73,11 +74,15 @@ Reading readTable(const std::string& path, const std::string& table = "Log") {
     return {database.file(), def, std::move(rows)};
 }
 
+// The rows are read again where the commit says they now are.
 CommittedEdit commit(Reading& reading, TableEdit edit) {
     CommittedEdit committed = commitTableEdit(reading.file, reading.def, reading.rows, std::move(edit));
     reading.file = committed.file;
     Database database(PageFile(reading.file));
     reading.def = database.tableDef(database.table(reading.def.name));
+    reading.rows.rows.clear();
+    for (RowLocation location : reading.rows.locations)
+        reading.rows.rows.push_back(readRowAt(reading.file, reading.def, location));
     return committed;
 }
 

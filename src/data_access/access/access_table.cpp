@@ -14,7 +14,7 @@ std::string keyText(const std::vector<std::uint8_t>& key) { return std::string(k
 }  // namespace
 
 AccessTable::AccessTable(std::shared_ptr<const jet::Database> database, const jet::CatalogTable& table)
-    : database_(std::move(database)), def_(database_->tableDef(table)), stored_(database_->rows(def_)) {
+    : database_(std::move(database)), def_(database_->tableDef(table)), stored_(database_->rowPlaces(def_)) {
     for (const auto& column : def_.columns) columnNames_.push_back(column.name);
     for (const auto& logical : def_.logicalIndexes) {
         const jet::RealIndex& real = def_.realIndexes[logical.realIndex];
@@ -25,11 +25,18 @@ AccessTable::AccessTable(std::shared_ptr<const jet::Database> database, const je
     }
 }
 
-std::vector<Row> AccessTable::rows() const {
-    std::vector<Row> rows;
-    rows.reserve(stored_.rows.size());
-    for (const auto& row : stored_.rows) rows.push_back(accessRowText(row));
-    return rows;
+std::size_t AccessTable::rowCount() const { return stored_.size(); }
+
+void AccessTable::readRow(std::size_t position, Row& into) const {
+    jet::TableRow row = jet::readRowAt(database_->file(), def_, stored_.locations.at(position));
+    into.resize(row.size());
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        // Text is already UTF-8: handed over, not copied.
+        if (auto* text = std::get_if<std::string>(&row[i]))
+            into[i] = std::move(*text);
+        else
+            into[i] = accessValueText(row[i]);
+    }
 }
 
 const jet::RealIndex& AccessTable::realIndex(const IndexInfo& index) const {

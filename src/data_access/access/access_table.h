@@ -1,7 +1,8 @@
 #pragma once
-// One table of an Access database as the table access layer sees it: the rows in page order, kept
-// typed as read and handed out as text, the logical indexes with their real index's columns,
-// entries walked from the B-tree and keys encoded as Access encodes them.
+// One table of an Access database as the table access layer sees it: the rows in page order, each
+// cracked from its page and made text when it is read (the database's pages are the one copy of
+// the rows), the logical indexes with their real index's columns, entries walked from the B-tree
+// and keys encoded as Access encodes them.
 
 #include <memory>
 
@@ -16,7 +17,8 @@ public:
     AccessTable(std::shared_ptr<const jet::Database> database, const jet::CatalogTable& table);
 
     const std::vector<std::string>& columnNames() const override { return columnNames_; }
-    std::vector<Row> rows() const override;
+    std::size_t rowCount() const override;
+    void readRow(std::size_t position, Row& into) const override;
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
 
     Value convert(std::size_t column, const Value& value) const override;
@@ -24,18 +26,22 @@ public:
     std::optional<std::size_t> textCapacity(std::size_t column) const override;
     std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
-    std::vector<std::size_t> commit(std::vector<Row>& rows, const RowOrigins& origins) override;
+    std::vector<std::size_t> commit(const TableChanges& changes) override;
 
 private:
     const jet::RealIndex& realIndex(const IndexInfo& index) const;
-    // The edit that turns the rows read into `rows`.
-    jet::TableEdit editTowards(const std::vector<Row>& rows, const RowOrigins& origins) const;
+    // The posted changes (by number) whose rows differ from the stored ones.
+    std::vector<std::size_t> differingPosts(const TableChanges& changes) const;
+    // The edit that makes the changes: the `differing` posted rows and every added one, typed.
+    jet::TableEdit editFor(const TableChanges& changes, const std::vector<std::size_t>& differing) const;
+    // Commits the changes as the engine judges best: in place, or laying the table down afresh.
+    jet::CommittedEdit commitChanges(const TableChanges& changes);
     // Reads the table again from its file, as another program left it.
     void reload();
 
     std::shared_ptr<const jet::Database> database_;
     jet::TableDef def_;
-    jet::TableRows stored_;
+    jet::RowPlaces stored_;
     std::vector<std::string> columnNames_;
     std::vector<IndexInfo> indexes_;
 };

@@ -2,10 +2,12 @@
 // that changed committed by the engine, which writes only the pages they touch and refuses when
 // another program committed to the table since it was read.
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "data_access/access/access_table.h"
 #include "data_access/access/access_value_text.h"
+#include "jet/commit_rules.h"
 #include "jet/committed_read.h"
 #include "jet/row_packer.h"
 
@@ -26,9 +28,54 @@ jet::Value typedValue(const jet::Column& column, const Value& value) {
 jet::TableRow typedRow(const jet::TableDef& def, const Row& row) {
     jet::TableRow values;
     values.reserve(def.columns.size());
-    for (std::size_t c = 0; c < def.columns.size(); ++c) values.push_back(typedValue(def.columns[c], row.at(c)));
+    for (std::size_t c = 0; c < def.columns.size(); ++c) values.push_back(typedValue(def.columns[c], cellOf(row, c)));
     return values;
 }
+
+// Where the row of change k is once the changes are committed: the rows kept close up in their
+// order, and the added ones follow them.
+std::size_t positionAfter(const TableChanges& changes, std::size_t rowsBefore, std::size_t change) {
+    if (change >= changes.posted.size()) return rowsBefore - changes.removed.size() + change - changes.posted.size();
+    const std::size_t origin = changes.posted[change];
+    const auto removedBefore = std::lower_bound(changes.removed.begin(), changes.removed.end(), origin);
+    return origin - static_cast<std::size_t>(removedBefore - changes.removed.begin());
+}
+
+// The table's rows after the changes, in order: each either a stored row (by its position before)
+// or the posted cells of a change.
+class RowsAfterChanges {
+public:
+    RowsAfterChanges(const TableChanges& changes, const std::vector<std::size_t>& differing, std::size_t rowsBefore)
+        : changes_(changes) {
+        std::size_t nextRemoved = 0, nextDiffering = 0;
+        for (std::size_t position = 0; position < rowsBefore; ++position) {
+            if (nextRemoved < changes.removed.size() && changes.removed[nextRemoved] == position) {
+                ++nextRemoved;
+            } else if (nextDiffering < differing.size() && changes.posted[differing[nextDiffering]] == position) {
+                sources_.push_back(kChange | differing[nextDiffering++]);
+            } else {
+                sources_.push_back(position);
+            }
+        }
+        for (std::size_t k = 0; k < changes.added; ++k) sources_.push_back(kChange | (changes.posted.size() + k));
+    }
+
+    std::size_t size() const { return sources_.size(); }
+    // Reads the row's posted cells; false for a stored row.
+    bool read(std::size_t row, Row& into) const {
+        if (!(sources_[row] & kChange)) return false;
+        changes_.readChange(sources_[row] & ~kChange, into);
+        return true;
+    }
+    std::size_t storedAt(std::size_t row) const { return sources_[row]; }
+
+private:
+    // A source with this bit is the number of a change; without it, the position of a stored row.
+    static constexpr std::size_t kChange = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
+
+    const TableChanges& changes_;
+    std::vector<std::size_t> sources_;
+};
 
 }  // namespace
 
@@ -42,39 +89,52 @@ std::optional<std::size_t> AccessTable::textCapacity(std::size_t column) const {
     return definition.length / 2;  // the engine stores UCS-2, two bytes a character
 }
 
-jet::TableEdit AccessTable::editTowards(const std::vector<Row>& rows, const RowOrigins& origins) const {
-    if (origins.size() != rows.size()) throw std::logic_error("a commit with an origin missing for some rows");
-    jet::TableEdit edit;
-    std::vector<bool> kept(stored_.rows.size(), false);
-    std::optional<std::size_t> previous;
-    bool newRowsBegan = false;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!origins[i].position) {
-            newRowsBegan = true;
-            edit.inserted.push_back(typedRow(def_, rows[i]));
-            continue;
-        }
-        std::size_t origin = *origins[i].position;
-        if (newRowsBegan || origin >= stored_.rows.size() || (previous && origin <= *previous))
-            throw std::logic_error("rows committed out of the order they were read in");
-        previous = origin;
-        kept[origin] = true;
-        if (!origins[i].posted) continue;
-        jet::TableRow typed = typedRow(def_, rows[i]);
-        if (typed == stored_.rows[origin]) continue;
-        edit.updated.push_back(origin);
-        edit.updatedRows.push_back(std::move(typed));
+std::vector<std::size_t> AccessTable::differingPosts(const TableChanges& changes) const {
+    std::vector<std::size_t> differing;
+    Row cells;
+    for (std::size_t k = 0; k < changes.posted.size(); ++k) {
+        changes.readChange(k, cells);
+        if (typedRow(def_, cells) != jet::readRowAt(database_->file(), def_, stored_.locations.at(changes.posted[k])))
+            differing.push_back(k);
     }
-    for (std::size_t origin = 0; origin < stored_.rows.size(); ++origin)
-        if (!kept[origin]) edit.deleted.push_back(origin);
+    return differing;
+}
+
+jet::TableEdit AccessTable::editFor(const TableChanges& changes, const std::vector<std::size_t>& differing) const {
+    jet::TableEdit edit;
+    edit.deleted = changes.removed;
+    Row cells;
+    for (std::size_t k : differing) {
+        changes.readChange(k, cells);
+        edit.updated.push_back(changes.posted[k]);
+        edit.updatedRows.push_back(typedRow(def_, cells));
+    }
+    for (std::size_t k = changes.posted.size(); k < changes.posted.size() + changes.added; ++k) {
+        changes.readChange(k, cells);
+        edit.inserted.push_back(typedRow(def_, cells));
+    }
     return edit;
 }
 
-std::vector<std::size_t> AccessTable::commit(std::vector<Row>& rows, const RowOrigins& origins) {
-    jet::TableEdit edit = editTowards(rows, origins);
+jet::CommittedEdit AccessTable::commitChanges(const TableChanges& changes) {
+    const std::vector<std::size_t> differing = differingPosts(changes);
+    const std::size_t changed = differing.size() + changes.removed.size() + changes.added;
+    // Values the engine fills in are handed out by the edit; every other large commit streams its rows.
+    if (!jet::rebuildsTable(changed, rowCount()) || jet::fillsInValues(def_))
+        return jet::commitTableEdit(database_->file(), def_, stored_, editFor(changes, differing));
+    const RowsAfterChanges rows(changes, differing, rowCount());
+    return jet::commitTableRows(database_->file(), def_, stored_, rows.size(), [&](std::size_t row) {
+        Row cells;
+        return rows.read(row, cells) ? typedRow(def_, cells)
+                                     : jet::readRowAt(database_->file(), def_, stored_.locations[rows.storedAt(row)]);
+    });
+}
+
+std::vector<std::size_t> AccessTable::commit(const TableChanges& changes) {
+    const std::size_t rowsBefore = rowCount();
     jet::CommittedEdit committed = [&] {
         try {
-            return jet::commitTableEdit(database_->file(), def_, stored_, std::move(edit));
+            return commitChanges(changes);
         } catch (const jet::TableChangedError& error) {
             reload();
             throw std::runtime_error(
@@ -85,14 +145,16 @@ std::vector<std::size_t> AccessTable::commit(std::vector<Row>& rows, const RowOr
     database_ = std::make_shared<const jet::Database>(std::move(committed.file));
     def_ = database_->tableDef(database_->table(def_.name));
 
-    // The stored rows are now `rows`, in their order; the posted ones read back as stored.
+    // Only values the engine fills in can read back otherwise than posted: convert() made the rest
+    // as they read.
     std::vector<std::size_t> rewritten;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (origins[i].position && !origins[i].posted) continue;
-        Row stored = accessRowText(stored_.rows[i]);
-        if (stored == rows[i]) continue;
-        rows[i] = std::move(stored);
-        rewritten.push_back(i);
+    if (!jet::fillsInValues(def_)) return rewritten;
+    Row given, stored;
+    for (std::size_t k = 0; k < changes.posted.size() + changes.added; ++k) {
+        const std::size_t position = positionAfter(changes, rowsBefore, k);
+        changes.readChange(k, given);
+        readRow(position, stored);
+        if (stored != given) rewritten.push_back(position);
     }
     return rewritten;
 }

@@ -131,12 +131,6 @@ std::optional<std::string> accessValueText(const jet::Value& value) {
                       value);
 }
 
-std::vector<std::optional<std::string>> accessRowText(const std::vector<jet::Value>& row) {
-    std::vector<std::optional<std::string>> text;
-    text.reserve(row.size());
-    for (const auto& value : row) text.push_back(accessValueText(value));
-    return text;
-}
 
 jet::Value accessValueFromText(const jet::Column& column, const std::optional<std::string>& text) {
     if (!text) return {};

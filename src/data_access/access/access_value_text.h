@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "data_access/date_text.h"
 #include "jet/table_def.h"
@@ -15,8 +14,6 @@ namespace kv::data_access {
 
 // Empty for NULL.
 std::optional<std::string> accessValueText(const jet::Value& value);
-// A row's values as text.
-std::vector<std::optional<std::string>> accessRowText(const std::vector<jet::Value>& row);
 
 // The typed value of `text` for the column; NULL for no text. Throws with a message naming the
 // column when the text is not a value of its type.
