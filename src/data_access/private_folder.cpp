@@ -1,10 +1,10 @@
 #include "data_access/private_folder.h"
 
-#include <stdlib.h>
-
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
+
+#include "jet/platform_file.h"
 
 namespace kv::data_access {
 
@@ -15,7 +15,7 @@ PrivateFolder::PrivateFolder(const std::string& prefix) {
     const fs::path temporary = fs::temp_directory_path(error);
     if (error) throw std::runtime_error("There is no temporary folder to work in: " + error.message());
     std::string name = (temporary / (prefix + "XXXXXX")).string();
-    if (mkdtemp(name.data()) == nullptr)
+    if (!jet::platform_file::makeUniqueFolder(name))
         throw std::runtime_error("Cannot make a folder in " + temporary.string() + ": " +
                                  std::generic_category().message(errno));
     path_ = name;

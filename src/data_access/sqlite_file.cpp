@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "jet/platform_file.h"
+
 namespace kv::data_access {
 namespace {
 
@@ -23,9 +25,13 @@ bool inWalMode(const std::string& path) {
 }
 
 // A URI, so that the open can take parameters; every byte of the path but the plain ones escaped.
+// A Windows path (C:\...) is written with forward slashes, after a slash of its own (file:///C:/...).
 std::string fileUri(const std::string& path, bool immutable) {
+    const std::u8string generic = std::filesystem::absolute(jet::platform_file::toPath(path)).generic_u8string();
+    std::string absolute(generic.begin(), generic.end());
+    if (!absolute.starts_with('/')) absolute.insert(0, "/");
     std::string uri = "file://";
-    for (unsigned char c : std::filesystem::absolute(path).string()) {
+    for (unsigned char c : absolute) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                            std::string_view("/-._~").find(static_cast<char>(c)) != std::string_view::npos;
         char escaped[4];

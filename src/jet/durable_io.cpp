@@ -1,9 +1,5 @@
 #include "jet/durable_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -12,10 +8,11 @@
 #include <random>
 #include <utility>
 
-namespace kv::jet::durable_io {
-namespace {
+#include "jet/platform_file.h"
 
-constexpr unsigned kPermissionBits = 0777;
+namespace kv::jet::durable_io {
+namespace os = platform_file;
+namespace {
 
 std::function<void(const Step&)>& stepProbe() {
     static std::function<void(const Step&)> probe;
@@ -28,11 +25,16 @@ void step(Step::Kind kind, const std::string& path) {
 
 std::string describe(int code) {
     switch (code) {
-    case ENOSPC:
-    case EDQUOT: return "the disk is full";
+#ifdef EDQUOT  // POSIX: the user's quota is used up
+    case EDQUOT:
+#endif
+    case ENOSPC: return "the disk is full";
     case EROFS: return "the file system is read-only";
     case EACCES:
     case EPERM: return "permission denied";
+    case EBUSY: return "another program has the file open";
+    case EILSEQ:
+    case ENAMETOOLONG: return "the name cannot be used for a file on this system";
     default: return std::strerror(code);
     }
 }
@@ -43,14 +45,20 @@ std::string describe(int code) {
 }
 
 std::string folderOf(const std::string& path) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    return folder.empty() ? "." : folder.string();
+    std::filesystem::path folder = os::toPath(path).parent_path();
+    return folder.empty() ? "." : os::utf8Of(folder);
 }
 
-struct stat statusOf(int fd, const std::string& path) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) fail("examine", path);
-    return info;
+os::Status statusOf(int fd, const std::string& path) {
+    os::Status status;
+    if (!os::statusOf(fd, status)) fail("examine", path);
+    return status;
+}
+
+int openAs(const std::string& path, os::Open how) {
+    int fd = os::open(path, how);
+    if (fd < 0) fail(how == os::Open::CreateNew ? "create" : "open", path);
+    return fd;
 }
 
 }  // namespace
@@ -64,33 +72,22 @@ void setStepProbe(std::function<void()> probe) {
 
 void setDescribedStepProbe(std::function<void(const Step&)> probe) { stepProbe() = std::move(probe); }
 
-int openForUpdate(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) fail("open", path);
-    return fd;
-}
+int openForUpdate(const std::string& path) { return openAs(path, os::Open::Update); }
 
 int openForReading(const std::string& path, bool followLinks) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
-    if (fd < 0) fail("open", path);
-    return fd;
+    return openAs(path, followLinks ? os::Open::Read : os::Open::ReadNoFollow);
 }
 
-int openForWriting(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) fail("open", path);
-    return fd;
-}
+int openForWriting(const std::string& path) { return openAs(path, os::Open::WriteNoFollow); }
 
 int createExclusive(const std::string& path, std::optional<unsigned> mode) {
     step(Step::Kind::Create, path);
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) fail("create", path);
+    int fd = openAs(path, os::Open::CreateNew);
     // The umask narrowed the bits open() set; a file that stands for another one takes its bits.
-    if (mode && ::fchmod(fd, *mode & kPermissionBits) != 0) {
+    if (mode && !os::setMode(fd, *mode)) {
         int code = errno;
-        ::close(fd);
-        ::unlink(path.c_str());
+        os::close(fd);
+        os::removeFile(path);
         errno = code;
         fail("set the permissions of", path);
     }
@@ -98,12 +95,12 @@ int createExclusive(const std::string& path, std::optional<unsigned> mode) {
 }
 
 NewFile createBeside(const std::string& target, std::optional<unsigned> mode) {
-    const std::filesystem::path path(target);
+    const std::filesystem::path path = os::toPath(target);
     std::random_device random;
     for (int attempt = 0;; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%08x%08x.tmp", random(), random());
-        std::string name = (path.parent_path() / ("." + path.filename().string() + suffix)).string();
+        std::string name = os::utf8Of(path.parent_path() / os::toPath("." + os::utf8Of(path.filename()) + suffix));
         try {
             return {createExclusive(name, mode), name};
         } catch (const IoError& error) {
@@ -113,13 +110,12 @@ NewFile createBeside(const std::string& target, std::optional<unsigned> mode) {
     }
 }
 
-void close(int fd) { ::close(fd); }
+void close(int fd) { os::close(fd); }
 
 void readAt(int fd, const std::string& path, std::span<std::uint8_t> into, std::uint64_t offset) {
     std::size_t done = 0;
     while (done < into.size()) {
-        ssize_t n = ::pread(fd, into.data() + done, into.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
+        std::int64_t n = os::readAt(fd, into.data() + done, into.size() - done, offset + done);
         if (n < 0) fail("read", path);
         if (n == 0) throw IoError("Cannot read " + path + ": the file is shorter than expected", 0);
         done += static_cast<std::size_t>(n);
@@ -134,8 +130,7 @@ void writeAt(int fd, const std::string& path, std::span<const std::uint8_t> byte
     while (done < bytes.size()) {
         if (done % kPiece == 0) step(Step::Kind::Write, path);
         std::size_t length = std::min(kPiece - done % kPiece, bytes.size() - done);
-        ssize_t n = ::pwrite(fd, bytes.data() + done, length, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
+        std::int64_t n = os::writeAt(fd, bytes.data() + done, length, offset + done);
         if (n < 0) fail("write", path);
         done += static_cast<std::size_t>(n);
     }
@@ -143,34 +138,28 @@ void writeAt(int fd, const std::string& path, std::span<const std::uint8_t> byte
 
 void truncate(int fd, const std::string& path, std::uint64_t length) {
     step(Step::Kind::Resize, path);
-    if (::ftruncate(fd, static_cast<off_t>(length)) != 0) fail("resize", path);
+    if (!os::resize(fd, length)) fail("resize", path);
 }
 
 void sync(int fd, const std::string& path) {
     step(Step::Kind::Sync, path);
-    if (::fsync(fd) != 0) fail("save", path);
+    if (!os::flush(fd)) fail("save", path);
 }
 
 void syncFolderOf(const std::string& path) {
     step(Step::Kind::SyncFolder, path);
     std::string folder = folderOf(path);
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) fail("open the folder", folder);
-    int result = ::fsync(fd);
-    int code = errno;
-    ::close(fd);
-    errno = code;
-    if (result != 0) fail("save the folder", folder);
+    if (!os::flushFolder(folder)) fail("save the folder", folder);
 }
 
 void remove(const std::string& path) {
     step(Step::Kind::Remove, path);
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) fail("delete", path);
+    if (!os::removeFile(path) && errno != ENOENT) fail("delete", path);
 }
 
 void replace(const std::string& from, const std::string& to) {
     step(Step::Kind::Replace, to);
-    if (::rename(from.c_str(), to.c_str()) != 0) fail("replace " + to + " with", from);
+    if (!os::replaceFile(from, to)) fail("replace " + to + " with", from);
     syncFolderOf(to);
 }
 
@@ -183,43 +172,37 @@ void replaceWhole(const std::string& target, std::span<const std::uint8_t> bytes
         replace(file.path, target);
     } catch (...) {
         if (file.fd >= 0) close(file.fd);
-        ::unlink(file.path.c_str());
+        os::removeFile(file.path);
         throw;
     }
 }
 
-std::uint64_t sizeOf(int fd, const std::string& path) { return static_cast<std::uint64_t>(statusOf(fd, path).st_size); }
+std::uint64_t sizeOf(int fd, const std::string& path) { return statusOf(fd, path).size; }
 
-bool exists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
+bool exists(const std::string& path) { return os::statusAt(path, true).has_value(); }
 
-FileIdentity identityOf(int fd, const std::string& path) {
-    struct stat info = statusOf(fd, path);
-    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
-}
+FileIdentity identityOf(int fd, const std::string& path) { return statusOf(fd, path).identity; }
 
 std::optional<FileIdentity> identityAt(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    std::optional<os::Status> status = os::statusAt(path, true);
+    if (!status) return std::nullopt;
+    return status->identity;
 }
 
-unsigned modeOf(int fd, const std::string& path) { return statusOf(fd, path).st_mode & kPermissionBits; }
+unsigned modeOf(int fd, const std::string& path) { return statusOf(fd, path).mode; }
 
 std::optional<unsigned> modeAt(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return info.st_mode & kPermissionBits;
+    std::optional<os::Status> status = os::statusAt(path, true);
+    if (!status) return std::nullopt;
+    return status->mode;
 }
 
-unsigned ownerOf(int fd, const std::string& path) { return statusOf(fd, path).st_uid; }
+unsigned ownerOf(int fd, const std::string& path) { return statusOf(fd, path).owner; }
 
 std::string realPath(const std::string& path) {
     std::error_code error;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-    return error || resolved.empty() ? path : resolved.string();
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(os::toPath(path), error);
+    return error || resolved.empty() ? path : os::utf8Of(resolved);
 }
 
 }  // namespace kv::jet::durable_io

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "jet/platform_file.h"
+
 namespace kv::jet::durable_io {
 
 class IoError : public std::runtime_error {
@@ -21,13 +23,8 @@ private:
     int code_;
 };
 
-// Which file an open descriptor or a path stands for: a file put in a path's place by a rename is
-// another file, even with the same name and bytes.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
+// Which file an open descriptor or a path stands for (see platform_file.h).
+using FileIdentity = platform_file::Identity;
 
 // A newly made file, open for writing.
 struct NewFile {

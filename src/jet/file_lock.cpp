@@ -1,31 +1,28 @@
 #include "jet/file_lock.h"
 
-#include <sys/file.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
 
+#include "jet/platform_file.h"
+
 namespace kv::jet {
+namespace os = platform_file;
 namespace {
 
 // Reads and commits take well under a second; a lock held longer belongs to a program that is stuck.
 constexpr auto kPatience = std::chrono::seconds(10);
 constexpr auto kRetryInterval = std::chrono::milliseconds(20);
 
-int tryLock(int fd, int operation) {
-    int result;
-    do result = ::flock(fd, operation | LOCK_NB);
-    while (result != 0 && errno == EINTR);
-    return result == 0 ? 0 : errno;
-}
+// 0 when the lock is had, else why not.
+int lockOrReason(int fd, os::LockMode mode) { return os::tryLock(fd, mode) ? 0 : errno; }
 
 // Only readers hold the file when a shared lock can be had at once.
 bool heldByReadersOnly(int fd) {
-    if (tryLock(fd, LOCK_SH) != 0) return false;
-    ::flock(fd, LOCK_UN);
+    if (lockOrReason(fd, os::LockMode::Shared) != 0) return false;
+    os::unlock(fd);
     return true;
 }
 
@@ -43,19 +40,19 @@ std::string lockedMessage(FileLock::Kind kind, const std::string& path, bool rea
 }  // namespace
 
 FileLock::FileLock(int fd, const std::string& path, Kind kind) : fd_(fd) {
-    const int operation = kind == Kind::Read ? LOCK_SH : LOCK_EX;
-    int error = tryLock(fd_, operation);
+    const os::LockMode mode = kind == Kind::Read ? os::LockMode::Shared : os::LockMode::Exclusive;
+    int error = lockOrReason(fd_, mode);
     for (auto deadline = std::chrono::steady_clock::now() + kPatience;
          error == EWOULDBLOCK && std::chrono::steady_clock::now() < deadline;) {
         std::this_thread::sleep_for(kRetryInterval);
-        error = tryLock(fd_, operation);
+        error = lockOrReason(fd_, mode);
     }
     if (error == 0) return;
     if (error == EWOULDBLOCK)
-        throw std::runtime_error(lockedMessage(kind, path, operation == LOCK_EX && heldByReadersOnly(fd_)));
+        throw std::runtime_error(lockedMessage(kind, path, mode == os::LockMode::Exclusive && heldByReadersOnly(fd_)));
     throw std::runtime_error("Cannot lock " + path + ": " + std::strerror(error));
 }
 
-FileLock::~FileLock() { ::flock(fd_, LOCK_UN); }
+FileLock::~FileLock() { os::unlock(fd_); }
 
 }  // namespace kv::jet

@@ -1,8 +1,9 @@
 #pragma once
-// An advisory lock on an open database file (flock). A writer holds it exclusively for the whole of
-// a commit, so that two writers, or a writer and a journal recovery, never interleave; a reader
-// holds it shared while it reads the file, so that it never sees a commit halfway done. Every kind
-// waits a few seconds for the locks that exclude it: reads and commits take well under a second.
+// An advisory lock on an open database file (flock on POSIX, LockFileEx on Windows: see
+// platform_file.h). A writer holds it exclusively for the whole of a commit, so that two writers, or
+// a writer and a journal recovery, never interleave; a reader holds it shared while it reads the
+// file, so that it never sees a commit halfway done. Every kind waits a few seconds for the locks
+// that exclude it: reads and commits take well under a second.
 
 #include <string>
 

@@ -1,10 +1,11 @@
 #include "jet/locked_file.h"
 
-#include <sys/stat.h>
-
+#include <cerrno>
+#include <optional>
 #include <stdexcept>
 
 #include "jet/error.h"
+#include "jet/platform_file.h"
 
 namespace kv::jet {
 namespace {
@@ -13,17 +14,24 @@ namespace {
 // programs that replace it over and over, without a pause, make them all fail.
 constexpr int kAttempts = 25;
 
+constexpr unsigned kWriteBits = 0222;
+
 // Root may write any file, so the permission bits are checked here rather than left to open():
-// a file nobody may write is treated as read-only, as the user meant it.
+// a file nobody may write is treated as read-only, as the user meant it. Access keeps its own
+// locks, which this program does not take, so a file Access has open is never written under it.
 int openForUpdate(const std::string& path, const std::string& shownPath) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        throw std::runtime_error("Cannot open " + shownPath + ": the file does not exist");
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        throw std::runtime_error("Cannot write " + shownPath + ": the file is read-only");
+    const std::optional<unsigned> mode = durable_io::modeAt(path);
+    if (!mode) throw std::runtime_error("Cannot open " + shownPath + ": the file does not exist");
+    if ((*mode & kWriteBits) == 0) throw std::runtime_error("Cannot write " + shownPath + ": the file is read-only");
+    if (std::optional<std::string> lockFile = platform_file::liveJetLockFile(path))
+        throw std::runtime_error("Cannot write " + shownPath + ": Microsoft Access has it open (its lock file " +
+                                 *lockFile + " is in use); close it in Access and try again");
     try {
         return durable_io::openForUpdate(path);
     } catch (const durable_io::IoError& error) {
+        // Windows: a program that opened the file without sharing it.
+        if (error.code() == EBUSY)
+            throw std::runtime_error("Cannot write " + shownPath + ": another program has it open");
         throw std::runtime_error("Cannot write " + shownPath + ": the file is read-only or not accessible (" +
                                  error.what() + ")");
     }

@@ -1,7 +1,5 @@
 #include "jet/rollback_journal.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -13,6 +11,7 @@
 #include "jet/bytes.h"
 #include "jet/durable_io.h"
 #include "jet/format.h"
+#include "jet/platform_file.h"
 
 namespace kv::jet::rollback_journal {
 namespace {
@@ -147,7 +146,7 @@ void save(int fd, const std::string& databasePath, std::uint64_t originalLength,
         durable_io::syncFolderOf(path);
     } catch (const durable_io::IoError&) {
         if (journal >= 0) durable_io::close(journal);
-        if (created) std::remove(path.c_str());
+        if (created) platform_file::removeFile(path);
         throw;
     }
 }
@@ -177,9 +176,8 @@ void discard(const std::string& databasePath) {
 }
 
 bool pending(int fd, const std::string& databasePath) {
-    struct stat journal {};
-    if (::lstat(pathFor(databasePath).c_str(), &journal) != 0) return false;
-    return S_ISREG(journal.st_mode) && journal.st_size > 0 && journal.st_uid == durable_io::ownerOf(fd, databasePath);
+    const std::optional<platform_file::Status> journal = platform_file::statusAt(pathFor(databasePath), false);
+    return journal && journal->regular && journal->size > 0 && journal->owner == durable_io::ownerOf(fd, databasePath);
 }
 
 bool recoverLocked(int fd, const std::string& databasePath) {
@@ -187,8 +185,7 @@ bool recoverLocked(int fd, const std::string& databasePath) {
     if (!pending(fd, databasePath)) {
         // Empty, or not this program's: never applied. Removing it keeps it from blocking the next
         // commit; where the folder does not allow that, the commit refuses instead.
-        struct stat found {};
-        if (::lstat(path.c_str(), &found) != 0) return false;
+        if (!platform_file::statusAt(path, false)) return false;
         try {
             durable_io::remove(path);
         } catch (const durable_io::IoError&) {

@@ -9,7 +9,7 @@
 // The commit protocol rests on these invariants (tests in tests/jetwrite/, by file and TEST name):
 //
 //  1. Every change to a database file (a commit, a compaction in place, a journal's rollback) is
-//     made by a holder of the exclusive lock on the real file (flock, file_lock.h); a reader reads
+//     made by a holder of the exclusive lock on the real file (file_lock.h); a reader reads
 //     the whole file under the shared lock (committed_read.h). So a reader never sees a commit
 //     halfway done, and two writers never interleave: each waits up to ten seconds for the other,
 //     then is refused with a message naming the file and whether it is being read or written.

@@ -3,6 +3,10 @@
 function(kv_logger_database output csv_folder)
   set(schema ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/logger_schema.sql)
   set(rows ${csv_folder}/ContestInstance.csv ${csv_folder}/DXLOG.csv)
+  if(CMAKE_CROSSCOMPILING)
+    kv_copy_from_host_build(${output})
+    return()
+  endif()
   get_filename_component(output_folder ${output} DIRECTORY)
   get_filename_component(output_name ${output} NAME)
   add_custom_command(
