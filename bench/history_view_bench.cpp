@@ -35,9 +35,8 @@ public:
             for (std::size_t column = 0; column < rows.columnNames().size(); ++column)
                 cellBytes_ += rows.text(row, column).size();
         shown_ = bench::Clock::now();
-        const auto start = shown_;
         rows.sortBy(0, false);
-        sortSeconds_ = bench::secondsSince(start);
+        sortSeconds_ = bench::secondsSince(shown_);
         const auto findStart = bench::Clock::now();
         found_ = rows.find(1, "OP96").has_value();
         findSeconds_ = bench::secondsSince(findStart);

@@ -91,8 +91,9 @@ TableRows readTableRows(const PageFile& file, const TableDef& def) {
 
 TableRow readRowAt(const PageFile& file, const TableDef& def, RowLocation location) {
     try {
-        ByteView page =
-            requireDataPageOfTable(file, def, location.page, "has a row on page " + std::to_string(location.page));
+        // A short text that needs no building: this runs for every row read, and the message names
+        // the page itself.
+        ByteView page = requireDataPageOfTable(file, def, location.page, "has a row");
         return crackRow(file, def, rowBytes(file, def, page, location));
     } catch (const FormatError& error) {
         throwAsDamaged(file, def, error);
