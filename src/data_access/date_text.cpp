@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 namespace kv::data_access {
 namespace {
@@ -46,16 +45,37 @@ bool exists(const DateTime& value) {
 
 }  // namespace
 
+namespace {
+
+void appendNumber(std::string& text, int number, int digits = 1) {
+    char buffer[16];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+    for (auto written = end - buffer; written < digits; ++written) text += '0';
+    text.append(buffer, end);
+}
+
+}  // namespace
+
 std::string formatDate(int year, int month, int day) {
-    return std::to_string(month) + "-" + std::to_string(day) + "-" + std::to_string(year);
+    std::string text;
+    text.reserve(20);
+    appendNumber(text, month);
+    text += '-';
+    appendNumber(text, day);
+    text += '-';
+    appendNumber(text, year);
+    return text;
 }
 
 std::string formatDateTime(const DateTime& value) {
     std::string text = formatDate(value.year, value.month, value.day);
     if (value.hour != 0 || value.minute != 0 || value.second != 0) {
-        char time[16];
-        std::snprintf(time, sizeof time, " %d:%02d:%02d", value.hour, value.minute, value.second);
-        text += time;
+        text += ' ';
+        appendNumber(text, value.hour);
+        text += ':';
+        appendNumber(text, value.minute, 2);
+        text += ':';
+        appendNumber(text, value.second, 2);
     }
     return text;
 }

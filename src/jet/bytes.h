@@ -74,11 +74,11 @@ public:
 
 private:
     void check(std::size_t offset, std::size_t length) const {
-        if (offset > bytes_.size() || length > bytes_.size() - offset)
-            throw FormatError(where() + ": a length or offset points past the end (" + std::to_string(offset) + "+" +
-                              std::to_string(length) + " of " + std::to_string(bytes_.size()) +
-                              " bytes); the file is damaged");
+        if (offset > bytes_.size() || length > bytes_.size() - offset) [[unlikely]]
+            throwPastEnd(offset, length);
     }
+    // Out of line, so that the check every read makes stays small enough to inline.
+    [[noreturn]] void throwPastEnd(std::size_t offset, std::size_t length) const;
 
     std::span<const std::uint8_t> bytes_;
     const std::string* file_ = nullptr;

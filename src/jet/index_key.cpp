@@ -7,7 +7,7 @@
 
 #include "jet/format.h"
 #include "jet/general_sort_codes.h"
-#include "jet/text_codec.h"
+#include "jet/utf8.h"
 
 namespace kv::jet {
 namespace {
@@ -23,10 +23,12 @@ std::string describe(char32_t c) {
 void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const std::string& text) {
     if (column.sortOrder != format::kGeneralSortOrder)
         throw UnencodableKey("Column " + column.name + " uses a sort order whose index keys are not known");
-    std::u32string chars = utf8ToCodePoints(text);
-    while (!chars.empty() && chars.back() == U' ') chars.pop_back();
+    // Trailing blanks are left out; a blank is one byte in UTF-8, never part of another character.
+    std::string_view chars(text);
+    while (!chars.empty() && chars.back() == ' ') chars.remove_suffix(1);
     std::vector<std::uint8_t> accents, ignored;
-    for (char32_t c : chars) {
+    for (std::size_t at = 0; at < chars.size();) {
+        const char32_t c = takeCodePoint(chars, at);
         const GeneralSortCode* code = generalSortCode(c);
         if (!code)
             throw UnencodableKey("The index key of \"" + text + "\" in column " + column.name +

@@ -52,8 +52,9 @@ std::vector<std::uint32_t> exclusiveLongValuePages(const PageFile& file, const T
                 RowLocation moved = RowLocation::fromPointer(bytes.u32(0));
                 bytes = rowSlot(file.page(moved.page, format::PageType::Data, "a moved row"), moved.row).bytes;
             }
+            const StoredRow stored(bytes);
             for (std::size_t index : longColumns)
-                if (auto field = variableColumnBytes(bytes, index)) collectChain(file, field->bytes(), referenced);
+                if (auto field = stored.variable(index)) collectChain(file, field->bytes(), referenced);
         }
     }
 

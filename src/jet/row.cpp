@@ -56,58 +56,59 @@ Value decode(const PageFile& file, const Column& column, const ByteView& field) 
 
 }  // namespace
 
-std::optional<ByteView> variableColumnBytes(const ByteView& row, std::size_t variableIndex) {
+StoredRow::StoredRow(const ByteView& row) : row_(row), columnCount_(row.u16(0)) {
     namespace r = format::row;
-    const std::size_t columnCount = row.u16(0);
-    const std::size_t maskSize = (columnCount + 7) / 8;
+    const std::size_t maskSize = (columnCount_ + 7) / 8;
     if (maskSize + r::kColumnCountSize + 2 > row.size())
         throw FormatError(row.where() + ": a row is shorter than its null mask; the file is damaged");
-    const std::size_t maskStart = row.size() - maskSize;
-    if (variableIndex >= row.u16(maskStart - 2)) return std::nullopt;
-    // The variable-offset table runs backwards from before the variable count; its last entry is
-    // where the variable data ends.
-    auto variableOffset = [&](std::size_t i) {
-        std::size_t at = maskStart - 2 - r::kVariableOffsetSize * (i + 1);
-        if (at > maskStart)
-            throw FormatError(row.where() + ": a row's variable-offset table is too long; the file is damaged");
-        return row.u16(at);
-    };
-    std::size_t start = variableOffset(variableIndex);
-    std::size_t end = variableOffset(variableIndex + 1);
-    if (end < start || end > maskStart)
-        throw FormatError(row.where() + ": a variable column's offsets are out of order; the file is damaged");
-    return row.sub(start, end - start);
+    maskStart_ = row.size() - maskSize;
+    variableCount_ = row.u16(maskStart_ - 2);
 }
 
-std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const ByteView& row) {
-    namespace r = format::row;
-    std::vector<Value> values(def.columns.size());
-    const std::size_t columnCount = row.u16(0);
-    const std::size_t maskSize = (columnCount + 7) / 8;
-    if (maskSize + r::kColumnCountSize + 2 > row.size())
-        throw FormatError(row.where() + ": a row is shorter than its null mask; the file is damaged");
-    const std::size_t maskStart = row.size() - maskSize;
-    for (std::size_t i = 0; i < def.columns.size(); ++i) {
-        const Column& column = def.columns[i];
-        if (column.number >= columnCount) continue;
-        bool present = row.u8(maskStart + column.number / 8) & 1 << column.number % 8;
-        if (column.type == ColumnType::Boolean) {
-            values[i] = present;
-            continue;
-        }
-        if (!present) continue;
-        if (column.isFixedLength()) {
-            values[i] =
-                decode(file, column,
-                       row.sub(r::kColumnCountSize + column.fixedOffset, fixedColumnSize(column.type, column.length)));
-        } else {
-            auto bytes = variableColumnBytes(row, column.variableIndex);
-            if (!bytes) continue;
-            // Columns of a fixed-size type can be variable; such a column without bytes holds no value.
-            if (bytes->size() == 0 && hasIntrinsicSize(column.type)) continue;
-            values[i] = decode(file, column, *bytes);
-        }
-    }
+bool StoredRow::present(const Column& column) const {
+    return row_.u8(maskStart_ + column.number / 8) & 1 << column.number % 8;
+}
+
+// The variable-offset table runs backwards from before the variable count; its last entry is where
+// the variable data ends.
+std::size_t StoredRow::variableOffset(std::size_t i) const {
+    const std::size_t at = maskStart_ - 2 - format::row::kVariableOffsetSize * (i + 1);
+    if (at > maskStart_)
+        throw FormatError(row_.where() + ": a row's variable-offset table is too long; the file is damaged");
+    return row_.u16(at);
+}
+
+std::optional<ByteView> StoredRow::variable(std::size_t variableIndex) const {
+    if (variableIndex >= variableCount_) return std::nullopt;
+    const std::size_t start = variableOffset(variableIndex);
+    const std::size_t end = variableOffset(variableIndex + 1);
+    if (end < start || end > maskStart_)
+        throw FormatError(row_.where() + ": a variable column's offsets are out of order; the file is damaged");
+    return row_.sub(start, end - start);
+}
+
+std::optional<ByteView> StoredRow::bytes(const Column& column) const {
+    if (!holds(column) || !present(column)) return std::nullopt;
+    if (column.type == ColumnType::Boolean) return ByteView();
+    if (column.isFixedLength())
+        return row_.sub(format::row::kColumnCountSize + column.fixedOffset,
+                        fixedColumnSize(column.type, column.length));
+    std::optional<ByteView> bytes = variable(column.variableIndex);
+    // Columns of a fixed-size type can be variable; such a column without bytes holds no value.
+    if (bytes && bytes->size() == 0 && hasIntrinsicSize(column.type)) return std::nullopt;
+    return bytes;
+}
+
+Value StoredRow::value(const PageFile& file, const Column& column) const {
+    if (column.type == ColumnType::Boolean && holds(column)) return present(column);
+    std::optional<ByteView> field = bytes(column);
+    return field ? decode(file, column, *field) : Value();
+}
+
+std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const StoredRow& row) {
+    std::vector<Value> values;
+    values.reserve(def.columns.size());
+    for (const Column& column : def.columns) values.push_back(row.value(file, column));
     return values;
 }
 

@@ -72,7 +72,7 @@ std::vector<std::uint8_t> longValueBytes(const Column& column, const Value& valu
 }  // namespace
 
 void requireTextFits(const Column& column, const std::string& text) {
-    if (column.type == ColumnType::Text && utf8ToUtf16(text).size() * 2 > column.length)
+    if (column.type == ColumnType::Text && utf16Length(text) * 2 > column.length)
         throw std::runtime_error("The value '" + text + "' is too long for column " + column.name + " (at most " +
                                  std::to_string(column.length / 2) + " characters)");
 }

@@ -81,7 +81,7 @@ TableRows readTableRows(const PageFile& file, const TableDef& def) {
         TableRows table;
         walkRows(file, def, [&](RowLocation location, const ByteView& bytes) {
             table.locations.push_back(location);
-            table.rows.push_back(crackRow(file, def, bytes));
+            table.rows.push_back(crackRow(file, def, StoredRow(bytes)));
         });
         return table;
     } catch (const FormatError& error) {
@@ -89,15 +89,15 @@ TableRows readTableRows(const PageFile& file, const TableDef& def) {
     }
 }
 
+ByteView storedRowBytes(const PageFile& file, const TableDef& def, RowLocation location) {
+    // A short text that needs no building: this runs for every row read, and the message names
+    // the page itself.
+    ByteView page = requireDataPageOfTable(file, def, location.page, "has a row");
+    return rowBytes(file, def, page, location);
+}
+
 TableRow readRowAt(const PageFile& file, const TableDef& def, RowLocation location) {
-    try {
-        // A short text that needs no building: this runs for every row read, and the message names
-        // the page itself.
-        ByteView page = requireDataPageOfTable(file, def, location.page, "has a row");
-        return crackRow(file, def, rowBytes(file, def, page, location));
-    } catch (const FormatError& error) {
-        throwAsDamaged(file, def, error);
-    }
+    return readStoredRowAt(file, def, location, [&](const StoredRow& row) { return crackRow(file, def, row); });
 }
 
 }  // namespace kv::jet

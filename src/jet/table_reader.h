@@ -11,7 +11,9 @@
 #include "jet/commit_rules.h"
 #include "jet/data_page.h"
 #include "jet/page_file.h"
+#include "jet/row.h"
 #include "jet/table_def.h"
+#include "jet/table_integrity.h"
 
 namespace kv::jet {
 
@@ -36,6 +38,10 @@ struct TableRows : RowPlaces {
     std::vector<TableRow> rows;
 };
 
+// The bytes of the row addressed from `location`, following a moved row; throws FormatError when
+// they cannot be found.
+ByteView storedRowBytes(const PageFile& file, const TableDef& def, RowLocation location);
+
 // Throws DamagedTableError, naming the table, when its pages do not add up (see table_integrity.h)
 // or cannot be read.
 RowPlaces readRowPlaces(const PageFile& file, const TableDef& def);
@@ -43,5 +49,16 @@ TableRows readTableRows(const PageFile& file, const TableDef& def);
 // The values of the row addressed from `location`, following a moved row. Memo and OLE values are
 // fetched from their pages. Throws DamagedTableError when the row cannot be read.
 TableRow readRowAt(const PageFile& file, const TableDef& def, RowLocation location);
+// Hands the row addressed from `location` to `read`, as a StoredRow, and returns what it returns:
+// for a reader that takes only some columns, or makes them into values of its own. Throws
+// DamagedTableError when the row, or a column `read` takes, cannot be read.
+template <typename Read>
+auto readStoredRowAt(const PageFile& file, const TableDef& def, RowLocation location, Read&& read) {
+    try {
+        return read(StoredRow(storedRowBytes(file, def, location)));
+    } catch (const FormatError& error) {
+        throwAsDamaged(file, def, error);
+    }
+}
 
 }  // namespace kv::jet

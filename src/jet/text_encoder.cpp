@@ -9,6 +9,21 @@
 
 namespace kv::jet {
 
+namespace {
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
+std::size_t utf16Length(std::string_view utf8) {
+    if (isAscii(utf8)) return utf8.size();
+    std::size_t units = 0;
+    for (char32_t c : utf8ToCodePoints(utf8)) units += c < 0x10000 ? 1 : 2;
+    return units;
+}
+
 std::u16string utf8ToUtf16(std::string_view utf8) {
     std::u16string units;
     units.reserve(utf8.size());
@@ -25,8 +40,14 @@ std::u16string utf8ToUtf16(std::string_view utf8) {
 }
 
 std::vector<std::uint8_t> encodeStoredText(std::string_view utf8, bool compressible) {
-    std::u16string units = utf8ToUtf16(utf8);
     const auto& mark = format::text::kCompressionMark;
+    // Plain ASCII without U+0000 is its own compressed form.
+    if (compressible && utf8.size() > mark.size() && isAscii(utf8) && utf8.find('\0') == std::string_view::npos) {
+        std::vector<std::uint8_t> stored(mark.begin(), mark.end());
+        stored.insert(stored.end(), utf8.begin(), utf8.end());
+        return stored;
+    }
+    std::u16string units = utf8ToUtf16(utf8);
     // A 00 byte switches modes in the compressed form, so U+0000 cannot be written one byte long.
     bool oneByteEach = std::all_of(units.begin(), units.end(), [](char16_t u) { return u > 0 && u < 0x100; });
     std::vector<std::uint8_t> stored;

@@ -1,5 +1,7 @@
 #include "jet/utf8.h"
 
+#include <stdexcept>
+
 namespace kv::jet {
 namespace {
 
@@ -42,6 +44,13 @@ std::optional<Utf8Sequence> decodeUtf8(std::string_view text) {
     static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (c < smallest[length] || c > 0x10ffff || (c >= 0xd800 && c <= 0xdfff)) return std::nullopt;
     return Utf8Sequence{c, length};
+}
+
+char32_t takeNonAsciiCodePoint(std::string_view text, std::size_t& at) {
+    std::optional<Utf8Sequence> sequence = decodeUtf8(text.substr(at));
+    if (!sequence) throw std::runtime_error("The text is not valid UTF-8");
+    at += sequence->length;
+    return sequence->codePoint;
 }
 
 }  // namespace kv::jet

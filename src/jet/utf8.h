@@ -19,4 +19,16 @@ struct Utf8Sequence {
 // continuation byte, a cut sequence, an overlong form, a surrogate or a value past U+10FFFF.
 std::optional<Utf8Sequence> decodeUtf8(std::string_view text);
 
+// The code point at byte `at` of `text`, `at` moved past it; throws std::runtime_error when no
+// valid sequence starts there.
+char32_t takeNonAsciiCodePoint(std::string_view text, std::size_t& at);
+inline char32_t takeCodePoint(std::string_view text, std::size_t& at) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte < 0x80) {
+        ++at;
+        return byte;
+    }
+    return takeNonAsciiCodePoint(text, at);
+}
+
 }  // namespace kv::jet

@@ -5,6 +5,8 @@
 #include "data_access/access/access_value_text.h"
 #include "jet/index_key.h"
 #include "jet/index_tree.h"
+#include "jet/table_reader.h"
+#include "jet/text_codec.h"
 
 namespace kv::data_access {
 namespace {
@@ -28,15 +30,22 @@ AccessTable::AccessTable(std::shared_ptr<const jet::Database> database, const je
 std::size_t AccessTable::rowCount() const { return stored_.size(); }
 
 void AccessTable::readRow(std::size_t position, Row& into) const {
-    jet::TableRow row = jet::readRowAt(database_->file(), def_, stored_.locations.at(position));
-    into.resize(row.size());
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        // Text is already UTF-8: handed over, not copied.
-        if (auto* text = std::get_if<std::string>(&row[i]))
-            into[i] = std::move(*text);
-        else
-            into[i] = accessValueText(row[i]);
-    }
+    const jet::PageFile& file = database_->file();
+    jet::readStoredRowAt(file, def_, stored_.locations.at(position), [&](const jet::StoredRow& row) {
+        into.resize(def_.columns.size());
+        for (std::size_t i = 0; i < def_.columns.size(); ++i) {
+            const jet::Column& column = def_.columns[i];
+            if (column.type != jet::ColumnType::Text) {
+                into[i] = accessValueText(row.value(file, column));
+            } else if (std::optional<jet::ByteView> bytes = row.bytes(column)) {
+                // Decoded into the cell's own storage: the reader's row is read again and again.
+                if (!into[i]) into[i].emplace();
+                jet::decodeTextInto(bytes->bytes(), *into[i]);
+            } else {
+                into[i].reset();
+            }
+        }
+    });
 }
 
 const jet::RealIndex& AccessTable::realIndex(const IndexInfo& index) const {
