@@ -26,6 +26,9 @@ void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const s
     // Trailing blanks are left out; a blank is one byte in UTF-8, never part of another character.
     std::string_view chars(text);
     while (!chars.empty() && chars.back() == ' ') chars.remove_suffix(1);
+    key.reserve(key.size() + 2 * chars.size() + 4);
+    // Each character's accent, made only once one is not kNoAccent: most keys have none.
+    std::size_t characters = 0;
     std::vector<std::uint8_t> accents, ignored;
     for (std::size_t at = 0; at < chars.size();) {
         const char32_t c = takeCodePoint(chars, at);
@@ -35,16 +38,19 @@ void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const s
                                  " cannot be made: the character " + describe(c) + " has no known key code");
         if (code->inlineCodes.empty()) {
             unsigned position =
-                (ik::kPositionBase + ik::kPositionStep * static_cast<unsigned>(accents.size())) | ik::kPositionFlag;
+                (ik::kPositionBase + ik::kPositionStep * static_cast<unsigned>(characters)) | ik::kPositionFlag;
             ignored.insert(ignored.end(), {static_cast<std::uint8_t>(position >> 8),
                                            static_cast<std::uint8_t>(position), ik::kIgnoredMidfix, code->ignoredCode});
         } else {
             key.insert(key.end(), code->inlineCodes.begin(), code->inlineCodes.end());
-            accents.push_back(code->accent);
+            if (code->accent != kNoAccent) {
+                accents.resize(characters, kNoAccent);
+                accents.push_back(code->accent);
+            }
+            ++characters;
         }
     }
     key.push_back(ik::kEndOfText);
-    while (!accents.empty() && accents.back() == kNoAccent) accents.pop_back();
     key.insert(key.end(), accents.begin(), accents.end());
     if (!ignored.empty()) {
         key.insert(key.end(), ik::kIgnoredTrailerStart.begin(), ik::kIgnoredTrailerStart.end());
@@ -120,6 +126,7 @@ void appendColumnKey(std::vector<std::uint8_t>& key, const Column& column, const
 
 std::vector<std::uint8_t> encodeIndexKey(const TableDef& def, const RealIndex& index, const std::vector<Value>& row) {
     std::vector<std::uint8_t> key;
+    key.reserve(32);
     for (const auto& part : index.columns) {
         std::size_t position = def.columnPosition(part.columnNumber);
         appendColumnKey(key, def.columns[position], row.at(position), part.ascending);

@@ -22,14 +22,8 @@ const T& as(const Value& value, const Column& column) {
     mismatch(column);
 }
 
-std::vector<std::uint8_t> textBytes(const Column& column, const std::string& text) {
-    requireTextFits(column, text);
-    return encodeStoredText(text, column.isCompressedText());
-}
-
-// The bytes of a value that has no long-value storage.
-std::vector<std::uint8_t> plainBytes(const Column& column, const Value& value) {
-    std::vector<std::uint8_t> out;
+// Appends the bytes of a value that has no long-value storage.
+void appendPlainBytes(std::vector<std::uint8_t>& out, const Column& column, const Value& value) {
     switch (column.type) {
     case ColumnType::Byte: out.push_back(as<std::uint8_t>(value, column)); break;
     case ColumnType::Integer: appendU16(out, static_cast<std::uint16_t>(as<std::int16_t>(value, column))); break;
@@ -42,7 +36,7 @@ std::vector<std::uint8_t> plainBytes(const Column& column, const Value& value) {
     case ColumnType::DateTime: appendU64(out, std::bit_cast<std::uint64_t>(as<DateTime>(value, column).days)); break;
     case ColumnType::Guid: {
         const auto& bytes = as<Guid>(value, column).bytes;
-        out.assign(bytes.begin(), bytes.end());
+        out.insert(out.end(), bytes.begin(), bytes.end());
         break;
     }
     case ColumnType::Numeric: {
@@ -51,16 +45,22 @@ std::vector<std::uint8_t> plainBytes(const Column& column, const Value& value) {
         for (std::uint32_t word : number.magnitude) appendU32(out, word);
         break;
     }
-    case ColumnType::Text: out = textBytes(column, as<std::string>(value, column)); break;
-    case ColumnType::Binary:
-        out = as<Binary>(value, column);
-        if (out.size() > column.length)
+    case ColumnType::Text: {
+        const std::string& text = as<std::string>(value, column);
+        requireTextFits(column, text);
+        appendStoredText(out, text, column.isCompressedText());
+        break;
+    }
+    case ColumnType::Binary: {
+        const Binary& bytes = as<Binary>(value, column);
+        if (bytes.size() > column.length)
             throw std::runtime_error("The value for column " + column.name + " is longer than the column allows (" +
                                      std::to_string(column.length) + " bytes)");
+        out.insert(out.end(), bytes.begin(), bytes.end());
         break;
+    }
     default: mismatch(column);
     }
-    return out;
 }
 
 std::vector<std::uint8_t> longValueBytes(const Column& column, const Value& value) {
@@ -95,9 +95,13 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
 
     std::vector<std::uint8_t> nullMask((columnCount + 7) / 8, 0);
     std::vector<std::uint8_t> row;
+    row.reserve(format::row::kColumnCountSize + fixedSize + 16 * variableCount);
     appendU16(row, static_cast<std::uint16_t>(columnCount));
     row.resize(format::row::kColumnCountSize + fixedSize, 0);
-    std::vector<std::vector<std::uint8_t>> variable(variableCount);
+    // The variable columns' bytes one after another, each column's span by its variable index; a
+    // long value's bytes are made once the row's other columns are known, and kept apart.
+    std::vector<std::uint8_t> variableBytes;
+    std::vector<std::pair<std::size_t, std::size_t>> variableSpans(variableCount);  // start, size
     std::vector<std::size_t> longColumns;
 
     for (std::size_t i = 0; i < def.columns.size(); ++i) {
@@ -111,38 +115,47 @@ std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>&
             longColumns.push_back(i);
             continue;
         }
-        std::vector<std::uint8_t> bytes = plainBytes(column, value);
+        const std::size_t start = variableBytes.size();
+        appendPlainBytes(variableBytes, column, value);
         if (column.isFixedLength()) {
-            bytes.resize(fixedColumnSize(column.type, column.length), 0);
-            std::copy(bytes.begin(), bytes.end(), row.begin() + format::row::kColumnCountSize + column.fixedOffset);
+            const std::size_t size =
+                std::min(variableBytes.size() - start, fixedColumnSize(column.type, column.length));
+            std::copy_n(variableBytes.begin() + static_cast<std::ptrdiff_t>(start), size,
+                        row.begin() + static_cast<std::ptrdiff_t>(format::row::kColumnCountSize + column.fixedOffset));
+            variableBytes.resize(start);
         } else {
-            variable[column.variableIndex] = std::move(bytes);
+            variableSpans[column.variableIndex] = {start, variableBytes.size() - start};
         }
     }
 
     // End-of-data offset, one offset per variable column, their count, the mask.
-    std::size_t trailer = 2 + 2 * variableCount + 2 + nullMask.size();
-    auto rowSize = [&] {
-        std::size_t size = row.size() + trailer;
-        for (const auto& bytes : variable) size += bytes.size();
-        return size;
-    };
+    const std::size_t trailer = 2 + 2 * variableCount + 2 + nullMask.size();
+    std::vector<std::pair<std::size_t, std::vector<std::uint8_t>>> longBytes;  // variable index, bytes
+    std::size_t rowSize = row.size() + variableBytes.size() + trailer;
     for (std::size_t i : longColumns) {
         const Column& column = def.columns[i];
         std::vector<std::uint8_t> bytes = longValueBytes(column, values[i]);
-        std::size_t headerOnly = rowSize() + format::long_value::kHeaderSize;
-        bool inlineAllowed = headerOnly + bytes.size() <= DataPageWriter::kMaxRowSize;
-        variable[column.variableIndex] = longValues.store(bytes, inlineAllowed);
+        bool inlineAllowed = rowSize + format::long_value::kHeaderSize + bytes.size() <= DataPageWriter::kMaxRowSize;
+        longBytes.emplace_back(column.variableIndex, longValues.store(bytes, inlineAllowed));
+        rowSize += longBytes.back().second.size();
     }
-    if (rowSize() > DataPageWriter::kMaxRowSize)
-        throw std::runtime_error("A row of table " + def.name + " is " + std::to_string(rowSize()) +
+    if (rowSize > DataPageWriter::kMaxRowSize)
+        throw std::runtime_error("A row of table " + def.name + " is " + std::to_string(rowSize) +
                                  " bytes long, more than a page holds (" + std::to_string(DataPageWriter::kMaxRowSize) +
                                  ")");
 
-    std::vector<std::uint16_t> offsets;
-    for (const auto& bytes : variable) {
-        offsets.push_back(static_cast<std::uint16_t>(row.size()));
-        row.insert(row.end(), bytes.begin(), bytes.end());
+    row.reserve(rowSize);
+    std::vector<std::uint16_t> offsets(variableCount);
+    for (std::size_t v = 0; v < variableCount; ++v) {
+        offsets[v] = static_cast<std::uint16_t>(row.size());
+        auto stored =
+            std::find_if(longBytes.begin(), longBytes.end(), [&](const auto& entry) { return entry.first == v; });
+        if (stored != longBytes.end()) {
+            row.insert(row.end(), stored->second.begin(), stored->second.end());
+        } else {
+            const auto begin = variableBytes.begin() + static_cast<std::ptrdiff_t>(variableSpans[v].first);
+            row.insert(row.end(), begin, begin + static_cast<std::ptrdiff_t>(variableSpans[v].second));
+        }
     }
     appendU16(row, static_cast<std::uint16_t>(row.size()));
     for (std::size_t i = offsets.size(); i-- > 0;) appendU16(row, offsets[i]);

@@ -39,25 +39,28 @@ std::u16string utf8ToUtf16(std::string_view utf8) {
     return units;
 }
 
-std::vector<std::uint8_t> encodeStoredText(std::string_view utf8, bool compressible) {
+void appendStoredText(std::vector<std::uint8_t>& out, std::string_view utf8, bool compressible) {
     const auto& mark = format::text::kCompressionMark;
     // Plain ASCII without U+0000 is its own compressed form.
     if (compressible && utf8.size() > mark.size() && isAscii(utf8) && utf8.find('\0') == std::string_view::npos) {
-        std::vector<std::uint8_t> stored(mark.begin(), mark.end());
-        stored.insert(stored.end(), utf8.begin(), utf8.end());
-        return stored;
+        out.insert(out.end(), mark.begin(), mark.end());
+        out.insert(out.end(), utf8.begin(), utf8.end());
+        return;
     }
     std::u16string units = utf8ToUtf16(utf8);
     // A 00 byte switches modes in the compressed form, so U+0000 cannot be written one byte long.
     bool oneByteEach = std::all_of(units.begin(), units.end(), [](char16_t u) { return u > 0 && u < 0x100; });
-    std::vector<std::uint8_t> stored;
     if (compressible && oneByteEach && mark.size() + units.size() < 2 * units.size()) {
-        stored.assign(mark.begin(), mark.end());
-        for (char16_t u : units) stored.push_back(static_cast<std::uint8_t>(u));
-        return stored;
+        out.insert(out.end(), mark.begin(), mark.end());
+        for (char16_t u : units) out.push_back(static_cast<std::uint8_t>(u));
+        return;
     }
-    stored.reserve(2 * units.size());
-    for (char16_t u : units) appendU16(stored, u);
+    for (char16_t u : units) appendU16(out, u);
+}
+
+std::vector<std::uint8_t> encodeStoredText(std::string_view utf8, bool compressible) {
+    std::vector<std::uint8_t> stored;
+    appendStoredText(stored, utf8, compressible);
     return stored;
 }
 

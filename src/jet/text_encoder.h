@@ -15,5 +15,7 @@ std::u16string utf8ToUtf16(std::string_view utf8);
 // How many UTF-16 code units utf8ToUtf16 would give, without making them.
 std::size_t utf16Length(std::string_view utf8);
 std::vector<std::uint8_t> encodeStoredText(std::string_view utf8, bool compressible);
+// The same, appended to `out`.
+void appendStoredText(std::vector<std::uint8_t>& out, std::string_view utf8, bool compressible);
 
 }  // namespace kv::jet
