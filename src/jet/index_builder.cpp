@@ -11,16 +11,20 @@ namespace {
 struct Node {
     std::uint32_t page;
     std::vector<std::vector<std::uint8_t>> entries;
-    IndexEntry last;  // the last entry of the node's subtree
+    IndexEntryRef last;  // the last entry of the node's subtree
     std::uint32_t tail = 0;
 };
+
+void requireFits(const std::vector<std::uint8_t>& entry) {
+    if (entry.size() > kIndexEntryRoom) throw std::runtime_error("An index key is too long for an index page");
+}
 
 // Splits entries into pages in order: [begin, end) ranges, every page holding at least one entry.
 std::vector<std::pair<std::size_t, std::size_t>> pageRanges(const std::vector<std::vector<std::uint8_t>>& stored) {
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
     std::size_t used = kIndexEntryRoom;
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (stored[i].size() > kIndexEntryRoom) throw std::runtime_error("An index key is too long for an index page");
+        requireFits(stored[i]);
         if (used + stored[i].size() > kIndexEntryRoom) {
             ranges.emplace_back(i, i);
             used = 0;
@@ -31,32 +35,47 @@ std::vector<std::pair<std::size_t, std::size_t>> pageRanges(const std::vector<st
     return ranges;
 }
 
-void writeLevel(std::vector<Node>& level, bool leaf, std::uint32_t definitionPage, PageImages& images,
-                BuiltIndex& built) {
+// Writes a level of intermediate pages.
+void writeLevel(std::vector<Node>& level, std::uint32_t definitionPage, PageImages& images, BuiltIndex& built) {
     for (std::size_t i = 0; i < level.size(); ++i) {
         std::uint32_t previous = i > 0 ? level[i - 1].page : 0;
         std::uint32_t next = i + 1 < level.size() ? level[i + 1].page : 0;
-        images[level[i].page] = indexPageImage(leaf, definitionPage, previous, next, level[i].tail, level[i].entries);
+        images[level[i].page] = indexPageImage(false, definitionPage, previous, next, level[i].tail, level[i].entries);
         built.pages.push_back(level[i].page);
     }
 }
 
 }  // namespace
 
-BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t definitionPage, PageAllocator& allocator,
+BuiltIndex buildIndex(const std::vector<IndexEntryRef>& entries, std::uint32_t definitionPage, PageAllocator& allocator,
                       PageImages& images) {
     BuiltIndex built;
-    std::vector<std::vector<std::uint8_t>> stored;
-    stored.reserve(entries.size());
-    for (const auto& entry : entries) stored.push_back(indexEntryBytes(entry.key, entry.row, nullptr));
+    // Each leaf is written once the next one starts (its next pointer known), so that only one
+    // leaf's entries are held at a time; `level` keeps every leaf's page and last entry.
     std::vector<Node> level;
-    for (auto [begin, end] : pageRanges(stored)) {
-        Node node{allocator.next(), {}, entries[end - 1]};
-        for (std::size_t i = begin; i < end; ++i) node.entries.push_back(std::move(stored[i]));
-        level.push_back(std::move(node));
+    auto writeLeaf = [&](std::uint32_t next) {
+        Node& leaf = level.back();
+        const std::uint32_t previous = level.size() > 1 ? level[level.size() - 2].page : 0;
+        images[leaf.page] = indexPageImage(true, definitionPage, previous, next, 0, leaf.entries);
+        built.pages.push_back(leaf.page);
+        leaf.entries = {};
+    };
+    std::size_t used = 0;
+    for (const IndexEntryRef& entry : entries) {
+        std::vector<std::uint8_t> bytes = indexEntryBytes(entry.key, entry.row, nullptr);
+        if (level.empty() || used + bytes.size() > kIndexEntryRoom) {
+            requireFits(bytes);
+            const std::uint32_t page = allocator.next();
+            if (!level.empty()) writeLeaf(page);
+            level.push_back({page, {}, entry});
+            used = 0;
+        }
+        used += bytes.size();
+        level.back().entries.push_back(std::move(bytes));
+        level.back().last = entry;
     }
     if (level.empty()) level.push_back({allocator.next(), {}, {}});
-    writeLevel(level, true, definitionPage, images, built);
+    writeLeaf(0);
 
     while (level.size() > 1) {
         std::vector<std::vector<std::uint8_t>> childEntries;
@@ -75,7 +94,7 @@ BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t defi
             for (std::size_t i = begin; i + 1 < end; ++i) parent.entries.push_back(std::move(childEntries[i]));
             parents.push_back(std::move(parent));
         }
-        writeLevel(parents, false, definitionPage, images, built);
+        writeLevel(parents, definitionPage, images, built);
         level = std::move(parents);
     }
     built.rootPage = level.front().page;

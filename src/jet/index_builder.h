@@ -5,6 +5,7 @@
 // last child of a page, which only its tail pointer reaches (as Access writes them).
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "jet/index_page.h"
@@ -18,8 +19,14 @@ struct BuiltIndex {
     std::vector<std::uint32_t> pages;  // every page of the tree, ascending
 };
 
+// An entry whose key is held elsewhere, for as long as the index is being built.
+struct IndexEntryRef {
+    std::span<const std::uint8_t> key;
+    RowLocation row;
+};
+
 // `entries` must be in index order. An empty index is a single empty leaf.
-BuiltIndex buildIndex(const std::vector<IndexEntry>& entries, std::uint32_t definitionPage, PageAllocator& allocator,
+BuiltIndex buildIndex(const std::vector<IndexEntryRef>& entries, std::uint32_t definitionPage, PageAllocator& allocator,
                       PageImages& images);
 
 }  // namespace kv::jet

@@ -26,7 +26,6 @@ void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const s
     // Trailing blanks are left out; a blank is one byte in UTF-8, never part of another character.
     std::string_view chars(text);
     while (!chars.empty() && chars.back() == ' ') chars.remove_suffix(1);
-    key.reserve(key.size() + 2 * chars.size() + 4);
     // Each character's accent, made only once one is not kNoAccent: most keys have none.
     std::size_t characters = 0;
     std::vector<std::uint8_t> accents, ignored;
@@ -124,13 +123,18 @@ void appendColumnKey(std::vector<std::uint8_t>& key, const Column& column, const
         for (std::size_t i = valueStart; i < key.size(); ++i) key[i] = static_cast<std::uint8_t>(~key[i]);
 }
 
-std::vector<std::uint8_t> encodeIndexKey(const TableDef& def, const RealIndex& index, const std::vector<Value>& row) {
-    std::vector<std::uint8_t> key;
-    key.reserve(32);
+void appendIndexKey(std::vector<std::uint8_t>& key, const TableDef& def, const RealIndex& index,
+                    const std::vector<Value>& row) {
     for (const auto& part : index.columns) {
         std::size_t position = def.columnPosition(part.columnNumber);
         appendColumnKey(key, def.columns[position], row.at(position), part.ascending);
     }
+}
+
+std::vector<std::uint8_t> encodeIndexKey(const TableDef& def, const RealIndex& index, const std::vector<Value>& row) {
+    std::vector<std::uint8_t> key;
+    key.reserve(32);
+    appendIndexKey(key, def, index, row);
     return key;
 }
 

@@ -22,5 +22,8 @@ public:
 void appendColumnKey(std::vector<std::uint8_t>& key, const Column& column, const Value& value, bool ascending);
 // The whole key of a row (its values in the table's column order) for the index.
 std::vector<std::uint8_t> encodeIndexKey(const TableDef& def, const RealIndex& index, const std::vector<Value>& row);
+// The same, appended to `key`.
+void appendIndexKey(std::vector<std::uint8_t>& key, const TableDef& def, const RealIndex& index,
+                    const std::vector<Value>& row);
 
 }  // namespace kv::jet

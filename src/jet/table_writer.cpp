@@ -49,51 +49,81 @@ std::vector<std::uint32_t> ownedPages(const PageFile& file, const TableDef& def)
     return owned;
 }
 
-// One index's key of every row, in row order; empty for a row the index leaves out.
-struct IndexKeys {
-    std::vector<std::vector<std::uint8_t>> keys;
+// One index's key of every row, in row order, in one buffer; empty for a row the index leaves out.
+class IndexKeys {
+public:
+    void reserve(std::size_t rows) { ends_.reserve(rows); }
+    // The next row's key, appended to the buffer by `write`; a row left out writes nothing.
+    template <typename Write>
+    void add(Write write) {
+        write(bytes_);
+        ends_.push_back(bytes_.size());
+    }
+    std::size_t rows() const { return ends_.size(); }
+    std::span<const std::uint8_t> of(std::size_t row) const {
+        const std::size_t start = row == 0 ? 0 : ends_[row - 1];
+        return std::span<const std::uint8_t>(bytes_).subspan(start, ends_[row] - start);
+    }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::vector<std::size_t> ends_;
 };
 
 void addKeys(const TableDef& def, std::vector<IndexKeys>& all, const TableRow& row) {
     for (std::size_t i = 0; i < def.realIndexes.size(); ++i) {
         const RealIndex& index = def.realIndexes[i];
         requireIndexValues(def, i, row);
-        all[i].keys.push_back(leftOutOfIndex(def, index, row) ? std::vector<std::uint8_t>()
-                                                              : encodeIndexKey(def, index, row));
+        all[i].add([&](std::vector<std::uint8_t>& bytes) {
+            if (!leftOutOfIndex(def, index, row)) appendIndexKey(bytes, def, index, row);
+        });
     }
 }
 
-// The index's entries in key order, the keys moved out of `keys`; throws for a key a unique index
-// holds twice, naming the row read again by `rowAt`.
-std::vector<IndexEntry> sortedEntries(const TableDef& def, std::size_t i, IndexKeys& keys,
-                                      const std::vector<RowLocation>& locations, const RowSupplier& rowAt,
-                                      std::uint32_t& distinct) {
+// The first eight bytes of a key as a number, so that most comparisons while sorting need not
+// reach the keys themselves.
+std::uint64_t keyPrefix(std::span<const std::uint8_t> key) {
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < key.size() ? key[i] : 0);
+    return prefix;
+}
+
+// The index's entries in key order, rows with equal keys in row order; throws for a key a unique
+// index holds twice, naming the row read again by `rowAt`.
+std::vector<IndexEntryRef> sortedEntries(const TableDef& def, std::size_t i, const IndexKeys& keys,
+                                         const std::vector<RowLocation>& locations, const RowSupplier& rowAt,
+                                         std::uint32_t& distinct) {
     const RealIndex& index = def.realIndexes[i];
-    std::vector<IndexEntry> entries;
-    std::vector<std::size_t> rowOf;
-    for (std::size_t r = 0; r < keys.keys.size(); ++r) {
-        if (keys.keys[r].empty()) continue;
-        entries.push_back({std::move(keys.keys[r]), locations[r]});
-        rowOf.push_back(r);
-    }
-    keys.keys.clear();
-    keys.keys.shrink_to_fit();
-    std::vector<std::size_t> order(entries.size());
-    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return entries[a].key < entries[b].key; });
+    struct Sortable {
+        std::uint64_t prefix;
+        std::size_t row;
+    };
+    std::vector<Sortable> order;
+    order.reserve(keys.rows());
+    for (std::size_t r = 0; r < keys.rows(); ++r)
+        if (!keys.of(r).empty()) order.push_back({keyPrefix(keys.of(r)), r});
+    auto compare = [&](const Sortable& a, const Sortable& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+        const auto left = keys.of(a.row), right = keys.of(b.row);
+        if (std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end())) return -1;
+        return std::equal(left.begin(), left.end(), right.begin(), right.end()) ? 0 : 1;
+    };
+    std::sort(order.begin(), order.end(), [&](const Sortable& a, const Sortable& b) {
+        const int byKey = compare(a, b);
+        return byKey != 0 ? byKey < 0 : a.row < b.row;
+    });
     distinct = 0;
+    std::vector<IndexEntryRef> entries;
+    entries.reserve(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
-        bool repeats = k > 0 && entries[order[k]].key == entries[order[k - 1]].key;
+        entries.push_back({keys.of(order[k].row), locations[order[k].row]});
+        bool repeats = k > 0 && compare(order[k], order[k - 1]) == 0;
         if (!repeats) ++distinct;
         if (!repeats || !index.isUnique()) continue;
-        TableRow row = rowAt(rowOf[order[k]]);
+        TableRow row = rowAt(order[k].row);
         if (!mayRepeatKey(def, index, row)) throwRepeatedKey(def, i, row);
     }
-    std::vector<IndexEntry> sorted;
-    sorted.reserve(entries.size());
-    for (std::size_t k : order) sorted.push_back(std::move(entries[k]));
-    return sorted;
+    return entries;
 }
 
 }  // namespace
@@ -103,7 +133,7 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
     PageImages& images = rebuild.pages;
     PageAllocator allocator(ownedPages(file, def), globallyFreePages(file), file.pageCount());
     std::vector<IndexKeys> keys(def.realIndexes.size());
-    for (auto& index : keys) index.keys.reserve(rowCount);
+    for (auto& index : keys) index.reserve(rowCount);
     std::uint32_t lastAutonumber = def.nextAutonumber;
 
     // Data pages are numbered once all are filled, in ascending order, so that reading the table
@@ -142,13 +172,14 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
     std::vector<std::vector<std::uint32_t>> indexPages;
     for (std::size_t i = 0; i < def.realIndexes.size(); ++i) {
         std::uint32_t distinct = 0;
-        const std::vector<IndexEntry> entries = sortedEntries(def, i, keys[i], rebuild.locations, rowAt, distinct);
+        const std::vector<IndexEntryRef> entries = sortedEntries(def, i, keys[i], rebuild.locations, rowAt, distinct);
         BuiltIndex built = buildIndex(entries, def.page, allocator, images);
         std::size_t block = td::kRealIndexBlocksOffset + i * td::kRealIndexBlockSize;
         putU32(definition, block, static_cast<std::uint32_t>(entries.size()));
         putU32(definition, block + td::kRealIndexBlockDistinctKeysOffset, distinct);
         putU32(definition, realIndexDefinitionOffset(def, i) + td::real_index::kFirstPage, built.rootPage);
         indexPages.push_back(std::move(built.pages));
+        keys[i] = IndexKeys();  // written: its entries are not read again
     }
 
     // The maps are written last: a reference map may need pages of its own.
