@@ -1,24 +1,59 @@
 #include "data_access/table_index.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace kv::data_access {
+namespace {
+
+std::uint64_t keyPrefix(std::string_view key) {
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix = prefix << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0);
+    return prefix;
+}
+
+}  // namespace
 
 TableIndex::TableIndex(const ProviderTable& source, IndexInfo info, std::vector<std::size_t> columns,
                        const RowSource& rows, bool rowsMatchSource)
     : source_(source), info_(std::move(info)), columns_(std::move(columns)) {
     const std::size_t count = rows.rowCount();
-    entryOfRow_.assign(count, entries_.end());
+    std::vector<IndexEntry> entries;
     if (rowsMatchSource) {
-        for (auto& entry : source_.indexEntries(info_)) {
-            if (entry.row >= count) continue;
-            entryOfRow_[entry.row] = entries_.emplace_hint(entries_.end(), std::move(entry.key), entry.row);
-        }
+        entries = source_.indexEntries(info_);
+        std::erase_if(entries, [&](const IndexEntry& entry) { return entry.row >= count; });
     } else {
+        entries.reserve(count);
         Row row;
         for (std::size_t position = 0; position < count; ++position) {
             rows.readRow(position, row);
-            put(position, keyOfRow(row));
+            entries.push_back({keyOfRow(row), position});
         }
     }
+    builtOfRow_.assign(count, kNone);
+    build(std::move(entries));
+}
+
+void TableIndex::build(std::vector<IndexEntry> entries) {
+    auto entryBefore = [](const IndexEntry& a, const IndexEntry& b) { return before({a.key, a.row}, {b.key, b.row}); };
+    // A source hands its entries in its order already; rows encoded here come in row order.
+    if (!std::is_sorted(entries.begin(), entries.end(), entryBefore))
+        std::sort(entries.begin(), entries.end(), entryBefore);
+    std::size_t keyBytes = 0;
+    for (const IndexEntry& entry : entries) keyBytes += entry.key.size();
+    if (keyBytes >= kNone || entries.size() >= kNone)
+        throw std::runtime_error("Index " + info_.name + " is too large to be held");
+    keys_.reserve(keyBytes);
+    built_.reserve(entries.size());
+    for (IndexEntry& entry : entries) {
+        builtOfRow_.at(entry.row) = static_cast<std::uint32_t>(built_.size());
+        built_.push_back(
+            {keyPrefix(entry.key), static_cast<std::uint32_t>(keys_.size()), static_cast<std::uint32_t>(entry.row)});
+        keys_ += entry.key;
+        std::string().swap(entry.key);
+    }
+    gone_.assign(built_.size(), false);
 }
 
 std::string TableIndex::keyOfRow(const Row& row) const {
@@ -29,39 +64,89 @@ std::string TableIndex::keyOfRow(const Row& row) const {
 
 std::string TableIndex::keyOfValues(const std::vector<Value>& values) const { return source_.encodeKey(info_, values); }
 
+std::string_view TableIndex::builtKey(std::size_t entry) const {
+    const std::size_t end = entry + 1 < built_.size() ? built_[entry + 1].keyStart : keys_.size();
+    return std::string_view(keys_).substr(built_[entry].keyStart, end - built_[entry].keyStart);
+}
+
+bool TableIndex::builtBefore(std::size_t entry, const Place& place) const {
+    const std::uint64_t prefix = keyPrefix(place.key);
+    if (built_[entry].prefix != prefix) return built_[entry].prefix < prefix;
+    const std::string_view key = builtKey(entry);
+    return key != place.key ? key < place.key : built_[entry].row < place.row;
+}
+
+std::size_t TableIndex::liveFrom(std::size_t entry) const {
+    while (entry < built_.size() && gone_[entry]) ++entry;
+    return entry;
+}
+
+std::size_t TableIndex::builtFrom(const Place& place) const {
+    std::size_t low = 0, high = built_.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (builtBefore(middle, place))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return liveFrom(low);
+}
+
+std::optional<std::size_t> TableIndex::nearer(std::size_t built, PutEntries::const_iterator put) const {
+    if (built >= built_.size()) {
+        if (put == put_.end()) return std::nullopt;
+        return put->row;
+    }
+    if (put == put_.end() || before({builtKey(built), built_[built].row}, {put->key, put->row}))
+        return built_[built].row;
+    return put->row;
+}
+
+std::optional<std::size_t> TableIndex::rowFrom(const Place& place) const {
+    return nearer(builtFrom(place), put_.lower_bound(place));
+}
+
+std::optional<TableIndex::Place> TableIndex::placeOf(std::size_t row) const {
+    if (row < putOfRow_.size() && putOfRow_[row] != put_.end()) return Place{putOfRow_[row]->key, row};
+    if (row < builtOfRow_.size() && builtOfRow_[row] != kNone) return Place{builtKey(builtOfRow_[row]), row};
+    return std::nullopt;
+}
+
 void TableIndex::put(std::size_t row, std::string key) {
-    if (indexed(row))
-        entries_.erase(entryOfRow_[row]);
-    else if (row >= entryOfRow_.size())
-        entryOfRow_.resize(row + 1, entries_.end());
-    entryOfRow_[row] = entries_.emplace(std::move(key), row).first;
+    if (putOfRow_.size() <= row) putOfRow_.resize(std::max(row + 1, builtOfRow_.size()), put_.end());
+    if (putOfRow_[row] != put_.end()) {
+        put_.erase(putOfRow_[row]);
+    } else if (row < builtOfRow_.size() && builtOfRow_[row] != kNone) {
+        gone_[builtOfRow_[row]] = true;
+        builtOfRow_[row] = kNone;
+    }
+    putOfRow_[row] = put_.insert({std::move(key), row}).first;
 }
 
-std::optional<std::size_t> TableIndex::rowAt(Entries::const_iterator entry) const {
-    if (entry == entries_.end()) return std::nullopt;
-    return entry->second;
-}
-
-std::optional<std::size_t> TableIndex::firstRow() const { return rowAt(entries_.begin()); }
+std::optional<std::size_t> TableIndex::firstRow() const { return nearer(liveFrom(0), put_.begin()); }
 
 std::optional<std::size_t> TableIndex::rowAfter(std::size_t row) const {
-    if (!indexed(row)) return std::nullopt;
-    return rowAt(std::next(Entries::const_iterator(entryOfRow_[row])));
+    const std::optional<Place> place = placeOf(row);
+    if (!place) return std::nullopt;
+    // The next entry of each kind; the row's own kind has it one step on.
+    const bool isPut = row < putOfRow_.size() && putOfRow_[row] != put_.end();
+    const std::size_t built = isPut ? builtFrom({place->key, row + 1}) : liveFrom(builtOfRow_[row] + 1);
+    const auto put = isPut ? std::next(putOfRow_[row]) : put_.lower_bound(Place{place->key, row + 1});
+    return nearer(built, put);
 }
 
 std::optional<std::size_t> TableIndex::firstRowWithKey(const std::string& key) const {
-    auto entry = entries_.lower_bound({key, 0});
-    if (entry == entries_.end() || entry->first != key) return std::nullopt;
-    return entry->second;
+    const std::optional<std::size_t> row = firstRowFrom(key);
+    if (!row || placeOf(*row)->key != key) return std::nullopt;
+    return row;
 }
 
-std::optional<std::size_t> TableIndex::firstRowFrom(const std::string& key) const {
-    return rowAt(entries_.lower_bound({key, 0}));
-}
+std::optional<std::size_t> TableIndex::firstRowFrom(const std::string& key) const { return rowFrom({key, 0}); }
 
 std::optional<std::size_t> TableIndex::nextRowWithKey(std::size_t row) const {
-    auto next = rowAfter(row);
-    if (!next || entryOfRow_[*next]->first != entryOfRow_[row]->first) return std::nullopt;
+    const std::optional<std::size_t> next = rowAfter(row);
+    if (!next || placeOf(*next)->key != placeOf(row)->key) return std::nullopt;
     return next;
 }
 
