@@ -132,16 +132,17 @@ void Cursor::followTable() const {
     place_ = std::min(place, order_.size());
 }
 
-bool Cursor::passes(std::size_t row) const { return !filter_ || filter_->matches(rowAt(row)); }
+bool Cursor::passes(std::size_t row) const {
+    if (!filter_) return true;
+    // The filter reads only its own columns: the row's other cells need not be made.
+    for (std::size_t column : filter_->columns()) cellAt(row, column);
+    return filter_->matches(read_.cellsRead());
+}
 
-const Row& Cursor::rowAt(std::size_t position) const {
-    if (readPosition_ != position || readVersion_ != table_->version()) {
-        readPosition_.reset();
-        table_->readRow(position, readRow_);
-        readPosition_ = position;
-        readVersion_ = table_->version();
-    }
-    return readRow_;
+const Row& Cursor::rowAt(std::size_t position) const { return read_.row(*table_, position, table_->version()); }
+
+const Value& Cursor::cellAt(std::size_t position, std::size_t column) const {
+    return read_.cell(*table_, position, table_->version(), column);
 }
 
 std::optional<std::size_t> Cursor::currentRow() const {
@@ -206,7 +207,7 @@ std::string Cursor::text(Field field) const {
     if (mode_ != Mode::Browse) return buffer_[position].value_or("");
     auto row = currentRow();
     if (!row) return {};
-    return cellOf(rowAt(*row), position).value_or("");
+    return cellAt(*row, position).value_or("");
 }
 
 std::string Cursor::text(long long position, std::string_view name) const { return text(position, field(name)); }
@@ -216,7 +217,7 @@ std::string Cursor::text(long long position, Field field) const {
     const std::size_t column = this->column(field);
     if (position < 0 || static_cast<std::size_t>(position) >= table_->rowCount())
         throw std::runtime_error(name_ + ": there is no record at position " + std::to_string(position));
-    return cellOf(rowAt(static_cast<std::size_t>(position)), column).value_or("");
+    return cellAt(static_cast<std::size_t>(position), column).value_or("");
 }
 
 long long Cursor::position() const {
@@ -278,9 +279,8 @@ bool Cursor::locate(std::string_view columns, const std::vector<std::string>& va
         for (const auto& name : splitColumns(columns)) positions.push_back(column(name));
         if (positions.size() != values.size()) return false;
         auto matches = [&](std::size_t row) {
-            const Row& cells = rowAt(row);
             for (std::size_t i = 0; i < positions.size(); ++i)
-                if (!cellEquals(cellOf(cells, positions[i]), values[i])) return false;
+                if (!cellEquals(cellAt(row, positions[i]), values[i])) return false;
             return true;
         };
         if (index_) {
@@ -347,7 +347,7 @@ bool Cursor::seekPrefix(std::string_view prefix) {
         auto row = indexedFrom(index_->firstRowFrom(index_->keyOfValues({std::string(prefix)})));
         if (!row) return std::nullopt;
         const std::string& keyColumn = index_->info().columns.at(0).name;
-        const std::string text = cellOf(rowAt(*row), column(keyColumn)).value_or("");
+        const std::string text = cellAt(*row, column(keyColumn)).value_or("");
         if (!foldCase(text).starts_with(foldCase(prefix))) return std::nullopt;
         return row;
     });

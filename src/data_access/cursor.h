@@ -33,6 +33,7 @@
 
 #include "data_access/filter_expression.h"
 #include "data_access/provider.h"
+#include "data_access/row_cache.h"
 #include "data_access/row_sort.h"
 #include "data_access/shared_table.h"
 
@@ -154,8 +155,10 @@ private:
     // Rebuilds the order after another cursor removed rows or a commit failed.
     void followTable() const;
     bool passes(std::size_t row) const;
-    // The row at `position` as the table now holds it, read once and kept while it is current.
+    // The row at `position` as the table now holds it, read once and kept while it is current;
+    // cellAt reads only the one cell.
     const Row& rowAt(std::size_t position) const;
+    const Value& cellAt(std::size_t position, std::size_t column) const;
     std::optional<std::size_t> currentRow() const;
     void moveToRow(std::size_t row);
     std::optional<std::size_t> indexedFrom(std::optional<std::size_t> row) const;
@@ -181,10 +184,8 @@ private:
     // With an index: the current row, empty at the end.
     mutable std::optional<std::size_t> indexRow_;
     mutable std::uint64_t generation_ = 0;
-    // The last row read, its position and the table's version when it was read.
-    mutable Row readRow_;
-    mutable std::optional<std::size_t> readPosition_;
-    mutable std::uint64_t readVersion_ = 0;
+    // The cells read of the last row read.
+    mutable RowCache read_;
 
     Mode mode_ = Mode::Browse;
     std::optional<std::size_t> editedRow_;

@@ -1,5 +1,6 @@
 #include "data_access/filter_expression.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
@@ -184,6 +185,10 @@ private:
 FilterExpression FilterExpression::parse(std::string_view text, const ColumnResolver& resolveColumn) {
     FilterExpression expression;
     Parser(text, resolveColumn, expression.nodes_).parseAll();
+    for (const Node& node : expression.nodes_)
+        if (node.kind == Node::Kind::Compare &&
+            std::ranges::find(expression.columns_, node.column) == expression.columns_.end())
+            expression.columns_.push_back(node.column);
     return expression;
 }
 
@@ -196,7 +201,7 @@ bool FilterExpression::evaluate(std::size_t index, const Row& row) const {
     case Node::Kind::Or: return evaluate(node.left, row) || evaluate(node.right, row);
     case Node::Kind::Compare: break;
     }
-    const Value& cell = node.column < row.size() ? row[node.column] : Value();
+    const Value& cell = cellOf(row, node.column);
     if (node.numeric) {
         auto number = cell ? parseNumber(*cell) : std::nullopt;
         return number && compareWith(node.op, *number, node.number);

@@ -32,7 +32,10 @@ public:
     // Parses once; throws on a syntax error, naming the expression.
     static FilterExpression parse(std::string_view text, const ColumnResolver& resolveColumn);
 
+    // Reads only the cells of columns().
     bool matches(const Row& row) const;
+    // The columns the expression compares, each once.
+    const std::vector<std::size_t>& columns() const { return columns_; }
 
     enum class Operator { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual };
     struct Node {
@@ -53,6 +56,7 @@ private:
     bool evaluate(std::size_t node, const Row& row) const;
 
     std::vector<Node> nodes_;  // the root is the last node
+    std::vector<std::size_t> columns_;
 };
 
 // `text` as a quoted text of a filter expression: in single quotes, a single quote inside doubled.

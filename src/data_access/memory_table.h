@@ -26,6 +26,9 @@ public:
     const std::vector<std::string>& columnNames() const override { return columns_; }
     std::size_t rowCount() const override { return rows_.size(); }
     void readRow(std::size_t position, Row& into) const override { rows_.read(position, into); }
+    void readCell(std::size_t position, std::size_t column, Value& into) const override {
+        rows_.readCell(position, column, into);
+    }
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
 
     Value convert(std::size_t column, const Value& value) const override;

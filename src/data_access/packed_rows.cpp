@@ -23,14 +23,31 @@ std::size_t readCount(const std::string& bytes, std::size_t& at) {
     }
 }
 
-std::size_t packedSize(const std::string& bytes, std::size_t start) {
-    std::size_t at = start;
-    const std::size_t cells = readCount(bytes, at);
+void skipCells(const std::string& bytes, std::size_t& at, std::size_t cells) {
     for (std::size_t i = 0; i < cells; ++i) {
         const std::size_t length = readCount(bytes, at);
         if (length > 0) at += length - 1;
     }
+}
+
+std::size_t packedSize(const std::string& bytes, std::size_t start) {
+    std::size_t at = start;
+    skipCells(bytes, at, readCount(bytes, at));
     return at - start;
+}
+
+// Reads the cell at `at` into `into`, keeping its storage, and moves past it.
+void readPackedCell(const std::string& bytes, std::size_t& at, Value& into) {
+    const std::size_t length = readCount(bytes, at);
+    if (length == 0) {
+        into.reset();
+        return;
+    }
+    if (into)
+        into->assign(bytes, at, length - 1);
+    else
+        into.emplace(bytes, at, length - 1);
+    at += length - 1;
 }
 
 }  // namespace
@@ -51,15 +68,18 @@ void PackedRows::replace(std::size_t number, const Row& row) {
 void PackedRows::read(std::size_t number, Row& into) const {
     std::size_t at = starts_.at(number);
     into.resize(readCount(bytes_, at));
-    for (Value& cell : into) {
-        const std::size_t length = readCount(bytes_, at);
-        if (length == 0) {
-            cell.reset();
-        } else {
-            cell.emplace(bytes_, at, length - 1);
-            at += length - 1;
-        }
+    for (Value& cell : into) readPackedCell(bytes_, at, cell);
+}
+
+void PackedRows::readCell(std::size_t number, std::size_t column, Value& into) const {
+    std::size_t at = starts_.at(number);
+    const std::size_t cells = readCount(bytes_, at);
+    if (column >= cells) {
+        into.reset();
+        return;
     }
+    skipCells(bytes_, at, column);
+    readPackedCell(bytes_, at, into);
 }
 
 void PackedRows::clear() {

@@ -20,6 +20,8 @@ public:
     void replace(std::size_t number, const Row& row);
     // Fills `into` with the row's cells, reusing its storage.
     void read(std::size_t number, Row& into) const;
+    // One cell of the row, NULL past its end.
+    void readCell(std::size_t number, std::size_t column, Value& into) const;
 
     std::size_t size() const { return starts_.size(); }
     void clear();

@@ -31,6 +31,13 @@ public:
     // Fills `into` with the cells of the row at `position`, reusing its storage; it may come out
     // shorter than the table's columns. Throws std::out_of_range past the last row.
     virtual void readRow(std::size_t position, Row& into) const = 0;
+    // Fills `into` with one cell of that row, NULL past the row's end: for readers of a few
+    // columns, which a source may serve without making the others. Throws as readRow does.
+    virtual void readCell(std::size_t position, std::size_t column, Value& into) const {
+        Row row;
+        readRow(position, row);
+        into = cellOf(row, column);
+    }
 };
 
 // What a commit writes, by the rows' positions in the source before it: rows removed, rows posted

@@ -27,6 +27,14 @@ void SharedTable::readRow(std::size_t position, Row& into) const {
         source_->readRow(place.source, into);
 }
 
+void SharedTable::readCell(std::size_t position, std::size_t column, Value& into) const {
+    const RowPlace& place = rows_.at(position);
+    if (place.posted != RowPlace::kNone)
+        posted_.readCell(place.posted, column, into);
+    else
+        source_->readCell(place.source, column, into);
+}
+
 const TableIndex& SharedTable::index(std::string_view name) {
     std::string folded = foldCase(name);
     auto built = indexByFoldedName_.find(folded);

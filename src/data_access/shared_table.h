@@ -34,6 +34,7 @@ public:
     // The rows as posted.
     std::size_t rowCount() const override { return rows_.size(); }
     void readRow(std::size_t position, Row& into) const override;
+    void readCell(std::size_t position, std::size_t column, Value& into) const override;
 
     Value convert(std::size_t column, const Value& value) const { return source_->convert(column, value); }
     std::optional<std::size_t> textCapacity(std::size_t column) const { return source_->textCapacity(column); }

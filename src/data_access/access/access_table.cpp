@@ -13,6 +13,19 @@ namespace {
 
 std::string keyText(const std::vector<std::uint8_t>& key) { return std::string(key.begin(), key.end()); }
 
+// The cell of `column` in a cracked row, made text into `into`'s own storage: a reader's row is
+// read again and again.
+void readAccessCell(const jet::PageFile& file, const jet::StoredRow& row, const jet::Column& column, Value& into) {
+    if (column.type != jet::ColumnType::Text) {
+        into = accessValueText(row.value(file, column));
+    } else if (std::optional<jet::ByteView> bytes = row.bytes(column)) {
+        if (!into) into.emplace();
+        jet::decodeTextInto(bytes->bytes(), *into);
+    } else {
+        into.reset();
+    }
+}
+
 }  // namespace
 
 AccessTable::AccessTable(std::shared_ptr<const jet::Database> database, const jet::CatalogTable& table)
@@ -33,19 +46,16 @@ void AccessTable::readRow(std::size_t position, Row& into) const {
     const jet::PageFile& file = database_->file();
     jet::readStoredRowAt(file, def_, stored_.locations.at(position), [&](const jet::StoredRow& row) {
         into.resize(def_.columns.size());
-        for (std::size_t i = 0; i < def_.columns.size(); ++i) {
-            const jet::Column& column = def_.columns[i];
-            if (column.type != jet::ColumnType::Text) {
-                into[i] = accessValueText(row.value(file, column));
-            } else if (std::optional<jet::ByteView> bytes = row.bytes(column)) {
-                // Decoded into the cell's own storage: the reader's row is read again and again.
-                if (!into[i]) into[i].emplace();
-                jet::decodeTextInto(bytes->bytes(), *into[i]);
-            } else {
-                into[i].reset();
-            }
-        }
+        for (std::size_t i = 0; i < def_.columns.size(); ++i) readAccessCell(file, row, def_.columns[i], into[i]);
     });
+}
+
+void AccessTable::readCell(std::size_t position, std::size_t column, Value& into) const {
+    const jet::RowLocation location = stored_.locations.at(position);
+    if (column >= def_.columns.size()) return into.reset();
+    const jet::PageFile& file = database_->file();
+    jet::readStoredRowAt(file, def_, location,
+                         [&](const jet::StoredRow& row) { readAccessCell(file, row, def_.columns[column], into); });
 }
 
 const jet::RealIndex& AccessTable::realIndex(const IndexInfo& index) const {

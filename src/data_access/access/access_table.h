@@ -19,6 +19,7 @@ public:
     const std::vector<std::string>& columnNames() const override { return columnNames_; }
     std::size_t rowCount() const override;
     void readRow(std::size_t position, Row& into) const override;
+    void readCell(std::size_t position, std::size_t column, Value& into) const override;
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
 
     Value convert(std::size_t column, const Value& value) const override;

@@ -131,7 +131,6 @@ std::optional<std::string> accessValueText(const jet::Value& value) {
                       value);
 }
 
-
 jet::Value accessValueFromText(const jet::Column& column, const std::optional<std::string>& text) {
     if (!text) return {};
     const std::string& t = *text;
