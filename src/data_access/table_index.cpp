@@ -114,6 +114,8 @@ std::optional<TableIndex::Place> TableIndex::placeOf(std::size_t row) const {
 }
 
 void TableIndex::put(std::size_t row, std::string key) {
+    // A row posted again with its key as it was keeps its entry: most edits leave the key alone.
+    if (const std::optional<Place> place = placeOf(row); place && place->key == key) return;
     if (putOfRow_.size() <= row) putOfRow_.resize(std::max(row + 1, builtOfRow_.size()), put_.end());
     if (putOfRow_[row] != put_.end()) {
         put_.erase(putOfRow_[row]);

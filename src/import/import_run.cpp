@@ -177,6 +177,8 @@ ImportCounts merge(history_db::HistoryStore& store, ImportSource& source, const 
             }
             progress.rowsDone(++done, total);
         }
+        rows.close();
+        source.finishReading();
     });
     progress.tell(kImportFinishedStatus);
     return counts;

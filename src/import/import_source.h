@@ -19,6 +19,9 @@ public:
 
     // A cursor of its own on the rows to merge, at the first. Errors name the user's file.
     virtual data_access::Cursor open() = 0;
+    // Every row has been read and the cursor closed: a source may let go of what reading held (a
+    // database's pages) before History is written, and take it again when next opened.
+    virtual void finishReading() {}
     // Whether the cursor's row is a station; a call-history file also has comments and directives.
     virtual bool isStation(const data_access::Cursor& row) const = 0;
     // Whether the cursor's station may be inserted when History has no row for it yet; a source

@@ -47,4 +47,6 @@ data_access::Cursor LoggerLog::openQsos(const std::string& contestNr) {
     return qsos;
 }
 
+void LoggerLog::close() { connection_->close(); }
+
 }  // namespace kv::import

@@ -45,6 +45,8 @@ public:
     std::vector<ContestInstance> historyContests(mapping::MappingWorkbook& workbook);
     // The QSOs of the contest numbered `contestNr`, in the order the log keeps them, at the first.
     data_access::Cursor openQsos(const std::string& contestNr);
+    // Lets go of the database until it is next used: its cursors count as closed.
+    void close();
 
 private:
     std::string path_;
@@ -59,6 +61,7 @@ public:
     mapping::ImportKind mappingKind() const override { return mapping::ImportKind::Logger; }
     const std::string& mappingKey() const override { return instance_.name; }
     data_access::Cursor open() override { return log_.openQsos(instance_.number); }
+    void finishReading() override { log_.close(); }
     bool isStation(const data_access::Cursor&) const override { return true; }
 
 private:

@@ -1,5 +1,6 @@
 #include "jet/table_reader.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "jet/row.h"
@@ -53,22 +54,33 @@ void walkRows(const PageFile& file, const TableDef& def, Visit visit) {
 }  // namespace
 
 std::size_t RowPlaces::positionOf(RowLocation location) const {
+    auto packedBefore = [](RowLocation a, RowLocation b) { return a.packed() < b.packed(); };
     if (!mapped_) {
+        // Rows read page by page come in order of their places, and a search needs no map; an
+        // edit in place leaves them in any order.
+        inOrder_ = std::is_sorted(locations.begin(), locations.end(), packedBefore);
         byLocation_.clear();
-        byLocation_.reserve(locations.size());
-        for (std::size_t i = 0; i < locations.size(); ++i) byLocation_.emplace(locations[i].packed(), i);
+        if (!inOrder_) {
+            byLocation_.reserve(locations.size());
+            for (std::size_t i = 0; i < locations.size(); ++i) byLocation_.emplace(locations[i].packed(), i);
+        }
         mapped_ = true;
     }
-    auto found = byLocation_.find(location.packed());
-    if (found == byLocation_.end())
-        throw FormatError("An index entry points at page " + std::to_string(location.page) + ", row " +
-                          std::to_string(location.row) + ", where the table has no row; the file is damaged");
-    return found->second;
+    if (inOrder_) {
+        const auto found = std::lower_bound(locations.begin(), locations.end(), location, packedBefore);
+        if (found != locations.end() && found->packed() == location.packed())
+            return static_cast<std::size_t>(found - locations.begin());
+    } else if (auto found = byLocation_.find(location.packed()); found != byLocation_.end()) {
+        return found->second;
+    }
+    throw FormatError("An index entry points at page " + std::to_string(location.page) + ", row " +
+                      std::to_string(location.row) + ", where the table has no row; the file is damaged");
 }
 
 RowPlaces readRowPlaces(const PageFile& file, const TableDef& def) {
     try {
         RowPlaces places;
+        places.locations.reserve(def.rowCount);  // as stored, so a hint only
         walkRows(file, def, [&](RowLocation location, const ByteView&) { places.locations.push_back(location); });
         return places;
     } catch (const FormatError& error) {

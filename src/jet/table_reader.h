@@ -28,7 +28,9 @@ struct RowPlaces {
     void forgetPositions() { mapped_ = false; }
 
 private:
-    // RowLocation::packed() to position, made on first use for the locations as they are.
+    // Whether the locations ascend; if not, RowLocation::packed() to position. Both are made on
+    // first use for the locations as they are.
+    mutable bool inOrder_ = false;
     mutable std::unordered_map<std::uint32_t, std::size_t> byLocation_;
     mutable bool mapped_ = false;
 };
