@@ -31,7 +31,8 @@ public:
 
 private:
     const jet::RealIndex& realIndex(const IndexInfo& index) const;
-    // The posted changes (by number) whose rows differ from the stored ones.
+    // The posted changes (by number) whose rows differ from the stored ones; all of them once so
+    // many change that the table is rebuilt.
     std::vector<std::size_t> differingPosts(const TableChanges& changes) const;
     // The edit that makes the changes: the `differing` posted rows and every added one, typed.
     jet::TableEdit editFor(const TableChanges& changes, const std::vector<std::size_t>& differing) const;

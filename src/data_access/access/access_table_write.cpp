@@ -18,10 +18,10 @@ bool isText(const jet::Column& column) {
     return column.type == jet::ColumnType::Text || column.type == jet::ColumnType::Memo;
 }
 
-// The typed value of a cell; an empty text in a column that is not text means NULL.
+// The typed value of a cell; an empty text in a column that is not text means NULL. A text too
+// long for its column is refused when the row is packed.
 jet::Value typedValue(const jet::Column& column, const Value& value) {
     if (!value || (value->empty() && !isText(column))) return {};
-    jet::requireTextFits(column, *value);
     return accessValueFromText(column, value);
 }
 
@@ -80,7 +80,11 @@ private:
 }  // namespace
 
 Value AccessTable::convert(std::size_t column, const Value& value) const {
-    return accessValueText(typedValue(def_.columns.at(column), value));
+    const jet::Column& definition = def_.columns.at(column);
+    if (value) jet::requireTextFits(definition, *value);
+    // Text reads back as written.
+    if (isText(definition)) return value;
+    return accessValueText(typedValue(definition, value));
 }
 
 std::optional<std::size_t> AccessTable::textCapacity(std::size_t column) const {
@@ -91,8 +95,14 @@ std::optional<std::size_t> AccessTable::textCapacity(std::size_t column) const {
 
 std::vector<std::size_t> AccessTable::differingPosts(const TableChanges& changes) const {
     std::vector<std::size_t> differing;
+    const std::size_t otherChanges = changes.removed.size() + changes.added;
     Row cells;
     for (std::size_t k = 0; k < changes.posted.size(); ++k) {
+        // Once the table is to be laid down afresh, each posted row is written as posted anyway.
+        if (jet::rebuildsTable(differing.size() + otherChanges, rowCount())) {
+            differing.push_back(k);
+            continue;
+        }
         changes.readChange(k, cells);
         if (typedRow(def_, cells) != jet::readRowAt(database_->file(), def_, stored_.locations.at(changes.posted[k])))
             differing.push_back(k);
