@@ -69,8 +69,7 @@ std::string_view TableIndex::builtKey(std::size_t entry) const {
     return std::string_view(keys_).substr(built_[entry].keyStart, end - built_[entry].keyStart);
 }
 
-bool TableIndex::builtBefore(std::size_t entry, const Place& place) const {
-    const std::uint64_t prefix = keyPrefix(place.key);
+bool TableIndex::builtBefore(std::size_t entry, const Place& place, std::uint64_t prefix) const {
     if (built_[entry].prefix != prefix) return built_[entry].prefix < prefix;
     const std::string_view key = builtKey(entry);
     return key != place.key ? key < place.key : built_[entry].row < place.row;
@@ -82,10 +81,11 @@ std::size_t TableIndex::liveFrom(std::size_t entry) const {
 }
 
 std::size_t TableIndex::builtFrom(const Place& place) const {
+    const std::uint64_t prefix = keyPrefix(place.key);
     std::size_t low = 0, high = built_.size();
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        if (builtBefore(middle, place))
+        if (builtBefore(middle, place, prefix))
             low = middle + 1;
         else
             high = middle;

@@ -79,7 +79,8 @@ private:
     // Builds the array from entries in any order.
     void build(std::vector<IndexEntry> entries);
     std::string_view builtKey(std::size_t entry) const;
-    bool builtBefore(std::size_t entry, const Place& place) const;
+    // `prefix` is the place's key's.
+    bool builtBefore(std::size_t entry, const Place& place, std::uint64_t prefix) const;
     // The first live built entry at or after `entry`, and the first one not before `place`.
     std::size_t liveFrom(std::size_t entry) const;
     std::size_t builtFrom(const Place& place) const;

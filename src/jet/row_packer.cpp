@@ -77,90 +77,87 @@ void requireTextFits(const Column& column, const std::string& text) {
                                  std::to_string(column.length / 2) + " characters)");
 }
 
-std::vector<std::uint8_t> packRow(const TableDef& def, const std::vector<Value>& values, LongValueWriter& longValues) {
-    if (values.size() != def.columns.size())
-        throw std::logic_error("a row with " + std::to_string(values.size()) + " values for a table of " +
-                               std::to_string(def.columns.size()) + " columns");
-    std::size_t columnCount = def.maxColumns;
-    std::size_t fixedSize = 0;
-    std::size_t variableCount = 0;
+RowPacker::RowPacker(const TableDef& def) : def_(def), columnCount_(def.maxColumns) {
     for (const Column& column : def.columns) {
-        columnCount = std::max<std::size_t>(columnCount, column.number + 1u);
+        columnCount_ = std::max<std::size_t>(columnCount_, column.number + 1u);
         if (column.isFixedLength())
-            fixedSize =
-                std::max<std::size_t>(fixedSize, column.fixedOffset + fixedColumnSize(column.type, column.length));
+            fixedSize_ =
+                std::max<std::size_t>(fixedSize_, column.fixedOffset + fixedColumnSize(column.type, column.length));
         else
-            variableCount = std::max<std::size_t>(variableCount, column.variableIndex + 1u);
+            variableCount_ = std::max<std::size_t>(variableCount_, column.variableIndex + 1u);
     }
+}
 
-    std::vector<std::uint8_t> nullMask((columnCount + 7) / 8, 0);
+std::vector<std::uint8_t> RowPacker::pack(const std::vector<Value>& values, LongValueWriter& longValues) {
+    if (values.size() != def_.columns.size())
+        throw std::logic_error("a row with " + std::to_string(values.size()) + " values for a table of " +
+                               std::to_string(def_.columns.size()) + " columns");
+    nullMask_.assign((columnCount_ + 7) / 8, 0);
     std::vector<std::uint8_t> row;
-    row.reserve(format::row::kColumnCountSize + fixedSize + 16 * variableCount);
-    appendU16(row, static_cast<std::uint16_t>(columnCount));
-    row.resize(format::row::kColumnCountSize + fixedSize, 0);
-    // The variable columns' bytes one after another, each column's span by its variable index; a
-    // long value's bytes are made once the row's other columns are known, and kept apart.
-    std::vector<std::uint8_t> variableBytes;
-    std::vector<std::pair<std::size_t, std::size_t>> variableSpans(variableCount);  // start, size
-    std::vector<std::size_t> longColumns;
+    row.reserve(format::row::kColumnCountSize + fixedSize_ + 16 * variableCount_);
+    appendU16(row, static_cast<std::uint16_t>(columnCount_));
+    row.resize(format::row::kColumnCountSize + fixedSize_, 0);
+    variableBytes_.clear();
+    variableSpans_.assign(variableCount_, {0, 0});
+    longColumns_.clear();
 
-    for (std::size_t i = 0; i < def.columns.size(); ++i) {
-        const Column& column = def.columns[i];
+    for (std::size_t i = 0; i < def_.columns.size(); ++i) {
+        const Column& column = def_.columns[i];
         const Value& value = values[i];
         bool present = !isNull(value);
         if (column.type == ColumnType::Boolean) present = present && as<bool>(value, column);
-        if (present) nullMask[column.number / 8] |= static_cast<std::uint8_t>(1u << column.number % 8);
+        if (present) nullMask_[column.number / 8] |= static_cast<std::uint8_t>(1u << column.number % 8);
         if (!present || column.type == ColumnType::Boolean) continue;
         if (column.isLongValue()) {
-            longColumns.push_back(i);
+            longColumns_.push_back(i);
             continue;
         }
-        const std::size_t start = variableBytes.size();
-        appendPlainBytes(variableBytes, column, value);
+        const std::size_t start = variableBytes_.size();
+        appendPlainBytes(variableBytes_, column, value);
         if (column.isFixedLength()) {
             const std::size_t size =
-                std::min(variableBytes.size() - start, fixedColumnSize(column.type, column.length));
-            std::copy_n(variableBytes.begin() + static_cast<std::ptrdiff_t>(start), size,
+                std::min(variableBytes_.size() - start, fixedColumnSize(column.type, column.length));
+            std::copy_n(variableBytes_.begin() + static_cast<std::ptrdiff_t>(start), size,
                         row.begin() + static_cast<std::ptrdiff_t>(format::row::kColumnCountSize + column.fixedOffset));
-            variableBytes.resize(start);
+            variableBytes_.resize(start);
         } else {
-            variableSpans[column.variableIndex] = {start, variableBytes.size() - start};
+            variableSpans_[column.variableIndex] = {start, variableBytes_.size() - start};
         }
     }
 
     // End-of-data offset, one offset per variable column, their count, the mask.
-    const std::size_t trailer = 2 + 2 * variableCount + 2 + nullMask.size();
+    const std::size_t trailer = 2 + 2 * variableCount_ + 2 + nullMask_.size();
     std::vector<std::pair<std::size_t, std::vector<std::uint8_t>>> longBytes;  // variable index, bytes
-    std::size_t rowSize = row.size() + variableBytes.size() + trailer;
-    for (std::size_t i : longColumns) {
-        const Column& column = def.columns[i];
+    std::size_t rowSize = row.size() + variableBytes_.size() + trailer;
+    for (std::size_t i : longColumns_) {
+        const Column& column = def_.columns[i];
         std::vector<std::uint8_t> bytes = longValueBytes(column, values[i]);
         bool inlineAllowed = rowSize + format::long_value::kHeaderSize + bytes.size() <= DataPageWriter::kMaxRowSize;
         longBytes.emplace_back(column.variableIndex, longValues.store(bytes, inlineAllowed));
         rowSize += longBytes.back().second.size();
     }
     if (rowSize > DataPageWriter::kMaxRowSize)
-        throw std::runtime_error("A row of table " + def.name + " is " + std::to_string(rowSize) +
+        throw std::runtime_error("A row of table " + def_.name + " is " + std::to_string(rowSize) +
                                  " bytes long, more than a page holds (" + std::to_string(DataPageWriter::kMaxRowSize) +
                                  ")");
 
     row.reserve(rowSize);
-    std::vector<std::uint16_t> offsets(variableCount);
-    for (std::size_t v = 0; v < variableCount; ++v) {
-        offsets[v] = static_cast<std::uint16_t>(row.size());
+    offsets_.assign(variableCount_, 0);
+    for (std::size_t v = 0; v < variableCount_; ++v) {
+        offsets_[v] = static_cast<std::uint16_t>(row.size());
         auto stored =
             std::find_if(longBytes.begin(), longBytes.end(), [&](const auto& entry) { return entry.first == v; });
         if (stored != longBytes.end()) {
             row.insert(row.end(), stored->second.begin(), stored->second.end());
         } else {
-            const auto begin = variableBytes.begin() + static_cast<std::ptrdiff_t>(variableSpans[v].first);
-            row.insert(row.end(), begin, begin + static_cast<std::ptrdiff_t>(variableSpans[v].second));
+            const auto begin = variableBytes_.begin() + static_cast<std::ptrdiff_t>(variableSpans_[v].first);
+            row.insert(row.end(), begin, begin + static_cast<std::ptrdiff_t>(variableSpans_[v].second));
         }
     }
     appendU16(row, static_cast<std::uint16_t>(row.size()));
-    for (std::size_t i = offsets.size(); i-- > 0;) appendU16(row, offsets[i]);
-    appendU16(row, static_cast<std::uint16_t>(variableCount));
-    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    for (std::size_t i = offsets_.size(); i-- > 0;) appendU16(row, offsets_[i]);
+    appendU16(row, static_cast<std::uint16_t>(variableCount_));
+    row.insert(row.end(), nullMask_.begin(), nullMask_.end());
     return row;
 }
 

@@ -54,27 +54,39 @@ void walkRows(const PageFile& file, const TableDef& def, Visit visit) {
 }  // namespace
 
 std::size_t RowPlaces::positionOf(RowLocation location) const {
-    auto packedBefore = [](RowLocation a, RowLocation b) { return a.packed() < b.packed(); };
-    if (!mapped_) {
-        // Rows read page by page come in order of their places, and a search needs no map; an
-        // edit in place leaves them in any order.
-        inOrder_ = std::is_sorted(locations.begin(), locations.end(), packedBefore);
-        byLocation_.clear();
-        if (!inOrder_) {
-            byLocation_.reserve(locations.size());
-            for (std::size_t i = 0; i < locations.size(); ++i) byLocation_.emplace(locations[i].packed(), i);
-        }
-        mapped_ = true;
-    }
-    if (inOrder_) {
-        const auto found = std::lower_bound(locations.begin(), locations.end(), location, packedBefore);
-        if (found != locations.end() && found->packed() == location.packed())
-            return static_cast<std::size_t>(found - locations.begin());
-    } else if (auto found = byLocation_.find(location.packed()); found != byLocation_.end()) {
-        return found->second;
+    if (!mapped_) mapPositions();
+    if (!byLocation_.empty() || firstOfPage_.empty()) {
+        if (auto found = byLocation_.find(location.packed()); found != byLocation_.end()) return found->second;
+    } else if (location.page + 1 < firstOfPage_.size()) {
+        const auto begin = locations.begin() + firstOfPage_[location.page];
+        const auto end = locations.begin() + firstOfPage_[location.page + 1];
+        const auto found =
+            std::lower_bound(begin, end, location.row, [](RowLocation place, unsigned row) { return place.row < row; });
+        if (found != end && found->row == location.row) return static_cast<std::size_t>(found - locations.begin());
     }
     throw FormatError("An index entry points at page " + std::to_string(location.page) + ", row " +
                       std::to_string(location.row) + ", where the table has no row; the file is damaged");
+}
+
+void RowPlaces::mapPositions() const {
+    // Rows read page by page come in the order of their places: each page's rows are a run, found
+    // by its page number. An edit in place leaves them in any order, for a map to find.
+    const bool inOrder = std::is_sorted(locations.begin(), locations.end(),
+                                        [](RowLocation a, RowLocation b) { return a.packed() < b.packed(); });
+    byLocation_.clear();
+    firstOfPage_.clear();
+    if (inOrder && !locations.empty()) {
+        firstOfPage_.resize(locations.back().page + 2);
+        std::size_t first = 0;
+        for (std::size_t page = 0; page < firstOfPage_.size(); ++page) {
+            while (first < locations.size() && locations[first].page < page) ++first;
+            firstOfPage_[page] = first;
+        }
+    } else {
+        byLocation_.reserve(locations.size());
+        for (std::size_t i = 0; i < locations.size(); ++i) byLocation_.emplace(locations[i].packed(), i);
+    }
+    mapped_ = true;
 }
 
 RowPlaces readRowPlaces(const PageFile& file, const TableDef& def) {

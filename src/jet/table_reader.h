@@ -28,9 +28,12 @@ struct RowPlaces {
     void forgetPositions() { mapped_ = false; }
 
 private:
-    // Whether the locations ascend; if not, RowLocation::packed() to position. Both are made on
-    // first use for the locations as they are.
-    mutable bool inOrder_ = false;
+    void mapPositions() const;
+
+    // Made on first use for the locations as they are: while they ascend, the position of each
+    // page's first row by page number (one more than the last page); otherwise, position by
+    // RowLocation::packed().
+    mutable std::vector<std::size_t> firstOfPage_;
     mutable std::unordered_map<std::uint32_t, std::size_t> byLocation_;
     mutable bool mapped_ = false;
 };

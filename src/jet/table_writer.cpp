@@ -145,6 +145,7 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
     {
         LongValueWriter longValues(allocator, images);
         DataPageWriter page{DataPageWriter::TableRows{def.page}};
+        RowPacker packer(def);
         for (std::size_t r = 0; r < rowCount; ++r) {
             const TableRow row = rowAt(r);
             if (row.size() != def.columns.size())
@@ -152,7 +153,7 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
                                        " of " + std::to_string(def.columns.size()) + " columns");
             lastAutonumber = highestAutonumber(def, lastAutonumber, row);
             addKeys(def, keys, row);
-            std::vector<std::uint8_t> packed = packRow(def, row, longValues);
+            std::vector<std::uint8_t> packed = packer.pack(row, longValues);
             if (!page.fits(packed.size())) dataPages.push_back(page.take());
             placed.emplace_back(dataPages.size(), page.add(packed));
         }
