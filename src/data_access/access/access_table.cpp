@@ -54,8 +54,15 @@ void AccessTable::readCell(std::size_t position, std::size_t column, Value& into
     const jet::RowLocation location = stored_.locations.at(position);
     if (column >= def_.columns.size()) return into.reset();
     const jet::PageFile& file = database_->file();
-    jet::readStoredRowAt(file, def_, location,
-                         [&](const jet::StoredRow& row) { readAccessCell(file, row, def_.columns[column], into); });
+    // A reader of several cells of a row finds it once.
+    if (!cracked_ || cracked_->first != position)
+        cracked_.emplace(position,
+                         jet::readStoredRowAt(file, def_, location, [](const jet::StoredRow& row) { return row; }));
+    try {
+        readAccessCell(file, cracked_->second, def_.columns[column], into);
+    } catch (const jet::FormatError& error) {
+        jet::throwAsDamaged(file, def_, error);
+    }
 }
 
 const jet::RealIndex& AccessTable::realIndex(const IndexInfo& index) const {

@@ -8,6 +8,7 @@
 
 #include "data_access/provider.h"
 #include "jet/database.h"
+#include "jet/row.h"
 #include "jet/table_edit.h"
 
 namespace kv::data_access {
@@ -44,6 +45,8 @@ private:
     std::shared_ptr<const jet::Database> database_;
     jet::TableDef def_;
     jet::RowPlaces stored_;
+    // The row readCell found last, by position, until the table is written or read again.
+    mutable std::optional<std::pair<std::size_t, jet::StoredRow>> cracked_;
     std::vector<std::string> columnNames_;
     std::vector<IndexInfo> indexes_;
 };

@@ -142,6 +142,7 @@ jet::CommittedEdit AccessTable::commitChanges(const TableChanges& changes) {
 
 std::vector<std::size_t> AccessTable::commit(const TableChanges& changes) {
     const std::size_t rowsBefore = rowCount();
+    cracked_.reset();
     jet::CommittedEdit committed = [&] {
         try {
             return commitChanges(changes);
