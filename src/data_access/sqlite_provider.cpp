@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data_access/memory_table.h"
+#include "data_access/packed_rows.h"
 #include "data_access/quoted_text.h"
 #include "data_access/sqlite_file.h"
 #include "data_access/sqlite_value_text.h"
@@ -33,12 +34,12 @@ std::unique_ptr<ProviderTable> readTable(const std::string& path, const std::str
         columns.emplace_back(sqlite3_column_name(statement, c));
         dateColumns.push_back(isDateType(sqlite3_column_decltype(statement, c)));
     }
-    std::vector<Row> rows;
+    // Each row is packed as it is stepped to: the table is held once.
+    PackedRows rows;
+    Row row(static_cast<std::size_t>(columnCount));
     while (query.step()) {
-        Row row;
-        row.reserve(static_cast<std::size_t>(columnCount));
-        for (int c = 0; c < columnCount; ++c) row.push_back(columnValue(statement, c, dateColumns[c]));
-        rows.push_back(std::move(row));
+        for (int c = 0; c < columnCount; ++c) row[c] = columnValue(statement, c, dateColumns[c]);
+        rows.add(row);
     }
     return std::make_unique<MemoryTable>("SQLite database " + path + " (table " + name + ")", std::move(columns),
                                          std::move(rows));
