@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "jet/index_key.h"
+
 namespace kv::data_access {
 namespace {
 
 std::uint64_t keyPrefix(std::string_view key) {
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i)
-        prefix = prefix << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0);
-    return prefix;
+    return jet::indexKeyPrefix({reinterpret_cast<const std::uint8_t*>(key.data()), key.size()});
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ void walkRows(const PageFile& file, const TableDef& def, Visit visit) {
 
 std::size_t RowPlaces::positionOf(RowLocation location) const {
     if (!mapped_) mapPositions();
-    if (!byLocation_.empty() || firstOfPage_.empty()) {
+    if (firstOfPage_.empty()) {
         if (auto found = byLocation_.find(location.packed()); found != byLocation_.end()) return found->second;
     } else if (location.page + 1 < firstOfPage_.size()) {
         const auto begin = locations.begin() + firstOfPage_[location.page];

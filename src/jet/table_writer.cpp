@@ -80,14 +80,6 @@ void addKeys(const TableDef& def, std::vector<IndexKeys>& all, const TableRow& r
     }
 }
 
-// The first eight bytes of a key as a number, so that most comparisons while sorting need not
-// reach the keys themselves.
-std::uint64_t keyPrefix(std::span<const std::uint8_t> key) {
-    std::uint64_t prefix = 0;
-    for (std::size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < key.size() ? key[i] : 0);
-    return prefix;
-}
-
 // The index's entries in key order, rows with equal keys in row order; throws for a key a unique
 // index holds twice, naming the row read again by `rowAt`.
 std::vector<IndexEntryRef> sortedEntries(const TableDef& def, std::size_t i, const IndexKeys& keys,
@@ -101,23 +93,22 @@ std::vector<IndexEntryRef> sortedEntries(const TableDef& def, std::size_t i, con
     std::vector<Sortable> order;
     order.reserve(keys.rows());
     for (std::size_t r = 0; r < keys.rows(); ++r)
-        if (!keys.of(r).empty()) order.push_back({keyPrefix(keys.of(r)), r});
-    auto compare = [&](const Sortable& a, const Sortable& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+        if (!keys.of(r).empty()) order.push_back({indexKeyPrefix(keys.of(r)), r});
+    auto byKey = [&](const Sortable& a, const Sortable& b) {
+        if (a.prefix != b.prefix) return a.prefix <=> b.prefix;
         const auto left = keys.of(a.row), right = keys.of(b.row);
-        if (std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end())) return -1;
-        return std::equal(left.begin(), left.end(), right.begin(), right.end()) ? 0 : 1;
+        return std::lexicographical_compare_three_way(left.begin(), left.end(), right.begin(), right.end());
     };
     std::sort(order.begin(), order.end(), [&](const Sortable& a, const Sortable& b) {
-        const int byKey = compare(a, b);
-        return byKey != 0 ? byKey < 0 : a.row < b.row;
+        const auto order = byKey(a, b);
+        return order != 0 ? order < 0 : a.row < b.row;
     });
     distinct = 0;
     std::vector<IndexEntryRef> entries;
     entries.reserve(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
         entries.push_back({keys.of(order[k].row), locations[order[k].row]});
-        bool repeats = k > 0 && compare(order[k], order[k - 1]) == 0;
+        bool repeats = k > 0 && byKey(order[k], order[k - 1]) == 0;
         if (!repeats) ++distinct;
         if (!repeats || !index.isUnique()) continue;
         TableRow row = rowAt(order[k].row);
