@@ -1,7 +1,6 @@
 #include "jet/table_edit.h"
 
 #include <algorithm>
-#include <functional>
 #include <iterator>
 
 #include "jet/table_edit_in_place.h"
@@ -20,43 +19,6 @@ constexpr std::size_t kAlwaysInPlace = 256;
 std::size_t changedRows(const TableEdit& edit) {
     return edit.updated.size() + edit.deleted.size() + edit.inserted.size();
 }
-
-// The table's rows after the edit, in order, handed out one at a time: the rows kept (read from
-// `file` where `stored` says they are) with the updated ones in place, then the new ones.
-class RowsAfterEdit {
-public:
-    RowsAfterEdit(const PageFile& file, const TableDef& def, const RowPlaces& stored, const TableEdit& edit)
-        : file_(file), def_(def), stored_(stored), edit_(edit) {
-        std::size_t nextUpdate = 0, nextDeletion = 0;
-        for (std::size_t position = 0; position < stored.size(); ++position) {
-            if (nextDeletion < edit.deleted.size() && edit.deleted[nextDeletion] == position) {
-                ++nextDeletion;
-                continue;
-            }
-            const bool updated = nextUpdate < edit.updated.size() && edit.updated[nextUpdate] == position;
-            sources_.push_back(updated ? kUpdated | nextUpdate++ : position);
-        }
-    }
-
-    std::size_t size() const { return sources_.size() + edit_.inserted.size(); }
-
-    TableRow operator()(std::size_t row) const {
-        if (row >= sources_.size()) return edit_.inserted[row - sources_.size()];
-        const std::size_t source = sources_[row];
-        if (source & kUpdated) return edit_.updatedRows[source & ~kUpdated];
-        return readRowAt(file_, def_, stored_.locations[source]);
-    }
-
-private:
-    // A source with this bit is the index of an updated row; without it, the position of a kept one.
-    static constexpr std::size_t kUpdated = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
-
-    const PageFile& file_;
-    const TableDef& def_;
-    const RowPlaces& stored_;
-    const TableEdit& edit_;
-    std::vector<std::size_t> sources_;
-};
 
 void applyInPlace(RowPlaces& stored, const TableEdit& edit, const EditInPlace& plan) {
     for (std::size_t k = 0; k < edit.updated.size(); ++k) stored.locations[edit.updated[k]] = plan.updatedLocations[k];
@@ -117,6 +79,27 @@ void placeRebuilt(RowPlaces& stored, std::vector<RowLocation> locations) {
 
 }  // namespace
 
+RowsAfterEdit::RowsAfterEdit(std::size_t rowsBefore, const std::vector<std::size_t>& deleted,
+                             const std::vector<std::size_t>& updated, std::size_t inserted)
+    : inserted_(inserted) {
+    std::size_t nextUpdate = 0, nextDeletion = 0;
+    for (std::size_t position = 0; position < rowsBefore; ++position) {
+        if (nextDeletion < deleted.size() && deleted[nextDeletion] == position) {
+            ++nextDeletion;
+            continue;
+        }
+        const bool isUpdated = nextUpdate < updated.size() && updated[nextUpdate] == position;
+        sources_.push_back(isUpdated ? kUpdated | nextUpdate++ : position);
+    }
+}
+
+RowsAfterEdit::Source RowsAfterEdit::at(std::size_t row) const {
+    if (row >= sources_.size()) return {From::Inserted, row - sources_.size()};
+    const std::size_t source = sources_[row];
+    if (source & kUpdated) return {From::Updated, source & ~kUpdated};
+    return {From::Kept, source};
+}
+
 bool rebuildsTable(std::size_t changedRows, std::size_t storedRows) {
     return changedRows > std::max(storedRows / kRebuildShareDivisor, kAlwaysInPlace);
 }
@@ -130,8 +113,16 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Row
         // The in-place planner hands out numbers the same way: after the table's counter.
         const std::uint32_t last = fillAutonumbers(def, def.nextAutonumber, edit.updatedRows);
         fillAutonumbers(def, last, edit.inserted);
-        const RowsAfterEdit rows(snapshot, def, stored, edit);
-        TableRebuild rebuild = rebuildTable(current, def, rows.size(), std::cref(rows));
+        const RowsAfterEdit rows(stored.size(), edit.deleted, edit.updated, edit.inserted.size());
+        TableRebuild rebuild = rebuildTable(current, def, rows.size(), [&](std::size_t row) {
+            const RowsAfterEdit::Source source = rows.at(row);
+            switch (source.from) {
+            case RowsAfterEdit::From::Updated: return edit.updatedRows[source.index];
+            case RowsAfterEdit::From::Inserted: return edit.inserted[source.index];
+            case RowsAfterEdit::From::Kept: break;
+            }
+            return readRowAt(snapshot, def, stored.locations[source.index]);
+        });
         rebuilt = std::move(rebuild.locations);
         return std::move(rebuild.pages);
     });

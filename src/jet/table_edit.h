@@ -49,6 +49,30 @@ struct CommittedEdit {
 // a repeated key, a read-only, locked or missing file, or a full disk. `stored` is then unchanged.
 CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, TableEdit edit);
 
+// Where each row of a table comes from once rows are deleted, updated and inserted (`deleted` and
+// `updated` are positions before, ascending): a stored row kept (by its position before), the k-th
+// updated row, or the k-th inserted one, which follow all the others.
+class RowsAfterEdit {
+public:
+    enum class From { Kept, Updated, Inserted };
+    struct Source {
+        From from;
+        std::size_t index;
+    };
+
+    RowsAfterEdit(std::size_t rowsBefore, const std::vector<std::size_t>& deleted,
+                  const std::vector<std::size_t>& updated, std::size_t inserted);
+    std::size_t size() const { return sources_.size() + inserted_; }
+    Source at(std::size_t row) const;
+
+private:
+    // A source with this bit is the index of an updated row; without it, the position of a kept one.
+    static constexpr std::size_t kUpdated = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
+
+    std::vector<std::size_t> sources_;
+    std::size_t inserted_;
+};
+
 // Whether an edit that changes `changedRows` of a table's `storedRows` lays the table down afresh
 // (a rebuild) rather than editing it in place: past a share of its rows, that costs less.
 bool rebuildsTable(std::size_t changedRows, std::size_t storedRows);

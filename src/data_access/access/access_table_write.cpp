@@ -41,42 +41,6 @@ std::size_t positionAfter(const TableChanges& changes, std::size_t rowsBefore, s
     return origin - static_cast<std::size_t>(removedBefore - changes.removed.begin());
 }
 
-// The table's rows after the changes, in order: each either a stored row (by its position before)
-// or the posted cells of a change.
-class RowsAfterChanges {
-public:
-    RowsAfterChanges(const TableChanges& changes, const std::vector<std::size_t>& differing, std::size_t rowsBefore)
-        : changes_(changes) {
-        std::size_t nextRemoved = 0, nextDiffering = 0;
-        for (std::size_t position = 0; position < rowsBefore; ++position) {
-            if (nextRemoved < changes.removed.size() && changes.removed[nextRemoved] == position) {
-                ++nextRemoved;
-            } else if (nextDiffering < differing.size() && changes.posted[differing[nextDiffering]] == position) {
-                sources_.push_back(kChange | differing[nextDiffering++]);
-            } else {
-                sources_.push_back(position);
-            }
-        }
-        for (std::size_t k = 0; k < changes.added; ++k) sources_.push_back(kChange | (changes.posted.size() + k));
-    }
-
-    std::size_t size() const { return sources_.size(); }
-    // Reads the row's posted cells; false for a stored row.
-    bool read(std::size_t row, Row& into) const {
-        if (!(sources_[row] & kChange)) return false;
-        changes_.readChange(sources_[row] & ~kChange, into);
-        return true;
-    }
-    std::size_t storedAt(std::size_t row) const { return sources_[row]; }
-
-private:
-    // A source with this bit is the number of a change; without it, the position of a stored row.
-    static constexpr std::size_t kChange = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
-
-    const TableChanges& changes_;
-    std::vector<std::size_t> sources_;
-};
-
 }  // namespace
 
 Value AccessTable::convert(std::size_t column, const Value& value) const {
@@ -132,11 +96,17 @@ jet::CommittedEdit AccessTable::commitChanges(const TableChanges& changes) {
     // Values the engine fills in are handed out by the edit; every other large commit streams its rows.
     if (!jet::rebuildsTable(changed, rowCount()) || jet::fillsInValues(def_))
         return jet::commitTableEdit(database_->file(), def_, stored_, editFor(changes, differing));
-    const RowsAfterChanges rows(changes, differing, rowCount());
+    std::vector<std::size_t> updated;
+    for (std::size_t k : differing) updated.push_back(changes.posted[k]);
+    const jet::RowsAfterEdit rows(rowCount(), changes.removed, updated, changes.added);
+    Row cells;
     return jet::commitTableRows(database_->file(), def_, stored_, rows.size(), [&](std::size_t row) {
-        Row cells;
-        return rows.read(row, cells) ? typedRow(def_, cells)
-                                     : jet::readRowAt(database_->file(), def_, stored_.locations[rows.storedAt(row)]);
+        const jet::RowsAfterEdit::Source source = rows.at(row);
+        if (source.from == jet::RowsAfterEdit::From::Kept)
+            return jet::readRowAt(database_->file(), def_, stored_.locations[source.index]);
+        const bool isUpdate = source.from == jet::RowsAfterEdit::From::Updated;
+        changes.readChange(isUpdate ? differing[source.index] : changes.posted.size() + source.index, cells);
+        return typedRow(def_, cells);
     });
 }
 
