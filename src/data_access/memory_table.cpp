@@ -76,10 +76,8 @@ std::vector<IndexEntry> MemoryTable::indexEntries(const IndexInfo& index) const 
     std::vector<IndexEntry> entries;
     entries.reserve(rows_.size());
     std::vector<Value> values(positions.size());
-    Row cells;
     for (std::size_t row = 0; row < rows_.size(); ++row) {
-        rows_.read(row, cells);
-        for (std::size_t i = 0; i < positions.size(); ++i) values[i] = cellOf(cells, positions[i]);
+        for (std::size_t i = 0; i < positions.size(); ++i) rows_.readCell(row, positions[i], values[i]);
         entries.push_back({encodeFoldedKey(index, values), row});
     }
     std::stable_sort(entries.begin(), entries.end(),

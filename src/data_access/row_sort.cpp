@@ -66,13 +66,9 @@ ColumnKeys columnKeys(std::vector<Value> cells) {
 // The cells of each sort column, by place in `positions`.
 std::vector<std::vector<Value>> sortCells(const std::vector<std::size_t>& positions, const RowSource& rows,
                                           const std::vector<SortKey>& keys) {
-    std::vector<std::vector<Value>> cells(keys.size());
-    for (auto& column : cells) column.reserve(positions.size());
-    Row row;
-    for (std::size_t position : positions) {
-        rows.readRow(position, row);
-        for (std::size_t k = 0; k < keys.size(); ++k) cells[k].push_back(cellOf(row, keys[k].column));
-    }
+    std::vector<std::vector<Value>> cells(keys.size(), std::vector<Value>(positions.size()));
+    for (std::size_t place = 0; place < positions.size(); ++place)
+        for (std::size_t k = 0; k < keys.size(); ++k) rows.readCell(positions[place], keys[k].column, cells[k][place]);
     return cells;
 }
 

@@ -22,7 +22,7 @@ struct SortKey {
 // Throws on a word other than ASC or DESC after a column; columns are resolved by `resolveColumn`.
 std::vector<SortKey> parseSortText(std::string_view text, const FilterExpression::ColumnResolver& resolveColumn);
 
-// Sorts `positions` (positions of `rows`), reading each row once.
+// Sorts `positions` (positions of `rows`), reading each sort column's cell of a row once.
 void sortRows(std::vector<std::size_t>& positions, const RowSource& rows, const std::vector<SortKey>& keys);
 
 }  // namespace kv::data_access
