@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "bench_folder.h"
 #include "jet/compactor.h"
 #include "jet/database.h"
 #include "jet/database_builder.h"
@@ -48,9 +49,7 @@ TableContent qsoTable() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder =
-        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path() / "kv_bench_access_engine";
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path folder = kv::bench::benchFolder(argc, argv, "kv_bench_access_engine");
     std::string path = (folder / "qso.mdb").string();
     std::string compacted = (folder / "qso_compacted.mdb").string();
     try {

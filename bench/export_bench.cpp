@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_folder.h"
 #include "bench_support.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
@@ -43,9 +44,8 @@ void fillHistory(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path programDirectory = fs::canonical("/proc/self/exe").parent_path();
-    const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "kv_bench_export";
-    fs::create_directories(folder);
+    const fs::path programDirectory = kv::bench::programDirectory();
+    const std::filesystem::path folder = kv::bench::benchFolder(argc, argv, "kv_bench_export");
     const std::string database = (folder / "history.mdb").string();
     try {
         fs::copy_file(programDirectory / "kestrovane_mdb.template", database, fs::copy_options::overwrite_existing);

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "bench_folder.h"
 #include "bench_support.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
@@ -69,9 +70,7 @@ void cursorCommits(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder =
-        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path() / "kv_bench_history_edit";
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path folder = kv::bench::benchFolder(argc, argv, "kv_bench_history_edit");
     std::string path = (folder / "history.mdb").string();
     try {
         jet::createDatabase(path, {history()}, true);

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <string>
 
+#include "bench_folder.h"
 #include "child_process.h"
 #include "history_db/backup_set.h"
 #include "history_table.h"
@@ -63,9 +64,8 @@ Counts readCounts(const std::string& outputPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path programDirectory = fs::canonical("/proc/self/exe").parent_path();
-    const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "kv_bench_import_file";
-    fs::create_directories(folder);
+    const fs::path programDirectory = kv::bench::programDirectory();
+    const std::filesystem::path folder = kv::bench::benchFolder(argc, argv, "kv_bench_import_file");
     const std::string calls = (folder / "calls.txt").string();
     const std::string history = (folder / "history.mdb").string();
     const std::string anchorHistory = (folder / "history.sqlite").string();

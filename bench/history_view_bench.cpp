@@ -10,6 +10,7 @@
 #include <iostream>
 #include <string>
 
+#include "bench_folder.h"
 #include "bench_support.h"
 #include "child_process.h"
 #include "history_table.h"
@@ -53,9 +54,8 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path programDirectory = fs::canonical("/proc/self/exe").parent_path();
-    const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "kv_bench_history_view";
-    fs::create_directories(folder);
+    const fs::path programDirectory = kv::bench::programDirectory();
+    const std::filesystem::path folder = kv::bench::benchFolder(argc, argv, "kv_bench_history_view");
     const std::string history = (folder / "history.mdb").string();
     try {
         const double written = bench::inChildProcess([&] {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_folder.h"
 #include "bench_support.h"
 #include "child_process.h"
 #include "data_access/connection.h"
@@ -332,9 +333,8 @@ Run runImport(const fs::path& programDirectory, const std::string& logger, const
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path programDirectory = fs::canonical("/proc/self/exe").parent_path();
-    const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "kv_bench_import";
-    fs::create_directories(folder);
+    const fs::path programDirectory = kv::bench::programDirectory();
+    const std::filesystem::path folder = kv::bench::benchFolder(argc, argv, "kv_bench_import");
     const std::string logger = (folder / "logger.mdb").string();
     const std::string sqliteLogger = (folder / "logger.s3db").string();
     const std::string history = (folder / "history.mdb").string();

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_folder.h"
 #include "bench_support.h"
 #include "history_db/history_store.h"
 #include "import/contest_logs.h"
@@ -112,9 +113,8 @@ std::vector<std::string> writeFilesApart(const fs::path& folder, const std::stri
 
 int main(int argc, char** argv) {
     try {
-        const fs::path program = fs::canonical("/proc/self/exe").parent_path();
-        const fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "kv_bench_log_import";
-        fs::create_directories(folder);
+        const fs::path program = kv::bench::programDirectory();
+        const std::filesystem::path folder = kv::bench::benchFolder(argc, argv, "kv_bench_log_import");
         const std::string history = (folder / "calls.mdb").string();
         auto start = Clock::now();
         const std::vector<std::string> paths =

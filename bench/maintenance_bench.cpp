@@ -8,6 +8,7 @@
 #include <functional>
 #include <iostream>
 
+#include "bench_folder.h"
 #include "bench_support.h"
 #include "history_db/backup_set.h"
 #include "history_db/history_stats.h"
@@ -30,9 +31,7 @@ void timed(const char* what, const std::function<std::string()>& work) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path folder =
-        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path() / "kv_bench_maintenance";
-    std::filesystem::create_directories(folder);
+    const std::filesystem::path folder = kv::bench::benchFolder(argc, argv, "kv_bench_maintenance");
     const std::string path = (folder / "history.mdb").string();
     for (const std::string& backup : history_db::backupPaths(path)) std::filesystem::remove(backup);
     try {
