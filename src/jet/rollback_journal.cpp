@@ -18,19 +18,96 @@ namespace {
 
 // Layout: magic, page size, page count, original length, the database's device and inode (not in
 // journals of the first layout, "...01", which are still read), then per page its number and its
-// bytes, then a checksum of everything before it.
+// bytes, then a checksum of everything before it: byte by byte in the first two layouts, a word at
+// a time since.
 constexpr std::array<std::uint8_t, 7> kMagicStem = {'K', 'V', 'J', 'R', 'N', 'L', '0'};
-constexpr std::uint8_t kFirstLayout = '1', kLayout = '2';
+constexpr std::uint8_t kFirstLayout = '1', kSecondLayout = '2', kLayout = '3';
 constexpr std::size_t kFirstHeaderSize = 8 + 4 + 4 + 8;
 constexpr std::size_t kHeaderSize = kFirstHeaderSize + 8 + 8;
 constexpr std::size_t kRecordSize = 4 + format::kPageSize;
 constexpr std::size_t kChecksumSize = 8;
 
-std::uint64_t fnv1a(std::span<const std::uint8_t> bytes) {
-    std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (std::uint8_t byte : bytes) hash = (hash ^ byte) * 0x100000001b3ull;
+constexpr std::uint64_t kFnvOffset = 0xcbf29ce484222325ull, kFnvPrime = 0x100000001b3ull;
+
+// FNV-1a over the bytes, as the first two layouts check them.
+std::uint64_t byteChecksum(std::span<const std::uint8_t> bytes) {
+    std::uint64_t hash = kFnvOffset;
+    for (std::uint8_t byte : bytes) hash = (hash ^ byte) * kFnvPrime;
     return hash;
 }
+
+// FNV-1a over the bytes taken as little-endian 64-bit words, the last one padded with zeros, fed
+// piece by piece: an eighth of the multiplications of the byte-wise sum, which bound its speed.
+class WordChecksum {
+public:
+    void add(std::span<const std::uint8_t> bytes) {
+        while (!bytes.empty() && filled_ != 0) take(bytes);
+        for (; bytes.size() >= 8; bytes = bytes.subspan(8)) mix(readLittleEndian64(bytes.data()));
+        while (!bytes.empty()) take(bytes);
+    }
+    std::uint64_t value() const { return filled_ == 0 ? hash_ : (hash_ ^ pending_) * kFnvPrime; }
+
+private:
+    static std::uint64_t readLittleEndian64(const std::uint8_t* bytes) {
+        std::uint64_t word = 0;
+        for (int i = 7; i >= 0; --i) word = word << 8 | bytes[i];
+        return word;
+    }
+    void mix(std::uint64_t word) { hash_ = (hash_ ^ word) * kFnvPrime; }
+    void take(std::span<const std::uint8_t>& bytes) {
+        pending_ |= std::uint64_t{bytes.front()} << (8 * filled_);
+        bytes = bytes.subspan(1);
+        if (++filled_ < 8) return;
+        mix(pending_);
+        pending_ = 0;
+        filled_ = 0;
+    }
+
+    std::uint64_t hash_ = kFnvOffset;
+    std::uint64_t pending_ = 0;
+    unsigned filled_ = 0;
+};
+
+std::uint64_t wordChecksum(std::span<const std::uint8_t> bytes) {
+    WordChecksum sum;
+    sum.add(bytes);
+    return sum.value();
+}
+
+// Writes a journal from the start in pieces of a bounded size, checksumming as it goes, so that a
+// journal of many pages is never held whole a second time.
+class JournalWriter {
+public:
+    JournalWriter(int fd, const std::string& path) : fd_(fd), path_(path) { buffer_.reserve(kFlushSize); }
+    std::vector<std::uint8_t>& buffer() { return buffer_; }
+    void flushIfFull() {
+        if (buffer_.size() >= kFlushSize) flush();
+    }
+    void finish() {
+        checksum_.add(buffer_);
+        appendU64(buffer_, checksum_.value());
+        write();
+    }
+
+private:
+    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
+
+    void flush() {
+        checksum_.add(buffer_);
+        write();
+    }
+    void write() {
+        durable_io::writeAt(fd_, path_, buffer_, written_);
+        written_ += buffer_.size();
+        buffer_.clear();
+    }
+
+    int fd_;
+    const std::string& path_;
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t written_ = 0;
+    WordChecksum checksum_;
+};
 
 struct Journal {
     std::uint64_t originalLength = 0;
@@ -63,16 +140,17 @@ std::optional<Journal> readComplete(const std::string& path) {
     if (bytes.size() < kFirstHeaderSize + kChecksumSize) return std::nullopt;
     if (!std::equal(kMagicStem.begin(), kMagicStem.end(), bytes.begin())) return std::nullopt;
     const std::uint8_t layout = bytes[kMagicStem.size()];
-    if (layout != kFirstLayout && layout != kLayout) return std::nullopt;
+    if (layout != kFirstLayout && layout != kSecondLayout && layout != kLayout) return std::nullopt;
     const std::size_t body = bytes.size() - kChecksumSize;
     ByteView view(bytes, path);
-    if (view.u64(body) != fnv1a(std::span(bytes).first(body))) return std::nullopt;
+    const auto checked = std::span(bytes).first(body);
+    if (view.u64(body) != (layout == kLayout ? wordChecksum(checked) : byteChecksum(checked))) return std::nullopt;
     if (view.u32(8) != format::kPageSize) return std::nullopt;
 
     Journal journal{view.u64(16), {}, std::nullopt};
     std::uint64_t count = view.u32(12);
     std::size_t at = kFirstHeaderSize;
-    if (layout == kLayout) {
+    if (layout != kFirstLayout) {
         if (bytes.size() < kHeaderSize + kChecksumSize) return std::nullopt;
         journal.identity = durable_io::FileIdentity{view.u64(24), view.u64(32)};
         at = kHeaderSize;
@@ -119,28 +197,27 @@ std::string pathFor(const std::string& databasePath) { return databasePath + "-j
 void save(int fd, const std::string& databasePath, std::uint64_t originalLength,
           const std::vector<SavedPage>& originals) {
     const durable_io::FileIdentity identity = durable_io::identityOf(fd, databasePath);
-
-    std::vector<std::uint8_t> bytes(kMagicStem.begin(), kMagicStem.end());
-    bytes.push_back(kLayout);
-    bytes.reserve(kHeaderSize + originals.size() * kRecordSize + kChecksumSize);
-    appendU32(bytes, static_cast<std::uint32_t>(format::kPageSize));
-    appendU32(bytes, static_cast<std::uint32_t>(originals.size()));
-    appendU64(bytes, originalLength);
-    appendU64(bytes, identity.device);
-    appendU64(bytes, identity.inode);
-    for (const SavedPage& page : originals) {
-        appendU32(bytes, page.number);
-        bytes.insert(bytes.end(), page.bytes.begin(), page.bytes.end());
-    }
-    appendU64(bytes, fnv1a(bytes));
-
     std::string path = pathFor(databasePath);
     int journal = -1;
     bool created = false;
     try {
         journal = createJournal(fd, databasePath, path);
         created = true;
-        durable_io::writeAt(journal, path, bytes, 0);
+        JournalWriter writer(journal, path);
+        std::vector<std::uint8_t>& bytes = writer.buffer();
+        bytes.insert(bytes.end(), kMagicStem.begin(), kMagicStem.end());
+        bytes.push_back(kLayout);
+        appendU32(bytes, static_cast<std::uint32_t>(format::kPageSize));
+        appendU32(bytes, static_cast<std::uint32_t>(originals.size()));
+        appendU64(bytes, originalLength);
+        appendU64(bytes, identity.device);
+        appendU64(bytes, identity.inode);
+        for (const SavedPage& page : originals) {
+            appendU32(bytes, page.number);
+            bytes.insert(bytes.end(), page.bytes.begin(), page.bytes.end());
+            writer.flushIfFull();
+        }
+        writer.finish();
         durable_io::sync(journal, path);
         durable_io::close(std::exchange(journal, -1));
         durable_io::syncFolderOf(path);

@@ -10,9 +10,13 @@
 namespace kv::jet {
 namespace {
 
-// Consecutive pages go out in one write.
+// Consecutive pages go out together, in writes of at most this many, so that a commit of many
+// pages never holds them all a second time.
+constexpr std::size_t kPagesPerWrite = 256;
+
 void writeRuns(int fd, const std::string& path, const PageImages& pages) {
     std::vector<std::uint8_t> run;
+    run.reserve(kPagesPerWrite * format::kPageSize);
     std::uint32_t runStart = 0;
     auto flush = [&] {
         if (!run.empty()) durable_io::writeAt(fd, path, run, std::uint64_t{runStart} * format::kPageSize);
@@ -20,7 +24,7 @@ void writeRuns(int fd, const std::string& path, const PageImages& pages) {
     };
     std::uint32_t expected = 0;
     for (const auto& [number, bytes] : pages) {
-        if (run.empty() || number != expected) {
+        if (run.empty() || number != expected || run.size() == run.capacity()) {
             flush();
             runStart = number;
         }
@@ -28,6 +32,30 @@ void writeRuns(int fd, const std::string& path, const PageImages& pages) {
         expected = number + 1;
     }
     flush();
+}
+
+// The pages of `pages` that lie within the file's first `length` bytes, as the file holds them
+// now; consecutive ones are read together.
+std::vector<rollback_journal::SavedPage> originalsOf(int fd, const std::string& path, std::uint64_t length,
+                                                     const PageImages& pages) {
+    auto within = [&](std::uint32_t page) { return std::uint64_t{page} * format::kPageSize < length; };
+    std::vector<rollback_journal::SavedPage> originals;
+    std::vector<std::uint8_t> run;
+    for (auto next = pages.begin(); next != pages.end() && within(next->first);) {
+        const std::uint32_t first = next->first;
+        std::uint32_t count = 0;
+        while (next != pages.end() && next->first == first + count && within(next->first) && count < kPagesPerWrite) {
+            ++next;
+            ++count;
+        }
+        run.resize(std::size_t{count} * format::kPageSize);
+        durable_io::readAt(fd, path, run, std::uint64_t{first} * format::kPageSize);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            auto page = run.begin() + static_cast<std::ptrdiff_t>(std::size_t{i} * format::kPageSize);
+            originals.push_back({first + i, std::vector<std::uint8_t>(page, page + format::kPageSize)});
+        }
+    }
+    return originals;
 }
 
 // Puts back the pages a commit that failed before its journal was discarded may have overwritten;
@@ -65,14 +93,7 @@ void WritableDatabase::commitPages(const PageImages& pages) {
     const int fd = file_.fd();
     const std::string& real = file_.realPath();
     std::uint64_t originalLength = durable_io::sizeOf(fd, real);
-    std::vector<rollback_journal::SavedPage> originals;
-    for (const auto& [number, bytes] : pages) {
-        std::uint64_t offset = std::uint64_t{number} * format::kPageSize;
-        if (offset >= originalLength) break;
-        rollback_journal::SavedPage saved{number, std::vector<std::uint8_t>(format::kPageSize)};
-        durable_io::readAt(fd, real, saved.bytes, offset);
-        originals.push_back(std::move(saved));
-    }
+    const std::vector<rollback_journal::SavedPage> originals = originalsOf(fd, real, originalLength, pages);
     rollback_journal::save(fd, real, originalLength, originals);
 
     try {

@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,6 +161,28 @@ void journalACommit(const std::string& path, const std::string& original) {
     durable_io::close(fd);
 }
 
+// The journal an earlier version of this program saved for that commit: the second layout, whose
+// checksum is FNV-1a byte by byte.
+void journalACommitAsTheSecondLayout(const std::string& path, const std::string& original) {
+    struct stat status {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    std::string bytes = "KVJRNL02";
+    auto append = [&](std::uint64_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+    };
+    append(4096, 4);
+    append(1, 4);
+    append(original.size(), 8);
+    append(status.st_dev, 8);
+    append(status.st_ino, 8);
+    append(5, 4);
+    bytes += original.substr(5 * 4096, 4096);
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (char byte : bytes) hash = (hash ^ static_cast<std::uint8_t>(byte)) * 0x100000001b3ull;
+    append(hash, 8);
+    writeBytes(rollback_journal::pathFor(path), bytes);
+}
+
 std::string withPage5(std::string bytes, char fill) {
     std::fill(bytes.begin() + 5 * 4096, bytes.begin() + 6 * 4096, fill);
     return bytes;
@@ -186,7 +209,21 @@ TEST(CommitDurability, AJournalIsRolledBackOnlyWhenItIsWholeTrustedAndThisFilesO
     recoverInterruptedCommit(path);
     EXPECT_EQ(bytesOf(path), withPage5(original, '\x55'));
     EXPECT_FALSE(std::filesystem::exists(journal));
-    writeBytes(path, original);
+
+    // One whose checksum does not match (a page torn as it was written) is not applied either.
+    journalACommit(path, original);
+    whole = bytesOf(journal);
+    whole[whole.size() / 2] ^= 1;
+    writeBytes(journal, whole);
+    recoverInterruptedCommit(path);
+    EXPECT_EQ(bytesOf(path), withPage5(original, '\x55'));
+    EXPECT_FALSE(std::filesystem::exists(journal));
+
+    // A journal an earlier version left is still rolled back.
+    journalACommitAsTheSecondLayout(path, original);
+    recoverInterruptedCommit(path);
+    EXPECT_EQ(bytesOf(path), original);
+    EXPECT_FALSE(std::filesystem::exists(journal));
 
     // The journal of another file (a copy of this one, as a compaction or restore leaves it) is
     // never applied to this one.
