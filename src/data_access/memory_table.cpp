@@ -1,6 +1,7 @@
 #include "data_access/memory_table.h"
 
 #include <algorithm>
+#include <numeric>
 #include <stdexcept>
 
 #include "data_access/text_fold.h"
@@ -70,18 +71,22 @@ std::vector<std::size_t> MemoryTable::commit(const TableChanges&) {
     throw std::runtime_error(source_ + " is read-only: it cannot be changed");
 }
 
-std::vector<IndexEntry> MemoryTable::indexEntries(const IndexInfo& index) const {
+IndexEntries MemoryTable::indexEntries(const IndexInfo& index) const {
     std::vector<std::size_t> positions;
     for (const auto& column : index.columns) positions.push_back(columnPosition(columns_, column.name));
-    std::vector<IndexEntry> entries;
-    entries.reserve(rows_.size());
+    std::vector<std::string> keys;
+    keys.reserve(rows_.size());
     std::vector<Value> values(positions.size());
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         for (std::size_t i = 0; i < positions.size(); ++i) rows_.readCell(row, positions[i], values[i]);
-        entries.push_back({encodeFoldedKey(index, values), row});
+        keys.push_back(encodeFoldedKey(index, values));
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
+    std::vector<std::size_t> order(rows_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    IndexEntries entries;
+    entries.reserve(order.size());
+    for (std::size_t row : order) entries.add(keys[row], row);
     return entries;
 }
 

@@ -32,7 +32,7 @@ public:
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
 
     Value convert(std::size_t column, const Value& value) const override;
-    std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
+    IndexEntries indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
     std::vector<std::size_t> commit(const TableChanges& changes) override;
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kv::data_access {
@@ -63,11 +64,36 @@ struct IndexInfo {
     bool primaryKey = false;
 };
 
-// One entry of an index: its key, encoded so that byte order is the index's order, and the
-// position of the row it belongs to.
-struct IndexEntry {
-    std::string key;
-    std::size_t row;
+// The entries of an index: each a key, encoded so that byte order is the index's order, and the
+// position of the row it belongs to. The keys lie back to back in one buffer, so that a table of a
+// million rows hands its index over in a few allocations.
+class IndexEntries {
+public:
+    void reserve(std::size_t entries) {
+        starts_.reserve(entries);
+        rows_.reserve(entries);
+    }
+    void add(std::string_view key, std::size_t row) {
+        starts_.push_back(keys_.size());
+        rows_.push_back(row);
+        keys_ += key;
+    }
+    std::size_t size() const { return rows_.size(); }
+    std::string_view key(std::size_t entry) const {
+        const std::size_t end = entry + 1 < starts_.size() ? starts_[entry + 1] : keys_.size();
+        return std::string_view(keys_).substr(starts_[entry], end - starts_[entry]);
+    }
+    std::size_t row(std::size_t entry) const { return rows_[entry]; }
+    // Where the entry's key starts in keys().
+    std::size_t keyStart(std::size_t entry) const { return starts_[entry]; }
+    const std::string& keys() const { return keys_; }
+    // Hands the keys' buffer over to a holder of the entries' starts.
+    std::string takeKeys() { return std::move(keys_); }
+
+private:
+    std::string keys_;
+    std::vector<std::size_t> starts_;
+    std::vector<std::size_t> rows_;
 };
 
 // One table of a source, held by the connection while cursors use it.
@@ -87,7 +113,7 @@ public:
     virtual std::optional<std::size_t> textCapacity(std::size_t /*column*/) const { return std::nullopt; }
 
     // Every entry of the index, in index order.
-    virtual std::vector<IndexEntry> indexEntries(const IndexInfo& index) const = 0;
+    virtual IndexEntries indexEntries(const IndexInfo& index) const = 0;
     // The key the index would hold for these values of its columns, in the index's column order.
     // Throws when the key cannot be encoded.
     virtual std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const = 0;

@@ -18,40 +18,50 @@ TableIndex::TableIndex(const ProviderTable& source, IndexInfo info, std::vector<
                        const RowSource& rows, bool rowsMatchSource)
     : source_(source), info_(std::move(info)), columns_(std::move(columns)) {
     const std::size_t count = rows.rowCount();
-    std::vector<IndexEntry> entries;
+    IndexEntries entries;
     if (rowsMatchSource) {
         entries = source_.indexEntries(info_);
-        std::erase_if(entries, [&](const IndexEntry& entry) { return entry.row >= count; });
     } else {
         entries.reserve(count);
         Row row;
         for (std::size_t position = 0; position < count; ++position) {
             rows.readRow(position, row);
-            entries.push_back({keyOfRow(row), position});
+            entries.add(keyOfRow(row), position);
         }
     }
     builtOfRow_.assign(count, kNone);
-    build(std::move(entries));
+    build(std::move(entries), count);
 }
 
-void TableIndex::build(std::vector<IndexEntry> entries) {
-    auto entryBefore = [](const IndexEntry& a, const IndexEntry& b) { return before({a.key, a.row}, {b.key, b.row}); };
-    // A source hands its entries in its order already; rows encoded here come in row order.
-    if (!std::is_sorted(entries.begin(), entries.end(), entryBefore))
-        std::sort(entries.begin(), entries.end(), entryBefore);
-    std::size_t keyBytes = 0;
-    for (const IndexEntry& entry : entries) keyBytes += entry.key.size();
-    if (keyBytes >= kNone || entries.size() >= kNone)
-        throw std::runtime_error("Index " + info_.name + " is too large to be held");
-    keys_.reserve(keyBytes);
-    built_.reserve(entries.size());
-    for (IndexEntry& entry : entries) {
-        builtOfRow_.at(entry.row) = static_cast<std::uint32_t>(built_.size());
-        built_.push_back(
-            {keyPrefix(entry.key), static_cast<std::uint32_t>(keys_.size()), static_cast<std::uint32_t>(entry.row)});
-        keys_ += entry.key;
-        std::string().swap(entry.key);
+void TableIndex::build(IndexEntries entries, std::size_t rowCount) {
+    auto placeOfEntry = [&](std::size_t entry) { return Place{entries.key(entry), entries.row(entry)}; };
+    // A source hands its entries in its order already, and rows encoded here come in row order:
+    // then the entries' buffer of keys becomes the index's own.
+    bool asHanded = true;
+    for (std::size_t entry = 0; entry < entries.size() && asHanded; ++entry)
+        asHanded =
+            entries.row(entry) < rowCount && (entry == 0 || before(placeOfEntry(entry - 1), placeOfEntry(entry)));
+    std::vector<std::size_t> order;
+    if (!asHanded) {
+        for (std::size_t entry = 0; entry < entries.size(); ++entry)
+            if (entries.row(entry) < rowCount) order.push_back(entry);
+        std::sort(order.begin(), order.end(),
+                  [&](std::size_t a, std::size_t b) { return before(placeOfEntry(a), placeOfEntry(b)); });
     }
+    const std::size_t kept = asHanded ? entries.size() : order.size();
+    if (entries.keys().size() >= kNone || kept >= kNone)
+        throw std::runtime_error("Index " + info_.name + " is too large to be held");
+    built_.reserve(kept);
+    for (std::size_t k = 0; k < kept; ++k) {
+        const std::size_t entry = asHanded ? k : order[k];
+        const std::string_view key = entries.key(entry);
+        const std::size_t start = asHanded ? entries.keyStart(entry) : keys_.size();
+        if (!asHanded) keys_ += key;
+        builtOfRow_.at(entries.row(entry)) = static_cast<std::uint32_t>(built_.size());
+        built_.push_back(
+            {keyPrefix(key), static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(entries.row(entry))});
+    }
+    if (asHanded) keys_ = entries.takeKeys();
     gone_.assign(built_.size(), false);
 }
 

@@ -76,8 +76,8 @@ private:
     using PutEntries = std::set<PutEntry, PutOrder>;
 
     static bool before(const Place& a, const Place& b) { return a.key != b.key ? a.key < b.key : a.row < b.row; }
-    // Builds the array from entries in any order.
-    void build(std::vector<IndexEntry> entries);
+    // Builds the array from entries in any order, leaving out those past the rows.
+    void build(IndexEntries entries, std::size_t rowCount);
     std::string_view builtKey(std::size_t entry) const;
     // `prefix` is the place's key's.
     bool builtBefore(std::size_t entry, const Place& place, std::uint64_t prefix) const;

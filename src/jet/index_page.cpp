@@ -43,32 +43,50 @@ void forEachEntry(const ByteView& view, bool leaf, OnEntry onEntry) {
 
 }  // namespace
 
+namespace {
+
+// Calls `onEntry(key, row, child)` for each entry of the page `view`, in page order, with its key
+// put together from the page's shared prefix and the entry's own bytes in one buffer reused from
+// entry to entry; `child` is 0 on a leaf.
+template <typename OnEntry>
+void forEachKeyedEntry(const ByteView& view, bool leaf, OnEntry onEntry) {
+    const std::size_t prefixLength = view.u16(ip::kPrefixLengthOffset);
+    const std::size_t pointerSize = storedPointerSize(leaf);
+    std::vector<std::uint8_t> key;
+    bool first = true;
+    forEachEntry(view, leaf, [&](std::span<const std::uint8_t> bytes) {
+        key.resize(first ? 0 : prefixLength);
+        key.insert(key.end(), bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(pointerSize));
+        if (first && prefixLength > key.size())
+            throw FormatError(view.where() +
+                              ": the shared key prefix is longer than the first key; the file is damaged");
+        first = false;
+        ByteView pointers = view.within(bytes.subspan(bytes.size() - pointerSize));
+        const RowLocation row{pointers.u24BigEndian(0), pointers.u8(3)};
+        onEntry(std::span<const std::uint8_t>(key), row, leaf ? 0 : pointers.u32BigEndian(ip::kRowPointerSize));
+    });
+}
+
+}  // namespace
+
 IndexNode readIndexNode(const PageFile& file, std::uint32_t number) {
     IndexNode page;
     ByteView view = indexPageView(file, number, page.leaf);
     page.previous = view.u32(ip::kPreviousPageOffset);
     page.next = view.u32(ip::kNextPageOffset);
     page.tail = view.u32(ip::kTailPageOffset);
-    std::size_t prefixLength = view.u16(ip::kPrefixLengthOffset);
-    std::vector<std::uint8_t> prefix;
-    forEachEntry(view, page.leaf, [&](std::span<const std::uint8_t> bytes) {
-        std::size_t pointerSize = storedPointerSize(page.leaf);
-        IndexNodeEntry entry;
-        bool first = page.entries.empty();
-        if (!first) entry.key = prefix;
-        entry.key.insert(entry.key.end(), bytes.begin(), bytes.end() - static_cast<std::ptrdiff_t>(pointerSize));
-        if (first) {
-            if (prefixLength > entry.key.size())
-                throw FormatError(view.where() +
-                                  ": the shared key prefix is longer than the first key; the file is damaged");
-            prefix.assign(entry.key.begin(), entry.key.begin() + static_cast<std::ptrdiff_t>(prefixLength));
-        }
-        ByteView pointers = view.within(bytes.subspan(bytes.size() - pointerSize));
-        entry.row = {pointers.u24BigEndian(0), pointers.u8(3)};
-        if (!page.leaf) entry.child = pointers.u32BigEndian(ip::kRowPointerSize);
-        page.entries.push_back(std::move(entry));
+    forEachKeyedEntry(view, page.leaf, [&](std::span<const std::uint8_t> key, RowLocation row, std::uint32_t child) {
+        page.entries.push_back({std::vector<std::uint8_t>(key.begin(), key.end()), row, child});
     });
     return page;
+}
+
+void forEachLeafEntry(const PageFile& file, std::uint32_t page, const LeafEntryVisitor& visit) {
+    bool leaf = false;
+    ByteView view = indexPageView(file, page, leaf);
+    if (!leaf) throw std::logic_error("page " + std::to_string(page) + " is not a leaf of an index");
+    forEachKeyedEntry(view, true,
+                      [&](std::span<const std::uint8_t> key, RowLocation row, std::uint32_t) { visit(key, row); });
 }
 
 IndexNodeShape readIndexNodeShape(const PageFile& file, std::uint32_t number) {

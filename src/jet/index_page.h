@@ -5,6 +5,7 @@
 // whole (no shared prefix), each end marked in the page's entry mask.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -46,6 +47,10 @@ inline constexpr std::size_t kIndexEntryRoom = format::kPageSize - format::index
 
 // Throws FormatError when the page is not an index page or its entries do not fit it.
 IndexNode readIndexNode(const PageFile& file, std::uint32_t page);
+// Calls `visit` with each entry of the leaf `page`, in page order; the key is valid during the call.
+// Throws as readIndexNode does.
+using LeafEntryVisitor = std::function<void(std::span<const std::uint8_t> key, RowLocation row)>;
+void forEachLeafEntry(const PageFile& file, std::uint32_t page, const LeafEntryVisitor& visit);
 // The same checks as readIndexNode, without the keys.
 IndexNodeShape readIndexNodeShape(const PageFile& file, std::uint32_t page);
 

@@ -19,18 +19,18 @@ void forEachChild(const IndexNodeShape& node, const std::function<void(std::uint
     for (std::uint32_t child : node.children) visit(child);
 }
 
-// Reads every page of the tree from `root` once, as `Node`, and hands each leaf to `onLeaf`, in
-// index order.
+// Reads every page of the tree from `root` once, as `Node`, and hands each leaf and its page
+// number to `onLeaf`, in index order.
 template <typename Node>
 void walkTree(const PageFile& file, std::uint32_t root, Node (*read)(const PageFile&, std::uint32_t),
-              const std::function<void(Node&)>& onLeaf) {
+              const std::function<void(Node&, std::uint32_t)>& onLeaf) {
     std::unordered_set<std::uint32_t> visited;
     std::function<void(std::uint32_t, int)> visit = [&](std::uint32_t number, int depth) {
         if (depth > kMaxDepth || !visited.insert(number).second)
             throw FormatError(file.path() + ": an index tree leads back to page " + std::to_string(number) +
                               "; the file is damaged");
         Node page = read(file, number);
-        if (page.leaf) return onLeaf(page);
+        if (page.leaf) return onLeaf(page, number);
         forEachChild(page, [&](std::uint32_t child) { visit(child, depth + 1); });
         // The last child of a level can be reachable through the tail pointer only.
         if (page.tail != 0 && !visited.count(page.tail)) visit(page.tail, depth + 1);
@@ -44,11 +44,16 @@ bool keyLess(const std::vector<std::uint8_t>& entry, std::span<const std::uint8_
 
 }  // namespace
 
+void forEachIndexEntry(const PageFile& file, const RealIndex& index, const LeafEntryVisitor& visit) {
+    if (index.firstPage == 0) return;
+    walkTree<IndexNodeShape>(file, index.firstPage, readIndexNodeShape,
+                             [&](IndexNodeShape&, std::uint32_t leaf) { forEachLeafEntry(file, leaf, visit); });
+}
+
 std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& index) {
     std::vector<IndexEntry> entries;
-    if (index.firstPage == 0) return entries;
-    walkTree<IndexNode>(file, index.firstPage, readIndexNode, [&](IndexNode& leaf) {
-        for (auto& entry : leaf.entries) entries.push_back({std::move(entry.key), entry.row});
+    forEachIndexEntry(file, index, [&](std::span<const std::uint8_t> key, RowLocation row) {
+        entries.push_back({std::vector<std::uint8_t>(key.begin(), key.end()), row});
     });
     return entries;
 }
@@ -57,7 +62,7 @@ std::size_t countIndexEntries(const PageFile& file, const RealIndex& index) {
     std::size_t count = 0;
     if (index.firstPage == 0) return count;
     walkTree<IndexNodeShape>(file, index.firstPage, readIndexNodeShape,
-                             [&](IndexNodeShape& leaf) { count += leaf.entryCount; });
+                             [&](IndexNodeShape& leaf, std::uint32_t) { count += leaf.entryCount; });
     return count;
 }
 

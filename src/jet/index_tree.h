@@ -14,7 +14,10 @@
 
 namespace kv::jet {
 
-// Every leaf entry, in index order. Throws FormatError for a tree with loops or damaged pages.
+// Calls `visit` with every leaf entry, in index order, without holding them. Throws FormatError for
+// a tree with loops or damaged pages.
+void forEachIndexEntry(const PageFile& file, const RealIndex& index, const LeafEntryVisitor& visit);
+// Every leaf entry, in index order; throws as forEachIndexEntry does.
 std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& index);
 // How many entries the tree's leaves hold, counted without reading a key.
 std::size_t countIndexEntries(const PageFile& file, const RealIndex& index);

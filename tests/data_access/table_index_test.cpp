@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <set>
 
@@ -22,12 +23,13 @@ public:
     void readRow(std::size_t position, Row& into) const override { into = {keys_.at(position)}; }
     const std::vector<IndexInfo>& indexes() const override { return indexes_; }
     Value convert(std::size_t, const Value& value) const override { return value; }
-    std::vector<IndexEntry> indexEntries(const IndexInfo&) const override {
-        std::vector<IndexEntry> entries;
-        for (std::size_t row = 0; row < keys_.size(); ++row) entries.push_back({keys_[row], row});
-        std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
-            return std::tie(a.key, a.row) < std::tie(b.key, b.row);
-        });
+    IndexEntries indexEntries(const IndexInfo&) const override {
+        std::vector<std::size_t> rows(keys_.size());
+        std::iota(rows.begin(), rows.end(), std::size_t{0});
+        std::sort(rows.begin(), rows.end(),
+                  [&](std::size_t a, std::size_t b) { return std::tie(keys_[a], a) < std::tie(keys_[b], b); });
+        IndexEntries entries;
+        for (std::size_t row : rows) entries.add(keys_[row], row);
         return entries;
     }
     std::string encodeKey(const IndexInfo&, const std::vector<Value>& values) const override {

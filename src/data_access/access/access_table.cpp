@@ -71,10 +71,14 @@ const jet::RealIndex& AccessTable::realIndex(const IndexInfo& index) const {
     throw std::runtime_error("Table " + def_.name + " has no index " + index.name);
 }
 
-std::vector<IndexEntry> AccessTable::indexEntries(const IndexInfo& index) const {
-    std::vector<IndexEntry> entries;
-    for (auto& entry : jet::readIndexEntries(database_->file(), realIndex(index)))
-        entries.push_back({keyText(entry.key), stored_.positionOf(entry.row)});
+IndexEntries AccessTable::indexEntries(const IndexInfo& index) const {
+    IndexEntries entries;
+    entries.reserve(rowCount());
+    jet::forEachIndexEntry(database_->file(), realIndex(index),
+                           [&](std::span<const std::uint8_t> key, jet::RowLocation row) {
+                               entries.add(std::string_view(reinterpret_cast<const char*>(key.data()), key.size()),
+                                           stored_.positionOf(row));
+                           });
     return entries;
 }
 

@@ -26,7 +26,7 @@ public:
     Value convert(std::size_t column, const Value& value) const override;
     // Text columns only; Memo has no limit worth telling.
     std::optional<std::size_t> textCapacity(std::size_t column) const override;
-    std::vector<IndexEntry> indexEntries(const IndexInfo& index) const override;
+    IndexEntries indexEntries(const IndexInfo& index) const override;
     std::string encodeKey(const IndexInfo& index, const std::vector<Value>& values) const override;
     std::vector<std::size_t> commit(const TableChanges& changes) override;
 
