@@ -57,9 +57,15 @@ const TableIndex& SharedTable::index(std::string_view name) {
 
 std::size_t SharedTable::post(std::optional<std::size_t> row, Row values) {
     values.resize(columnNames().size());
-    // Keys first: a key that cannot be encoded must fail the post before anything changes.
-    std::vector<std::string> keys;
-    for (const auto& [name, index] : indexByFoldedName_) keys.push_back(index->keyOfRow(values));
+    // Keys first: a key that cannot be encoded must fail the post before anything changes. A row
+    // posted again with its index's columns as they were keeps its entry.
+    std::vector<std::optional<std::string>> keys;
+    for (const auto& [name, index] : indexByFoldedName_) {
+        if (row && index->holdsColumnsOf(*this, *row, values))
+            keys.emplace_back();
+        else
+            keys.emplace_back(index->keyOfRow(values));
+    }
     if (!row && rows_.size() >= RowPlace::kNone) throw std::runtime_error("Table " + name_ + " cannot hold more rows");
     std::size_t position = row.value_or(rows_.size());
     if (row) {
@@ -72,7 +78,8 @@ std::size_t SharedTable::post(std::optional<std::size_t> row, Row values) {
         rows_.push_back({RowPlace::kNone, static_cast<std::uint32_t>(posted_.add(values))});
     }
     std::size_t k = 0;
-    for (auto& [name, index] : indexByFoldedName_) index->put(position, std::move(keys[k++]));
+    for (auto& [name, index] : indexByFoldedName_)
+        if (std::optional<std::string>& key = keys[k++]) index->put(position, std::move(*key));
     ++version_;
     pending_ = true;
     if (!deferred_) commitOrReload();

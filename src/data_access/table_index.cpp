@@ -71,6 +71,15 @@ std::string TableIndex::keyOfRow(const Row& row) const {
     return keyOfValues(values);
 }
 
+bool TableIndex::holdsColumnsOf(const RowSource& rows, std::size_t row, const Row& values) const {
+    Value stored;
+    for (std::size_t column : columns_) {
+        rows.readCell(row, column, stored);
+        if (stored != cellOf(values, column)) return false;
+    }
+    return true;
+}
+
 std::string TableIndex::keyOfValues(const std::vector<Value>& values) const { return source_.encodeKey(info_, values); }
 
 std::string_view TableIndex::builtKey(std::size_t entry) const {

@@ -37,6 +37,10 @@ public:
     std::string keyOfRow(const Row& row) const;
     std::string keyOfValues(const std::vector<Value>& values) const;
 
+    // Whether `values` agree with the row at `row` of `rows` (the rows indexed) in every column of
+    // the index: then the row's key stays as it is.
+    bool holdsColumnsOf(const RowSource& rows, std::size_t row, const Row& values) const;
+
     // Adds the row, or moves it to its new key.
     void put(std::size_t row, std::string key);
 

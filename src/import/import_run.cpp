@@ -99,9 +99,11 @@ private:
         history_.post();
     }
 
-    // Returns whether anything besides `Updated` changed.
+    // Stamps the station `Updated` and files what the row offers, in one edit; returns whether
+    // anything besides `Updated` changed.
     bool update() {
-        setColumn(updated_, today_);
+        history_.edit();
+        history_.setText(updated_, today_);
         bool changed = false;
         ExchangePair fresh;
         bool mergeNeeded = false;
@@ -113,24 +115,20 @@ private:
                 (entry.target == "data2" ? fresh.data2 : fresh.data3) = offered;
                 mergeNeeded = true;
             } else if (history_.text(columns_[i + 1].target) != offered) {
-                setColumn(columns_[i + 1].target, offered);
+                history_.setText(columns_[i + 1].target, offered);
                 changed = true;
             }
         }
-        if (!mergeNeeded) return changed;
-        const MergeResult merged = MergeExchangeValues(fresh, {history_.text("data2"), history_.text("data3")});
-        if (!merged.changed) return changed;
-        history_.edit();
-        history_.setText("data2", merged.result.data2);
-        history_.setText("data3", merged.result.data3);
+        if (mergeNeeded) {
+            const MergeResult merged = MergeExchangeValues(fresh, {history_.text("data2"), history_.text("data3")});
+            if (merged.changed) {
+                history_.setText("data2", merged.result.data2);
+                history_.setText("data3", merged.result.data3);
+                changed = true;
+            }
+        }
         history_.post();
-        return true;
-    }
-
-    void setColumn(data_access::Cursor::Field column, const std::string& value) {
-        history_.edit();
-        history_.setText(column, value);
-        history_.post();
+        return changed;
     }
 
     const mapping::AList& key() const { return *fieldMap_.key(); }
