@@ -23,6 +23,8 @@ public:
     std::optional<ByteView> bytes(const Column& column) const;
     // The column's value; Memo and OLE values are fetched from their pages in `file`.
     Value value(const PageFile& file, const Column& column) const;
+    // The whole row as stored.
+    const ByteView& storedBytes() const { return row_; }
     // The bytes of variable column `variableIndex`, whatever the null mask says; nothing when the
     // row holds no entry for it.
     std::optional<ByteView> variable(std::size_t variableIndex) const;

@@ -114,7 +114,12 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Row
         const std::uint32_t last = fillAutonumbers(def, def.nextAutonumber, edit.updatedRows);
         fillAutonumbers(def, last, edit.inserted);
         const RowsAfterEdit rows(stored.size(), edit.deleted, edit.updated, edit.inserted.size());
-        TableRebuild rebuild = rebuildTable(current, def, rows.size(), [&](std::size_t row) {
+        auto keptAt = [&](std::size_t row) -> std::optional<RowLocation> {
+            const RowsAfterEdit::Source source = rows.at(row);
+            if (source.from != RowsAfterEdit::From::Kept) return std::nullopt;
+            return stored.locations[source.index];
+        };
+        auto rowAt = [&](std::size_t row) {
             const RowsAfterEdit::Source source = rows.at(row);
             switch (source.from) {
             case RowsAfterEdit::From::Updated: return edit.updatedRows[source.index];
@@ -122,7 +127,8 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Row
             case RowsAfterEdit::From::Kept: break;
             }
             return readRowAt(snapshot, def, stored.locations[source.index]);
-        });
+        };
+        TableRebuild rebuild = rebuildTable(current, def, rows.size(), rowAt, keptAt);
         rebuilt = std::move(rebuild.locations);
         return std::move(rebuild.pages);
     });
@@ -134,10 +140,11 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Row
 }
 
 CommittedEdit commitTableRows(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, std::size_t rowCount,
-                              const RowSupplier& rowAt) {
+                              const RowSupplier& rowAt, const StoredRowFinder& keptAt) {
     std::vector<RowLocation> rebuilt;
     CommittedEdit committed = commitPlanned(snapshot, def, [&](const PageFile& current) {
-        TableRebuild rebuild = rebuildTable(current, def, rowCount, rowAt);
+        // The table's pages in `current` are those of `snapshot`, so its rows lie where they did.
+        TableRebuild rebuild = rebuildTable(current, def, rowCount, rowAt, keptAt);
         rebuilt = std::move(rebuild.locations);
         return std::move(rebuild.pages);
     });

@@ -15,6 +15,7 @@
 #include "jet/page_file.h"
 #include "jet/table_def.h"
 #include "jet/table_reader.h"
+#include "jet/table_writer.h"
 
 namespace kv::jet {
 
@@ -79,9 +80,10 @@ bool rebuildsTable(std::size_t changedRows, std::size_t storedRows);
 
 // Commits the table's whole content laid down afresh: `rowCount` rows handed out in order by
 // `rowAt`, their autonumbers filled in (fillAutonumbers). The rows are asked for one at a time, so
-// that a large commit holds none of them twice. The checks, the refusals and the all-or-nothing of
+// that a large commit holds none of them twice; those `keptAt` finds among the rows of `snapshot`
+// are copied as stored where the table allows (rebuildTable). The checks, the refusals and the all-or-nothing of
 // commitTableEdit hold; `stored` then holds where the rows are in the committed file.
 CommittedEdit commitTableRows(const PageFile& snapshot, const TableDef& def, RowPlaces& stored, std::size_t rowCount,
-                              const RowSupplier& rowAt);
+                              const RowSupplier& rowAt, const StoredRowFinder& keptAt = {});
 
 }  // namespace kv::jet

@@ -12,8 +12,10 @@
 #include "jet/long_value_pages.h"
 #include "jet/long_value_writer.h"
 #include "jet/page_allocator.h"
+#include "jet/row.h"
 #include "jet/row_packer.h"
 #include "jet/table_def_layout.h"
+#include "jet/table_reader.h"
 #include "jet/usage_map.h"
 #include "jet/usage_map_writer.h"
 
@@ -117,9 +119,36 @@ std::vector<IndexEntryRef> sortedEntries(const TableDef& def, std::size_t i, con
     return entries;
 }
 
+// The columns a rebuild reads of a row it copies as stored: those of the indexes' keys and the
+// autonumbers; the rest of such a row stays NULL.
+class KeyColumns {
+public:
+    explicit KeyColumns(const TableDef& def) {
+        std::vector<bool> needed(def.columns.size(), false);
+        for (const RealIndex& index : def.realIndexes)
+            for (const RealIndexColumn& key : index.columns) needed[def.columnPosition(key.columnNumber)] = true;
+        for (std::size_t c = 0; c < def.columns.size(); ++c)
+            if (needed[c] || (def.columns[c].type == ColumnType::Long && def.columns[c].isAutonumber()))
+                positions_.push_back(c);
+    }
+    void read(const PageFile& file, const TableDef& def, const StoredRow& row, TableRow& into) const {
+        into.assign(def.columns.size(), Value());
+        for (std::size_t c : positions_) into[c] = row.value(file, def.columns[c]);
+    }
+
+private:
+    std::vector<std::size_t> positions_;
+};
+
+bool copiesStoredRows(const TableDef& def, const StoredRowFinder& storedAt) {
+    return storedAt && std::none_of(def.columns.begin(), def.columns.end(),
+                                    [](const Column& column) { return column.isLongValue(); });
+}
+
 }  // namespace
 
-TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t rowCount, const RowSupplier& rowAt) {
+TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t rowCount, const RowSupplier& rowAt,
+                          const StoredRowFinder& storedAt) {
     TableRebuild rebuild;
     PageImages& images = rebuild.pages;
     PageAllocator allocator(ownedPages(file, def), globallyFreePages(file), file.pageCount());
@@ -137,14 +166,27 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
         LongValueWriter longValues(allocator, images);
         DataPageWriter page{DataPageWriter::TableRows{def.page}};
         RowPacker packer(def);
+        const bool copies = copiesStoredRows(def, storedAt);
+        const KeyColumns keyColumns(def);
+        TableRow row;
+        std::vector<std::uint8_t> packed;
         for (std::size_t r = 0; r < rowCount; ++r) {
-            const TableRow row = rowAt(r);
-            if (row.size() != def.columns.size())
-                throw std::logic_error("a row of " + std::to_string(row.size()) + " values for table " + def.name +
-                                       " of " + std::to_string(def.columns.size()) + " columns");
+            if (const std::optional<RowLocation> stored = copies ? storedAt(r) : std::nullopt) {
+                readStoredRowAt(file, def, *stored, [&](const StoredRow& storedRow) {
+                    keyColumns.read(file, def, storedRow, row);
+                    const auto bytes = storedRow.storedBytes().bytes();
+                    packed.assign(bytes.begin(), bytes.end());
+                    return 0;
+                });
+            } else {
+                row = rowAt(r);
+                if (row.size() != def.columns.size())
+                    throw std::logic_error("a row of " + std::to_string(row.size()) + " values for table " + def.name +
+                                           " of " + std::to_string(def.columns.size()) + " columns");
+                packed = packer.pack(row, longValues);
+            }
             lastAutonumber = highestAutonumber(def, lastAutonumber, row);
             addKeys(def, keys, row);
-            std::vector<std::uint8_t> packed = packer.pack(row, longValues);
             if (!page.fits(packed.size())) dataPages.push_back(page.take());
             placed.emplace_back(dataPages.size(), page.add(packed));
         }

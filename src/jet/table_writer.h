@@ -4,6 +4,8 @@
 // definition's counters, index roots and usage maps follow. Nothing else in the file changes.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,9 +31,17 @@ struct TableRebuild {
 std::vector<TableRow> commitTable(const std::string& databasePath, const std::string& tableName,
                                   std::vector<TableRow> rows);
 
+// Where a row to be written lies among the table's rows in the file as they are, for a row kept as
+// it is; nothing for the others.
+using StoredRowFinder = std::function<std::optional<RowLocation>(std::size_t position)>;
+
 // The page changes that give the table `def` of `file` these `rowCount` rows, without writing
 // anything. Their autonumbers must be filled in already (fillAutonumbers); the table's counter
-// follows the highest.
-TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t rowCount, const RowSupplier& rowAt);
+// follows the highest. A row that `storedAt` finds in `file` is copied as stored, and only the
+// columns its keys and autonumbers need are read of it, unless the table has Memo or OLE columns
+// (whose values may lie on pages the rebuild reuses); `rowAt` still hands out every row, for the
+// message that names a repeated key.
+TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t rowCount, const RowSupplier& rowAt,
+                          const StoredRowFinder& storedAt = {});
 
 }  // namespace kv::jet
