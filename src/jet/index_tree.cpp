@@ -12,26 +12,18 @@ namespace {
 // Deep enough for any index a 4 GB file can hold; a deeper descent means a damaged tree.
 constexpr int kMaxDepth = 64;
 
-void forEachChild(const IndexNode& node, const std::function<void(std::uint32_t)>& visit) {
-    for (const auto& entry : node.entries) visit(entry.child);
-}
-void forEachChild(const IndexNodeShape& node, const std::function<void(std::uint32_t)>& visit) {
-    for (std::uint32_t child : node.children) visit(child);
-}
-
-// Reads every page of the tree from `root` once, as `Node`, and hands each leaf and its page
-// number to `onLeaf`, in index order.
-template <typename Node>
-void walkTree(const PageFile& file, std::uint32_t root, Node (*read)(const PageFile&, std::uint32_t),
-              const std::function<void(Node&, std::uint32_t)>& onLeaf) {
+// Reads every page of the tree from `root` once and hands each leaf, with its page number, to
+// `onLeaf`, in index order.
+void walkTree(const PageFile& file, std::uint32_t root,
+              const std::function<void(const IndexNodeShape&, std::uint32_t)>& onLeaf) {
     std::unordered_set<std::uint32_t> visited;
     std::function<void(std::uint32_t, int)> visit = [&](std::uint32_t number, int depth) {
         if (depth > kMaxDepth || !visited.insert(number).second)
             throw FormatError(file.path() + ": an index tree leads back to page " + std::to_string(number) +
                               "; the file is damaged");
-        Node page = read(file, number);
+        const IndexNodeShape page = readIndexNodeShape(file, number);
         if (page.leaf) return onLeaf(page, number);
-        forEachChild(page, [&](std::uint32_t child) { visit(child, depth + 1); });
+        for (std::uint32_t child : page.children) visit(child, depth + 1);
         // The last child of a level can be reachable through the tail pointer only.
         if (page.tail != 0 && !visited.count(page.tail)) visit(page.tail, depth + 1);
     };
@@ -46,8 +38,8 @@ bool keyLess(const std::vector<std::uint8_t>& entry, std::span<const std::uint8_
 
 void forEachIndexEntry(const PageFile& file, const RealIndex& index, const LeafEntryVisitor& visit) {
     if (index.firstPage == 0) return;
-    walkTree<IndexNodeShape>(file, index.firstPage, readIndexNodeShape,
-                             [&](IndexNodeShape&, std::uint32_t leaf) { forEachLeafEntry(file, leaf, visit); });
+    walkTree(file, index.firstPage,
+             [&](const IndexNodeShape&, std::uint32_t leaf) { forEachLeafEntry(file, leaf, visit); });
 }
 
 std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& index) {
@@ -61,8 +53,7 @@ std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& 
 std::size_t countIndexEntries(const PageFile& file, const RealIndex& index) {
     std::size_t count = 0;
     if (index.firstPage == 0) return count;
-    walkTree<IndexNodeShape>(file, index.firstPage, readIndexNodeShape,
-                             [&](IndexNodeShape& leaf, std::uint32_t) { count += leaf.entryCount; });
+    walkTree(file, index.firstPage, [&](const IndexNodeShape& leaf, std::uint32_t) { count += leaf.entryCount; });
     return count;
 }
 

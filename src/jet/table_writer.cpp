@@ -176,7 +176,6 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
                     keyColumns.read(file, def, storedRow, row);
                     const auto bytes = storedRow.storedBytes().bytes();
                     packed.assign(bytes.begin(), bytes.end());
-                    return 0;
                 });
             } else {
                 row = rowAt(r);
