@@ -392,8 +392,8 @@ void Cursor::moveToRow(std::size_t row) {
 }
 
 void Cursor::cancel() {
+    // The buffer keeps its cells' storage for the next edit; it is not read while browsing.
     mode_ = Mode::Browse;
-    buffer_.clear();
     editedRow_.reset();
 }
 

@@ -1,10 +1,26 @@
 #include "data_access/packed_rows.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace kv::data_access {
 namespace {
 
-// Garbage below this is never worth a pass over the buffer.
+// Garbage below this is never worth a pass over the rows.
 constexpr std::size_t kReclaimFloor = std::size_t{1} << 20;
+constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+
+std::size_t countSize(std::size_t count) {
+    std::size_t size = 1;
+    for (; count >= 0x80; count >>= 7) ++size;
+    return size;
+}
+
+std::size_t packedSizeOf(const Row& row) {
+    std::size_t size = countSize(row.size());
+    for (const Value& cell : row) size += cell ? countSize(cell->size() + 1) + cell->size() : 1;
+    return size;
+}
 
 void appendCount(std::string& bytes, std::size_t count) {
     while (count >= 0x80) {
@@ -53,61 +69,80 @@ void readPackedCell(const std::string& bytes, std::size_t& at, Value& into) {
 }  // namespace
 
 std::size_t PackedRows::add(const Row& row) {
-    starts_.push_back(bytes_.size());
-    append(row);
+    starts_.push_back(append(row));
     return starts_.size() - 1;
 }
 
 void PackedRows::replace(std::size_t number, const Row& row) {
-    garbage_ += packedSize(bytes_, starts_.at(number));
-    starts_[number] = bytes_.size();
-    append(row);
-    if (garbage_ > kReclaimFloor && garbage_ > bytes_.size() / 2) reclaim();
+    const Place old = starts_.at(number);
+    garbage_ += packedSize(chunkOf(old), old.offset);
+    starts_[number] = append(row);
+    if (garbage_ > kReclaimFloor && garbage_ > bytes_ / 2) reclaim();
 }
 
 void PackedRows::read(std::size_t number, Row& into) const {
-    std::size_t at = starts_.at(number);
-    into.resize(readCount(bytes_, at));
-    for (Value& cell : into) readPackedCell(bytes_, at, cell);
+    const Place place = starts_.at(number);
+    const std::string& bytes = chunkOf(place);
+    std::size_t at = place.offset;
+    into.resize(readCount(bytes, at));
+    for (Value& cell : into) readPackedCell(bytes, at, cell);
 }
 
 void PackedRows::readCell(std::size_t number, std::size_t column, Value& into) const {
-    std::size_t at = starts_.at(number);
-    const std::size_t cells = readCount(bytes_, at);
+    const Place place = starts_.at(number);
+    const std::string& bytes = chunkOf(place);
+    std::size_t at = place.offset;
+    const std::size_t cells = readCount(bytes, at);
     if (column >= cells) {
         into.reset();
         return;
     }
-    skipCells(bytes_, at, column);
-    readPackedCell(bytes_, at, into);
+    skipCells(bytes, at, column);
+    readPackedCell(bytes, at, into);
 }
 
 void PackedRows::clear() {
-    bytes_.clear();
-    bytes_.shrink_to_fit();
+    chunks_.clear();
+    chunks_.shrink_to_fit();
+    bytes_ = 0;
     starts_.clear();
     starts_.shrink_to_fit();
     garbage_ = 0;
 }
 
-void PackedRows::append(const Row& row) {
-    appendCount(bytes_, row.size());
-    for (const Value& cell : row) {
-        appendCount(bytes_, cell ? cell->size() + 1 : 0);
-        if (cell) bytes_ += *cell;
+PackedRows::Place PackedRows::room(std::size_t size) {
+    if (chunks_.empty() || chunks_.back().capacity() - chunks_.back().size() < size) {
+        if (chunks_.size() >= UINT32_MAX) throw std::runtime_error("Too many rows are held in memory");
+        chunks_.emplace_back().reserve(std::max(kChunkSize, size));
     }
+    const std::string& chunk = chunks_.back();
+    if (chunk.size() > UINT32_MAX - size) throw std::runtime_error("A row is too large to be held in memory");
+    bytes_ += size;
+    return {static_cast<std::uint32_t>(chunks_.size() - 1), static_cast<std::uint32_t>(chunk.size())};
+}
+
+PackedRows::Place PackedRows::append(const Row& row) {
+    const Place place = room(packedSizeOf(row));
+    std::string& chunk = chunks_.back();
+    appendCount(chunk, row.size());
+    for (const Value& cell : row) {
+        appendCount(chunk, cell ? cell->size() + 1 : 0);
+        if (cell) chunk += *cell;
+    }
+    return place;
 }
 
 void PackedRows::reclaim() {
-    std::string kept;
-    kept.reserve(bytes_.size() - garbage_);
-    for (std::uint64_t& start : starts_) {
-        const std::size_t size = packedSize(bytes_, start);
-        const std::size_t from = start;
-        start = kept.size();
-        kept.append(bytes_, from, size);
+    const std::vector<std::string> old = std::move(chunks_);
+    chunks_.clear();
+    bytes_ = 0;
+    for (Place& start : starts_) {
+        const Place from = start;
+        const std::string& bytes = old[from.chunk];
+        const std::size_t size = packedSize(bytes, from.offset);
+        start = room(size);
+        chunks_.back().append(bytes, from.offset, size);
     }
-    bytes_ = std::move(kept);
     garbage_ = 0;
 }
 

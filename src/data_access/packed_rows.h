@@ -1,8 +1,10 @@
 #pragma once
-// Rows of text cells packed into one buffer: each cell a length (one more than its byte count, 0
-// for NULL, as a variable-length number) followed by its bytes. A row costs its text and a few
-// bytes, against some forty bytes a cell as a vector of optional strings. Replacing a row appends
-// its new form; the space the old one took is reclaimed once such garbage outweighs the rows.
+// Rows of text cells packed into a few large buffers: each cell a length (one more than its byte
+// count, 0 for NULL, as a variable-length number) followed by its bytes. A row costs its text and a
+// few bytes, against some forty bytes a cell as a vector of optional strings. The buffers are
+// chunks of a megabyte or more, each row whole in one, so that rows are added without copying those
+// held. Replacing a row appends its new form; the space the old one took is reclaimed once such
+// garbage outweighs the rows.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,12 +29,23 @@ public:
     void clear();
 
 private:
-    void append(const Row& row);
+    // Where a row begins: its chunk, and the offset in it.
+    struct Place {
+        std::uint32_t chunk;
+        std::uint32_t offset;
+    };
+
+    // Counts `size` more bytes held and returns where they go: at the end of the last chunk, or of
+    // a new one when they do not fit there.
+    Place room(std::size_t size);
+    Place append(const Row& row);
+    const std::string& chunkOf(Place place) const { return chunks_[place.chunk]; }
     void reclaim();
 
-    std::string bytes_;
-    std::vector<std::uint64_t> starts_;  // by row: where it begins in bytes_
-    std::size_t garbage_ = 0;            // bytes of rows replaced since
+    std::vector<std::string> chunks_;  // each filled only up to the capacity it was made with
+    std::size_t bytes_ = 0;            // in all chunks
+    std::vector<Place> starts_;        // by row
+    std::size_t garbage_ = 0;          // bytes of rows replaced since
 };
 
 }  // namespace kv::data_access

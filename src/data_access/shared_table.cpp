@@ -55,8 +55,7 @@ const TableIndex& SharedTable::index(std::string_view name) {
     throw std::runtime_error("Table " + name_ + " has no index named " + std::string(name));
 }
 
-std::size_t SharedTable::post(std::optional<std::size_t> row, Row values) {
-    values.resize(columnNames().size());
+std::size_t SharedTable::post(std::optional<std::size_t> row, const Row& values) {
     // Keys first: a key that cannot be encoded must fail the post before anything changes. A row
     // posted again with its index's columns as they were keeps its entry.
     std::vector<std::optional<std::string>> keys;

@@ -53,10 +53,10 @@ public:
     // Throws when the table has no such index.
     const TableIndex& index(std::string_view name);
 
-    // Writes `values` into the row at `row`, or appends them when `row` is empty, and returns the
-    // row's position. Commits at once unless commits are deferred. On failure nothing changed,
+    // Writes `values` (a row as a cursor holds it, a value per column) into the row at `row`, or
+    // appends them when `row` is empty, and returns the row's position. Commits at once unless commits are deferred. On failure nothing changed,
     // or, when the commit failed, the rows are reloaded from the source.
-    std::size_t post(std::optional<std::size_t> row, Row values);
+    std::size_t post(std::optional<std::size_t> row, const Row& values);
     // Removes the rows at these positions (ascending; those outside the table are passed over);
     // committed like a post. Returns how many went.
     std::size_t removeAt(const std::vector<std::size_t>& positions);

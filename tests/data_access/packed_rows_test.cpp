@@ -1,4 +1,4 @@
-// Rows packed into one buffer: every cell comes back as it went in, NULL apart from empty text,
+// Rows packed into a few buffers: every cell comes back as it went in, NULL apart from empty text,
 // whatever its length, and a row replaced again and again (as an import posts one station many
 // times) leaves the other rows whole when the space of its old forms is reclaimed.
 #include <gtest/gtest.h>
@@ -37,6 +37,21 @@ TEST(PackedRows, CellsComeBackAsTheyWentInAcrossReplacementsAndReclaiming) {
     rows.read(2, read);
     EXPECT_EQ(read, withZero);
     EXPECT_THROW(rows.read(3, read), std::out_of_range);
+
+    // A row larger than the buffers are made holds a buffer of its own; the rows before and after
+    // it, and those reclaimed around it, stay whole.
+    const Row huge{"DL1ABC", std::string(3 << 20, 'h')};
+    EXPECT_EQ(rows.add(huge), 3u);
+    EXPECT_EQ(rows.add(mixed), 4u);
+    for (int round = 0; round < 30000; ++round) rows.replace(2, Row{std::string(100, 'r')});
+    for (std::size_t row : {0u, 4u}) {
+        rows.read(row, read);
+        EXPECT_EQ(read, mixed);
+    }
+    rows.read(3, read);
+    EXPECT_EQ(read, huge);
+    rows.readCell(3, 1, read[0]);
+    EXPECT_EQ(read[0], huge[1]);
 
     rows.clear();
     EXPECT_EQ(rows.size(), 0u);
