@@ -1,6 +1,7 @@
 #include "jet/table_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 
 #include "jet/byte_writer.h"
@@ -82,16 +83,32 @@ void addKeys(const TableDef& def, std::vector<IndexKeys>& all, const TableRow& r
     }
 }
 
+// A row's key for sorting: its first eight bytes as a number, and the row.
+struct Sortable {
+    std::uint64_t prefix;
+    std::size_t row;
+};
+
+// Orders the entries by prefix, those of equal prefix keeping their order: a radix sort, a byte of
+// the prefix at a time from the lowest, which passes over a byte that all entries share.
+void sortByPrefix(std::vector<Sortable>& order) {
+    std::vector<Sortable> sorted(order.size());
+    for (unsigned shift = 0; shift < 64; shift += 8) {
+        std::array<std::size_t, 257> starts{};
+        for (const Sortable& entry : order) ++starts[(entry.prefix >> shift & 0xff) + 1];
+        if (std::ranges::find(starts, order.size()) != starts.end()) continue;
+        for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+        for (const Sortable& entry : order) sorted[starts[entry.prefix >> shift & 0xff]++] = entry;
+        order.swap(sorted);
+    }
+}
+
 // The index's entries in key order, rows with equal keys in row order; throws for a key a unique
 // index holds twice, naming the row read again by `rowAt`.
 std::vector<IndexEntryRef> sortedEntries(const TableDef& def, std::size_t i, const IndexKeys& keys,
                                          const std::vector<RowLocation>& locations, const RowSupplier& rowAt,
                                          std::uint32_t& distinct) {
     const RealIndex& index = def.realIndexes[i];
-    struct Sortable {
-        std::uint64_t prefix;
-        std::size_t row;
-    };
     std::vector<Sortable> order;
     order.reserve(keys.rows());
     for (std::size_t r = 0; r < keys.rows(); ++r)
@@ -101,10 +118,17 @@ std::vector<IndexEntryRef> sortedEntries(const TableDef& def, std::size_t i, con
         const auto left = keys.of(a.row), right = keys.of(b.row);
         return std::lexicographical_compare_three_way(left.begin(), left.end(), right.begin(), right.end());
     };
-    std::sort(order.begin(), order.end(), [&](const Sortable& a, const Sortable& b) {
-        const auto order = byKey(a, b);
-        return order != 0 ? order < 0 : a.row < b.row;
-    });
+    sortByPrefix(order);
+    // Keys that agree in their first eight bytes are ordered by the rest, then by row.
+    for (auto run = order.begin(); run != order.end();) {
+        const auto end = std::find_if(run, order.end(), [&](const Sortable& s) { return s.prefix != run->prefix; });
+        if (end - run > 1)
+            std::sort(run, end, [&](const Sortable& a, const Sortable& b) {
+                const auto order = byKey(a, b);
+                return order != 0 ? order < 0 : a.row < b.row;
+            });
+        run = end;
+    }
     distinct = 0;
     std::vector<IndexEntryRef> entries;
     entries.reserve(order.size());
