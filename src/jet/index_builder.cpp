@@ -47,8 +47,8 @@ void writeLevel(std::vector<Node>& level, std::uint32_t definitionPage, PageImag
 
 }  // namespace
 
-BuiltIndex buildIndex(const std::vector<IndexEntryRef>& entries, std::uint32_t definitionPage, PageAllocator& allocator,
-                      PageImages& images) {
+BuiltIndex buildIndex(std::size_t count, const IndexEntrySupplier& entryAt, std::uint32_t definitionPage,
+                      PageAllocator& allocator, PageImages& images) {
     BuiltIndex built;
     // Each leaf is written once the next one starts (its next pointer known), so that only one
     // leaf's entries are held at a time; `level` keeps every leaf's page and last entry.
@@ -61,7 +61,8 @@ BuiltIndex buildIndex(const std::vector<IndexEntryRef>& entries, std::uint32_t d
         leaf.entries = {};
     };
     std::size_t used = 0;
-    for (const IndexEntryRef& entry : entries) {
+    for (std::size_t k = 0; k < count; ++k) {
+        const IndexEntryRef entry = entryAt(k);
         std::vector<std::uint8_t> bytes = indexEntryBytes(entry.key, entry.row, nullptr);
         if (level.empty() || used + bytes.size() > kIndexEntryRoom) {
             requireFits(bytes);

@@ -5,6 +5,7 @@
 // last child of a page, which only its tail pointer reaches (as Access writes them).
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -25,8 +26,10 @@ struct IndexEntryRef {
     RowLocation row;
 };
 
-// `entries` must be in index order. An empty index is a single empty leaf.
-BuiltIndex buildIndex(const std::vector<IndexEntryRef>& entries, std::uint32_t definitionPage, PageAllocator& allocator,
-                      PageImages& images);
+// The index's `count` entries, handed out in index order by `entryAt`, one at a time, so that they
+// are never held all at once. An empty index is a single empty leaf.
+using IndexEntrySupplier = std::function<IndexEntryRef(std::size_t entry)>;
+BuiltIndex buildIndex(std::size_t count, const IndexEntrySupplier& entryAt, std::uint32_t definitionPage,
+                      PageAllocator& allocator, PageImages& images);
 
 }  // namespace kv::jet

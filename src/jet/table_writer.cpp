@@ -103,11 +103,10 @@ void sortByPrefix(std::vector<Sortable>& order) {
     }
 }
 
-// The index's entries in key order, rows with equal keys in row order; throws for a key a unique
-// index holds twice, naming the row read again by `rowAt`.
-std::vector<IndexEntryRef> sortedEntries(const TableDef& def, std::size_t i, const IndexKeys& keys,
-                                         const std::vector<RowLocation>& locations, const RowSupplier& rowAt,
-                                         std::uint32_t& distinct) {
+// The rows the index holds, in key order, rows with equal keys in row order; throws for a key a
+// unique index holds twice, naming the row read again by `rowAt`.
+std::vector<Sortable> sortedRows(const TableDef& def, std::size_t i, const IndexKeys& keys, const RowSupplier& rowAt,
+                                 std::uint32_t& distinct) {
     const RealIndex& index = def.realIndexes[i];
     std::vector<Sortable> order;
     order.reserve(keys.rows());
@@ -130,17 +129,14 @@ std::vector<IndexEntryRef> sortedEntries(const TableDef& def, std::size_t i, con
         run = end;
     }
     distinct = 0;
-    std::vector<IndexEntryRef> entries;
-    entries.reserve(order.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
-        entries.push_back({keys.of(order[k].row), locations[order[k].row]});
         bool repeats = k > 0 && byKey(order[k], order[k - 1]) == 0;
         if (!repeats) ++distinct;
         if (!repeats || !index.isUnique()) continue;
         TableRow row = rowAt(order[k].row);
         if (!mayRepeatKey(def, index, row)) throwRepeatedKey(def, i, row);
     }
-    return entries;
+    return order;
 }
 
 // The columns a rebuild reads of a row it copies as stored: those of the indexes' keys and the
@@ -229,10 +225,15 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
     std::vector<std::vector<std::uint32_t>> indexPages;
     for (std::size_t i = 0; i < def.realIndexes.size(); ++i) {
         std::uint32_t distinct = 0;
-        const std::vector<IndexEntryRef> entries = sortedEntries(def, i, keys[i], rebuild.locations, rowAt, distinct);
-        BuiltIndex built = buildIndex(entries, def.page, allocator, images);
+        const std::vector<Sortable> order = sortedRows(def, i, keys[i], rowAt, distinct);
+        BuiltIndex built = buildIndex(
+            order.size(),
+            [&](std::size_t k) {
+                return IndexEntryRef{keys[i].of(order[k].row), rebuild.locations[order[k].row]};
+            },
+            def.page, allocator, images);
         std::size_t block = td::kRealIndexBlocksOffset + i * td::kRealIndexBlockSize;
-        putU32(definition, block, static_cast<std::uint32_t>(entries.size()));
+        putU32(definition, block, static_cast<std::uint32_t>(order.size()));
         putU32(definition, block + td::kRealIndexBlockDistinctKeysOffset, distinct);
         putU32(definition, realIndexDefinitionOffset(def, i) + td::real_index::kFirstPage, built.rootPage);
         indexPages.push_back(std::move(built.pages));
