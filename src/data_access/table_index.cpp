@@ -35,33 +35,35 @@ TableIndex::TableIndex(const ProviderTable& source, IndexInfo info, std::vector<
 
 void TableIndex::build(IndexEntries entries, std::size_t rowCount) {
     auto placeOfEntry = [&](std::size_t entry) { return Place{entries.key(entry), entries.row(entry)}; };
+    if (entries.keys().size() >= kNone || entries.size() >= kNone)
+        throw std::runtime_error("Index " + info_.name + " is too large to be held");
+    auto addBuilt = [&](std::size_t entry, std::size_t keyStart) {
+        builtOfRow_.at(entries.row(entry)) = static_cast<std::uint32_t>(built_.size());
+        built_.push_back({keyPrefix(entries.key(entry)), static_cast<std::uint32_t>(keyStart),
+                          static_cast<std::uint32_t>(entries.row(entry))});
+    };
     // A source hands its entries in its order already, and rows encoded here come in row order:
     // then the entries' buffer of keys becomes the index's own.
     bool asHanded = true;
     for (std::size_t entry = 0; entry < entries.size() && asHanded; ++entry)
         asHanded =
             entries.row(entry) < rowCount && (entry == 0 || before(placeOfEntry(entry - 1), placeOfEntry(entry)));
-    std::vector<std::size_t> order;
-    if (!asHanded) {
+    if (asHanded) {
+        built_.reserve(entries.size());
+        for (std::size_t entry = 0; entry < entries.size(); ++entry) addBuilt(entry, entries.keyStart(entry));
+        keys_ = entries.takeKeys();
+    } else {
+        std::vector<std::size_t> order;
         for (std::size_t entry = 0; entry < entries.size(); ++entry)
             if (entries.row(entry) < rowCount) order.push_back(entry);
         std::sort(order.begin(), order.end(),
                   [&](std::size_t a, std::size_t b) { return before(placeOfEntry(a), placeOfEntry(b)); });
+        built_.reserve(order.size());
+        for (std::size_t entry : order) {
+            addBuilt(entry, keys_.size());
+            keys_ += entries.key(entry);
+        }
     }
-    const std::size_t kept = asHanded ? entries.size() : order.size();
-    if (entries.keys().size() >= kNone || kept >= kNone)
-        throw std::runtime_error("Index " + info_.name + " is too large to be held");
-    built_.reserve(kept);
-    for (std::size_t k = 0; k < kept; ++k) {
-        const std::size_t entry = asHanded ? k : order[k];
-        const std::string_view key = entries.key(entry);
-        const std::size_t start = asHanded ? entries.keyStart(entry) : keys_.size();
-        if (!asHanded) keys_ += key;
-        builtOfRow_.at(entries.row(entry)) = static_cast<std::uint32_t>(built_.size());
-        built_.push_back(
-            {keyPrefix(key), static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(entries.row(entry))});
-    }
-    if (asHanded) keys_ = entries.takeKeys();
     gone_.assign(built_.size(), false);
 }
 

@@ -81,6 +81,12 @@ IndexNode readIndexNode(const PageFile& file, std::uint32_t number) {
     return page;
 }
 
+bool isLeafIndexPage(const PageFile& file, std::uint32_t page) {
+    bool leaf = false;
+    indexPageView(file, page, leaf);
+    return leaf;
+}
+
 void forEachLeafEntry(const PageFile& file, std::uint32_t page, const LeafEntryVisitor& visit) {
     bool leaf = false;
     ByteView view = indexPageView(file, page, leaf);

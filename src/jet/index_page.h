@@ -47,6 +47,9 @@ inline constexpr std::size_t kIndexEntryRoom = format::kPageSize - format::index
 
 // Throws FormatError when the page is not an index page or its entries do not fit it.
 IndexNode readIndexNode(const PageFile& file, std::uint32_t page);
+// Whether the page is a leaf of a tree rather than an intermediate page; throws as readIndexNode
+// does for a page of another kind.
+bool isLeafIndexPage(const PageFile& file, std::uint32_t page);
 // Calls `visit` with each entry of the leaf `page`, in page order; the key is valid during the call.
 // Throws as readIndexNode does.
 using LeafEntryVisitor = std::function<void(std::span<const std::uint8_t> key, RowLocation row)>;

@@ -12,17 +12,16 @@ namespace {
 // Deep enough for any index a 4 GB file can hold; a deeper descent means a damaged tree.
 constexpr int kMaxDepth = 64;
 
-// Reads every page of the tree from `root` once and hands each leaf, with its page number, to
-// `onLeaf`, in index order.
-void walkTree(const PageFile& file, std::uint32_t root,
-              const std::function<void(const IndexNodeShape&, std::uint32_t)>& onLeaf) {
+// Visits every page of the tree from `root` once and hands each leaf's page number to `onLeaf`,
+// in index order; the leaves themselves are left for `onLeaf` to read.
+void walkTree(const PageFile& file, std::uint32_t root, const std::function<void(std::uint32_t)>& onLeaf) {
     std::unordered_set<std::uint32_t> visited;
     std::function<void(std::uint32_t, int)> visit = [&](std::uint32_t number, int depth) {
         if (depth > kMaxDepth || !visited.insert(number).second)
             throw FormatError(file.path() + ": an index tree leads back to page " + std::to_string(number) +
                               "; the file is damaged");
+        if (isLeafIndexPage(file, number)) return onLeaf(number);
         const IndexNodeShape page = readIndexNodeShape(file, number);
-        if (page.leaf) return onLeaf(page, number);
         for (std::uint32_t child : page.children) visit(child, depth + 1);
         // The last child of a level can be reachable through the tail pointer only.
         if (page.tail != 0 && !visited.count(page.tail)) visit(page.tail, depth + 1);
@@ -38,8 +37,7 @@ bool keyLess(const std::vector<std::uint8_t>& entry, std::span<const std::uint8_
 
 void forEachIndexEntry(const PageFile& file, const RealIndex& index, const LeafEntryVisitor& visit) {
     if (index.firstPage == 0) return;
-    walkTree(file, index.firstPage,
-             [&](const IndexNodeShape&, std::uint32_t leaf) { forEachLeafEntry(file, leaf, visit); });
+    walkTree(file, index.firstPage, [&](std::uint32_t leaf) { forEachLeafEntry(file, leaf, visit); });
 }
 
 std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& index) {
@@ -53,7 +51,7 @@ std::vector<IndexEntry> readIndexEntries(const PageFile& file, const RealIndex& 
 std::size_t countIndexEntries(const PageFile& file, const RealIndex& index) {
     std::size_t count = 0;
     if (index.firstPage == 0) return count;
-    walkTree(file, index.firstPage, [&](const IndexNodeShape& leaf, std::uint32_t) { count += leaf.entryCount; });
+    walkTree(file, index.firstPage, [&](std::uint32_t leaf) { count += readIndexNodeShape(file, leaf).entryCount; });
     return count;
 }
 

@@ -100,6 +100,14 @@ RowsAfterEdit::Source RowsAfterEdit::at(std::size_t row) const {
     return {From::Kept, source};
 }
 
+StoredRowFinder keptRowsAt(const RowsAfterEdit& rows, const RowPlaces& stored) {
+    return [&rows, &stored](std::size_t row) -> std::optional<RowLocation> {
+        const RowsAfterEdit::Source source = rows.at(row);
+        if (source.from != RowsAfterEdit::From::Kept) return std::nullopt;
+        return stored.locations[source.index];
+    };
+}
+
 bool rebuildsTable(std::size_t changedRows, std::size_t storedRows) {
     return changedRows > std::max(storedRows / kRebuildShareDivisor, kAlwaysInPlace);
 }
@@ -114,11 +122,6 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Row
         const std::uint32_t last = fillAutonumbers(def, def.nextAutonumber, edit.updatedRows);
         fillAutonumbers(def, last, edit.inserted);
         const RowsAfterEdit rows(stored.size(), edit.deleted, edit.updated, edit.inserted.size());
-        auto keptAt = [&](std::size_t row) -> std::optional<RowLocation> {
-            const RowsAfterEdit::Source source = rows.at(row);
-            if (source.from != RowsAfterEdit::From::Kept) return std::nullopt;
-            return stored.locations[source.index];
-        };
         auto rowAt = [&](std::size_t row) {
             const RowsAfterEdit::Source source = rows.at(row);
             switch (source.from) {
@@ -128,7 +131,7 @@ CommittedEdit commitTableEdit(const PageFile& snapshot, const TableDef& def, Row
             }
             return readRowAt(snapshot, def, stored.locations[source.index]);
         };
-        TableRebuild rebuild = rebuildTable(current, def, rows.size(), rowAt, keptAt);
+        TableRebuild rebuild = rebuildTable(current, def, rows.size(), rowAt, keptRowsAt(rows, stored));
         rebuilt = std::move(rebuild.locations);
         return std::move(rebuild.pages);
     });

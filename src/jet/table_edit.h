@@ -74,6 +74,10 @@ private:
     std::size_t inserted_;
 };
 
+// Where each kept row lies among the rows `stored` (before the edit); nothing for the others. Both
+// must outlive the finder.
+StoredRowFinder keptRowsAt(const RowsAfterEdit& rows, const RowPlaces& stored);
+
 // Whether an edit that changes `changedRows` of a table's `storedRows` lays the table down afresh
 // (a rebuild) rather than editing it in place: past a share of its rows, that costs less.
 bool rebuildsTable(std::size_t changedRows, std::size_t storedRows);

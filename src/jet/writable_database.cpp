@@ -24,7 +24,7 @@ void writeRuns(int fd, const std::string& path, const PageImages& pages) {
     };
     std::uint32_t expected = 0;
     for (const auto& [number, bytes] : pages) {
-        if (run.empty() || number != expected || run.size() == run.capacity()) {
+        if (run.empty() || number != expected || run.size() == kPagesPerWrite * format::kPageSize) {
             flush();
             runStart = number;
         }

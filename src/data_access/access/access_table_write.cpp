@@ -100,20 +100,15 @@ jet::CommittedEdit AccessTable::commitChanges(const TableChanges& changes) {
     for (std::size_t k : differing) updated.push_back(changes.posted[k]);
     const jet::RowsAfterEdit rows(rowCount(), changes.removed, updated, changes.added);
     Row cells;
-    auto keptAt = [&](std::size_t row) -> std::optional<jet::RowLocation> {
-        const jet::RowsAfterEdit::Source source = rows.at(row);
-        if (source.from != jet::RowsAfterEdit::From::Kept) return std::nullopt;
-        return stored_.locations[source.index];
-    };
     auto rowAt = [&](std::size_t row) {
-        if (const std::optional<jet::RowLocation> kept = keptAt(row))
-            return jet::readRowAt(database_->file(), def_, *kept);
         const jet::RowsAfterEdit::Source source = rows.at(row);
+        if (source.from == jet::RowsAfterEdit::From::Kept)
+            return jet::readRowAt(database_->file(), def_, stored_.locations[source.index]);
         const bool isUpdate = source.from == jet::RowsAfterEdit::From::Updated;
         changes.readChange(isUpdate ? differing[source.index] : changes.posted.size() + source.index, cells);
         return typedRow(def_, cells);
     };
-    return jet::commitTableRows(database_->file(), def_, stored_, rows.size(), rowAt, keptAt);
+    return jet::commitTableRows(database_->file(), def_, stored_, rows.size(), rowAt, jet::keptRowsAt(rows, stored_));
 }
 
 std::vector<std::size_t> AccessTable::commit(const TableChanges& changes) {
