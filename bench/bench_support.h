@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "data_access/source_connection_strings.h"
@@ -24,6 +26,10 @@ inline double secondsSince(Clock::time_point start) {
 }
 
 inline double megabytes(std::uintmax_t bytes) { return bytes / (1024.0 * 1024.0); }
+
+// Puts what the steps before wrote on the disk, so that a timed run does not share the disk with
+// the writeback of files it did not write: a run that syncs its own would wait for them.
+inline void settleDisk() { ::sync(); }
 
 // Inserts `rows` rows into the History table of the database at `path` in one bulk work, each
 // filled by `fillRow(history, k)` between the insert and the post.

@@ -91,8 +91,10 @@ int main(int argc, char** argv) {
                                   calls + "' lines\n" +
                                   bench::sqliteMerge("SELECT " + fields + ", date('now') FROM temp.lines WHERE true",
                                                      {std::begin(kFields), std::end(kFields)});
+        bench::settleDisk();
         const bench::ProgramRun anchor = bench::runSqliteShell(anchorHistory, merge, (folder / "merge.sql").string());
 
+        bench::settleDisk();
         const bench::ProgramRun ours = bench::runProgram(
             {(programDirectory / "kestrovane-cli").string(), "import-file", "--history", history, calls}, "/dev/null",
             output, (folder / "import-file.err").string());

@@ -372,6 +372,7 @@ int main(int argc, char** argv) {
             inChildProcess([&] { return timeParts(logger, history, (folder / "scratch.mdb").string()); });
         const Parts sqliteParts =
             inChildProcess([&] { return timeParts(sqliteLogger, sqliteHistory, (folder / "scratch.mdb").string()); });
+        kv::bench::settleDisk();
         const Run sqliteRun = inChildProcess([&] { return runImport(programDirectory, sqliteLogger, sqliteHistory); });
         const std::string merge = "ATTACH '" + sqliteLogger + "' AS log;\n" +
                                   kv::bench::sqliteMerge(
@@ -379,9 +380,11 @@ int main(int argc, char** argv) {
                                       "log.DXLOG WHERE ContestNR = " +
                                           std::to_string(kContestNr),
                                       {"Call", "Ck", "Sect"});
+        kv::bench::settleDisk();
         const ProgramRun anchor = kv::bench::runSqliteShell(anchorHistory, merge, (folder / "merge.sql").string());
         const double peakBefore = peakMegabytes();
 
+        kv::bench::settleDisk();
         const Run accessRun = runImport(programDirectory, logger, history);
         const RunCounts& counts = accessRun.counts;
         const double run = accessRun.seconds, peak = accessRun.peak;

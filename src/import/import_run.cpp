@@ -9,8 +9,10 @@
 #include "import/ordered_history_file.h"
 
 #include <algorithm>
+#include <exception>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 
 namespace kv::import {
 namespace {
@@ -151,17 +153,45 @@ private:
     throw std::runtime_error("The mapping workbook names no History column for the call of " + source.mappingKey());
 }
 
+// The cursors of a run: the source's rows and History by its Call index.
+struct RunCursors {
+    data_access::Cursor rows;
+    data_access::Cursor history;
+};
+
+// Backs History up and opens both cursors. The backup, which mostly waits for the disk, runs on
+// a thread of its own while the cursors load; a failure is told as it would come if the steps ran
+// one after another: the backup's, then the source's, then History's.
+RunCursors openRun(history_db::HistoryStore& store, ImportSource& source, const history_db::Progress& progress) {
+    store.close();
+    std::exception_ptr backupFailure, loadFailure;
+    std::thread backup([&backupFailure, path = store.path()] {
+        try {
+            history_db::backUpDatabase(path);
+        } catch (...) {
+            backupFailure = std::current_exception();
+        }
+    });
+    std::optional<data_access::Cursor> rows, history;
+    try {
+        rows.emplace(source.open());
+        history.emplace(store.openHistory());
+        history->setIndexName("Call");
+    } catch (...) {
+        loadFailure = std::current_exception();
+    }
+    backup.join();
+    if (backupFailure) std::rethrow_exception(backupFailure);
+    progress.tell(kBackupCreatedStatus);
+    if (loadFailure) std::rethrow_exception(loadFailure);
+    return {std::move(*rows), std::move(*history)};
+}
+
 ImportCounts merge(history_db::HistoryStore& store, ImportSource& source, const mapping::FieldMap& fieldMap,
                    const history_db::Progress& progress) {
-    store.close();
-    history_db::backUpDatabase(store.path());
-    progress.tell(kBackupCreatedStatus);
-
-    data_access::Cursor rows = source.open();
-    data_access::Cursor history = store.openHistory();
+    auto [rows, history] = openRun(store, source, progress);
     const long long total = rows.recordCount();
     progress.rowsDone(0, total);
-    history.setIndexName("Call");
 
     ImportCounts counts;
     store.connection().runAllOrNothing([&] {

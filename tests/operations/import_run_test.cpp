@@ -2,6 +2,7 @@
 // call-history file as contesters share it through its working copy, the merge of known stations,
 // and runs that fail leaving the database as it was.
 #include "import/import_run.h"
+#include "history_db/backup_set.h"
 #include "import/history_file.h"
 #include "import/logger_log.h"
 #include "import_fixtures.h"
@@ -31,7 +32,9 @@ using kv::testing::ProgramFiles;
 using kv::testing::TemporaryFolderSetting;
 using kv::testing::todayText;
 using kv::testing::writeWorkbook;
+using ::testing::AllOf;
 using ::testing::EndsWith;
+using ::testing::HasSubstr;
 using ::testing::StartsWith;
 using ::testing::StrEq;
 using ::testing::ThrowsMessage;
@@ -371,4 +374,38 @@ TEST_F(ImportRunTest, RowsWithoutACallAreSkippedAndCountedFromEitherSource) {
     const ImportCounts logged = runImport(store(), source, workbook, {});
     EXPECT_EQ(logged, (ImportCounts{.read = 3, .inserted = 1, .withoutCall = 2}));
     EXPECT_EQ(historyCalls(), (std::vector<std::string>{"K1ABC", "W1AW", "N0XYZ"}));
+}
+
+// The backup is made on a thread of its own while the source loads; its failure still comes
+// first, and a source that fails once the backup is made is told after the backup's status.
+TEST_F(ImportRunTest, ABackupThatFailsIsToldBeforeTheSourceAndNeitherChangesTheDatabase) {
+    importLogger("3", "FD");
+    store().close();
+    const std::string before = fileBytes(history);
+    log().close();
+    fs::remove(logger);
+    std::vector<std::string> statuses;
+    const Progress progress{[&](const std::string& text) { statuses.push_back(text); }, {}};
+    auto failure = [&] {
+        statuses.clear();
+        try {
+            importLogger("5", "FD", progress);
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+        return std::string("no failure");
+    };
+
+    // Backups that cannot move along: each slot holds a folder that is not empty.
+    const std::vector<std::string> slots = kv::history_db::backupPaths(history);
+    for (const std::string& slot : slots) fs::remove_all(slot), fs::create_directories(slot + "/kept");
+    EXPECT_THAT(failure(), AllOf(StartsWith("Cannot move the backup"), EndsWith(kNothingChanged)));
+    EXPECT_THAT(statuses, ::testing::IsEmpty());
+    EXPECT_EQ(fileBytes(history), before);
+
+    for (const std::string& slot : slots) fs::remove_all(slot);
+    EXPECT_THAT(failure(), AllOf(StartsWith("File " + logger + " not found"), EndsWith(kNothingChanged)));
+    EXPECT_THAT(statuses, ::testing::ElementsAre(kBackupCreatedStatus));
+    EXPECT_EQ(fileBytes(history + ".bup"), before);
+    EXPECT_EQ(fileBytes(history), before);
 }
