@@ -111,6 +111,7 @@ private:
 
 struct Journal {
     std::uint64_t originalLength = 0;
+    std::vector<std::uint8_t> bytes;  // the whole journal, which `pages` see into
     std::vector<SavedPage> pages;
     std::optional<durable_io::FileIdentity> identity;  // none in journals of the first layout
 };
@@ -147,7 +148,7 @@ std::optional<Journal> readComplete(const std::string& path) {
     if (view.u64(body) != (layout == kLayout ? wordChecksum(checked) : byteChecksum(checked))) return std::nullopt;
     if (view.u32(8) != format::kPageSize) return std::nullopt;
 
-    Journal journal{view.u64(16), {}, std::nullopt};
+    Journal journal{view.u64(16), {}, {}, std::nullopt};
     std::uint64_t count = view.u32(12);
     std::size_t at = kFirstHeaderSize;
     if (layout != kFirstLayout) {
@@ -156,10 +157,10 @@ std::optional<Journal> readComplete(const std::string& path) {
         at = kHeaderSize;
     }
     if (bytes.size() != at + count * kRecordSize + kChecksumSize) return std::nullopt;
-    for (std::uint64_t i = 0; i < count; ++i, at += kRecordSize) {
-        auto first = bytes.begin() + static_cast<std::ptrdiff_t>(at + 4);
-        journal.pages.push_back({view.u32(at), std::vector<std::uint8_t>(first, first + format::kPageSize)});
-    }
+    for (std::uint64_t i = 0; i < count; ++i, at += kRecordSize)
+        journal.pages.push_back(
+            {view.u32(at), std::span<const std::uint8_t>(bytes).subspan(at + 4, format::kPageSize)});
+    journal.bytes = std::move(bytes);  // the vector's storage, and so the pages' views, stay where they are
     return journal;
 }
 

@@ -9,14 +9,17 @@
 // `databasePath` is the real path of the database (symlinks resolved): the journal lies beside it.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace kv::jet::rollback_journal {
 
+// A page's original bytes, seen where they are held: in the file as the writer read it, or in a
+// journal read back.
 struct SavedPage {
     std::uint32_t number;
-    std::vector<std::uint8_t> bytes;  // one page
+    std::span<const std::uint8_t> bytes;  // one page
 };
 
 std::string pathFor(const std::string& databasePath);

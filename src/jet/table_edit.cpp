@@ -66,7 +66,7 @@ CommittedEdit commitPlanned(const PageFile& snapshot, const TableDef& def, Plan 
     CommittedEdit committed{PageFile(snapshot.path(), {}), 0, pages.size()};
     for (const auto& entry : pages)
         if (entry.first < current.pageCount()) ++committed.pagesJournaled;
-    if (!pages.empty()) writable.commitPages(pages);
+    if (!pages.empty()) writable.commitPages(pages, current);
     current.apply(std::move(pages));
     committed.file = std::move(current);
     return committed;

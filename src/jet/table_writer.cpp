@@ -269,7 +269,7 @@ std::vector<TableRow> commitTable(const std::string& databasePath, const std::st
     const TableDef def = database.tableDef(table);
     fillAutonumbers(def, def.nextAutonumber, rows);
     TableRebuild rebuild = rebuildTable(database.file(), def, rows.size(), [&](std::size_t r) { return rows[r]; });
-    writable.commitPages(rebuild.pages);
+    writable.commitPages(rebuild.pages, database.file());
     return rows;
 }
 

@@ -34,27 +34,12 @@ void writeRuns(int fd, const std::string& path, const PageImages& pages) {
     flush();
 }
 
-// The pages of `pages` that lie within the file's first `length` bytes, as the file holds them
-// now; consecutive ones are read together.
-std::vector<rollback_journal::SavedPage> originalsOf(int fd, const std::string& path, std::uint64_t length,
-                                                     const PageImages& pages) {
-    auto within = [&](std::uint32_t page) { return std::uint64_t{page} * format::kPageSize < length; };
+// The originals of the pages of `pages` that the file holds now, as `asRead` (the file read under
+// the lock) holds them.
+std::vector<rollback_journal::SavedPage> originalsOf(const PageFile& asRead, const PageImages& pages) {
     std::vector<rollback_journal::SavedPage> originals;
-    std::vector<std::uint8_t> run;
-    for (auto next = pages.begin(); next != pages.end() && within(next->first);) {
-        const std::uint32_t first = next->first;
-        std::uint32_t count = 0;
-        while (next != pages.end() && next->first == first + count && within(next->first) && count < kPagesPerWrite) {
-            ++next;
-            ++count;
-        }
-        run.resize(std::size_t{count} * format::kPageSize);
-        durable_io::readAt(fd, path, run, std::uint64_t{first} * format::kPageSize);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            auto page = run.begin() + static_cast<std::ptrdiff_t>(std::size_t{i} * format::kPageSize);
-            originals.push_back({first + i, std::vector<std::uint8_t>(page, page + format::kPageSize)});
-        }
-    }
+    for (auto next = pages.begin(); next != pages.end() && next->first < asRead.pageCount(); ++next)
+        originals.push_back({next->first, asRead.page(next->first).bytes()});
     return originals;
 }
 
@@ -84,7 +69,7 @@ WritableDatabase::WritableDatabase(std::string path, FileLock::Kind lock)
     rollback_journal::recoverLocked(file_.fd(), file_.realPath());
 }
 
-void WritableDatabase::commitPages(const PageImages& pages) {
+void WritableDatabase::commitPages(const PageImages& pages, const PageFile& asRead) {
     if (replaced_) throw std::logic_error("a commit to a database file that was replaced");
     for (const auto& [number, bytes] : pages)
         if (bytes.size() != format::kPageSize)
@@ -93,7 +78,9 @@ void WritableDatabase::commitPages(const PageImages& pages) {
     const int fd = file_.fd();
     const std::string& real = file_.realPath();
     std::uint64_t originalLength = durable_io::sizeOf(fd, real);
-    const std::vector<rollback_journal::SavedPage> originals = originalsOf(fd, real, originalLength, pages);
+    if (originalLength / format::kPageSize != asRead.pageCount())
+        throw std::logic_error("a commit of pages against a read of another length of the file");
+    const std::vector<rollback_journal::SavedPage> originals = originalsOf(asRead, pages);
     rollback_journal::save(fd, real, originalLength, originals);
 
     try {

@@ -96,8 +96,9 @@ public:
     // afterwards is emptied, which ends it as well. On failure the exception says why (a full disk,
     // an I/O error, a journal that could be neither removed nor emptied) and how the file was left:
     // as it was, or, when putting its pages back failed too, with its journal beside it, to be
-    // rolled back the next time it is opened.
-    void commitPages(const PageImages& pages);
+    // rolled back the next time it is opened. `asRead` is the file as this object read it (read or
+    // readSince), and still holds it: the journal keeps the originals of the pages from there.
+    void commitPages(const PageImages& pages, const PageFile& asRead);
     // The whole file as it is now, read under the lock this object holds.
     PageFile read() const;
     // The file as it is now, read under the lock this object holds; the pages equal to those of

@@ -458,14 +458,17 @@ TEST(CommitDurability, AJournalThatCannotBeRemovedIsEmptiedOrElseTheCommitIsPutB
     EXPECT_EQ(committedRows(), before);
 }
 
-// The pages of `after` that differ from `before`, in order.
+// The page of the file's bytes that starts at `at`.
+std::span<const std::uint8_t> pageAt(const std::string& bytes, std::size_t at) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.data()) + at, format::kPageSize};
+}
+
+// The pages of `after` that differ from `before`, in order, seen in `after`.
 std::vector<rollback_journal::SavedPage> changedPages(const std::string& before, const std::string& after) {
     std::vector<rollback_journal::SavedPage> pages;
-    for (std::size_t at = 0; at < after.size(); at += format::kPageSize) {
-        std::string page = after.substr(at, format::kPageSize);
-        if (before.compare(at, format::kPageSize, page) != 0)
-            pages.push_back({static_cast<std::uint32_t>(at / format::kPageSize), {page.begin(), page.end()}});
-    }
+    for (std::size_t at = 0; at < after.size(); at += format::kPageSize)
+        if (before.compare(at, format::kPageSize, after, at, format::kPageSize) != 0)
+            pages.push_back({static_cast<std::uint32_t>(at / format::kPageSize), pageAt(after, at)});
     return pages;
 }
 
@@ -489,9 +492,7 @@ public:
         std::vector<rollback_journal::SavedPage> originals;
         for (const auto& page : changes_) {
             std::size_t at = std::size_t{page.number} * format::kPageSize;
-            if (at < original_.size())
-                originals.push_back(
-                    {page.number, {original_.begin() + at, original_.begin() + at + format::kPageSize}});
+            if (at < original_.size()) originals.push_back({page.number, pageAt(original_, at)});
         }
         rollback_journal::save(fd_, path_, original_.size(), originals);
         writePages(fd_, path_, std::span(changes_).first(changes_.size() / 2));

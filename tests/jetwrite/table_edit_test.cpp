@@ -391,7 +391,8 @@ TEST(TableEdit, AccessWrittenTableStaysWholeUnderSmallCommits) {
     ScratchFolder folder;
     std::string path = folder.copyOf("compIndexTestV2000.mdb");
     std::string table;
-    for (const CatalogTable& t : Database(path).tables())
+    const Database database(path);
+    for (const CatalogTable& t : database.tables())
         if (!t.system) table = t.name;
     std::mt19937 random(3);
     for (int round = 0; round < 20; ++round) {
