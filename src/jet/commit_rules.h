@@ -16,6 +16,7 @@ namespace kv::jet {
 // One value per column, in the order of TableDef::columns.
 using TableRow = std::vector<Value>;
 // Rows handed out one at a time by position, so that a table is never held whole in a second form.
+// A rebuild may ask for rows from two threads at once: a supplier changes no state it shares.
 using RowSupplier = std::function<TableRow(std::size_t position)>;
 
 // Autonumber columns that are NULL get the numbers after `last` (the last number handed out), and

@@ -88,7 +88,7 @@ RowPacker::RowPacker(const TableDef& def) : def_(def), columnCount_(def.maxColum
     }
 }
 
-std::vector<std::uint8_t> RowPacker::pack(const std::vector<Value>& values, LongValueWriter& longValues) {
+std::vector<std::uint8_t> RowPacker::pack(const std::vector<Value>& values, LongValueWriter* longValues) {
     if (values.size() != def_.columns.size())
         throw std::logic_error("a row with " + std::to_string(values.size()) + " values for a table of " +
                                std::to_string(def_.columns.size()) + " columns");
@@ -133,7 +133,9 @@ std::vector<std::uint8_t> RowPacker::pack(const std::vector<Value>& values, Long
         const Column& column = def_.columns[i];
         std::vector<std::uint8_t> bytes = longValueBytes(column, values[i]);
         bool inlineAllowed = rowSize + format::long_value::kHeaderSize + bytes.size() <= DataPageWriter::kMaxRowSize;
-        longBytes.emplace_back(column.variableIndex, longValues.store(bytes, inlineAllowed));
+        if (!longValues)
+            throw std::logic_error("a row of table " + def_.name + " with a long value and no writer for it");
+        longBytes.emplace_back(column.variableIndex, longValues->store(bytes, inlineAllowed));
         rowSize += longBytes.back().second.size();
     }
     if (rowSize > DataPageWriter::kMaxRowSize)

@@ -20,9 +20,10 @@ class RowPacker {
 public:
     explicit RowPacker(const TableDef& def);
     // `values` holds one value per column of `def`. Memo and OLE values that do not stay in the row
-    // go through `longValues`. Throws std::runtime_error naming the column when a value does not
-    // fit its column's type or size, or the row is too long for a page.
-    std::vector<std::uint8_t> pack(const std::vector<Value>& values, LongValueWriter& longValues);
+    // go through `longValues`, which may be null for a table without such columns. Throws
+    // std::runtime_error naming the column when a value does not fit its column's type or size, or
+    // the row is too long for a page.
+    std::vector<std::uint8_t> pack(const std::vector<Value>& values, LongValueWriter* longValues);
 
 private:
     const TableDef& def_;

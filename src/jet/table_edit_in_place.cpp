@@ -131,7 +131,7 @@ private:
         for (std::size_t position : edit_.deleted) placement.remove(stored_.locations.at(position));
         for (std::size_t k = 0; k < edit_.updated.size(); ++k) {
             RowLocation location = stored_.locations.at(edit_.updated[k]);
-            std::vector<std::uint8_t> packed = packer.pack(edit_.updatedRows[k], longValues);
+            std::vector<std::uint8_t> packed = packer.pack(edit_.updatedRows[k], &longValues);
             if (!placement.replace(location, packed)) {
                 placement.remove(location);
                 location = placement.add(std::move(packed));
@@ -139,7 +139,7 @@ private:
             result_.updatedLocations.push_back(location);
         }
         for (const TableRow& row : edit_.inserted)
-            result_.insertedLocations.push_back(placement.add(packer.pack(row, longValues)));
+            result_.insertedLocations.push_back(placement.add(packer.pack(row, &longValues)));
         longValues.finish();
 
         RowPlacement::Pages pages = placement.write(result_.pages);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <future>
+#include <span>
 #include <stdexcept>
 
 #include "jet/byte_writer.h"
@@ -61,6 +64,12 @@ public:
     void add(Write write) {
         write(bytes_);
         ends_.push_back(bytes_.size());
+    }
+    // The keys of the rows after these, from another IndexKeys.
+    void append(const IndexKeys& later) {
+        const std::size_t base = bytes_.size();
+        bytes_.insert(bytes_.end(), later.bytes_.begin(), later.bytes_.end());
+        for (std::size_t end : later.ends_) ends_.push_back(base + end);
     }
     std::size_t rows() const { return ends_.size(); }
     std::span<const std::uint8_t> of(std::size_t row) const {
@@ -160,10 +169,84 @@ private:
     std::vector<std::size_t> positions_;
 };
 
-bool copiesStoredRows(const TableDef& def, const StoredRowFinder& storedAt) {
-    return storedAt && std::none_of(def.columns.begin(), def.columns.end(),
-                                    [](const Column& column) { return column.isLongValue(); });
+bool hasLongValues(const TableDef& def) {
+    return std::any_of(def.columns.begin(), def.columns.end(),
+                       [](const Column& column) { return column.isLongValue(); });
 }
+
+// Makes rows ready to be placed on data pages: a row that `storedAt` finds is copied as stored
+// (unless the table has Memo or OLE columns), any other packed from `rowAt`. Each row's keys are
+// added to `keys`, and its autonumbers raise the highest one seen.
+class RowMaker {
+public:
+    RowMaker(const PageFile& file, const TableDef& def, const RowSupplier& rowAt, const StoredRowFinder& storedAt,
+             LongValueWriter* longValues)
+        : file_(file),
+          def_(def),
+          rowAt_(rowAt),
+          storedAt_(storedAt && !hasLongValues(def) ? &storedAt : nullptr),
+          longValues_(longValues),
+          packer_(def),
+          keyColumns_(def) {}
+
+    // The row's bytes, valid until the next row is made.
+    std::span<const std::uint8_t> make(std::size_t r, std::vector<IndexKeys>& keys, std::uint32_t& lastAutonumber) {
+        if (const std::optional<RowLocation> stored = storedAt_ ? (*storedAt_)(r) : std::nullopt) {
+            readStoredRowAt(file_, def_, *stored, [&](const StoredRow& storedRow) {
+                keyColumns_.read(file_, def_, storedRow, row_);
+                const auto bytes = storedRow.storedBytes().bytes();
+                packed_.assign(bytes.begin(), bytes.end());
+            });
+        } else {
+            row_ = rowAt_(r);
+            if (row_.size() != def_.columns.size())
+                throw std::logic_error("a row of " + std::to_string(row_.size()) + " values for table " + def_.name +
+                                       " of " + std::to_string(def_.columns.size()) + " columns");
+            packed_ = packer_.pack(row_, longValues_);
+        }
+        lastAutonumber = highestAutonumber(def_, lastAutonumber, row_);
+        addKeys(def_, keys, row_);
+        return packed_;
+    }
+
+private:
+    const PageFile& file_;
+    const TableDef& def_;
+    const RowSupplier& rowAt_;
+    const StoredRowFinder* storedAt_;  // null where rows are not copied as stored
+    LongValueWriter* longValues_;
+    RowPacker packer_;
+    const KeyColumns keyColumns_;
+    TableRow row_;
+    std::vector<std::uint8_t> packed_;
+};
+
+// Rows made ready on a second thread: their bytes back to back, their keys and autonumbers.
+struct MadeRows {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::size_t> ends;
+    std::vector<IndexKeys> keys;
+    std::uint32_t lastAutonumber = 0;
+};
+
+MadeRows makeRows(const PageFile& file, const TableDef& def, const RowSupplier& rowAt, const StoredRowFinder& storedAt,
+                  std::size_t first, std::size_t end) {
+    MadeRows made;
+    made.keys.resize(def.realIndexes.size());
+    for (IndexKeys& index : made.keys) index.reserve(end - first);
+    made.ends.reserve(end - first);
+    RowMaker maker(file, def, rowAt, storedAt, nullptr);
+    for (std::size_t r = first; r < end; ++r) {
+        const std::span<const std::uint8_t> bytes = maker.make(r, made.keys, made.lastAutonumber);
+        made.bytes.insert(made.bytes.end(), bytes.begin(), bytes.end());
+        made.ends.push_back(made.bytes.size());
+    }
+    return made;
+}
+
+// A table of this many rows or more has its later half made on a second thread, unless it has Memo
+// or OLE columns, whose values go to pages of their own in the order the rows are made.
+constexpr std::size_t kRowsWorthTwoThreads = 10'000;
 
 }  // namespace
 
@@ -178,36 +261,34 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
 
     // Data pages are numbered once all are filled, in ascending order, so that reading the table
     // page by page meets the rows in the order given. Each row is packed and its keys encoded (and
-    // checked against the index's rules) as it comes, before anything is written.
+    // checked against the index's rules) before anything is written; a failure is that of the
+    // first row in order that fails, whichever thread made it.
     std::vector<std::vector<std::uint8_t>> dataPages;
     std::vector<std::pair<std::size_t, std::uint8_t>> placed;  // data page index, row number
     placed.reserve(rowCount);
     {
         LongValueWriter longValues(allocator, images);
         DataPageWriter page{DataPageWriter::TableRows{def.page}};
-        RowPacker packer(def);
-        const bool copies = copiesStoredRows(def, storedAt);
-        const KeyColumns keyColumns(def);
-        TableRow row;
-        std::vector<std::uint8_t> packed;
-        for (std::size_t r = 0; r < rowCount; ++r) {
-            if (const std::optional<RowLocation> stored = copies ? storedAt(r) : std::nullopt) {
-                readStoredRowAt(file, def, *stored, [&](const StoredRow& storedRow) {
-                    keyColumns.read(file, def, storedRow, row);
-                    const auto bytes = storedRow.storedBytes().bytes();
-                    packed.assign(bytes.begin(), bytes.end());
-                });
-            } else {
-                row = rowAt(r);
-                if (row.size() != def.columns.size())
-                    throw std::logic_error("a row of " + std::to_string(row.size()) + " values for table " + def.name +
-                                           " of " + std::to_string(def.columns.size()) + " columns");
-                packed = packer.pack(row, longValues);
-            }
-            lastAutonumber = highestAutonumber(def, lastAutonumber, row);
-            addKeys(def, keys, row);
+        auto place = [&](std::span<const std::uint8_t> packed) {
             if (!page.fits(packed.size())) dataPages.push_back(page.take());
             placed.emplace_back(dataPages.size(), page.add(packed));
+        };
+        const std::size_t split = rowCount >= kRowsWorthTwoThreads && !hasLongValues(def) ? rowCount / 2 : rowCount;
+        std::future<MadeRows> later;
+        if (split < rowCount)
+            later = std::async(std::launch::async, makeRows, std::cref(file), std::cref(def), std::cref(rowAt),
+                               std::cref(storedAt), split, rowCount);
+        RowMaker maker(file, def, rowAt, storedAt, &longValues);
+        for (std::size_t r = 0; r < split; ++r) place(maker.make(r, keys, lastAutonumber));
+        if (later.valid()) {
+            const MadeRows made = later.get();
+            std::size_t start = 0;
+            for (std::size_t end : made.ends) {
+                place(std::span(made.bytes).subspan(start, end - start));
+                start = end;
+            }
+            for (std::size_t i = 0; i < keys.size(); ++i) keys[i].append(made.keys[i]);
+            lastAutonumber = std::max(lastAutonumber, made.lastAutonumber);
         }
         if (!page.empty()) dataPages.push_back(page.take());
         longValues.finish();

@@ -40,7 +40,8 @@ using StoredRowFinder = std::function<std::optional<RowLocation>(std::size_t pos
 // follows the highest. A row that `storedAt` finds in `file` is copied as stored, and only the
 // columns its keys and autonumbers need are read of it, unless the table has Memo or OLE columns
 // (whose values may lie on pages the rebuild reuses); `rowAt` still hands out every row, for the
-// message that names a repeated key.
+// message that names a repeated key. A table of many rows without such columns has its later half
+// made on a second thread, so `rowAt` and `storedAt` are then asked from two threads at once.
 TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t rowCount, const RowSupplier& rowAt,
                           const StoredRowFinder& storedAt = {});
 

@@ -2,8 +2,10 @@
 // naming the column and the value, and rows committed so that a new connection and mdb-export
 // read them back exactly as the table showed them; two connections to one file, where the later
 // commit over an earlier one is refused and its cursor shows the other's rows; autonumbers a
-// commit hands out, kept by the rows in memory.
+// commit hands out, kept by the rows in memory; and large commits, whose rows are made on two
+// threads.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "jet/database_builder.h"
+#include "jet/table_writer.h"
 #include "scratch_file.h"
 
 namespace kv::data_access {
@@ -261,6 +264,84 @@ TEST(AccessWrite, ALargeBulkCommitKeepsTheMemosOfRowsItDoesNotChange) {
     const std::string exported = jet::testing::mdbExport(path, "Notes");
     EXPECT_NE(exported.find("\"K3\",\"" + note(3) + "\""), std::string::npos);
     EXPECT_NE(exported.find("\"W199\",\"" + std::string(5000, 'z') + "\""), std::string::npos);
+}
+
+// A table of this many rows is large enough that a rebuild makes its later half on a second thread.
+constexpr int kTwoThreadRows = 24'000;
+
+jet::TableContent stationsOf(int rows) {
+    jet::TableContent table;
+    table.design.name = "Stations";
+    table.design.columns = {jet::userColumn("Call", jet::ColumnType::Text, 20),
+                            jet::userColumn("Name", jet::ColumnType::Text, 30)};
+    table.design.indexes = {jet::IndexDesign{"Call", {{"Call", false}}, true, false, false, false}};
+    for (int i = 0; i < rows; ++i) table.rows.push_back({"K" + std::to_string(i), std::string("OLD")});
+    return table;
+}
+
+TEST(AccessWrite, ALargeBulkCommitMadeOnTwoThreadsKeepsEveryRowInItsPlace) {
+    ScratchFolder folder;
+    std::string path = (folder.path() / "stations.mdb").string();
+    jet::createDatabase(path, {stationsOf(kTwoThreadRows)});
+
+    OpenTable stations(path, "Stations");
+    stations.connection.runBulkWork([&] {
+        for (long long i = 0; i < kTwoThreadRows; i += 3) {
+            stations.cursor.moveTo(i);
+            stations.cursor.edit();
+            stations.cursor.setText("Name", "NEW" + std::to_string(i));
+            stations.cursor.post();
+        }
+        for (int i = 0; i < 3000; ++i) {
+            stations.cursor.insert();
+            stations.cursor.setText("Call", "W" + std::to_string(i));
+            stations.cursor.setText("Name", "ADDED");
+            stations.cursor.post();
+        }
+    });
+
+    std::vector<Row> expected;
+    std::string exported = "Call,Name\n";
+    auto expect = [&](const std::string& call, const std::string& name) {
+        expected.push_back({call, name});
+        exported += "\"" + call + "\",\"" + name + "\"\n";
+    };
+    for (int i = 0; i < kTwoThreadRows; ++i) expect("K" + std::to_string(i), i % 3 ? "OLD" : "NEW" + std::to_string(i));
+    for (int i = 0; i < 3000; ++i) expect("W" + std::to_string(i), "ADDED");
+    EXPECT_EQ(testing::allRows(*openAccessProvider(path)->openTable("Stations")), expected);
+    EXPECT_EQ(jet::testing::mdbExport(path, "Stations"), exported);
+
+    OpenTable reopened(path, "Stations");
+    reopened.cursor.setIndexName("Call");
+    for (const std::string call : {"K0", "K11999", "K12000", "K23999", "W0", "W2999"}) {
+        ASSERT_TRUE(reopened.cursor.seek(call)) << call;
+        EXPECT_EQ(reopened.cursor.text("Call"), call);
+    }
+    EXPECT_FALSE(reopened.cursor.seek("K24000"));
+}
+
+// Of two rows that do not fit, the commit names the first in order, whichever thread made it.
+TEST(AccessWrite, ALargeRebuildNamesTheFirstRowThatDoesNotFit) {
+    ScratchFolder folder;
+    std::string path = (folder.path() / "stations.mdb").string();
+    jet::TableContent table = stationsOf(kTwoThreadRows);
+    jet::createDatabase(path, {table});
+    const std::vector<std::uint8_t> before = jet::testing::fileBytes(path);
+    auto refusal = [&] {
+        try {
+            jet::commitTable(path, "Stations", table.rows);
+        } catch (const std::runtime_error& error) {
+            return std::string(error.what());
+        }
+        return std::string("committed");
+    };
+
+    const std::string late(35, 'L'), early(35, 'E');  // Name holds 30
+    table.rows[20'000][1] = late;
+    EXPECT_THAT(refusal(), ::testing::HasSubstr("'" + late + "' is too long for column Name"));
+    table.rows[3'000][1] = early;
+    EXPECT_THAT(refusal(), ::testing::HasSubstr("'" + early + "' is too long for column Name"));
+    EXPECT_EQ(jet::testing::fileBytes(path), before);
 }
 
 }  // namespace

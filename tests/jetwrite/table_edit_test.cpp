@@ -102,7 +102,9 @@ void checkAgainstFile(const std::string& path, const Reading& reading, const std
         std::vector<IndexEntry> entries = readIndexEntries(database.file(), index);
         ASSERT_EQ(entries.size(), fresh.rows.size());
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (i > 0) ASSERT_LE(entries[i - 1].key, entries[i].key);
+            if (i > 0) {
+                ASSERT_LE(entries[i - 1].key, entries[i].key);
+            }
             ASSERT_EQ(entries[i].key, encodeIndexKey(def, index, fresh.rows[fresh.positionOf(entries[i].row)]));
         }
     }
@@ -200,11 +202,14 @@ TEST(TableEdit, RandomSmallCommitsAgreeWithAModelTheFileAndMdbExport) {
         bool single = edit.updated.size() + edit.deleted.size() + edit.inserted.size() == 1;
 
         CommittedEdit committed = commit(reading, std::move(edit));
-        if (single) EXPECT_LE(committed.pagesWritten, 10u) << "round " << round;
+        if (single) {
+            EXPECT_LE(committed.pagesWritten, 10u) << "round " << round;
+        }
         checkAgainstFile(path, reading, model);
         if (HasFatalFailure()) return;
-        if (round % 15 == 0)
+        if (round % 15 == 0) {
             ASSERT_EQ(sortedLines(testing::mdbExport(path, "Log")), modelLines(model)) << "round " << round;
+        }
     }
 }
 

@@ -99,12 +99,12 @@ jet::CommittedEdit AccessTable::commitChanges(const TableChanges& changes) {
     std::vector<std::size_t> updated;
     for (std::size_t k : differing) updated.push_back(changes.posted[k]);
     const jet::RowsAfterEdit rows(rowCount(), changes.removed, updated, changes.added);
-    Row cells;
     auto rowAt = [&](std::size_t row) {
         const jet::RowsAfterEdit::Source source = rows.at(row);
         if (source.from == jet::RowsAfterEdit::From::Kept)
             return jet::readRowAt(database_->file(), def_, stored_.locations[source.index]);
         const bool isUpdate = source.from == jet::RowsAfterEdit::From::Updated;
+        Row cells;
         changes.readChange(isUpdate ? differing[source.index] : changes.posted.size() + source.index, cells);
         return typedRow(def_, cells);
     };
