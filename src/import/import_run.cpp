@@ -160,11 +160,12 @@ struct RunCursors {
 };
 
 // Backs History up and opens both cursors. The backup, which mostly waits for the disk, runs on
-// a thread of its own while the cursors load; a failure is told as it would come if the steps ran
-// one after another: the backup's, then the source's, then History's.
+// a thread of its own while the source loads; History is opened once the copy is whole, since
+// Windows does not let a file being copied be opened for writing. A failure is told as it would
+// come if the steps ran one after another: the backup's, then the source's, then History's.
 RunCursors openRun(history_db::HistoryStore& store, ImportSource& source, const history_db::Progress& progress) {
     store.close();
-    std::exception_ptr backupFailure, loadFailure;
+    std::exception_ptr backupFailure, sourceFailure;
     std::thread backup([&backupFailure, path = store.path()] {
         try {
             history_db::backUpDatabase(path);
@@ -172,19 +173,19 @@ RunCursors openRun(history_db::HistoryStore& store, ImportSource& source, const 
             backupFailure = std::current_exception();
         }
     });
-    std::optional<data_access::Cursor> rows, history;
+    std::optional<data_access::Cursor> rows;
     try {
         rows.emplace(source.open());
-        history.emplace(store.openHistory());
-        history->setIndexName("Call");
     } catch (...) {
-        loadFailure = std::current_exception();
+        sourceFailure = std::current_exception();
     }
     backup.join();
     if (backupFailure) std::rethrow_exception(backupFailure);
     progress.tell(kBackupCreatedStatus);
-    if (loadFailure) std::rethrow_exception(loadFailure);
-    return {std::move(*rows), std::move(*history)};
+    if (sourceFailure) std::rethrow_exception(sourceFailure);
+    data_access::Cursor history = store.openHistory();
+    history.setIndexName("Call");
+    return {std::move(*rows), std::move(history)};
 }
 
 ImportCounts merge(history_db::HistoryStore& store, ImportSource& source, const mapping::FieldMap& fieldMap,

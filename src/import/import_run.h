@@ -3,8 +3,8 @@
 // updated column by column (its data2/data3 pair merged), a new one is inserted, and every row
 // touched is stamped with today's date in `Updated`.
 //
-// The database file is first backed up (history_db/backup_set.h), while the source and History
-// load; nothing is written before the copy is whole. The run's changes are committed together
+// The database file is first backed up (history_db/backup_set.h), while the source loads;
+// History is opened, and written, only once the copy is whole. The run's changes are committed together
 // when it ends: a run that fails leaves the database exactly as it was, and its error says so
 // ("...; IMPORT stopped, nothing was changed in the Kestrovane database"). A source row without a
 // call (empty or blanks) is skipped and counted. A value longer than its History column holds is
