@@ -4,12 +4,12 @@
 // touched is stamped with today's date in `Updated`.
 //
 // The database file is first backed up (history_db/backup_set.h), while the source loads;
-// History is opened, and written, only once the copy is whole. The run's changes are committed together
-// when it ends: a run that fails leaves the database exactly as it was, and its error says so
-// ("...; IMPORT stopped, nothing was changed in the Kestrovane database"). A source row without a
-// call (empty or blanks) is skipped and counted. A value longer than its History column holds is
-// cut to fit, as the logger cuts what it reads, and counted: no source is refused for a value that
-// is too long.
+// History is opened, and written, only once the copy is whole. The run's changes are committed
+// together when it ends: a run that fails leaves the database exactly as it was, and its error
+// says so ("...; IMPORT stopped, nothing was changed in the Kestrovane database"). A source row
+// without a call (empty or blanks) is skipped and counted. A value longer than its History column
+// holds is cut to fit, as the logger cuts what it reads, and counted: no source is refused for a
+// value that is too long.
 
 #include "history_db/history_store.h"
 #include "history_db/progress.h"
