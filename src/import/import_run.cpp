@@ -9,10 +9,9 @@
 #include "import/ordered_history_file.h"
 
 #include <algorithm>
-#include <exception>
+#include <future>
 #include <optional>
 #include <stdexcept>
-#include <thread>
 
 namespace kv::import {
 namespace {
@@ -165,27 +164,23 @@ struct RunCursors {
 // come if the steps ran one after another: the backup's, then the source's, then History's.
 RunCursors openRun(history_db::HistoryStore& store, ImportSource& source, const history_db::Progress& progress) {
     store.close();
-    std::exception_ptr backupFailure, sourceFailure;
-    std::thread backup([&backupFailure, path = store.path()] {
+    std::future<void> backup = std::async(std::launch::async, history_db::backUpDatabase, store.path());
+    auto backedUp = [&] {
+        backup.get();  // rethrows the backup's failure
+        progress.tell(kBackupCreatedStatus);
+    };
+    data_access::Cursor rows = [&] {
         try {
-            history_db::backUpDatabase(path);
+            return source.open();
         } catch (...) {
-            backupFailure = std::current_exception();
+            backedUp();
+            throw;
         }
-    });
-    std::optional<data_access::Cursor> rows;
-    try {
-        rows.emplace(source.open());
-    } catch (...) {
-        sourceFailure = std::current_exception();
-    }
-    backup.join();
-    if (backupFailure) std::rethrow_exception(backupFailure);
-    progress.tell(kBackupCreatedStatus);
-    if (sourceFailure) std::rethrow_exception(sourceFailure);
+    }();
+    backedUp();
     data_access::Cursor history = store.openHistory();
     history.setIndexName("Call");
-    return {std::move(*rows), std::move(history)};
+    return {std::move(rows), std::move(history)};
 }
 
 ImportCounts merge(history_db::HistoryStore& store, ImportSource& source, const mapping::FieldMap& fieldMap,
