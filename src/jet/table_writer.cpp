@@ -63,13 +63,13 @@ public:
     template <typename Write>
     void add(Write write) {
         write(bytes_);
-        ends_.push_back(bytes_.size());
+        ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
     }
     // The keys of the rows after these, from another IndexKeys.
     void append(const IndexKeys& later) {
-        const std::size_t base = bytes_.size();
+        const auto base = static_cast<std::uint32_t>(bytes_.size());
         bytes_.insert(bytes_.end(), later.bytes_.begin(), later.bytes_.end());
-        for (std::size_t end : later.ends_) ends_.push_back(base + end);
+        for (std::uint32_t end : later.ends_) ends_.push_back(base + end);
     }
     std::size_t rows() const { return ends_.size(); }
     std::span<const std::uint8_t> of(std::size_t row) const {
@@ -79,7 +79,8 @@ public:
 
 private:
     std::vector<std::uint8_t> bytes_;
-    std::vector<std::size_t> ends_;
+    // Every key is written to the index's pages, and a file is smaller than 4 GB.
+    std::vector<std::uint32_t> ends_;
 };
 
 void addKeys(const TableDef& def, std::vector<IndexKeys>& all, const TableRow& row) {
@@ -221,10 +222,45 @@ private:
     std::vector<std::uint8_t> packed_;
 };
 
-// Rows made ready on a second thread: their bytes back to back, their keys and autonumbers.
+// Rows' bytes kept in blocks that are never moved, so that growing costs no copy, and given up a
+// block at a time as they are taken, so that they are not held twice while placed on pages.
+class RowBlocks {
+public:
+    void add(std::span<const std::uint8_t> row) {
+        if (blocks_.empty() || blocks_.back().bytes.capacity() - blocks_.back().bytes.size() < row.size()) {
+            blocks_.emplace_back();
+            blocks_.back().bytes.reserve(std::max(kBlockSize, row.size()));
+        }
+        Block& block = blocks_.back();
+        block.bytes.insert(block.bytes.end(), row.begin(), row.end());
+        block.ends.push_back(static_cast<std::uint32_t>(block.bytes.size()));
+    }
+    // Hands each row to `take`, in the order added, and empties the blocks.
+    template <typename Take>
+    void drain(Take take) {
+        for (Block& block : blocks_) {
+            std::size_t start = 0;
+            for (std::uint32_t end : block.ends) {
+                take(std::span<const std::uint8_t>(block.bytes).subspan(start, end - start));
+                start = end;
+            }
+            block = Block();
+        }
+        blocks_.clear();
+    }
+
+private:
+    static constexpr std::size_t kBlockSize = 1 << 20;
+    struct Block {
+        std::vector<std::uint8_t> bytes;
+        std::vector<std::uint32_t> ends;
+    };
+    std::vector<Block> blocks_;
+};
+
+// Rows made ready on a second thread: their bytes, their keys and autonumbers.
 struct MadeRows {
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::size_t> ends;
+    RowBlocks rows;
     std::vector<IndexKeys> keys;
     std::uint32_t lastAutonumber = 0;
 };
@@ -234,13 +270,8 @@ MadeRows makeRows(const PageFile& file, const TableDef& def, const RowSupplier& 
     MadeRows made;
     made.keys.resize(def.realIndexes.size());
     for (IndexKeys& index : made.keys) index.reserve(end - first);
-    made.ends.reserve(end - first);
     RowMaker maker(file, def, rowAt, storedAt, nullptr);
-    for (std::size_t r = first; r < end; ++r) {
-        const std::span<const std::uint8_t> bytes = maker.make(r, made.keys, made.lastAutonumber);
-        made.bytes.insert(made.bytes.end(), bytes.begin(), bytes.end());
-        made.ends.push_back(made.bytes.size());
-    }
+    for (std::size_t r = first; r < end; ++r) made.rows.add(maker.make(r, made.keys, made.lastAutonumber));
     return made;
 }
 
@@ -278,14 +309,14 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
     // checked against the index's rules) before anything is written; a failure is that of the
     // first row in order that fails, whichever thread made it.
     std::vector<std::vector<std::uint8_t>> dataPages;
-    std::vector<std::pair<std::size_t, std::uint8_t>> placed;  // data page index, row number
+    std::vector<std::pair<std::uint32_t, std::uint8_t>> placed;  // data page index, row number
     placed.reserve(rowCount);
     {
         LongValueWriter longValues(allocator, images);
         DataPageWriter page{DataPageWriter::TableRows{def.page}};
         auto place = [&](std::span<const std::uint8_t> packed) {
             if (!page.fits(packed.size())) dataPages.push_back(page.take());
-            placed.emplace_back(dataPages.size(), page.add(packed));
+            placed.emplace_back(static_cast<std::uint32_t>(dataPages.size()), page.add(packed));
         };
         const std::size_t split = secondThreadsFirstRow(def, rowCount, storedAt);
         std::future<MadeRows> later;
@@ -295,12 +326,8 @@ TableRebuild rebuildTable(const PageFile& file, const TableDef& def, std::size_t
         RowMaker maker(file, def, rowAt, storedAt, &longValues);
         for (std::size_t r = 0; r < split; ++r) place(maker.make(r, keys, lastAutonumber));
         if (later.valid()) {
-            const MadeRows made = later.get();
-            std::size_t start = 0;
-            for (std::size_t end : made.ends) {
-                place(std::span(made.bytes).subspan(start, end - start));
-                start = end;
-            }
+            MadeRows made = later.get();
+            made.rows.drain(place);
             for (std::size_t i = 0; i < keys.size(); ++i) keys[i].append(made.keys[i]);
             lastAutonumber = std::max(lastAutonumber, made.lastAutonumber);
         }
