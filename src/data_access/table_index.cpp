@@ -6,13 +6,10 @@
 #include "jet/index_key.h"
 
 namespace kv::data_access {
-namespace {
 
-std::uint64_t keyPrefix(std::string_view key) {
+std::uint64_t TableIndex::keyPrefix(std::string_view key) {
     return jet::indexKeyPrefix({reinterpret_cast<const std::uint8_t*>(key.data()), key.size()});
 }
-
-}  // namespace
 
 TableIndex::TableIndex(const ProviderTable& source, IndexInfo info, std::vector<std::size_t> columns,
                        const RowSource& rows, bool rowsMatchSource)
@@ -89,23 +86,16 @@ std::string_view TableIndex::builtKey(std::size_t entry) const {
     return std::string_view(keys_).substr(built_[entry].keyStart, end - built_[entry].keyStart);
 }
 
-bool TableIndex::builtBefore(std::size_t entry, const Place& place, std::uint64_t prefix) const {
-    if (built_[entry].prefix != prefix) return built_[entry].prefix < prefix;
-    const std::string_view key = builtKey(entry);
-    return key != place.key ? key < place.key : built_[entry].row < place.row;
-}
-
 std::size_t TableIndex::liveFrom(std::size_t entry) const {
     while (entry < built_.size() && gone_[entry]) ++entry;
     return entry;
 }
 
 std::size_t TableIndex::builtFrom(const Place& place) const {
-    const std::uint64_t prefix = keyPrefix(place.key);
     std::size_t low = 0, high = built_.size();
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        if (builtBefore(middle, place, prefix))
+        if (before(builtPlace(middle), place))
             low = middle + 1;
         else
             high = middle;
@@ -118,8 +108,7 @@ std::optional<std::size_t> TableIndex::nearer(std::size_t built, PutEntries::con
         if (put == put_.end()) return std::nullopt;
         return put->row;
     }
-    if (put == put_.end() || before({builtKey(built), built_[built].row}, {put->key, put->row}))
-        return built_[built].row;
+    if (put == put_.end() || before(builtPlace(built), put->place())) return built_[built].row;
     return put->row;
 }
 
@@ -128,8 +117,8 @@ std::optional<std::size_t> TableIndex::rowFrom(const Place& place) const {
 }
 
 std::optional<TableIndex::Place> TableIndex::placeOf(std::size_t row) const {
-    if (row < putOfRow_.size() && putOfRow_[row] != put_.end()) return Place{putOfRow_[row]->key, row};
-    if (row < builtOfRow_.size() && builtOfRow_[row] != kNone) return Place{builtKey(builtOfRow_[row]), row};
+    if (row < putOfRow_.size() && putOfRow_[row] != put_.end()) return putOfRow_[row]->place();
+    if (row < builtOfRow_.size() && builtOfRow_[row] != kNone) return builtPlace(builtOfRow_[row]);
     return std::nullopt;
 }
 
@@ -143,7 +132,8 @@ void TableIndex::put(std::size_t row, std::string key) {
         gone_[builtOfRow_[row]] = true;
         builtOfRow_[row] = kNone;
     }
-    putOfRow_[row] = put_.insert({std::move(key), row}).first;
+    const std::uint64_t prefix = keyPrefix(key);
+    putOfRow_[row] = put_.insert({std::move(key), row, prefix}).first;
 }
 
 std::optional<std::size_t> TableIndex::firstRow() const { return nearer(liveFrom(0), put_.begin()); }
@@ -153,8 +143,8 @@ std::optional<std::size_t> TableIndex::rowAfter(std::size_t row) const {
     if (!place) return std::nullopt;
     // The next entry of each kind; the row's own kind has it one step on.
     const bool isPut = row < putOfRow_.size() && putOfRow_[row] != put_.end();
-    const std::size_t built = isPut ? builtFrom({place->key, row + 1}) : liveFrom(builtOfRow_[row] + 1);
-    const auto put = isPut ? std::next(putOfRow_[row]) : put_.lower_bound(Place{place->key, row + 1});
+    const std::size_t built = isPut ? builtFrom({place->key, row + 1, place->prefix}) : liveFrom(builtOfRow_[row] + 1);
+    const auto put = isPut ? std::next(putOfRow_[row]) : put_.lower_bound(Place{place->key, row + 1, place->prefix});
     return nearer(built, put);
 }
 

@@ -62,29 +62,38 @@ private:
         std::uint32_t keyStart;
         std::uint32_t row;
     };
-    // A place in the index's order, between or at entries: a key and a row.
+    // A place in the index's order, between or at entries: a key, with its first eight bytes as a
+    // number, and a row.
     struct Place {
+        Place(std::string_view key, std::size_t row) : Place(key, row, keyPrefix(key)) {}
+        Place(std::string_view key, std::size_t row, std::uint64_t prefix) : key(key), row(row), prefix(prefix) {}
         std::string_view key;
         std::size_t row;
+        std::uint64_t prefix;
     };
     struct PutEntry {
         std::string key;
         std::size_t row;
+        std::uint64_t prefix;
+        Place place() const { return {key, row, prefix}; }
     };
     struct PutOrder {
         using is_transparent = void;
-        bool operator()(const PutEntry& a, const PutEntry& b) const { return before({a.key, a.row}, {b.key, b.row}); }
-        bool operator()(const PutEntry& a, const Place& b) const { return before({a.key, a.row}, b); }
-        bool operator()(const Place& a, const PutEntry& b) const { return before(a, {b.key, b.row}); }
+        bool operator()(const PutEntry& a, const PutEntry& b) const { return before(a.place(), b.place()); }
+        bool operator()(const PutEntry& a, const Place& b) const { return before(a.place(), b); }
+        bool operator()(const Place& a, const PutEntry& b) const { return before(a, b.place()); }
     };
     using PutEntries = std::set<PutEntry, PutOrder>;
 
-    static bool before(const Place& a, const Place& b) { return a.key != b.key ? a.key < b.key : a.row < b.row; }
+    static std::uint64_t keyPrefix(std::string_view key);
+    static bool before(const Place& a, const Place& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        return a.key != b.key ? a.key < b.key : a.row < b.row;
+    }
     // Builds the array from entries in any order, leaving out those past the rows.
     void build(IndexEntries entries, std::size_t rowCount);
     std::string_view builtKey(std::size_t entry) const;
-    // `prefix` is the place's key's.
-    bool builtBefore(std::size_t entry, const Place& place, std::uint64_t prefix) const;
+    Place builtPlace(std::size_t entry) const { return {builtKey(entry), built_[entry].row, built_[entry].prefix}; }
     // The first live built entry at or after `entry`, and the first one not before `place`.
     std::size_t liveFrom(std::size_t entry) const;
     std::size_t builtFrom(const Place& place) const;

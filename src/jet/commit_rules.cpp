@@ -11,6 +11,9 @@ namespace {
 
 namespace td = format::tdef;
 
+// A Long column that numbers the rows (a column of another type cannot).
+bool isAutonumber(const Column& column) { return column.type == ColumnType::Long && column.isAutonumber(); }
+
 // A value as the message about a key shows it.
 std::string describe(const Value& value) {
     return std::visit(
@@ -61,8 +64,7 @@ bool allKeyColumnsNull(const TableDef& def, const RealIndex& index, const TableR
 
 bool fillsInValues(const TableDef& def) {
     return std::any_of(def.columns.begin(), def.columns.end(), [](const Column& column) {
-        return (column.type == ColumnType::Long && column.isAutonumber()) ||
-               (column.type == ColumnType::Guid && (column.flags & td::column::kFlagAutoGuid));
+        return isAutonumber(column) || (column.type == ColumnType::Guid && (column.flags & td::column::kFlagAutoGuid));
     });
 }
 
@@ -70,7 +72,7 @@ std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vect
     std::mt19937_64 random{std::random_device{}()};
     for (std::size_t c = 0; c < def.columns.size(); ++c) {
         const Column& column = def.columns[c];
-        if (column.type == ColumnType::Long && column.isAutonumber()) {
+        if (isAutonumber(column)) {
             for (const TableRow& row : rows)
                 if (auto* number = std::get_if<std::int32_t>(&row[c]); number && *number > 0)
                     last = std::max(last, static_cast<std::uint32_t>(*number));
@@ -88,11 +90,17 @@ std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vect
     return last;
 }
 
-std::uint32_t highestAutonumber(const TableDef& def, std::uint32_t last, const TableRow& row) {
+std::vector<std::size_t> autonumberPositions(const TableDef& def) {
+    std::vector<std::size_t> positions;
     for (std::size_t c = 0; c < def.columns.size(); ++c)
-        if (def.columns[c].type == ColumnType::Long && def.columns[c].isAutonumber())
-            if (auto* number = std::get_if<std::int32_t>(&row[c]); number && *number > 0)
-                last = std::max(last, static_cast<std::uint32_t>(*number));
+        if (isAutonumber(def.columns[c])) positions.push_back(c);
+    return positions;
+}
+
+std::uint32_t highestAutonumber(const std::vector<std::size_t>& positions, std::uint32_t last, const TableRow& row) {
+    for (std::size_t c : positions)
+        if (auto* number = std::get_if<std::int32_t>(&row[c]); number && *number > 0)
+            last = std::max(last, static_cast<std::uint32_t>(*number));
     return last;
 }
 

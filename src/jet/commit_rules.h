@@ -27,8 +27,10 @@ std::uint32_t fillAutonumbers(const TableDef& def, std::uint32_t last, std::vect
 // Whether a commit fills in values the rows lack (autonumbers or GUIDs) in some column of the table.
 bool fillsInValues(const TableDef& def);
 
-// The highest of `last` and the row's autonumbers.
-std::uint32_t highestAutonumber(const TableDef& def, std::uint32_t last, const TableRow& row);
+// The positions of the table's autonumber columns.
+std::vector<std::size_t> autonumberPositions(const TableDef& def);
+// The highest of `last` and the row's autonumbers, in the columns at `positions`.
+std::uint32_t highestAutonumber(const std::vector<std::size_t>& positions, std::uint32_t last, const TableRow& row);
 
 // Throws when a column of a required index is NULL in the row.
 void requireIndexValues(const TableDef& def, std::size_t realIndex, const TableRow& row);

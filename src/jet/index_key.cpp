@@ -41,7 +41,7 @@ void appendTextKey(std::vector<std::uint8_t>& key, const Column& column, const s
             ignored.insert(ignored.end(), {static_cast<std::uint8_t>(position >> 8),
                                            static_cast<std::uint8_t>(position), ik::kIgnoredMidfix, code->ignoredCode});
         } else {
-            key.insert(key.end(), code->inlineCodes.begin(), code->inlineCodes.end());
+            for (char byte : code->inlineCodes) key.push_back(static_cast<std::uint8_t>(byte));
             if (code->accent != kNoAccent) {
                 accents.resize(characters, kNoAccent);
                 accents.push_back(code->accent);
@@ -133,7 +133,7 @@ void appendIndexKey(std::vector<std::uint8_t>& key, const TableDef& def, const R
 
 std::vector<std::uint8_t> encodeIndexKey(const TableDef& def, const RealIndex& index, const std::vector<Value>& row) {
     std::vector<std::uint8_t> key;
-    key.reserve(32);
+    key.reserve(kTypicalIndexKeySize);
     appendIndexKey(key, def, index, row);
     return key;
 }

@@ -28,6 +28,9 @@ inline std::uint64_t indexKeyPrefix(std::span<const std::uint8_t> key) {
     return prefix;
 }
 
+// Room for most keys, reserved before a key is made so that it is not grown byte by byte.
+inline constexpr std::size_t kTypicalIndexKeySize = 32;
+
 // Appends the key of one column's value.
 void appendColumnKey(std::vector<std::uint8_t>& key, const Column& column, const Value& value, bool ascending);
 // The whole key of a row (its values in the table's column order) for the index.

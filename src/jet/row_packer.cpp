@@ -89,11 +89,17 @@ RowPacker::RowPacker(const TableDef& def) : def_(def), columnCount_(def.maxColum
 }
 
 std::vector<std::uint8_t> RowPacker::pack(const std::vector<Value>& values, LongValueWriter* longValues) {
+    std::vector<std::uint8_t> row;
+    pack(values, longValues, row);
+    return row;
+}
+
+void RowPacker::pack(const std::vector<Value>& values, LongValueWriter* longValues, std::vector<std::uint8_t>& row) {
     if (values.size() != def_.columns.size())
         throw std::logic_error("a row with " + std::to_string(values.size()) + " values for a table of " +
                                std::to_string(def_.columns.size()) + " columns");
     nullMask_.assign((columnCount_ + 7) / 8, 0);
-    std::vector<std::uint8_t> row;
+    row.clear();
     row.reserve(format::row::kColumnCountSize + fixedSize_ + 16 * variableCount_);
     appendU16(row, static_cast<std::uint16_t>(columnCount_));
     row.resize(format::row::kColumnCountSize + fixedSize_, 0);
@@ -160,7 +166,6 @@ std::vector<std::uint8_t> RowPacker::pack(const std::vector<Value>& values, Long
     for (std::size_t i = offsets_.size(); i-- > 0;) appendU16(row, offsets_[i]);
     appendU16(row, static_cast<std::uint16_t>(variableCount_));
     row.insert(row.end(), nullMask_.begin(), nullMask_.end());
-    return row;
 }
 
 }  // namespace kv::jet

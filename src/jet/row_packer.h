@@ -24,6 +24,8 @@ public:
     // std::runtime_error naming the column when a value does not fit its column's type or size, or
     // the row is too long for a page.
     std::vector<std::uint8_t> pack(const std::vector<Value>& values, LongValueWriter* longValues);
+    // The same, into `row`, whose memory serves the next row as well.
+    void pack(const std::vector<Value>& values, LongValueWriter* longValues, std::vector<std::uint8_t>& row);
 
 private:
     const TableDef& def_;

@@ -157,9 +157,9 @@ public:
         std::vector<bool> needed(def.columns.size(), false);
         for (const RealIndex& index : def.realIndexes)
             for (const RealIndexColumn& key : index.columns) needed[def.columnPosition(key.columnNumber)] = true;
+        for (std::size_t c : autonumberPositions(def)) needed[c] = true;
         for (std::size_t c = 0; c < def.columns.size(); ++c)
-            if (needed[c] || (def.columns[c].type == ColumnType::Long && def.columns[c].isAutonumber()))
-                positions_.push_back(c);
+            if (needed[c]) positions_.push_back(c);
     }
     void read(const PageFile& file, const TableDef& def, const StoredRow& row, TableRow& into) const {
         into.assign(def.columns.size(), Value());
@@ -188,7 +188,8 @@ public:
           storedAt_(storedAt && !hasLongValues(def) ? &storedAt : nullptr),
           longValues_(longValues),
           packer_(def),
-          keyColumns_(def) {}
+          keyColumns_(def),
+          autonumbers_(autonumberPositions(def)) {}
 
     // The row's bytes, valid until the next row is made.
     std::span<const std::uint8_t> make(std::size_t r, std::vector<IndexKeys>& keys, std::uint32_t& lastAutonumber) {
@@ -203,9 +204,9 @@ public:
             if (row_.size() != def_.columns.size())
                 throw std::logic_error("a row of " + std::to_string(row_.size()) + " values for table " + def_.name +
                                        " of " + std::to_string(def_.columns.size()) + " columns");
-            packed_ = packer_.pack(row_, longValues_);
+            packer_.pack(row_, longValues_, packed_);
         }
-        lastAutonumber = highestAutonumber(def_, lastAutonumber, row_);
+        lastAutonumber = highestAutonumber(autonumbers_, lastAutonumber, row_);
         addKeys(def_, keys, row_);
         return packed_;
     }
@@ -218,6 +219,7 @@ private:
     LongValueWriter* longValues_;
     RowPacker packer_;
     const KeyColumns keyColumns_;
+    const std::vector<std::size_t> autonumbers_;
     TableRow row_;
     std::vector<std::uint8_t> packed_;
 };

@@ -89,6 +89,7 @@ std::string AccessTable::encodeKey(const IndexInfo& index, const std::vector<Val
                                  std::to_string(real.columns.size()) + " columns, but " +
                                  std::to_string(values.size()) + " values were given");
     std::vector<std::uint8_t> key;
+    key.reserve(jet::kTypicalIndexKeySize);
     for (std::size_t i = 0; i < values.size(); ++i) {
         const jet::Column& column = def_.columns[def_.columnPosition(real.columns[i].columnNumber)];
         jet::appendColumnKey(key, column, accessValueFromText(column, values[i]), real.columns[i].ascending);
