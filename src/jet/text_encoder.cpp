@@ -41,10 +41,14 @@ std::u16string utf8ToUtf16(std::string_view utf8) {
 
 void appendStoredText(std::vector<std::uint8_t>& out, std::string_view utf8, bool compressible) {
     const auto& mark = format::text::kCompressionMark;
-    // Plain ASCII without U+0000 is its own compressed form.
-    if (compressible && utf8.size() > mark.size() && isAscii(utf8) && utf8.find('\0') == std::string_view::npos) {
-        out.insert(out.end(), mark.begin(), mark.end());
-        out.insert(out.end(), utf8.begin(), utf8.end());
+    if (isAscii(utf8)) {
+        // Plain ASCII without U+0000 is its own compressed form, where that is shorter.
+        if (compressible && utf8.size() > mark.size() && utf8.find('\0') == std::string_view::npos) {
+            out.insert(out.end(), mark.begin(), mark.end());
+            out.insert(out.end(), utf8.begin(), utf8.end());
+        } else {
+            for (char c : utf8) appendU16(out, static_cast<std::uint16_t>(c));
+        }
         return;
     }
     std::u16string units = utf8ToUtf16(utf8);

@@ -1,6 +1,7 @@
 #include "data_access/access/access_value_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -56,6 +57,16 @@ std::string dateTimeText(double days) {
     return formatDateTime(value);
 }
 
+// Rows often hold one date in turn (an import stamps each with the day's date), and a date is
+// costly to read from text and to write as text: the last date each thread wrote as text, and the
+// last text it read as a date, are kept.
+std::string textOfDate(double days) {
+    thread_local std::optional<std::pair<std::uint64_t, std::string>> last;
+    const auto bits = std::bit_cast<std::uint64_t>(days);
+    if (!last || last->first != bits) last.emplace(bits, dateTimeText(days));
+    return last->second;
+}
+
 template <typename... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
@@ -64,6 +75,17 @@ struct Overloaded : Ts... {
 [[noreturn]] void notOfType(const jet::Column& column, const std::string& text) {
     throw std::runtime_error("The value '" + text + "' is not a valid " + jet::columnTypeName(column.type) +
                              " for column " + column.name);
+}
+
+// The date a text reads as, kept as textOfDate keeps its text.
+jet::DateTime dateFromText(const jet::Column& column, const std::string& text) {
+    thread_local std::optional<std::pair<std::string, jet::DateTime>> last;
+    if (!last || last->first != text) {
+        const std::optional<DateTime> date = parseDateTime(text);
+        if (!date) notOfType(column, text);
+        last.emplace(text, accessDateTime(*date));
+    }
+    return last->second;
 }
 
 template <typename Integer>
@@ -122,7 +144,7 @@ std::optional<std::string> accessValueText(const jet::Value& value) {
                           [](const jet::Currency& v) -> std::optional<std::string> { return jet::decimalText(v); },
                           [](float v) -> std::optional<std::string> { return jet::decimalText(v); },
                           [](double v) -> std::optional<std::string> { return jet::decimalText(v); },
-                          [](const jet::DateTime& v) -> std::optional<std::string> { return dateTimeText(v.days); },
+                          [](const jet::DateTime& v) -> std::optional<std::string> { return textOfDate(v.days); },
                           [](const std::string& v) -> std::optional<std::string> { return v; },
                           [](const jet::Binary& v) -> std::optional<std::string> { return jet::hexText(v); },
                           [](const jet::Guid& v) -> std::optional<std::string> { return jet::guidText(v); },
@@ -156,11 +178,7 @@ jet::Value accessValueFromText(const jet::Column& column, const std::optional<st
         if (!tenThousandths) notOfType(column, t);
         return jet::Currency{*tenThousandths};
     }
-    case jet::ColumnType::DateTime: {
-        auto date = parseDateTime(t);
-        if (!date) notOfType(column, t);
-        return accessDateTime(*date);
-    }
+    case jet::ColumnType::DateTime: return dateFromText(column, t);
     default:
         throw std::runtime_error(std::string("Values of ") + jet::columnTypeName(column.type) + " columns (column " +
                                  column.name + ") cannot be read from text");
