@@ -58,6 +58,7 @@ void appendNumber(std::string& text, int number, int digits = 1) {
 
 std::string formatDate(int year, int month, int day) {
     std::string text;
+    text.reserve(20);
     appendNumber(text, month);
     text += '-';
     appendNumber(text, day);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <span>
@@ -63,10 +64,11 @@ public:
     template <typename Write>
     void add(Write write) {
         write(bytes_);
-        ends_.push_back(static_cast<std::uint32_t>(bytes_.size()));
+        ends_.push_back(held(bytes_.size()));
     }
     // The keys of the rows after these, from another IndexKeys.
     void append(const IndexKeys& later) {
+        held(bytes_.size() + later.bytes_.size());  // so the ends below fit
         const auto base = static_cast<std::uint32_t>(bytes_.size());
         bytes_.insert(bytes_.end(), later.bytes_.begin(), later.bytes_.end());
         for (std::uint32_t end : later.ends_) ends_.push_back(base + end);
@@ -78,8 +80,13 @@ public:
     }
 
 private:
+    // Keys are written to the index's pages, and a file is smaller than 2 GB: more is refused.
+    static std::uint32_t held(std::size_t size) {
+        if (size > UINT32_MAX) throw std::runtime_error("The index keys of a table come to more than 4 GB");
+        return static_cast<std::uint32_t>(size);
+    }
+
     std::vector<std::uint8_t> bytes_;
-    // Every key is written to the index's pages, and a file is smaller than 4 GB.
     std::vector<std::uint32_t> ends_;
 };
 

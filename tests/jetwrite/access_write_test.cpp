@@ -49,11 +49,13 @@ TEST(AccessWrite, ConvertsTextToColumnTypesAndRefusesWhatDoesNotFit) {
     EXPECT_NE(refusal(*table, 7, "1.2.3"), "accepted");
     EXPECT_NE(refusal(*table, 7, "."), "accepted");
     EXPECT_EQ(table->convert(6, "5-4-2005"), Value("5-4-2005"));
-    // The last date read and written is kept: a date after it, a refused one and the first again.
+    // The last conversion is kept: a date after it, a refused one and the first again.
     EXPECT_EQ(table->convert(6, "5/4/2005 9:05:07"), Value("5-4-2005 9:05:07"));
     EXPECT_NE(refusal(*table, 6, "2-30-2005"), "accepted");
     EXPECT_EQ(table->convert(6, "05-04-2005"), Value("5-4-2005"));
     EXPECT_NE(refusal(*table, 6, "2-30-2005"), "accepted");
+    EXPECT_EQ(table->convert(5, "1"), Value("1"));
+    EXPECT_EQ(table->convert(8, "1"), Value("True")) << "the same text for another column";
     EXPECT_EQ(table->convert(8, "True"), Value("True"));
     EXPECT_EQ(table->convert(4, ""), std::nullopt);
     EXPECT_EQ(table->convert(0, ""), Value(""));

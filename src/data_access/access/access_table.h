@@ -47,6 +47,14 @@ private:
     jet::RowPlaces stored_;
     // The row readCell found last, by position, until the table is written or read again.
     mutable std::optional<std::pair<std::size_t, jet::StoredRow>> cracked_;
+    // What convert() made last of a value for a column that is not text: rows often get one value
+    // in turn (an import stamps each with the day's date), and a date is costly to read and write.
+    struct Conversion {
+        std::size_t column;
+        Value given;
+        Value made;
+    };
+    mutable std::optional<Conversion> lastConversion_;
     std::vector<std::string> columnNames_;
     std::vector<IndexInfo> indexes_;
 };

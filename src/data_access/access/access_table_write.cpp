@@ -48,7 +48,9 @@ Value AccessTable::convert(std::size_t column, const Value& value) const {
     if (value) jet::requireTextFits(definition, *value);
     // Text reads back as written.
     if (isText(definition)) return value;
-    return accessValueText(typedValue(definition, value));
+    if (!lastConversion_ || lastConversion_->column != column || lastConversion_->given != value)
+        lastConversion_ = Conversion{column, value, accessValueText(typedValue(definition, value))};
+    return lastConversion_->made;
 }
 
 std::optional<std::size_t> AccessTable::textCapacity(std::size_t column) const {

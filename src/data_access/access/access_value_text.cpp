@@ -1,7 +1,6 @@
 #include "data_access/access/access_value_text.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -57,16 +56,6 @@ std::string dateTimeText(double days) {
     return formatDateTime(value);
 }
 
-// Rows often hold one date in turn (an import stamps each with the day's date), and a date is
-// costly to read from text and to write as text: the last date each thread wrote as text, and the
-// last text it read as a date, are kept.
-std::string textOfDate(double days) {
-    thread_local std::optional<std::pair<std::uint64_t, std::string>> last;
-    const auto bits = std::bit_cast<std::uint64_t>(days);
-    if (!last || last->first != bits) last.emplace(bits, dateTimeText(days));
-    return last->second;
-}
-
 template <typename... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
@@ -77,7 +66,8 @@ struct Overloaded : Ts... {
                              " for column " + column.name);
 }
 
-// The date a text reads as, kept as textOfDate keeps its text.
+// Rows often hold one date in turn (an import stamps each with the day's date), and reading a date
+// from text is costly: the last text each thread read as a date is kept with its date.
 jet::DateTime dateFromText(const jet::Column& column, const std::string& text) {
     thread_local std::optional<std::pair<std::string, jet::DateTime>> last;
     if (!last || last->first != text) {
@@ -144,7 +134,7 @@ std::optional<std::string> accessValueText(const jet::Value& value) {
                           [](const jet::Currency& v) -> std::optional<std::string> { return jet::decimalText(v); },
                           [](float v) -> std::optional<std::string> { return jet::decimalText(v); },
                           [](double v) -> std::optional<std::string> { return jet::decimalText(v); },
-                          [](const jet::DateTime& v) -> std::optional<std::string> { return textOfDate(v.days); },
+                          [](const jet::DateTime& v) -> std::optional<std::string> { return dateTimeText(v.days); },
                           [](const std::string& v) -> std::optional<std::string> { return v; },
                           [](const jet::Binary& v) -> std::optional<std::string> { return jet::hexText(v); },
                           [](const jet::Guid& v) -> std::optional<std::string> { return jet::guidText(v); },
