@@ -1,7 +1,6 @@
 #pragma once
 // What the benchmark programs share: their clock and the Ui they drive the operations through.
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -12,18 +11,13 @@
 
 #include <unistd.h>
 
+#include "bench_clock.h"
 #include "data_access/connection.h"
 #include "data_access/cursor.h"
 #include "data_access/source_connection_strings.h"
 #include "ui/headless_ui.h"
 
 namespace kv::bench {
-
-using Clock = std::chrono::steady_clock;
-
-inline double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 inline double megabytes(std::uintmax_t bytes) { return bytes / (1024.0 * 1024.0); }
 

@@ -13,7 +13,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "bench_support.h"
+#include "bench_clock.h"
 
 namespace kv::bench {
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "bench_folder.h"
+#include "bench_support.h"
 #include "child_process.h"
 #include "history_db/backup_set.h"
 #include "history_table.h"
