@@ -23,6 +23,8 @@ public:
     std::optional<ByteView> bytes(const Column& column) const;
     // The column's value; Memo and OLE values are fetched from their pages in `file`.
     Value value(const PageFile& file, const Column& column) const;
+    // The same, into `into`.
+    void readValue(const PageFile& file, const Column& column, Value& into) const;
     // The whole row as stored.
     const ByteView& storedBytes() const { return row_; }
     // The bytes of variable column `variableIndex`, whatever the null mask says; nothing when the
