@@ -73,6 +73,12 @@ void decodeTextInto(std::span<const std::uint8_t> stored, std::string& out) {
         appendUtf16(stored, out);
         return;
     }
+    // Most stored text is plain ASCII, which is its own UTF-8.
+    const std::span<const std::uint8_t> compressed = stored.subspan(mark.size());
+    if (std::all_of(compressed.begin(), compressed.end(), isAscii)) {
+        out.assign(reinterpret_cast<const char*>(compressed.data()), compressed.size());
+        return;
+    }
     Utf16Decoder decoder(out);
     bool oneByte = true;
     for (std::size_t i = mark.size(); i < stored.size();) {
