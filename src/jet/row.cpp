@@ -22,35 +22,36 @@ bool hasIntrinsicSize(ColumnType type) {
            type != ColumnType::Ole && type != ColumnType::LongBinary;
 }
 
-// Decodes into `into`, so that a text is made in place rather than moved there.
-void decodeInto(const PageFile& file, const Column& column, const ByteView& field, Value& into) {
+Value decode(const PageFile& file, const Column& column, const ByteView& field) {
     std::span<const std::uint8_t> bytes = field.bytes();
     if (hasIntrinsicSize(column.type) && bytes.size() < fixedColumnSize(column.type, column.length))
         throw FormatError(field.where() + ": the value of column " + column.name +
                           " is too short for its type; the file is damaged");
     switch (column.type) {
-    case ColumnType::Boolean: into = true; return;  // its value is its null-mask bit
-    case ColumnType::Byte: into = bytes[0]; return;
-    case ColumnType::Integer: into = static_cast<std::int16_t>(field.u16(0)); return;
-    case ColumnType::Long: into = static_cast<std::int32_t>(field.u32(0)); return;
-    case ColumnType::Currency: into = Currency{static_cast<std::int64_t>(field.u64(0))}; return;
-    case ColumnType::Single: into = std::bit_cast<float>(field.u32(0)); return;
-    case ColumnType::Double: into = std::bit_cast<double>(field.u64(0)); return;
-    case ColumnType::DateTime: into = DateTime{std::bit_cast<double>(field.u64(0))}; return;
+    case ColumnType::Boolean: return true;  // its value is its null-mask bit
+    case ColumnType::Byte: return bytes[0];
+    case ColumnType::Integer: return static_cast<std::int16_t>(field.u16(0));
+    case ColumnType::Long: return static_cast<std::int32_t>(field.u32(0));
+    case ColumnType::Currency: return Currency{static_cast<std::int64_t>(field.u64(0))};
+    case ColumnType::Single: return std::bit_cast<float>(field.u32(0));
+    case ColumnType::Double: return std::bit_cast<double>(field.u64(0));
+    case ColumnType::DateTime: return DateTime{std::bit_cast<double>(field.u64(0))};
     case ColumnType::Guid: {
         Guid guid;
         std::memcpy(guid.bytes.data(), bytes.data(), guid.bytes.size());
-        into = guid;
-        return;
+        return guid;
     }
-    case ColumnType::Numeric: into = decodeNumeric(field, column); return;
-    case ColumnType::Text: decodeTextInto(bytes, into.emplace<std::string>()); return;
+    case ColumnType::Numeric: return decodeNumeric(field, column);
+    case ColumnType::Text: return decodeText(bytes);
     case ColumnType::Binary:
-    case ColumnType::LongBinary: into = Binary(bytes.begin(), bytes.end()); return;
-    case ColumnType::Memo: decodeTextInto(readLongValue(file, field), into.emplace<std::string>()); return;
-    case ColumnType::Ole: into = readLongValue(file, field); return;
+    case ColumnType::LongBinary: return Binary(bytes.begin(), bytes.end());
+    case ColumnType::Memo: {
+        auto stored = readLongValue(file, field);
+        return decodeText(stored);
     }
-    into = Value();
+    case ColumnType::Ole: return readLongValue(file, field);
+    }
+    return {};
 }
 
 }  // namespace
@@ -99,20 +100,20 @@ std::optional<ByteView> StoredRow::bytes(const Column& column) const {
 }
 
 Value StoredRow::value(const PageFile& file, const Column& column) const {
-    Value value;
-    readValue(file, column, value);
-    return value;
+    if (column.type == ColumnType::Boolean && holds(column)) return present(column);
+    std::optional<ByteView> field = bytes(column);
+    return field ? decode(file, column, *field) : Value();
 }
 
 void StoredRow::readValue(const PageFile& file, const Column& column, Value& into) const {
-    if (column.type == ColumnType::Boolean && holds(column)) {
-        into = present(column);
-        return;
-    }
-    if (std::optional<ByteView> field = bytes(column))
-        decodeInto(file, column, *field, into);
-    else
+    // A text is made where it stays rather than moved there.
+    if (column.type != ColumnType::Text) {
+        into = value(file, column);
+    } else if (std::optional<ByteView> field = bytes(column)) {
+        decodeTextInto(field->bytes(), into.emplace<std::string>());
+    } else {
         into = Value();
+    }
 }
 
 std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const StoredRow& row) {
