@@ -69,13 +69,16 @@ struct Overloaded : Ts... {
 // Rows often hold one date in turn (an import stamps each with the day's date), and reading a date
 // from text is costly: the last text each thread read as a date is kept with its date.
 jet::DateTime dateFromText(const jet::Column& column, const std::string& text) {
-    thread_local std::optional<std::pair<std::string, jet::DateTime>> last;
-    if (!last || last->first != text) {
+    thread_local std::string lastText;  // assigned, not made anew, so a run of other dates reuses it
+    thread_local std::optional<jet::DateTime> lastDate;
+    if (!lastDate || lastText != text) {
         const std::optional<DateTime> date = parseDateTime(text);
         if (!date) notOfType(column, text);
-        last.emplace(text, accessDateTime(*date));
+        lastDate.reset();  // nothing is kept should the text not be
+        lastText = text;
+        lastDate = accessDateTime(*date);
     }
-    return last->second;
+    return *lastDate;
 }
 
 template <typename Integer>
