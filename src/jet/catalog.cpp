@@ -26,13 +26,14 @@ std::vector<CatalogTable> readCatalogTables(const PageFile& file) {
     std::size_t typeColumn = catalogColumn(def, "Type");
     std::size_t flagsColumn = catalogColumn(def, "Flags");
     std::vector<CatalogTable> tables;
-    for (const auto& row : readTableRows(file, def).rows) {
-        if (get<std::int16_t>(row[typeColumn], 0) != format::kCatalogTypeTable) continue;
-        auto id = static_cast<std::uint32_t>(get<std::int32_t>(row[idColumn], 0));
-        auto flags = static_cast<std::uint32_t>(get<std::int32_t>(row[flagsColumn], 0));
-        tables.push_back({get<std::string>(row[nameColumn], ""), id & format::kObjectIdPageMask,
+    forEachStoredRow(file, def, [&](RowLocation, const StoredRow& row) {
+        const auto value = [&](std::size_t column) { return row.value(file, def.columns[column]); };
+        if (get<std::int16_t>(value(typeColumn), 0) != format::kCatalogTypeTable) return;
+        auto id = static_cast<std::uint32_t>(get<std::int32_t>(value(idColumn), 0));
+        auto flags = static_cast<std::uint32_t>(get<std::int32_t>(value(flagsColumn), 0));
+        tables.push_back({get<std::string>(value(nameColumn), ""), id & format::kObjectIdPageMask,
                           (flags & format::kSystemObjectFlags) != 0});
-    }
+    });
     return tables;
 }
 

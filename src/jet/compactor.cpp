@@ -26,13 +26,18 @@ std::map<std::uint32_t, Binary> tableProperties(const Database& database) {
     std::size_t id = columnIndex(catalog, "Id"), type = columnIndex(catalog, "Type"),
                 lvProp = columnIndex(catalog, "LvProp");
     std::map<std::uint32_t, Binary> properties;
-    for (const auto& row : database.rows(catalog).rows) {
-        const auto* objectId = std::get_if<std::int32_t>(&row[id]);
-        const auto* objectType = std::get_if<std::int16_t>(&row[type]);
-        const auto* blob = std::get_if<Binary>(&row[lvProp]);
-        if (objectId && objectType && *objectType == format::kCatalogTypeTable && blob)
-            properties[static_cast<std::uint32_t>(*objectId) & format::kObjectIdPageMask] = *blob;
-    }
+    // Only the tables' properties are fetched from their long-value pages.
+    forEachStoredRow(database.file(), catalog, [&](RowLocation, const StoredRow& row) {
+        const auto value = [&](std::size_t column) { return row.value(database.file(), catalog.columns[column]); };
+        const Value objectType = value(type);
+        const auto* kind = std::get_if<std::int16_t>(&objectType);
+        if (!kind || *kind != format::kCatalogTypeTable) return;
+        const Value objectId = value(id);
+        Value blob = value(lvProp);
+        const auto* number = std::get_if<std::int32_t>(&objectId);
+        if (auto* bytes = std::get_if<Binary>(&blob); number && bytes)
+            properties[static_cast<std::uint32_t>(*number) & format::kObjectIdPageMask] = std::move(*bytes);
+    });
     return properties;
 }
 

@@ -69,19 +69,15 @@ bool StoredRow::present(const Column& column) const {
     return row_.u8(maskStart_ + column.number / 8) & 1 << column.number % 8;
 }
 
-// The variable-offset table runs backwards from before the variable count; its last entry is where
-// the variable data ends.
-std::size_t StoredRow::variableOffset(std::size_t i) const {
-    const std::size_t at = maskStart_ - 2 - format::row::kVariableOffsetSize * (i + 1);
-    if (at > maskStart_)
-        throw FormatError(row_.where() + ": a row's variable-offset table is too long; the file is damaged");
-    return row_.u16(at);
-}
-
 std::optional<ByteView> StoredRow::variable(std::size_t variableIndex) const {
     if (variableIndex >= variableCount_) return std::nullopt;
-    const std::size_t start = variableOffset(variableIndex);
-    const std::size_t end = variableOffset(variableIndex + 1);
+    // The variable-offset table runs backwards from before the variable count, its last entry
+    // where the variable data ends: a column's end is the entry just before its start.
+    const std::size_t endAt = maskStart_ - 2 - format::row::kVariableOffsetSize * (variableIndex + 2);
+    if (endAt > maskStart_)
+        throw FormatError(row_.where() + ": a row's variable-offset table is too long; the file is damaged");
+    const std::size_t end = row_.u16(endAt);
+    const std::size_t start = row_.u16(endAt + format::row::kVariableOffsetSize);
     if (end < start || end > maskStart_)
         throw FormatError(row_.where() + ": a variable column's offsets are out of order; the file is damaged");
     return row_.sub(start, end - start);
@@ -117,9 +113,14 @@ void StoredRow::readValue(const PageFile& file, const Column& column, Value& int
 }
 
 std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const StoredRow& row) {
-    std::vector<Value> values(def.columns.size());
-    for (std::size_t c = 0; c < def.columns.size(); ++c) row.readValue(file, def.columns[c], values[c]);
+    std::vector<Value> values;
+    crackRowInto(file, def, row, values);
     return values;
+}
+
+void crackRowInto(const PageFile& file, const TableDef& def, const StoredRow& row, std::vector<Value>& values) {
+    values.resize(def.columns.size());
+    for (std::size_t c = 0; c < def.columns.size(); ++c) row.readValue(file, def.columns[c], values[c]);
 }
 
 }  // namespace kv::jet

@@ -34,7 +34,6 @@ public:
 private:
     bool holds(const Column& column) const { return column.number < columnCount_; }
     bool present(const Column& column) const;
-    std::size_t variableOffset(std::size_t i) const;
 
     ByteView row_;
     std::size_t columnCount_ = 0;
@@ -45,5 +44,7 @@ private:
 // One value per column of `def`, in its column order. Memo and OLE values are fetched from their
 // pages. Throws FormatError for a row that does not fit its structure.
 std::vector<Value> crackRow(const PageFile& file, const TableDef& def, const StoredRow& row);
+// The same into `values`, which keeps its room from one row to the next.
+void crackRowInto(const PageFile& file, const TableDef& def, const StoredRow& row, std::vector<Value>& values);
 
 }  // namespace kv::jet

@@ -83,10 +83,6 @@ RealIndex readRealIndex(const ByteView& entry) {
 
 }  // namespace
 
-bool Column::isFixedLength() const { return flags & td::column::kFlagFixedLength; }
-bool Column::isAutonumber() const { return flags & td::column::kFlagAutonumber; }
-bool Column::isCompressedText() const { return extraFlags & td::column::kExtraFlagCompressedText; }
-bool Column::isLongValue() const { return type == ColumnType::Memo || type == ColumnType::Ole; }
 bool RealIndex::isUnique() const { return flags & td::real_index::kFlagUnique; }
 bool RealIndex::ignoresNulls() const { return flags & td::real_index::kFlagIgnoreNulls; }
 bool LogicalIndex::isPrimaryKey() const { return type == td::logical_index::kTypePrimaryKey; }

@@ -28,10 +28,12 @@ struct Column {
     std::uint8_t precision = 0;  // Numeric
     std::uint8_t scale = 0;      // Numeric
 
-    bool isFixedLength() const;
-    bool isAutonumber() const;
-    bool isCompressedText() const;
-    bool isLongValue() const;  // Memo and OLE, whose values may live on long-value pages
+    // Asked for every cell read, so kept inline.
+    bool isFixedLength() const { return flags & format::tdef::column::kFlagFixedLength; }
+    bool isAutonumber() const { return flags & format::tdef::column::kFlagAutonumber; }
+    bool isCompressedText() const { return extraFlags & format::tdef::column::kExtraFlagCompressedText; }
+    // Memo and OLE, whose values may live on long-value pages.
+    bool isLongValue() const { return type == ColumnType::Memo || type == ColumnType::Ole; }
 };
 
 struct RealIndexColumn {

@@ -1,6 +1,7 @@
 #include "jet/table_reader.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 #include "jet/row.h"
@@ -51,7 +52,22 @@ void walkRows(const PageFile& file, const TableDef& def, Visit visit) {
     requireRowsAddUp(file, def, count);
 }
 
+// Room for the rows the definition counts, to reserve: no more than the file's pages can hold, as
+// the count of a damaged definition may be anything.
+std::size_t expectedRows(const PageFile& file, const TableDef& def) {
+    return std::min<std::size_t>(def.rowCount, std::size_t{file.pageCount()} * format::data_page::kMaxRowsPerPage);
+}
+
 }  // namespace
+
+void forEachStoredRow(const PageFile& file, const TableDef& def,
+                      const std::function<void(RowLocation, const StoredRow&)>& visit) {
+    try {
+        walkRows(file, def, [&](RowLocation location, const ByteView& bytes) { visit(location, StoredRow(bytes)); });
+    } catch (const FormatError& error) {
+        throwAsDamaged(file, def, error);
+    }
+}
 
 std::size_t RowPlaces::positionOf(RowLocation location) const {
     if (!mapped_) mapPositions();
@@ -92,7 +108,7 @@ void RowPlaces::mapPositions() const {
 RowPlaces readRowPlaces(const PageFile& file, const TableDef& def) {
     try {
         RowPlaces places;
-        places.locations.reserve(def.rowCount);  // as stored, so a hint only
+        places.locations.reserve(expectedRows(file, def));
         walkRows(file, def, [&](RowLocation location, const ByteView&) { places.locations.push_back(location); });
         return places;
     } catch (const FormatError& error) {
@@ -101,16 +117,15 @@ RowPlaces readRowPlaces(const PageFile& file, const TableDef& def) {
 }
 
 TableRows readTableRows(const PageFile& file, const TableDef& def) {
-    try {
-        TableRows table;
-        walkRows(file, def, [&](RowLocation location, const ByteView& bytes) {
-            table.locations.push_back(location);
-            table.rows.push_back(crackRow(file, def, StoredRow(bytes)));
-        });
-        return table;
-    } catch (const FormatError& error) {
-        throwAsDamaged(file, def, error);
-    }
+    TableRows table;
+    const std::size_t expected = expectedRows(file, def);
+    table.locations.reserve(expected);
+    table.rows.reserve(expected);
+    forEachStoredRow(file, def, [&](RowLocation location, const StoredRow& row) {
+        table.locations.push_back(location);
+        table.rows.push_back(crackRow(file, def, row));
+    });
+    return table;
 }
 
 ByteView storedRowBytes(const PageFile& file, const TableDef& def, RowLocation location) {

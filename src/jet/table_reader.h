@@ -5,6 +5,7 @@
 // asked, so that holding a table costs a few bytes a row beside the file's own pages.
 
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -51,6 +52,11 @@ ByteView storedRowBytes(const PageFile& file, const TableDef& def, RowLocation l
 // or cannot be read.
 RowPlaces readRowPlaces(const PageFile& file, const TableDef& def);
 TableRows readTableRows(const PageFile& file, const TableDef& def);
+// Hands every row to `visit`, in page order, as readTableRows() reads them: for a reader that takes
+// each row in turn, or only some of its columns, and so holds no more of the table than it keeps.
+// Throws DamagedTableError as readTableRows() does, also for a FormatError that `visit` throws.
+void forEachStoredRow(const PageFile& file, const TableDef& def,
+                      const std::function<void(RowLocation, const StoredRow&)>& visit);
 // The values of the row addressed from `location`, following a moved row. Memo and OLE values are
 // fetched from their pages. Throws DamagedTableError when the row cannot be read.
 TableRow readRowAt(const PageFile& file, const TableDef& def, RowLocation location);

@@ -110,20 +110,4 @@ std::string hexText(const Binary& value) {
     return text;
 }
 
-std::size_t fixedColumnSize(ColumnType type, std::size_t declaredLength) {
-    switch (type) {
-    case ColumnType::Boolean: return 0;
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime: return 8;
-    case ColumnType::Guid: return 16;
-    case ColumnType::Numeric: return format::numeric::kSize;
-    default: return declaredLength;
-    }
-}
-
 }  // namespace kv::jet

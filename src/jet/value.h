@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "jet/format.h"
+
 namespace kv::jet {
 
 enum class ColumnType : std::uint8_t {
@@ -33,7 +35,22 @@ const char* columnTypeName(ColumnType type);
 bool isKnownColumnType(std::uint8_t code);
 // Bytes a value of this type takes in the fixed part of a row; types without an intrinsic size
 // (fixed-length Text or Binary) take their declared length. Booleans live in the null mask.
-std::size_t fixedColumnSize(ColumnType type, std::size_t declaredLength);
+// Inline, as it is asked for every cell read.
+inline std::size_t fixedColumnSize(ColumnType type, std::size_t declaredLength) {
+    switch (type) {
+    case ColumnType::Boolean: return 0;
+    case ColumnType::Byte: return 1;
+    case ColumnType::Integer: return 2;
+    case ColumnType::Long:
+    case ColumnType::Single: return 4;
+    case ColumnType::Currency:
+    case ColumnType::Double:
+    case ColumnType::DateTime: return 8;
+    case ColumnType::Guid: return 16;
+    case ColumnType::Numeric: return format::numeric::kSize;
+    default: return declaredLength;
+    }
+}
 
 // Currency: a count of ten-thousandths.
 struct Currency {

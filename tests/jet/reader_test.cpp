@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "jet/database.h"
 #include "jet/index_tree.h"
+#include "jet/row.h"
 #include "jet_fixtures.h"
 #include "read_everything.h"
 
@@ -100,6 +102,32 @@ TEST(Reader, DeletedRowsAreSkippedAndMovedRowsFollowed) {
     EXPECT_EQ(movedRows.rows[2][1], Value(std::string("row3col3")));
     EXPECT_EQ(movedRows.rows[2][7], Value(std::string("row3col9")));
     EXPECT_EQ(movedRows.locations[2].page, movedRows.locations[1].page);
+
+    // Read one at a time into one reused row, the same rows come in the same order: a NULL after a
+    // value is not left holding the value before it.
+    std::vector<RowLocation> locations;
+    std::vector<TableRow> oneByOne;
+    TableRow values;
+    forEachStoredRow(moved.file(), def, [&](RowLocation location, const StoredRow& row) {
+        crackRowInto(moved.file(), def, row, values);
+        locations.push_back(location);
+        oneByOne.push_back(values);
+    });
+    EXPECT_EQ(oneByOne, movedRows.rows);
+    ASSERT_EQ(locations.size(), movedRows.locations.size());
+    for (std::size_t i = 0; i < locations.size(); ++i)
+        EXPECT_EQ(locations[i].packed(), movedRows.locations[i].packed());
+
+    // What a reader of one row at a time finds wrong with a row is the table's damage.
+    try {
+        forEachStoredRow(moved.file(), def, [](RowLocation location, const StoredRow&) {
+            throw FormatError("row " + std::to_string(location.row) + " is odd");
+        });
+        ADD_FAILURE() << "the reader's error was swallowed";
+    } catch (const DamagedTableError& error) {
+        EXPECT_NE(std::string(error.what()).find("Table1"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("row 0 is odd"), std::string::npos) << error.what();
+    }
 }
 
 TEST(Reader, RefusesFilesThatAreNoJet4Database) {
@@ -128,6 +156,7 @@ TEST(Reader, RefusesFilesThatAreNoJet4Database) {
               std::string::npos);
     EXPECT_NE(refusal(testing::writeTemporary("empty.mdb", {})).find("is not an Access database"), std::string::npos);
     EXPECT_NE(refusal("/nonexistent/History.mdb").find("does not exist"), std::string::npos);
+    EXPECT_NE(refusal(std::filesystem::temp_directory_path().string()), "") << "a folder is no database";
 }
 
 TEST(Reader, DamagedFilesEndInAClearError) {
