@@ -122,6 +122,20 @@ void readAt(int fd, const std::string& path, std::span<std::uint8_t> into, std::
     }
 }
 
+std::vector<std::uint8_t> readWhole(const std::string& path, bool followLinks) {
+    int fd = openForReading(path, followLinks);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(sizeOf(fd, path));
+        readAt(fd, path, bytes, 0);
+    } catch (...) {
+        close(fd);
+        throw;
+    }
+    close(fd);
+    return bytes;
+}
+
 void writeAt(int fd, const std::string& path, std::span<const std::uint8_t> bytes, std::uint64_t offset) {
     // Large writes go out in pieces, each a step of its own, so a crash test can stop a writer
     // part of the way through one.

@@ -9,6 +9,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "jet/platform_file.h"
 
@@ -47,6 +48,8 @@ NewFile createBeside(const std::string& target, std::optional<unsigned> mode);
 void close(int fd);
 
 void readAt(int fd, const std::string& path, std::span<std::uint8_t> into, std::uint64_t offset);
+// The whole file, in one read of its size (see openForReading for `followLinks`).
+std::vector<std::uint8_t> readWhole(const std::string& path, bool followLinks = true);
 void writeAt(int fd, const std::string& path, std::span<const std::uint8_t> bytes, std::uint64_t offset);
 void truncate(int fd, const std::string& path, std::uint64_t length);
 void sync(int fd, const std::string& path);

@@ -1,25 +1,20 @@
 #include "jet/page_file.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <cerrno>
 #include <span>
 
 namespace kv::jet {
 
 PageFile::PageFile(std::string path) : path_(std::move(path)) {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) throw FormatError("Cannot open " + path_ + ": the file does not exist or cannot be read");
-    // A folder opens as a stream too, with a size that is no size.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path_, error)) throw FormatError("Cannot read " + path_ + ": it is not a file");
-    // In one read of its known size: taken byte by byte, a file of 10 MB cost more than reading
-    // all its rows.
-    const std::uintmax_t size = std::filesystem::file_size(path_, error);
-    if (error) throw FormatError("Cannot read " + path_ + ": " + error.message());
-    std::vector<std::uint8_t> bytes(size);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    if (static_cast<std::uintmax_t>(in.gcount()) != size) throw FormatError("Cannot read " + path_);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = durable_io::readWhole(path_);
+    } catch (const durable_io::IoError& error) {
+        if (error.code() == ENOENT)
+            throw FormatError("Cannot open " + path_ + ": the file does not exist or cannot be read");
+        throw FormatError(error.what());  // a folder, say, which opens but cannot be read
+    }
     pageCount_ = static_cast<std::uint32_t>(bytes.size() / format::kPageSize);
     bytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
 }

@@ -116,25 +116,11 @@ struct Journal {
     std::optional<durable_io::FileIdentity> identity;  // none in journals of the first layout
 };
 
-std::vector<std::uint8_t> readAll(const std::string& path) {
-    int fd = durable_io::openForReading(path, false);
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes.resize(durable_io::sizeOf(fd, path));
-        durable_io::readAt(fd, path, bytes, 0);
-    } catch (...) {
-        durable_io::close(fd);
-        throw;
-    }
-    durable_io::close(fd);
-    return bytes;
-}
-
 // The journal's contents when it is complete and intact.
 std::optional<Journal> readComplete(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = readAll(path);
+        bytes = durable_io::readWhole(path, false);
     } catch (const durable_io::IoError&) {
         return std::nullopt;
     }
