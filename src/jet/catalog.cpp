@@ -17,24 +17,42 @@ T get(const Value& value, T otherwise) {
     return held ? *held : otherwise;
 }
 
-}  // namespace
-
-std::vector<CatalogTable> readCatalogTables(const PageFile& file) {
-    TableDef def = readTableDef(file, format::kCatalogPage, format::kCatalogName);
-    std::size_t idColumn = catalogColumn(def, "Id");
-    std::size_t nameColumn = catalogColumn(def, "Name");
-    std::size_t typeColumn = catalogColumn(def, "Type");
-    std::size_t flagsColumn = catalogColumn(def, "Flags");
-    std::vector<CatalogTable> tables;
+// Hands each table's row of the catalog to `visit`, with a reader of its columns by name; the other
+// objects' rows are passed by, their values unread.
+template <typename Visit>
+void forEachTableRow(const PageFile& file, Visit visit) {
+    const TableDef def = readTableDef(file, format::kCatalogPage, format::kCatalogName);
+    const std::size_t typeColumn = catalogColumn(def, "Type");
     forEachStoredRow(file, def, [&](RowLocation, const StoredRow& row) {
         const auto value = [&](std::size_t column) { return row.value(file, def.columns[column]); };
         if (get<std::int16_t>(value(typeColumn), 0) != format::kCatalogTypeTable) return;
-        auto id = static_cast<std::uint32_t>(get<std::int32_t>(value(idColumn), 0));
-        auto flags = static_cast<std::uint32_t>(get<std::int32_t>(value(flagsColumn), 0));
-        tables.push_back({get<std::string>(value(nameColumn), ""), id & format::kObjectIdPageMask,
+        visit([&](const char* name) { return value(catalogColumn(def, name)); });
+    });
+}
+
+std::uint32_t definitionPage(const Value& id) {
+    return static_cast<std::uint32_t>(get<std::int32_t>(id, 0)) & format::kObjectIdPageMask;
+}
+
+}  // namespace
+
+std::vector<CatalogTable> readCatalogTables(const PageFile& file) {
+    std::vector<CatalogTable> tables;
+    forEachTableRow(file, [&](const auto& column) {
+        auto flags = static_cast<std::uint32_t>(get<std::int32_t>(column("Flags"), 0));
+        tables.push_back({get<std::string>(column("Name"), ""), definitionPage(column("Id")),
                           (flags & format::kSystemObjectFlags) != 0});
     });
     return tables;
+}
+
+std::map<std::uint32_t, Binary> readTableProperties(const PageFile& file) {
+    std::map<std::uint32_t, Binary> properties;
+    forEachTableRow(file, [&](const auto& column) {
+        Value blob = column("LvProp");
+        if (auto* bytes = std::get_if<Binary>(&blob)) properties[definitionPage(column("Id"))] = std::move(*bytes);
+    });
+    return properties;
 }
 
 }  // namespace kv::jet

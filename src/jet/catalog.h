@@ -3,10 +3,12 @@
 // three bytes of their Id are the page of their table definition.
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "jet/page_file.h"
+#include "jet/value.h"
 
 namespace kv::jet {
 
@@ -18,5 +20,7 @@ struct CatalogTable {
 
 // The tables in catalog order, system tables included.
 std::vector<CatalogTable> readCatalogTables(const PageFile& file);
+// Each table's properties (its LvProp), by definition page; tables without any are left out.
+std::map<std::uint32_t, Binary> readTableProperties(const PageFile& file);
 
 }  // namespace kv::jet

@@ -14,33 +14,6 @@
 namespace kv::jet {
 namespace {
 
-std::size_t columnIndex(const TableDef& def, const char* name) {
-    for (std::size_t i = 0; i < def.columns.size(); ++i)
-        if (def.columns[i].name == name) return i;
-    throw FormatError("The catalog of the database has no column " + std::string(name) + "; the file is damaged");
-}
-
-// Each table's properties (MSysObjects LvProp), by definition page.
-std::map<std::uint32_t, Binary> tableProperties(const Database& database) {
-    TableDef catalog = database.tableDef(database.table(format::kCatalogName));
-    std::size_t id = columnIndex(catalog, "Id"), type = columnIndex(catalog, "Type"),
-                lvProp = columnIndex(catalog, "LvProp");
-    std::map<std::uint32_t, Binary> properties;
-    // Only the tables' properties are fetched from their long-value pages.
-    forEachStoredRow(database.file(), catalog, [&](RowLocation, const StoredRow& row) {
-        const auto value = [&](std::size_t column) { return row.value(database.file(), catalog.columns[column]); };
-        const Value objectType = value(type);
-        const auto* kind = std::get_if<std::int16_t>(&objectType);
-        if (!kind || *kind != format::kCatalogTypeTable) return;
-        const Value objectId = value(id);
-        Value blob = value(lvProp);
-        const auto* number = std::get_if<std::int32_t>(&objectId);
-        if (auto* bytes = std::get_if<Binary>(&blob); number && bytes)
-            properties[static_cast<std::uint32_t>(*number) & format::kObjectIdPageMask] = std::move(*bytes);
-    });
-    return properties;
-}
-
 TableDesign designOf(const TableDef& def, Binary properties) {
     TableDesign design;
     design.name = def.name;
@@ -76,7 +49,7 @@ TableDesign designOf(const TableDef& def, Binary properties) {
 }
 
 std::vector<TableContent> readTables(const Database& database) {
-    std::map<std::uint32_t, Binary> properties = tableProperties(database);
+    std::map<std::uint32_t, Binary> properties = readTableProperties(database.file());
     std::vector<TableContent> tables;
     for (const auto& entry : database.tables()) {
         if (entry.system) continue;

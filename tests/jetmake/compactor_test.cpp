@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "../jetwrite/scratch_file.h"
+#include "jet/catalog.h"
 #include "jet/compactor.h"
 #include "jet/database_builder.h"
 #include "tool_support.h"
@@ -23,8 +25,20 @@ std::string sortedExport(const std::string& file, const std::string& table) {
     return text;
 }
 
+// Each user table's properties (its LvProp in the catalog), by table name.
+std::map<std::string, Binary> propertiesByTable(const std::string& path) {
+    const PageFile file(path);
+    const std::map<std::uint32_t, Binary> properties = readTableProperties(file);
+    std::map<std::string, Binary> byName;
+    for (const auto& table : readCatalogTables(file))
+        if (auto found = properties.find(table.definitionPage); !table.system && found != properties.end())
+            byName[table.name] = found->second;
+    return byName;
+}
+
 TEST(Compaction, KeepsEveryTableOfTheFixtures) {
     ScratchFolder folder;
+    std::size_t tablesWithProperties = 0;
     for (const char* name : {"testV2000.mdb", "fixedTextTestV2000.mdb", "compIndexTestV2000.mdb", "test2V2000.mdb",
                              "delTestV2000.mdb", "overflowTestV2000.mdb", "fixedNumericTestV2000.mdb"}) {
         SCOPED_TRACE(name);
@@ -37,7 +51,11 @@ TEST(Compaction, KeepsEveryTableOfTheFixtures) {
         for (const auto& table : testing::lines(run("mdb-tables -1 " + testing::quoted(source))))
             EXPECT_EQ(sortedExport(target, table), sortedExport(source, table)) << table;
         EXPECT_LE(std::filesystem::file_size(target), std::filesystem::file_size(source));
+        const std::map<std::string, Binary> properties = propertiesByTable(source);
+        EXPECT_EQ(propertiesByTable(target), properties);
+        tablesWithProperties += properties.size();
     }
+    EXPECT_GT(tablesWithProperties, 0u) << "no fixture's table has properties to carry over";
 }
 
 TEST(Compaction, RefusesWhatItCannotRebuildAndLeavesNoTarget) {
